@@ -1,0 +1,349 @@
+#include "common/PathUtil.h"
+
+#include "common/ShiftJis.h"
+
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <atomic>
+
+namespace {
+
+const size_t kCurrentDirSize = 2048;
+const size_t kModulePathSize = 360;
+const size_t kSpecialFolderMinSize = 260;
+const size_t kTempDigits = 8;
+// A unique name is searched among this many successive values before giving up.
+const unsigned int kMaxTempNameTries = 0x10000;
+
+// Positions of the last '.' and last '\' of a path, walking whole Shift_JIS
+// characters; -1 when absent.
+void FindLastDotAndBackslash(const char* path, int* lastDot, int* lastBackslash)
+{
+    *lastDot = -1;
+    *lastBackslash = -1;
+    for (const char* p = path; *p != '\0'; p = NextShiftJisChar(p))
+    {
+        if (*p == '.')
+            *lastDot = static_cast<int>(p - path);
+        else if (*p == '\\')
+            *lastBackslash = static_cast<int>(p - path);
+    }
+}
+
+bool IsDriveRootListed(const char* root)
+{
+    char drives[512];
+    DWORD length = GetLogicalDriveStringsA(sizeof(drives), drives);
+    if (length == 0 || length >= sizeof(drives))
+        return false;
+    for (const char* drive = drives; *drive != '\0'; drive += strlen(drive) + 1)
+    {
+        if (lstrcmpiA(drive, root) == 0)
+            return true;
+    }
+    return false;
+}
+
+int FormatTempName(const char* folder, const char* prefix, unsigned int value, char* buffer,
+                   size_t size)
+{
+    int written = snprintf(buffer, size, "%s\\%s%.8x", folder, prefix, value);
+    return written > 0 && static_cast<size_t>(written) < size;
+}
+
+unsigned int ReadClockValue()
+{
+    SYSTEMTIME utc;
+    GetSystemTime(&utc);
+    return TempNameValue(utc);
+}
+
+}  // namespace
+
+int GetPathType(const char* path)
+{
+    char fullPath[kCurrentDirSize + 1024 + 2];
+    if (path[0] == '\\' || (path[0] != '\0' && path[1] == ':'))
+    {
+        snprintf(fullPath, sizeof(fullPath), "%s", path);
+    }
+    else
+    {
+        char current[kCurrentDirSize];
+        DWORD length = GetCurrentDirectoryA(sizeof(current), current);
+        if (length == 0 || length >= sizeof(current))
+            return kPathMissing;
+        // The current directory of a drive root already ends in a backslash.
+        const char* separator = (current[length - 1] == '\\') ? "" : "\\";
+        snprintf(fullPath, sizeof(fullPath), "%s%s%s", current, separator, path);
+    }
+
+    if (strlen(fullPath) > 3)
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA(fullPath, &found);
+        if (find == INVALID_HANDLE_VALUE)
+            return kPathMissing;
+        FindClose(find);
+        return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? kPathFolder : kPathFile;
+    }
+
+    // "C:" or "C:\": compare with the system's list of drive roots.
+    char root[4] = {0};
+    memcpy(root, fullPath, strlen(fullPath));
+    if (root[2] == '\0')
+        root[2] = '\\';
+    return IsDriveRootListed(root) ? kPathFolder : kPathMissing;
+}
+
+int CreateFolderTree(const char* path)
+{
+    char levels[1024 + 1];
+    snprintf(levels, sizeof(levels), "%.1024s", path);
+    RemoveTrailingBackslash(levels);
+    size_t length = strlen(levels);
+
+    size_t start = 0;
+    if (length >= 2 && levels[1] == ':')
+    {
+        start = 3;
+    }
+    else if (levels[0] == '\\' && levels[1] == '\\')
+    {
+        // Skip the server name: its folder levels cannot be created.
+        const char* serverEnd = strchr(levels + 2, '\\');
+        if (serverEnd == NULL)
+            return 0;
+        start = static_cast<size_t>(serverEnd - levels) + 1;
+    }
+    if (start > length)
+        return 1;
+
+    ReplaceChar(levels + start, '\\', '\0');
+    for (size_t p = start; p <= length; ++p)
+    {
+        if (levels[p] != '\0')
+            continue;
+        int kind = GetPathType(levels);
+        if (kind == kPathMissing)
+            CreateDirectoryA(levels, NULL);
+        else if (kind != kPathFolder)
+            return 0;
+        if (p < length)
+            levels[p] = '\\';
+    }
+    return 1;
+}
+
+int GetParentFolder(const char* path, char* buffer, size_t size)
+{
+    int lastDot, lastBackslash;
+    FindLastDotAndBackslash(path, &lastDot, &lastBackslash);
+    if (lastBackslash <= 0 || size <= static_cast<size_t>(lastBackslash))
+        return 0;
+    memcpy(buffer, path, lastBackslash);
+    buffer[lastBackslash] = '\0';
+    return lastBackslash;
+}
+
+int GetModuleFolder(char* buffer, size_t size)
+{
+    char modulePath[kModulePathSize];
+    DWORD length = GetModuleFileNameA(NULL, modulePath, sizeof(modulePath));
+    // A truncated path would name another folder: treat it as a failure.
+    if (length == 0 || length >= sizeof(modulePath))
+        return 0;
+    return GetParentFolder(modulePath, buffer, size);
+}
+
+int GetSpecialFolderPath(HWND owner, int csidl, char* buffer, size_t size)
+{
+    if (size < kSpecialFolderMinSize)
+        return 0;
+    if (csidl == kCsidlProgramFolder)
+        return GetModuleFolder(buffer, size) > 0;
+    return SHGetSpecialFolderPathA(owner, buffer, csidl, FALSE) ? 1 : 0;
+}
+
+unsigned int TempNameValue(const SYSTEMTIME& utc)
+{
+    unsigned int sum = static_cast<unsigned int>(utc.wMonth) + utc.wDay + utc.wHour + utc.wMinute +
+                       utc.wSecond + utc.wMilliseconds;
+    return sum * utc.wMinute * utc.wSecond * utc.wMilliseconds + utc.wYear;
+}
+
+int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t size)
+{
+    if (size < strlen(folder) + strlen(prefix) + kTempDigits + 2)
+        return 0;
+    return FormatTempName(folder, prefix, ReadClockValue(), buffer, size);
+}
+
+int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
+                       char* buffer, size_t size)
+{
+    const char* suffix = extension ? extension : "";
+    if (size < strlen(folder) + strlen(prefix) + kTempDigits + strlen(suffix) + 2)
+        return 0;
+
+    // The clock value repeats for a whole minute or second whenever one of its
+    // factors is 0, and within one millisecond anyway. Instead of waiting for the
+    // clock, step to the next value on a collision, and never hand out the value
+    // of the previous call again, so that two names asked for in a row differ
+    // even before the first one is created.
+    static std::atomic<unsigned int> lastIssued(0);
+    static std::atomic<bool> issuedAny(false);
+    unsigned int value = ReadClockValue();
+    if (issuedAny.load() && value == lastIssued.load())
+        ++value;
+
+    for (unsigned int attempt = 0; attempt < kMaxTempNameTries; ++attempt, ++value)
+    {
+        if (!FormatTempName(folder, prefix, value, buffer, size))
+            return 0;
+        strcat(buffer, suffix);
+        if (GetPathType(buffer) == kPathMissing)
+        {
+            lastIssued.store(value);
+            issuedAny.store(true);
+            return 1;
+        }
+    }
+    buffer[0] = '\0';
+    return 0;
+}
+
+int ReplaceExtension(const char* path, const char* extension, char* buffer, size_t size)
+{
+    size_t n = strlen(path);
+    if (path[0] != '\0' && path[1] == ':' && n <= 3)
+        return 0;
+
+    if (GetPathType(path) == kPathFolder)
+    {
+        // An existing folder keeps its whole name: C:\a\dir\ becomes C:\a\dir.exe.
+        int lastDot, lastBackslash;
+        FindLastDotAndBackslash(path, &lastDot, &lastBackslash);
+        if (n > 0 && lastBackslash == static_cast<int>(n) - 1)
+            --n;
+    }
+    else if (n > 0)
+    {
+        int lastDot, lastBackslash;
+        FindLastDotAndBackslash(path, &lastDot, &lastBackslash);
+        if (lastDot >= 0 && lastDot > lastBackslash)
+            n = static_cast<size_t>(lastDot) + 1;
+    }
+
+    if (size < n + strlen(extension) + 1)
+        return 0;
+
+    memcpy(buffer, path, n);
+    buffer[n] = '\0';
+    RemoveTrailingBackslash(buffer);
+    size_t copied = strlen(buffer);
+    if (copied > 0 && buffer[copied - 1] == '.' && extension[0] == '.')
+        ++extension;
+    strcat(buffer, extension);
+    return 1;
+}
+
+int GetExtension(const char* path, char* buffer, size_t size)
+{
+    if (size > 0)
+        buffer[0] = '\0';
+    if (path[0] == '\0')
+        return -1;
+
+    int lastDot, lastBackslash;
+    FindLastDotAndBackslash(path, &lastDot, &lastBackslash);
+    // Position 0 stands for "none", as a leading dot or backslash does.
+    if (lastDot < 0)
+        lastDot = 0;
+    if (lastBackslash < 0)
+        lastBackslash = 0;
+
+    if (lastDot > lastBackslash)
+    {
+        size_t length = strlen(path + lastDot);
+        if (length >= size)
+            return -1;
+        memcpy(buffer, path + lastDot, length + 1);
+        return static_cast<int>(length);
+    }
+    if ((lastDot == 0 && lastBackslash == 0) || size <= 1)
+        return -1;
+    strcpy(buffer, ".");
+    return 1;
+}
+
+int RemoveTrailingNewline(char* text)
+{
+    size_t length = strlen(text);
+    if (length == 0 || text[length - 1] != '\n')
+        return 0;
+    text[length - 1] = '\0';
+    return 1;
+}
+
+int RemoveTrailingBackslash(char* text)
+{
+    char* last = NULL;
+    for (char* p = text; *p != '\0'; p = const_cast<char*>(NextShiftJisChar(p)))
+        last = p;
+    if (last == NULL || *last != '\\' || last[1] != '\0')
+        return 0;
+    *last = '\0';
+    return 1;
+}
+
+int ReplaceChar(char* text, char from, char to)
+{
+    int count = 0;
+    // The length is fixed first: replacing with a terminator must not end the walk.
+    size_t length = strlen(text);
+    for (size_t i = 0; i < length; ++i)
+    {
+        if (IsShiftJisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length)
+        {
+            ++i;
+            continue;
+        }
+        if (text[i] == from)
+        {
+            text[i] = to;
+            ++count;
+        }
+    }
+    return count;
+}
+
+int ParseBool(const char* text)
+{
+    return lstrcmpiA(text, "true") == 0 ? 1 : 0;
+}
+
+const char* FormatBool(int value)
+{
+    return value ? "true" : "false";
+}
+
+int BrowseForFolder(HWND owner, const char* title, char* buffer, size_t size)
+{
+    BROWSEINFOA info = {};
+    info.hwndOwner = owner;
+    info.lpszTitle = title;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST item = SHBrowseForFolderA(&info);
+    if (item == NULL)
+        return 0;
+    char path[MAX_PATH] = "";
+    BOOL converted = SHGetPathFromIDListA(item, path);
+    CoTaskMemFree(item);
+    if (!converted || strlen(path) >= size)
+        return 0;
+    strcpy(buffer, path);
+    return 1;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+#include <stddef.h>
+
+// Path kinds returned by GetPathType.
+enum
+{
+    kPathMissing = 0,
+    kPathFile = 1,
+    kPathFolder = 2,  // a folder or a drive root
+};
+
+// CSIDL number that GetSpecialFolderPath maps to the program's own folder.
+const int kCsidlProgramFolder = 128;
+
+int GetPathType(const char* path);
+int CreateFolderTree(const char* path);
+int GetParentFolder(const char* path, char* buffer, size_t size);
+int GetModuleFolder(char* buffer, size_t size);
+int GetSpecialFolderPath(HWND owner, int csidl, char* buffer, size_t size);
+
+int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t size);
+int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
+                       char* buffer, size_t size);
+int ReplaceExtension(const char* path, const char* extension, char* buffer, size_t size);
+int GetExtension(const char* path, char* buffer, size_t size);
+
+int RemoveTrailingNewline(char* text);
+int RemoveTrailingBackslash(char* text);
+int ReplaceChar(char* text, char from, char to);
+int ParseBool(const char* text);
+const char* FormatBool(int value);
+
+int BrowseForFolder(HWND owner, const char* title, char* buffer, size_t size);
+
+// The value MakeTempName derives from a UTC clock reading (exposed for tests).
+unsigned int TempNameValue(const SYSTEMTIME& utc);

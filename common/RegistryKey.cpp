@@ -1,0 +1,71 @@
+#include "common/RegistryKey.h"
+
+#include <string.h>
+
+LONG CRegistryKey::Create(HKEY root, const char* subKey)
+{
+    Close();
+    HKEY key = NULL;
+    LONG result = RegCreateKeyExA(root, subKey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, NULL, &key, NULL);
+    if (result == ERROR_SUCCESS)
+        m_key = key;
+    return result;
+}
+
+LONG CRegistryKey::Open(HKEY root, const char* subKey, int mode)
+{
+    Close();
+    HKEY key = NULL;
+    LONG result = RegOpenKeyExA(root, subKey, 0, mode == 1 ? KEY_ALL_ACCESS : KEY_READ, &key);
+    if (result == ERROR_SUCCESS)
+        m_key = key;
+    return result;
+}
+
+LONG CRegistryKey::OpenFull(HKEY root, const char* subKey)
+{
+    return Open(root, subKey, 1);
+}
+
+int CRegistryKey::ReadString(const char* valueName, char* buffer, DWORD bufferSize)
+{
+    if (m_key == NULL || bufferSize == 0)
+        return 0;
+    memset(buffer, 0, bufferSize);
+    DWORD type = REG_SZ;
+    // One byte is held back so that a value stored without its terminator still
+    // comes out terminated.
+    DWORD size = bufferSize - 1;
+    LONG result = RegQueryValueExA(m_key, valueName, NULL, &type,
+                                   reinterpret_cast<BYTE*>(buffer), &size);
+    if (result != ERROR_SUCCESS)
+    {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+int CRegistryKey::WriteString(const char* valueName, const char* text)
+{
+    if (m_key == NULL)
+        return 0;
+    LONG result = RegSetValueExA(m_key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                 static_cast<DWORD>(strlen(text) + 1));
+    return result == ERROR_SUCCESS ? 1 : 0;
+}
+
+LONG CRegistryKey::DeleteKey(HKEY root, const char* subKey)
+{
+    return RegDeleteKeyA(root, subKey);
+}
+
+LONG CRegistryKey::Close()
+{
+    if (m_key == NULL)
+        return -1;
+    LONG result = RegCloseKey(m_key);
+    m_key = NULL;
+    return result;
+}

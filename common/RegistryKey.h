@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+#include <stddef.h>
+
+// Holds at most one open registry key; every open or create releases the old one.
+class CRegistryKey
+{
+public:
+    CRegistryKey() : m_key(NULL) {}
+    ~CRegistryKey() { Close(); }
+
+    LONG Create(HKEY root, const char* subKey);
+    // mode 1 opens with full access, anything else for reading.
+    LONG Open(HKEY root, const char* subKey, int mode);
+    LONG OpenFull(HKEY root, const char* subKey);
+    int ReadString(const char* valueName, char* buffer, DWORD bufferSize);
+    int WriteString(const char* valueName, const char* text);
+    static LONG DeleteKey(HKEY root, const char* subKey);
+    LONG Close();
+
+    bool IsOpen() const { return m_key != NULL; }
+
+private:
+    CRegistryKey(const CRegistryKey&);
+    CRegistryKey& operator=(const CRegistryKey&);
+
+    HKEY m_key;
+};

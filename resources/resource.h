@@ -1,0 +1,3 @@
+#pragma once
+
+// Identifiers shared by the resource script and the program's code.

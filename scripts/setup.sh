@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs everything a fresh Debian 12 machine needs to build and test Tessik (run as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+          wine64 xvfb xauth locales fonts-ipafont-gothic libboost1.81-dev googletest imagemagick x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# The Japanese locale makes Wine report code page 932 as the ANSI code page.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen
+fi

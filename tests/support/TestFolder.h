@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+// A fresh folder below the temporary folder, removed with everything in it when
+// the object goes away.
+class CTestFolder
+{
+public:
+    CTestFolder();
+    ~CTestFolder();
+
+    const std::string& Path() const { return m_path; }
+    // Path of a name inside the folder ("a\\b.txt" may name a subfolder).
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+    // Creates the file (and its folders) with exactly these bytes.
+    std::string WriteFile(const std::string& name, const std::string& bytes) const;
+    std::string MakeFolder(const std::string& name) const;
+
+private:
+    CTestFolder(const CTestFolder&);
+    CTestFolder& operator=(const CTestFolder&);
+
+    std::string m_path;
+};
+
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+// The whole file, or an empty string with *ok false when it cannot be read.
+std::string ReadFileBytes(const std::string& path, bool* ok = nullptr);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+void DeleteTree(const std::string& path);
+// The folder of the running test executable.
+std::string TestExeFolder();

@@ -1,0 +1,164 @@
+#include "tests/support/UiHelper.h"
+
+namespace {
+
+const UINT kMessageTimeoutMs = 5000;
+
+struct CFindRequest
+{
+    const std::string* title;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopWindow(HWND window, LPARAM param)
+{
+    CFindRequest* request = reinterpret_cast<CFindRequest*>(param);
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (request->processId != 0)
+    {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != request->processId)
+            return TRUE;
+    }
+    if (GetWindowTextString(window) != *request->title)
+        return TRUE;
+    request->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param)
+{
+    CWindowSnapshot* snapshot = reinterpret_cast<CWindowSnapshot*>(param);
+    CControlSnapshot control;
+    control.hwnd = child;
+    control.id = GetDlgCtrlID(child);
+    char className[256] = "";
+    GetClassNameA(child, className, sizeof(className));
+    control.className = className;
+    control.text = GetWindowTextString(child);
+    control.style = GetWindowLongA(child, GWL_STYLE);
+    control.enabled = IsWindowEnabled(child) != FALSE;
+    control.visible = IsWindowVisible(child) != FALSE;
+    snapshot->controls.push_back(control);
+    return TRUE;
+}
+
+}  // namespace
+
+const CControlSnapshot* CWindowSnapshot::Find(int id) const
+{
+    for (const CControlSnapshot& control : controls)
+        if (control.id == id)
+            return &control;
+    return nullptr;
+}
+
+std::string CWindowSnapshot::MessageText() const
+{
+    const CControlSnapshot* text = Find(0xFFFF);
+    return text ? text->text : std::string();
+}
+
+bool CWindowSnapshot::HasIcon() const
+{
+    // The icon's control id differs between Windows (20) and Wine (1088): look
+    // for the visible icon static instead.
+    for (const CControlSnapshot& control : controls)
+        if (control.visible && control.className == "Static" && (control.style & SS_TYPEMASK) == SS_ICON)
+            return true;
+    return false;
+}
+
+std::string GetWindowTextString(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &length))
+        return std::string();
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied);
+    text.resize(copied);
+    return text;
+}
+
+HWND WaitForTopWindow(const std::string& title, DWORD processId, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;)
+    {
+        CFindRequest request = {&title, processId, NULL};
+        EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&request));
+        if (request.found != NULL)
+            return request.found;
+        if (GetTickCount() - start > timeoutMs)
+            return NULL;
+        Sleep(50);
+    }
+}
+
+CWindowSnapshot SnapshotWindow(HWND window)
+{
+    CWindowSnapshot snapshot;
+    snapshot.hwnd = window;
+    snapshot.title = GetWindowTextString(window);
+    char className[256] = "";
+    GetClassNameA(window, className, sizeof(className));
+    snapshot.className = className;
+    EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&snapshot));
+    return snapshot;
+}
+
+void PressButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void SetControlText(HWND dialog, int id, const std::string& text)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+}
+
+CWindowResponder::CWindowResponder(const std::string& title, Action action, DWORD timeoutMs,
+                                   DWORD processId)
+    : m_thread(&CWindowResponder::Run, this, title, action, timeoutMs, processId)
+{
+}
+
+CWindowResponder::CWindowResponder(const std::string& title, int buttonId, DWORD timeoutMs,
+                                   DWORD processId)
+    : m_thread(&CWindowResponder::Run, this, title, [buttonId](HWND window) { PressButton(window, buttonId); },
+               timeoutMs, processId)
+{
+}
+
+CWindowResponder::~CWindowResponder()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+const CWindowSnapshot& CWindowResponder::Result()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_snapshot;
+}
+
+void CWindowResponder::Run(std::string title, Action action, DWORD timeoutMs, DWORD processId)
+{
+    HWND window = WaitForTopWindow(title, processId, timeoutMs);
+    if (window == NULL)
+        return;
+    // Let the dialog finish its initialisation before it is read and driven.
+    Sleep(100);
+    m_snapshot = SnapshotWindow(window);
+    if (action)
+        action(window);
+}

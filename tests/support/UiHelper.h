@@ -1,0 +1,73 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Drives real windows from a test: find a top-level window or message box by its
+// title, read its texts, press its buttons. The code under test runs its modal
+// loop on the test's own thread, so the answering is done from a second thread
+// (CWindowResponder).
+
+struct CControlSnapshot
+{
+    HWND hwnd = NULL;
+    int id = 0;
+    std::string className;
+    std::string text;
+    LONG style = 0;
+    bool enabled = true;
+    bool visible = true;
+};
+
+struct CWindowSnapshot
+{
+    HWND hwnd = NULL;
+    std::string title;
+    std::string className;
+    std::vector<CControlSnapshot> controls;
+
+    const CControlSnapshot* Find(int id) const;
+    // The message text of a message box (its static control 0xFFFF).
+    std::string MessageText() const;
+    bool HasIcon() const;
+};
+
+// Waits until a visible top-level window with exactly this title exists
+// (in any process when processId is 0); NULL after timeoutMs.
+HWND WaitForTopWindow(const std::string& title, DWORD processId = 0, DWORD timeoutMs = 10000);
+CWindowSnapshot SnapshotWindow(HWND window);
+std::string GetWindowTextString(HWND window);
+// Presses a button as a click would (BN_CLICKED reaches the dialog).
+void PressButton(HWND dialog, int id);
+void SetControlText(HWND dialog, int id, const std::string& text);
+
+// On a background thread: waits for a window with the title, takes a snapshot,
+// then runs the action (by default nothing). Result() joins the thread.
+class CWindowResponder
+{
+public:
+    typedef std::function<void(HWND)> Action;
+
+    CWindowResponder(const std::string& title, Action action, DWORD timeoutMs = 15000,
+                     DWORD processId = GetCurrentProcessId());
+    // Presses the button with this id once the window is there.
+    CWindowResponder(const std::string& title, int buttonId, DWORD timeoutMs = 15000,
+                     DWORD processId = GetCurrentProcessId());
+    ~CWindowResponder();
+
+    // The window as it was found; hwnd is NULL when it never appeared.
+    const CWindowSnapshot& Result();
+
+private:
+    CWindowResponder(const CWindowResponder&);
+    CWindowResponder& operator=(const CWindowResponder&);
+
+    void Run(std::string title, Action action, DWORD timeoutMs, DWORD processId);
+
+    CWindowSnapshot m_snapshot;
+    std::thread m_thread;
+};
