@@ -1,0 +1,20 @@
+#pragma once
+
+#include "settings/AppSetting.h"
+
+#include <string>
+
+// One compression job: the compress dialog's fields and a copy of the settings in
+// which DefaultArcType is the job's format and FilterSw / OutFolderOpen carry the
+// dialog's two check boxes.
+struct CCompressJob
+{
+    std::string OutputFile;
+    bool UsePassword = false;
+    std::string Password;
+    int FilterListIndex = -1;
+    bool OutputExists = false;
+    CAppSetting Setting;
+
+    int FormatId() const { return Setting.DefaultArcType; }
+};

@@ -1,0 +1,4 @@
+#include "settings/AppSetting.h"
+
+CAppSetting g_appSetting;
+int g_loadedLayoutVersion = 0;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "filters/FilterList.h"
+
+#include <string>
+#include <vector>
+
+// Overwrite actions (CAppSetting::OverWriteAction).
+enum
+{
+    kOverwriteAsk = 0,      // "確認ダイアログを表示"
+    kOverwriteAlways = 1,   // "無条件で上書き"
+    kOverwriteAppend = 2,   // "現在の書庫に追加"
+    kOverwriteRename = 3,   // "再指定"
+};
+
+const int kNoFormat = -1;
+const int kDefaultFormatId = 6;  // LHA
+
+// The general settings. The program has one global record; each job works on a copy.
+struct CAppSetting
+{
+    int WindowLeft = 32;
+    int WindowTop = 32;
+    int DefaultArcType = kDefaultFormatId;  // format id, kNoFormat for none
+    bool CmpTypeDefault = false;
+    int OverWriteAction = kOverwriteAsk;
+    bool StatusDialog = true;
+    bool QuickStart = false;
+    bool CmpEndExit = true;
+    bool AllwaysResult = false;
+    std::string OutFolder;
+    bool OutFolderSw = false;
+    bool OutFolderOpen = false;
+    bool AutoComplete = false;
+    bool FilterSw = false;
+    std::vector<CFilterList> FilterLists;
+    // List-view column widths in pixels (not stored in the settings file).
+    int ColumnWidths[5] = {96, 288, 64, 160, 160};
+};
+
+extern CAppSetting g_appSetting;
+// 0 when no settings were read, 1 and 2 for the old layouts, else the stored Version.
+extern int g_loadedLayoutVersion;
