@@ -1,0 +1,99 @@
+#include "shellext/CompressCommand.h"
+
+#include "common/RegistryKey.h"
+#include "common/ShiftJis.h"
+#include "shellext/HandOffFile.h"
+#include "shellext/ShellExtGuid.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <stdarg.h>
+#include <stdio.h>
+
+namespace {
+
+const size_t kPathSize = 1024;
+// At most this many bytes of the selection appear in a message.
+const size_t kShownSelectionSize = 2048;
+
+const char kNoRegistryText[] = "Tessikを起動できません\nTessikの実行ファイルがある場所が不明です\n";
+const char kNoRegistryTitle[] = "Tessik - RegOpenKeyエラー";
+const char kOpenFileFormat[] =
+    "ファイルリストを作成できませんでした。\n\nfile : %s\nfilelist : %s\nselection : %s";
+const char kOpenFileTitle[] = "Tessik - OpenFileエラー";
+const char kStartFormat[] = "Tessikの起動に失敗しました。code : %d\n\n呼び出そうとした実行ファイル\nfile : %.2048s";
+const char kStartTitle[] = "Tessik - ShellExecuteエラー";
+
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+std::string FormatText(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int length = vsnprintf(NULL, 0, format, copy);
+    va_end(copy);
+    std::string text;
+    if (length > 0)
+    {
+        text.resize(static_cast<size_t>(length) + 1);
+        vsnprintf(&text[0], text.size(), format, args);
+        text.resize(static_cast<size_t>(length));
+    }
+    va_end(args);
+    return text;
+}
+
+// The first bytes of text up to limit, never ending inside a double-byte character.
+std::string CutAtCharacter(const std::string& text, size_t limit)
+{
+    const char* start = text.c_str();
+    const char* end = start;
+    while (*end != '\0')
+    {
+        const char* next = NextShiftJisChar(end);
+        if (static_cast<size_t>(next - start) > limit)
+            break;
+        end = next;
+    }
+    return std::string(start, end);
+}
+
+// Shown from inside the file manager's process: no owner window.
+void ShowError(const std::string& text, const char* title)
+{
+    MessageBoxA(NULL, text.c_str(), title, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+void RunCompressCommand(const std::vector<std::string>& paths)
+{
+    std::string joined = JoinHandOffLines(paths);
+
+    CRegistryKey key;
+    if (key.Open(HKEY_CLASSES_ROOT, kShellExtClassKey, 0) != ERROR_SUCCESS)
+    {
+        ShowError(kNoRegistryText, kNoRegistryTitle);
+        return;
+    }
+    // A missing value leaves the path empty; starting it then fails with a message.
+    char programPath[kPathSize];
+    key.ReadString(kProgramPathValue, programPath, sizeof(programPath));
+    key.Close();
+
+    char handOffPath[kPathSize] = "";
+    if (!GetHandOffFilePath(handOffPath, sizeof(handOffPath)) || !WriteHandOffFile(handOffPath, joined))
+    {
+        ShowError(FormatText(kOpenFileFormat, programPath, handOffPath,
+                             CutAtCharacter(joined, kShownSelectionSize).c_str()),
+                  kOpenFileTitle);
+        return;
+    }
+
+    INT_PTR result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(NULL, NULL, programPath, kHandOffArgument, NULL, SW_SHOWNORMAL));
+    if (result <= 32)
+        ShowError(FormatText(kStartFormat, static_cast<int>(result), programPath), kStartTitle);
+}

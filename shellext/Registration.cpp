@@ -1,0 +1,107 @@
+#include "shellext/Registration.h"
+
+#include "common/RegistryKey.h"
+#include "shellext/ShellExtGuid.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+#define TESSIK_CLASS_KEY "CLSID\\" TESSIK_SHELLEXT_CLSID_TEXT
+#define TESSIK_HANDLER_KEY "\\shellex\\ContextMenuHandlers\\" TESSIK_SHELLEXT_CLSID_TEXT
+
+// One value to write; fileName values hold the program folder, "\" and the name.
+struct CRegistrationValue
+{
+    const char* key;
+    const char* valueName;
+    const char* data;
+    bool isFileName;
+};
+
+// In writing order; a key is created when it first appears. Files of every type
+// ("*") and folders get the menu item.
+const CRegistrationValue kRegistrationTable[] = {
+    {TESSIK_CLASS_KEY, "", "Tessik Shell Extension", false},
+    {TESSIK_CLASS_KEY, kProgramPathValue, "tessik.exe", true},
+    {TESSIK_CLASS_KEY "\\InProcServer32", "", "tessikshlex_x64.dll", true},
+    {TESSIK_CLASS_KEY "\\InProcServer32", "ThreadingModel", "Apartment", false},
+    {"*" TESSIK_HANDLER_KEY, "", TESSIK_SHELLEXT_CLSID_TEXT, false},
+    {"Folder" TESSIK_HANDLER_KEY, "", TESSIK_SHELLEXT_CLSID_TEXT, false},
+};
+const size_t kRegistrationCount = sizeof(kRegistrationTable) / sizeof(kRegistrationTable[0]);
+
+// The path of a value reaches the extension through a 1024-byte read.
+const size_t kValueSize = 1024;
+
+bool IsFirstOfKey(size_t index)
+{
+    return index == 0 || strcmp(kRegistrationTable[index - 1].key, kRegistrationTable[index].key) != 0;
+}
+
+// True when child lies below parent ("parent\...").
+bool IsBelow(const char* child, const char* parent)
+{
+    size_t length = strlen(parent);
+    return strncmp(child, parent, length) == 0 && child[length] == '\\';
+}
+
+}  // namespace
+
+int RegisterShellExtension(const char* folder)
+{
+    CRegistryKey key;
+    for (size_t i = 0; i < kRegistrationCount; ++i)
+    {
+        const CRegistrationValue& value = kRegistrationTable[i];
+        if (IsFirstOfKey(i) && key.Create(HKEY_CLASSES_ROOT, value.key) != ERROR_SUCCESS)
+            return 0;
+
+        char data[kValueSize];
+        if (value.isFileName)
+        {
+            int length = snprintf(data, sizeof(data), "%s\\%s", folder, value.data);
+            if (length < 0 || static_cast<size_t>(length) >= sizeof(data))
+                return 0;
+        }
+        else
+        {
+            snprintf(data, sizeof(data), "%s", value.data);
+        }
+        // A value that cannot be written does not stop the others.
+        key.WriteString(value.valueName, data);
+    }
+    return 1;
+}
+
+int UnregisterShellExtension()
+{
+    // The registry does not delete a key that still has subkeys, so the keys of
+    // the table below a key go first.
+    bool deleted[kRegistrationCount] = {};
+    for (size_t i = 0; i < kRegistrationCount; ++i)
+    {
+        if (!IsFirstOfKey(i) || deleted[i])
+            continue;
+        for (size_t j = i + 1; j < kRegistrationCount; ++j)
+        {
+            if (IsFirstOfKey(j) && !deleted[j] && IsBelow(kRegistrationTable[j].key, kRegistrationTable[i].key))
+            {
+                CRegistryKey::DeleteKey(HKEY_CLASSES_ROOT, kRegistrationTable[j].key);
+                deleted[j] = true;
+            }
+        }
+        CRegistryKey::DeleteKey(HKEY_CLASSES_ROOT, kRegistrationTable[i].key);
+        deleted[i] = true;
+    }
+    return 1;
+}
+
+int IsShellExtensionRegistered()
+{
+    // Read access is enough to see the key, so a user without the rights to
+    // register still gets a true answer.
+    CRegistryKey key;
+    return key.Open(HKEY_CLASSES_ROOT, kShellExtClassKey, 0) == ERROR_SUCCESS ? 1 : 0;
+}

@@ -1,0 +1,186 @@
+#include "shellext/ShellExt.h"
+
+#include "common/ShiftJis.h"
+#include "shellext/CompressCommand.h"
+#include "shellext/ModuleState.h"
+#include "shellext/StorageMedium.h"
+
+#include <shellapi.h>
+#include <string.h>
+#include <wchar.h>
+
+#include <new>
+
+namespace {
+
+const char kMenuText[] = "Tessikで圧縮(&E)";
+const wchar_t kHelpText[] = L"選択したファイルを、Tessikで圧縮します。";
+const char kHelpTextAnsi[] = "選択したファイルを、Tessikで圧縮します。";
+
+// The one command's offset from the first command id.
+const UINT kCompressCommand = 0;
+
+// Copies text into a buffer of size bytes, cut at a whole character, terminated.
+void CopyCutAnsi(const char* text, char* buffer, size_t size)
+{
+    const char* end = text;
+    while (*end != '\0')
+    {
+        const char* next = NextShiftJisChar(end);
+        if (static_cast<size_t>(next - text) >= size)
+            break;
+        end = next;
+    }
+    memcpy(buffer, text, end - text);
+    buffer[end - text] = '\0';
+}
+
+}  // namespace
+
+CShellExt::CShellExt() : m_references(0), m_dataObject(NULL)
+{
+    AddLiveObject();
+}
+
+CShellExt::~CShellExt()
+{
+    if (m_dataObject != NULL)
+        m_dataObject->Release();
+    RemoveLiveObject();
+}
+
+STDMETHODIMP CShellExt::QueryInterface(REFIID iid, void** object)
+{
+    if (object == NULL)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellExtInit))
+        *object = static_cast<IShellExtInit*>(this);
+    else if (IsEqualIID(iid, IID_IContextMenu))
+        *object = static_cast<IContextMenu*>(this);
+    else
+    {
+        *object = NULL;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) CShellExt::AddRef()
+{
+    return ++m_references;
+}
+
+STDMETHODIMP_(ULONG) CShellExt::Release()
+{
+    ULONG references = --m_references;
+    if (references == 0)
+        delete this;
+    return references;
+}
+
+STDMETHODIMP CShellExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dataObject, HKEY)
+{
+    // A second call describes a new selection: nothing of the old one may remain.
+    if (m_dataObject != NULL)
+    {
+        m_dataObject->Release();
+        m_dataObject = NULL;
+    }
+    m_paths.clear();
+    // The shell passes no data object for a folder's background menu.
+    if (dataObject == NULL)
+        return E_INVALIDARG;
+    m_dataObject = dataObject;
+    m_dataObject->AddRef();
+
+    FORMATETC format = {CF_HDROP, NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    CStorageMedium medium;
+    if (FAILED(m_dataObject->GetData(&format, &medium)))
+        return E_INVALIDARG;
+    CGlobalLock lock(medium.Global());
+    if (lock.Data() == NULL)
+        return E_INVALIDARG;
+    return ReadSelection(static_cast<HDROP>(lock.Data()));
+}
+
+HRESULT CShellExt::ReadSelection(HDROP drop)
+{
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    if (count == 0)
+        return E_INVALIDARG;
+    try
+    {
+        std::vector<char> buffer;
+        for (UINT i = 0; i < count; ++i)
+        {
+            // Every path is fetched whole, however long. For a wide drop list the
+            // platform may report the length in UTF-16 units, and one unit can
+            // become two Shift_JIS bytes, hence the doubled buffer.
+            UINT length = DragQueryFileA(drop, i, NULL, 0);
+            if (length == 0)
+                return E_INVALIDARG;
+            buffer.assign(static_cast<size_t>(length) * 2 + 1, '\0');
+            if (DragQueryFileA(drop, i, buffer.data(), static_cast<UINT>(buffer.size())) == 0)
+                return E_INVALIDARG;
+            buffer.back() = '\0';
+            m_paths.push_back(buffer.data());
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CShellExt::QueryContextMenu(HMENU menu, UINT index, UINT firstCommand, UINT lastCommand,
+                                         UINT flags)
+{
+    if ((flags & CMF_DEFAULTONLY) && !(flags & (CMF_VERBSONLY | CMF_EXPLORE)))
+        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
+    // No free command id: an id outside the range would belong to another handler.
+    if (firstCommand > lastCommand)
+        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
+
+    InsertMenuA(menu, index, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
+    InsertMenuA(menu, index + 1, MF_BYPOSITION | MF_STRING, firstCommand + kCompressCommand, kMenuText);
+    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCompressCommand + 1);
+}
+
+STDMETHODIMP CShellExt::InvokeCommand(CMINVOKECOMMANDINFO* info)
+{
+    if (info == NULL || !IS_INTRESOURCE(info->lpVerb) || LOWORD(info->lpVerb) != kCompressCommand)
+        return E_INVALIDARG;
+    try
+    {
+        RunCompressCommand(m_paths);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CShellExt::GetCommandString(UINT_PTR, UINT type, UINT*, CHAR* buffer, UINT bufferSize)
+{
+    if (buffer == NULL || bufferSize == 0)
+        return S_OK;
+    // The size counts characters of the requested kind: an ANSI request gets
+    // the ANSI text so that nothing is written past its buffer.
+    if (type & GCS_UNICODE)
+    {
+        wchar_t* wideBuffer = reinterpret_cast<wchar_t*>(buffer);
+        size_t length = wcslen(kHelpText);
+        if (length >= bufferSize)
+            length = bufferSize - 1;
+        wmemcpy(wideBuffer, kHelpText, length);
+        wideBuffer[length] = L'\0';
+    }
+    else
+    {
+        CopyCutAnsi(kHelpTextAnsi, buffer, bufferSize);
+    }
+    return S_OK;
+}
