@@ -1,0 +1,26 @@
+#pragma once
+
+#include "archivers/Arc.h"
+#include "archivers/BaseFolderListFiles.h"
+#include "archivers/Cab32Dll.h"
+
+// Cabinet files through Cab32.dll (id 4); reads and writes the "CAB" section.
+class CArcCab : public CArc
+{
+public:
+    int Init() override;
+    int IsUsed() override;
+    int GetPageCount() override;
+    int WriteSettings(const char* iniPath) override;
+    int ReadSettings(int layoutVersion, const char* iniPath) override;
+    int BeginList(CCompressJob* job) override;
+    int AddFile(const char* path, const char* baseFolder) override;
+    void EndList() override;
+    void Cleanup() override;
+
+    const CBaseFolderListFiles::CMap& ListFiles() const { return m_lists.Files(); }
+
+protected:
+    CCab32Dll m_dll;
+    CBaseFolderListFiles m_lists;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "archivers/Arc.h"
+#include "archivers/SingleListFile.h"
+#include "archivers/Unlha32Dll.h"
+
+// LHA archives through Unlha32.dll (id 6); reads and writes the "LHA" section.
+class CArcLha : public CArc
+{
+public:
+    int Init() override;
+    int IsUsed() override;
+    int GetPageCount() override;
+    int WriteSettings(const char* iniPath) override;
+    int ReadSettings(int layoutVersion, const char* iniPath) override;
+    int BeginList(CCompressJob* job) override;
+    // "\"base\\\" \"relative\" -x1" and a line end.
+    int AddFile(const char* path, const char* baseFolder) override;
+    void EndList() override;
+    void Cleanup() override;
+
+    const std::string& ListFile() const { return m_list.Path(); }
+
+protected:
+    CUnlha32Dll m_dll;
+    CSingleListFile m_list;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "archivers/ArcLha.h"
+
+// Self-extracting LHA programs through Unlha32.dll (id 7); LHA settings and list handling.
+class CArcLhaSfx : public CArcLha
+{
+public:
+    int Init() override;
+    int GetPageCount() override { return 0; }
+    int WriteSettings(const char* iniPath) override { return 0; }
+    int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
+};

@@ -1,0 +1,63 @@
+#include "archivers/ArcZip.h"
+
+#include "archivers/BaseFolderListFiles.h"
+#include "archivers/ZipSettings.h"
+
+int CArcZip::Init()
+{
+    m_id = 8;
+    m_name = "ZIP";
+    m_extension = ".zip";
+    m_displayName = "Zip32j.dll　-　ZIP書庫(*.zip)";
+    m_selfExtracting = 0;
+    m_supportsAppend = 1;
+    m_available = m_dll.Load();
+    // QueryEncryption unloads the DLL; GetVersion loads it again.
+    m_supportsPassword = m_dll.QueryEncryption() ? 1 : 0;
+    g_zipSettings.Version = m_dll.GetVersion();
+    m_dll.Unload();
+    return m_available;
+}
+
+int CArcZip::IsUsed()
+{
+    return g_zipSettings.Use ? 1 : 0;
+}
+
+int CArcZip::GetPageCount()
+{
+    return 1;
+}
+
+int CArcZip::WriteSettings(const char* iniPath)
+{
+    return WriteZipSettings(iniPath);
+}
+
+int CArcZip::ReadSettings(int layoutVersion, const char* iniPath)
+{
+    return ReadZipSettings(layoutVersion, iniPath);
+}
+
+int CArcZip::BeginList(CCompressJob* job)
+{
+    if (!m_list.Begin())
+        return 0;
+    m_job = job;
+    return 1;
+}
+
+int CArcZip::AddFile(const char* path, const char* baseFolder)
+{
+    return m_list.Stream().Print("\"%s\\\" \"%s\"\n", baseFolder, RelativeToBase(path, baseFolder)) >= 0;
+}
+
+void CArcZip::EndList()
+{
+    m_list.End();
+}
+
+void CArcZip::Cleanup()
+{
+    m_list.Cleanup();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "archivers/Arc.h"
+#include "archivers/SingleListFile.h"
+#include "archivers/Zip32jDll.h"
+
+// ZIP archives through Zip32j.dll (id 8); reads and writes the "ZIP" section.
+// Password support is whatever the DLL reports.
+class CArcZip : public CArc
+{
+public:
+    int Init() override;
+    int IsUsed() override;
+    int GetPageCount() override;
+    int WriteSettings(const char* iniPath) override;
+    int ReadSettings(int layoutVersion, const char* iniPath) override;
+    int BeginList(CCompressJob* job) override;
+    // "\"base\\\" \"relative\"" and a line end.
+    int AddFile(const char* path, const char* baseFolder) override;
+    void EndList() override;
+    void Cleanup() override;
+
+    const std::string& ListFile() const { return m_list.Path(); }
+
+protected:
+    CZip32jDll m_dll;
+    CSingleListFile m_list;
+};

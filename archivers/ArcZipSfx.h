@@ -1,0 +1,13 @@
+#pragma once
+
+#include "archivers/ArcZip.h"
+
+// Self-extracting ZIP programs through Zip32j.dll (id 9); ZIP settings and list handling.
+class CArcZipSfx : public CArcZip
+{
+public:
+    int Init() override;
+    int GetPageCount() override { return 0; }
+    int WriteSettings(const char* iniPath) override { return 0; }
+    int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <stddef.h>
+
+// Run-time binding of one archiver DLL of the Common Archiver API. The DLL is
+// found by its bare file name through the loader's search order and kept
+// loaded only for one query or one command.
+class CArchiverDll
+{
+public:
+    explicit CArchiverDll(const char* dllName);
+    virtual ~CArchiverDll();
+
+    // 1 when the DLL is bound with every required entry, 0 otherwise.
+    virtual int Load() { return 0; }
+    virtual int CheckArchive(const char* fileName, int mode);
+
+    // The release call's result, 0 when nothing was loaded.
+    int Unload();
+    // The command entry's result, -1 when the DLL cannot be loaded.
+    int Command(HWND window, const char* commandLine, char* output, DWORD outputSize);
+    // The version times 100, 0 when the DLL cannot be loaded.
+    WORD GetVersion();
+    int GetDllName(char* buffer, size_t size) const;
+
+    bool IsLoaded() const { return m_module != NULL; }
+
+protected:
+    typedef int(WINAPI* CommandEntry)(const HWND, LPCSTR, LPSTR, const DWORD);
+    typedef WORD(WINAPI* VersionEntry)();
+    typedef HANDLE(WINAPI* OpenArchiveEntry)(const HWND, LPCSTR, const DWORD);
+    typedef int(WINAPI* HandleEntry)(HANDLE);
+    typedef BOOL(WINAPI* CheckArchiveEntry)(LPCSTR, const int);
+
+    struct CEntry
+    {
+        const char* name;
+        FARPROC* slot;
+    };
+
+    // Loads the DLL and resolves the entries in order; on the first missing one
+    // the DLL is released again and 0 returned.
+    int LoadWithEntries(const CEntry* entries, size_t count);
+
+    HMODULE m_module;
+    const char* m_dllName;
+    CommandEntry m_command;
+    VersionEntry m_version;
+    OpenArchiveEntry m_openArchive;
+    HandleEntry m_closeArchive;
+    HandleEntry m_isSfxFile;
+    CheckArchiveEntry m_checkArchive;
+
+private:
+    CArchiverDll(const CArchiverDll&);
+    CArchiverDll& operator=(const CArchiverDll&);
+
+    void ForgetEntries();
+};

@@ -1,0 +1,85 @@
+#include "archivers/BaseFolderListFiles.h"
+
+#include "common/PathUtil.h"
+
+#include <windows.h>
+
+#include <string.h>
+
+namespace {
+
+const char kListFilePrefix[] = "res";
+const char kListFileExtension[] = ".tmp";
+const size_t kPathBufferSize = 1024;
+
+}  // namespace
+
+bool GetListFileFolder(std::string* folder)
+{
+    char buffer[kPathBufferSize];
+    DWORD length = GetTempPathA(sizeof(buffer), buffer);
+    if (length == 0 || length >= sizeof(buffer))
+        return false;
+    // The platform ends the folder with a backslash; the name function adds its own.
+    RemoveTrailingBackslash(buffer);
+    *folder = buffer;
+    return true;
+}
+
+bool MakeListFileName(std::string* path)
+{
+    std::string folder;
+    char buffer[kPathBufferSize];
+    if (!GetListFileFolder(&folder) ||
+        !MakeUniqueTempName(folder.c_str(), kListFilePrefix, kListFileExtension, buffer, sizeof(buffer)))
+        return false;
+    *path = buffer;
+    return true;
+}
+
+const char* RelativeToBase(const char* path, const char* baseFolder)
+{
+    size_t baseLength = strlen(baseFolder);
+    if (strncmp(path, baseFolder, baseLength) == 0 && path[baseLength] == '\\')
+        return path + baseLength + 1;
+    return path;
+}
+
+void CBaseFolderListFiles::Begin()
+{
+    m_stream.Close();
+    m_files.clear();
+    m_currentBase.clear();
+}
+
+int CBaseFolderListFiles::Add(const char* path, const char* baseFolder)
+{
+    if (m_stream.Stream() == NULL || m_currentBase != baseFolder)
+    {
+        m_stream.Close();
+        m_currentBase = baseFolder;
+        CMap::iterator entry = m_files.find(m_currentBase);
+        if (entry == m_files.end())
+        {
+            std::string listFile;
+            if (!MakeListFileName(&listFile))
+                return 0;
+            entry = m_files.insert(CMap::value_type(m_currentBase, listFile)).first;
+        }
+        if (m_stream.Open(entry->second.c_str(), "a") == NULL)
+            return 0;
+    }
+    return m_stream.Print("\"%s\"\n", RelativeToBase(path, baseFolder)) >= 0;
+}
+
+void CBaseFolderListFiles::End()
+{
+    m_stream.Close();
+}
+
+void CBaseFolderListFiles::Cleanup()
+{
+    m_stream.Close();
+    for (CMap::const_iterator entry = m_files.begin(); entry != m_files.end(); ++entry)
+        DeleteFileA(entry->second.c_str());
+}

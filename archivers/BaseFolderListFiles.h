@@ -1,0 +1,38 @@
+#pragma once
+
+#include "common/TextFile.h"
+
+#include <map>
+#include <string>
+
+// One list file per base folder: every file is listed by its path relative to
+// its base folder, so the command line can name each base folder once.
+class CBaseFolderListFiles
+{
+public:
+    typedef std::map<std::string, std::string> CMap;  // base folder -> list file
+
+    // Forgets the previous job's map (its files are Cleanup's business).
+    void Begin();
+    // Writes "\"relative path\"" and a line end to the base folder's list file.
+    // 0 when the list file cannot be opened or written.
+    int Add(const char* path, const char* baseFolder);
+    void End();
+    // Deletes every list file of the map; failures are ignored.
+    void Cleanup();
+
+    // In ascending byte order of the base folder text.
+    const CMap& Files() const { return m_files; }
+
+private:
+    CTextFile m_stream;
+    std::string m_currentBase;
+    CMap m_files;
+};
+
+// The folder list files are written to, without a trailing backslash.
+bool GetListFileFolder(std::string* folder);
+// A fresh list file name "res" + eight hexadecimal digits + ".tmp" in that folder.
+bool MakeListFileName(std::string* path);
+// The part of path after baseFolder and its backslash.
+const char* RelativeToBase(const char* path, const char* baseFolder);

@@ -1,0 +1,28 @@
+#include "archivers/SingleListFile.h"
+
+#include "archivers/BaseFolderListFiles.h"
+
+#include <windows.h>
+
+int CSingleListFile::Begin()
+{
+    m_stream.Close();
+    m_path.clear();
+    std::string path;
+    if (!MakeListFileName(&path) || m_stream.Open(path.c_str(), "w") == NULL)
+        return 0;
+    m_path = path;
+    return 1;
+}
+
+void CSingleListFile::End()
+{
+    m_stream.Close();
+}
+
+void CSingleListFile::Cleanup()
+{
+    m_stream.Close();
+    if (!m_path.empty())
+        DeleteFileA(m_path.c_str());
+}

@@ -1,0 +1,42 @@
+#include "archivers/Zip32jDll.h"
+
+CZip32jDll::CZip32jDll()
+    : CArchiverDll("Zip32j.dll"), m_queryFunctionList(NULL), m_queryEncryption(NULL)
+{
+}
+
+int CZip32jDll::Load()
+{
+    if (IsLoaded())
+        return 1;
+    HMODULE helper = LoadLibraryA("zip32.dll");
+    if (helper == NULL)
+        return 0;
+    FreeLibrary(helper);
+
+    const CEntry entries[] = {
+        {"Zip", reinterpret_cast<FARPROC*>(&m_command)},
+        {"ZipGetVersion", reinterpret_cast<FARPROC*>(&m_version)},
+        {"ZipQueryFunctionList", reinterpret_cast<FARPROC*>(&m_queryFunctionList)},
+        {"ZipQueryEncryption", reinterpret_cast<FARPROC*>(&m_queryEncryption)},
+    };
+    return LoadWithEntries(entries, sizeof(entries) / sizeof(entries[0]));
+}
+
+int CZip32jDll::QueryEncryption()
+{
+    if (!Load())
+        return 0;
+    int result = m_queryEncryption();
+    Unload();
+    return result;
+}
+
+int CZip32jDll::QueryFunctionList(int function)
+{
+    if (!Load())
+        return 0;
+    int result = m_queryFunctionList(function);
+    Unload();
+    return result;
+}
