@@ -3,6 +3,7 @@
 #include <string>
 
 struct CCompressJob;
+struct CFilterDef;
 
 // Kinds passed to IsTargetFile.
 enum
@@ -11,11 +12,28 @@ enum
     kTargetFolder = 2,
 };
 
-// Compiles the job's chosen filter list for the walk. Returns 0 when a definition
-// cannot be used; GetFilterCompileError() then holds the message for the user and
-// the job must not run.
+// Compiles the job's chosen filter list for the walk, once per job. Returns 1 when
+// the walk may go on, also when the job's filter switch is off or no list is
+// chosen (every entry is then taken). Returns 0 when a definition cannot be used
+// (a regular expression that does not compile, an empty pattern):
+// GetFilterCompileError() then holds the message for the user, naming the list
+// and the definition, and the job must not run.
 int CompileFilterList(CCompressJob* job);
 const std::string& GetFilterCompileError();
-// Non-zero when the entry name of that kind is to be taken.
+
+// 1 when the entry (a bare name, no folder) of that kind is to be taken, else 0.
+// Folders are always taken; files are judged by their name or extension.
 int IsTargetFile(const char* name, int kind);
-void ClearCompiledFilters();
+
+// Empties the compiled set after the walk. Returns 1.
+int ClearCompiledFilters();
+
+// Non-empty when a match could not be decided during the walk (the regular
+// expression library gave up on a name); such a file was left out. Cleared by
+// CompileFilterList.
+const std::string& GetFilterMatchError();
+
+// The regular expression of one definition, as ANSI text: the pattern itself for
+// a regular expression, else its wildcard translation, with both cases of every
+// letter unless AlphabetBS is set. Returns 1.
+int BuildFilterExpression(const CFilterDef& definition, std::string* expression);
