@@ -1,3 +1,39 @@
 #pragma once
 
 // Identifiers shared by the resource script and the program's code.
+
+// Job dialogs.
+#define IDD_OVERWRITE 104
+#define IDD_PASSWORD 105
+#define IDD_RESULT 120
+
+#define IDC_APPEND 1009
+#define IDC_OVERWRITE_FILE 1010
+#define IDC_OVERWRITE 1011
+#define IDC_RENAME 1012
+#define IDC_PASSWORD 1018
+#define IDC_PASSWORD_AGAIN 1019
+#define IDC_RESULT_TEXT 1105
+
+// Messages of the compression job.
+#define IDS_OUTPUT_FOLDER_NOT_CREATED 204
+#define IDS_OUTPUT_FOLDER_IS_FILE 205
+#define IDS_OUTPUT_EXISTS_GIVE_NAME 206
+#define IDS_NO_FILES 207
+#define IDS_PASSWORD_MISMATCH 208
+#define IDS_APPEND_UNSUPPORTED 209
+#define IDS_OUTPUT_IS_FOLDER 210
+#define IDS_PASSWORD_HAS_QUOTE 400
+#define IDS_MOVE_ASIDE_FAILED 401
+#define IDS_OLD_ARCHIVE_KEPT_AS 402
+#define IDS_LIST_FILE_FAILED 403
+#define IDS_NO_ARCHIVER_OUTPUT 404
+#define IDS_FORMAT_UNAVAILABLE 405
+
+// Tooltips of the job dialogs.
+#define IDS_TIP_APPEND 212
+#define IDS_TIP_OUTPUT_FILE 213
+#define IDS_TIP_OVERWRITE 214
+#define IDS_TIP_RENAME 215
+#define IDS_TIP_PASSWORD 217
+#define IDS_TIP_PASSWORD_AGAIN 218

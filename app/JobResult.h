@@ -1,0 +1,19 @@
+#pragma once
+
+// Results of a compression job: 0 for success, otherwise the step that stopped it.
+enum
+{
+    kJobSucceeded = 0,
+    kJobAppendUnsupported = 1,   // adding chosen for a format that cannot add
+    kJobBadOutputName = 2,       // output file name rejected
+    kJobGiveAnotherName = 3,     // the user is to give another name
+    kJobPasswordCancelled = 4,
+    kJobNoOutputFolder = 5,      // output folder missing and not creatable
+    kJobListRefused = 6,         // the builder refused to begin its list
+    kJobNoFiles = 7,
+    kJobArchiverFailed = 8,
+    kJobFilterUnusable = 9,      // the chosen filter list cannot be compiled
+    kJobOldArchiveLocked = 10,   // the old archive could not be moved aside
+    kJobListFileFailed = 11,     // a list file could not be written
+    kJobFormatUnavailable = 12,  // the job's format is not registered
+};

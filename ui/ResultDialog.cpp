@@ -1,0 +1,61 @@
+#include "ui/ResultDialog.h"
+
+#include "resources/resource.h"
+
+namespace {
+
+CResultDialog* s_dialog = nullptr;
+
+INT_PTR CALLBACK ResultDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_INITDIALOG:
+        s_dialog = static_cast<CResultDialog*>(reinterpret_cast<CDialogBase*>(lParam));
+        return s_dialog->OnInit();
+    case WM_COMMAND:
+        return s_dialog->OnCommand(LOWORD(wParam));
+    case WM_CLOSE:
+        return s_dialog->OnClose();
+    }
+    return 0;
+}
+
+}  // namespace
+
+int CResultDialog::Run(HWND owner, const char* text)
+{
+    m_text = text;
+    return static_cast<int>(RunModal(IDD_RESULT, GetResourceModule(), owner, ResultDialogProc,
+                                     reinterpret_cast<LPARAM>(text)));
+}
+
+INT_PTR CResultDialog::OnInit()
+{
+    m_textBox.Attach(m_hwnd, IDC_RESULT_TEXT);
+    SetWindowTextA(m_textBox.GetHwnd(), m_text);
+    return TRUE;
+}
+
+INT_PTR CResultDialog::OnCommand(int id)
+{
+    // Escape (IDCANCEL) deliberately does nothing.
+    if (id == IDOK)
+    {
+        EndDialog(m_hwnd, IDOK);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CResultDialog::OnClose()
+{
+    EndDialog(m_hwnd, IDCANCEL);
+    return TRUE;
+}
+
+int RunResultDialog(HWND owner, const char* text)
+{
+    CResultDialog dialog;
+    return dialog.Run(owner, text);
+}
