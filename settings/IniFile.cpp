@@ -1,0 +1,214 @@
+#include "settings/IniFile.h"
+
+#include "common/PathUtil.h"
+#include "common/TextFile.h"
+#include "settings/FileReplace.h"
+#include "settings/LineReader.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const DWORD kValueSize = 1024;
+const size_t kInitialTextSize = 64 * 1024;
+
+bool StartsWith(const std::string& line, const std::string& prefix)
+{
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+int ParseSettingInt(const char* text)
+{
+    return static_cast<int>(strtol(text, NULL, 10));
+}
+
+unsigned ParseSettingUnsigned(const char* text)
+{
+    return static_cast<unsigned>(strtoul(text, NULL, 10));
+}
+
+bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
+{
+    m_path = path;
+    int kind = GetPathType(path);
+    if (kind == kPathFolder)
+        return false;
+    if (kind == kPathMissing)
+        return true;
+    DWORD access = readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    DWORD disposition = (readOnly || !truncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+    HANDLE file = CreateFileA(path, access, FILE_SHARE_READ, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+DWORD CIniFile::GetString(const char* section, const char* key, const char* defaultText, char* buffer,
+                          DWORD size)
+{
+    return GetPrivateProfileStringA(section, key, defaultText, buffer, size, m_path.c_str());
+}
+
+BOOL CIniFile::WriteString(const char* section, const char* key, const char* text)
+{
+    return WritePrivateProfileStringA(section, key, text, m_path.c_str());
+}
+
+int CIniFile::GetInt(const char* section, const char* key, int defaultValue)
+{
+    char value[kValueSize];
+    if (GetString(section, key, "", value, sizeof(value)) == 0)
+        return defaultValue;
+    return ParseSettingInt(value);
+}
+
+bool CIniFile::GetBool(const char* section, const char* key, bool defaultValue)
+{
+    char value[kValueSize];
+    if (GetString(section, key, "", value, sizeof(value)) == 0)
+        return defaultValue;
+    return ParseBool(value) != 0;
+}
+
+BOOL CIniFile::WriteInt(const char* section, const char* key, int value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%d", value);
+    return WriteString(section, key, text);
+}
+
+BOOL CIniFile::WriteBool(const char* section, const char* key, bool value)
+{
+    return WriteString(section, key, FormatBool(value));
+}
+
+std::vector<std::string> CIniFile::GetSectionNames()
+{
+    return GetNameList(NULL);
+}
+
+std::vector<std::string> CIniFile::GetKeyNames(const char* section)
+{
+    return GetNameList(section);
+}
+
+std::vector<std::string> CIniFile::GetNameList(const char* section)
+{
+    std::vector<std::string> names;
+    std::vector<char> buffer(4096);
+    for (;;)
+    {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        DWORD length = section == NULL
+                           ? GetPrivateProfileSectionNamesA(buffer.data(), size, m_path.c_str())
+                           : GetPrivateProfileStringA(section, NULL, "", buffer.data(), size, m_path.c_str());
+        // A list that did not fit is reported as size - 2.
+        if (length + 2 < size)
+            break;
+        buffer.assign(buffer.size() * 2, '\0');
+    }
+    for (const char* name = buffer.data(); *name != '\0'; name += strlen(name) + 1)
+        names.push_back(name);
+    return names;
+}
+
+void CIniFile::FlushProfileCache(const char* path)
+{
+    WritePrivateProfileStringA(NULL, NULL, NULL, path);
+}
+
+int CIniFile::DeleteSection(const char* name)
+{
+    FlushProfileCache(m_path.c_str());
+    CTextFile file;
+    if (file.Open(m_path.c_str(), "r") == NULL)
+        return 0;
+
+    std::string header = std::string("[") + name + "]";
+    std::string kept;
+    kept.reserve(kInitialTextSize);
+    bool inside = false;
+    bool found = false;
+    std::string line;
+    while (ReadWholeLine(file, &line))
+    {
+        if (inside)
+        {
+            if (line[0] != '[')
+                continue;
+            inside = false;
+        }
+        else if (StartsWith(line, header))
+        {
+            inside = true;
+            found = true;
+            continue;
+        }
+        kept += line;
+    }
+    file.Close();
+    return Rewrite(kept) && found ? 1 : 0;
+}
+
+int CIniFile::DeleteKey(const char* section, const char* key)
+{
+    FlushProfileCache(m_path.c_str());
+    CTextFile file;
+    if (file.Open(m_path.c_str(), "r") == NULL)
+        return 0;
+
+    std::string header = std::string("[") + section + "]";
+    std::string prefix = std::string(key) + "=";
+    std::string kept;
+    kept.reserve(kInitialTextSize);
+    bool inside = false;
+    bool found = false;
+    std::string line;
+    while (ReadWholeLine(file, &line))
+    {
+        if (!inside)
+        {
+            inside = StartsWith(line, header);
+        }
+        else
+        {
+            if (line[0] == '[')
+                inside = false;
+            if (StartsWith(line, prefix))
+            {
+                found = true;
+                continue;
+            }
+        }
+        kept += line;
+    }
+    file.Close();
+    return Rewrite(kept) && found ? 1 : 0;
+}
+
+int CIniFile::Rewrite(const std::string& keptText)
+{
+    std::string tempPath;
+    if (!CreateSiblingTempFile(m_path.c_str(), &tempPath))
+        return 0;
+    CTextFile out;
+    bool written = out.Open(tempPath.c_str(), "w") != NULL &&
+                   out.Write(keptText.data(), 1, keptText.size()) == keptText.size();
+    // Closing flushes: a full disk shows up here.
+    if (out.Close() != 0)
+        written = false;
+    if (!written)
+    {
+        DeleteFileA(tempPath.c_str());
+        return 0;
+    }
+    if (!ReplaceWithTempFile(tempPath.c_str(), m_path.c_str()))
+        return 0;
+    FlushProfileCache(m_path.c_str());
+    return 1;
+}

@@ -1,0 +1,221 @@
+#include "settings/SettingsFile.h"
+
+#include "archivers/Arc.h"
+#include "common/PathUtil.h"
+#include "common/StringSplitter.h"
+#include "common/TextFile.h"
+#include "settings/AppSetting.h"
+#include "settings/FileReplace.h"
+#include "settings/FilterSettings.h"
+#include "settings/IniFile.h"
+#include "settings/LegacyImport.h"
+#include "settings/SectionReader.h"
+#include "settings/SettingsFormats.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const size_t kPathSize = 1024;
+const char kSettingsFolder[] = "Norvane\\Tessik";
+const char kSettingsFileName[] = "tessik.ini";
+const char kGeneral[] = "GENERAL";
+const char kArchive[] = "ARCHIVE";
+const char kWrittenVersion[] = "100";
+const char kErrorTitle[] = "エラー  - Tessik";
+const char kSaveFailedFormat[] = "設定ファイル「%s」に書き込めませんでした。\n変更した設定は保存されていません。";
+
+bool GetAppDataFolder(std::string* folder)
+{
+    char path[kPathSize];
+    if (!GetSpecialFolderPath(NULL, CSIDL_APPDATA, path, sizeof(path)))
+        return false;
+    *folder = path;
+    return true;
+}
+
+std::string ProgramFolderFile()
+{
+    char folder[kPathSize];
+    if (GetModuleFolder(folder, sizeof(folder)) <= 0)
+        return std::string();
+    return std::string(folder) + "\\" + kSettingsFileName;
+}
+
+void ReadWindowPos(const char* text, CAppSetting* setting)
+{
+    CStringSplitter pieces;
+    if (pieces.Split(text, ',') != 2)
+        return;
+    char piece[kPathSize];
+    if (pieces.GetPiece(0, piece, sizeof(piece)) >= 0)
+        setting->WindowLeft = ParseSettingInt(piece);
+    if (pieces.GetPiece(1, piece, sizeof(piece)) >= 0)
+        setting->WindowTop = ParseSettingInt(piece);
+}
+
+// The current layout; returns the stored version (0 when missing).
+int ReadCurrentLayout(const char* path)
+{
+    CAppSetting& setting = g_appSetting;
+    CIniFile ini;
+    ini.Open(path, false, false);
+    CSectionReader general(ini, kGeneral);
+
+    int version = 0;
+    general.Int("Version", &version);
+    if (const char* value = general.Get("WindowPos"))
+        ReadWindowPos(value, &setting);
+    if (const char* value = general.Get("DefaultArcType"))
+        setting.DefaultArcType = SettingsFindFormatIdByName(value);
+    general.Bool("CmpTypeDefault", &setting.CmpTypeDefault);
+    general.Int("OverWriteAction", &setting.OverWriteAction);
+    general.Bool("QuickStart", &setting.QuickStart);
+    general.Bool("CmpEndExit", &setting.CmpEndExit);
+    general.Bool("AllwaysResult", &setting.AllwaysResult);
+    general.Bool("OutFolderOpen", &setting.OutFolderOpen);
+    general.Text("OutFolder", &setting.OutFolder);
+    general.Bool("OutFolderSw", &setting.OutFolderSw);
+    general.Bool("AutoComplete", &setting.AutoComplete);
+
+    LoadFilterSettings(ini, &setting);
+
+    CSectionReader archive(ini, kArchive);
+    archive.Bool("StatusDialog", &setting.StatusDialog);
+    ini.Close();
+    return version;
+}
+
+bool WriteGeneral(CIniFile& ini, const CAppSetting& setting)
+{
+    char windowPos[32];
+    snprintf(windowPos, sizeof(windowPos), "%d,%d", setting.WindowLeft, setting.WindowTop);
+    bool ok = ini.WriteString(kGeneral, "Version", kWrittenVersion) != FALSE;
+    ok &= ini.WriteString(kGeneral, "WindowPos", windowPos) != FALSE;
+    ok &= ini.WriteString(kGeneral, "DefaultArcType", SettingsFormatName(setting.DefaultArcType).c_str()) != FALSE;
+    ok &= ini.WriteBool(kGeneral, "CmpTypeDefault", setting.CmpTypeDefault) != FALSE;
+    ok &= ini.WriteInt(kGeneral, "OverWriteAction", setting.OverWriteAction) != FALSE;
+    ok &= ini.WriteBool(kGeneral, "QuickStart", setting.QuickStart) != FALSE;
+    ok &= ini.WriteBool(kGeneral, "CmpEndExit", setting.CmpEndExit) != FALSE;
+    ok &= ini.WriteBool(kGeneral, "AllwaysResult", setting.AllwaysResult) != FALSE;
+    ok &= ini.WriteBool(kGeneral, "OutFolderOpen", setting.OutFolderOpen) != FALSE;
+    ok &= ini.WriteString(kGeneral, "OutFolder", setting.OutFolder.c_str()) != FALSE;
+    ok &= ini.WriteBool(kGeneral, "OutFolderSw", setting.OutFolderSw) != FALSE;
+    ok &= ini.WriteBool(kGeneral, "AutoComplete", setting.AutoComplete) != FALSE;
+    return ok;
+}
+
+// Builds the whole new file beside `file` and puts it in place. An old layout
+// (or no file read) starts from an empty file; the current layout is updated
+// key by key, so sections of formats that are not registered now survive.
+bool WriteSettingsFile(const std::string& file)
+{
+    DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+
+    std::string temp;
+    if (!CreateSiblingTempFile(file.c_str(), &temp))
+        return false;
+    bool ok = true;
+    if (g_loadedLayoutVersion >= kLayoutCurrent && attributes != INVALID_FILE_ATTRIBUTES)
+        ok = CopyFileA(file.c_str(), temp.c_str(), FALSE) != FALSE;
+
+    if (ok)
+    {
+        CIniFile ini;
+        ini.Open(temp.c_str(), false, false);
+        ok = WriteGeneral(ini, g_appSetting);
+        ok &= SaveFilterSettings(ini, g_appSetting);
+        ok &= ini.WriteBool(kArchive, "StatusDialog", g_appSetting.StatusDialog) != FALSE;
+        ini.Close();
+        SettingsWriteAllFormats(temp.c_str());
+        CIniFile::FlushProfileCache(temp.c_str());
+    }
+    if (!ok)
+    {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    if (!ReplaceWithTempFile(temp.c_str(), file.c_str()))
+        return false;
+    CIniFile::FlushProfileCache(file.c_str());
+    return true;
+}
+
+void ShowSaveError(const std::string& file)
+{
+    std::string text(sizeof(kSaveFailedFormat) + file.size(), '\0');
+    snprintf(&text[0], text.size(), kSaveFailedFormat, file.c_str());
+    text.resize(strlen(text.c_str()));
+    MessageBoxA(NULL, text.c_str(), kErrorTitle, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+std::string FindSettingsFileForReading()
+{
+    std::string appData;
+    if (GetAppDataFolder(&appData))
+    {
+        std::string path = appData + "\\" + kSettingsFolder + "\\" + kSettingsFileName;
+        if (path.size() < kPathSize && GetPathType(path.c_str()) == kPathFile)
+            return path;
+    }
+    return ProgramFolderFile();
+}
+
+std::string PrepareSettingsFileForWriting()
+{
+    std::string appData;
+    if (!GetAppDataFolder(&appData))
+        return ProgramFolderFile();
+    std::string folder = appData + "\\" + kSettingsFolder;
+    if (GetPathType(folder.c_str()) == kPathMissing)
+        CreateFolderTree(folder.c_str());
+    return folder + "\\" + kSettingsFileName;
+}
+
+bool LoadSettings()
+{
+    std::string path = FindSettingsFileForReading();
+    CTextFile file;
+    if (path.empty() || file.Open(path.c_str(), "r") == NULL)
+        return false;
+    char firstLine[kPathSize] = "";
+    if (file.ReadLine(firstLine, sizeof(firstLine)) == NULL)
+        firstLine[0] = '\0';
+    RemoveTrailingNewline(firstLine);
+    file.Close();
+    g_loadedLayoutVersion = 0;
+    // Another load in the same process must see the file as it is now.
+    CIniFile::FlushProfileCache(path.c_str());
+
+    int version;
+    if (strcmp(firstLine, kFirstLayoutLine) == 0)
+        version = ImportFirstLayout(path.c_str());
+    else if (strcmp(firstLine, kSecondLayoutLine) == 0)
+        version = ImportSecondLayout(path.c_str());
+    else
+        version = ReadCurrentLayout(path.c_str());
+    g_loadedLayoutVersion = version;
+    if (version == 0)
+        return false;
+
+    SettingsReadAllFormats(version, path.c_str());
+    if (!SettingsFormatIsUsable(g_appSetting.DefaultArcType))
+        g_appSetting.DefaultArcType = kNoFormat;
+    return true;
+}
+
+bool SaveSettings()
+{
+    std::string file = PrepareSettingsFileForWriting();
+    if (file.empty() || file.size() >= kPathSize || !WriteSettingsFile(file))
+        ShowSaveError(file);
+    return true;
+}

@@ -1,0 +1,49 @@
+#include "settings/SettingsFormats.h"
+
+#include "settings/AppSetting.h"
+
+namespace {
+CSettingsFormats g_formats;
+}
+
+void SetSettingsFormats(const CSettingsFormats& formats)
+{
+    g_formats = formats;
+}
+
+int SettingsFindFormatIdByName(const char* name)
+{
+    return g_formats.FindIdByName ? g_formats.FindIdByName(name) : kNoFormat;
+}
+
+std::string SettingsFormatName(int id)
+{
+    return g_formats.NameOf ? g_formats.NameOf(id) : std::string();
+}
+
+std::string SettingsFormatDisplayName(int id)
+{
+    return g_formats.DisplayNameOf ? g_formats.DisplayNameOf(id) : std::string();
+}
+
+bool SettingsFormatIsUsable(int id)
+{
+    return g_formats.IsUsable ? g_formats.IsUsable(id) : false;
+}
+
+int SettingsFirstUsableFormatId()
+{
+    return g_formats.FirstUsableId ? g_formats.FirstUsableId() : kNoFormat;
+}
+
+void SettingsReadAllFormats(int layoutVersion, const char* iniPath)
+{
+    if (g_formats.ReadAll)
+        g_formats.ReadAll(layoutVersion, iniPath);
+}
+
+void SettingsWriteAllFormats(const char* iniPath)
+{
+    if (g_formats.WriteAll)
+        g_formats.WriteAll(iniPath);
+}
