@@ -1,6 +1,7 @@
-// Test tool: stands in for the main program. Writes its arguments, one per
-// line ("\n"), to "recorded-args.txt" beside itself, so a test can see exactly
-// how it was started. The file appears whole (written, then renamed).
+// Test tool: stands in for the main program. Every run writes its arguments,
+// one per line ("\n"), to "recorded-<process id>.txt" beside itself, so a test
+// sees how often and how exactly it was started. A file appears whole (written,
+// then renamed).
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -19,8 +20,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     char partial[1100];
     char final[1100];
-    snprintf(partial, sizeof(partial), "%s\\recorded-args.part", path);
-    snprintf(final, sizeof(final), "%s\\recorded-args.txt", path);
+    snprintf(partial, sizeof(partial), "%s\\recorded-%lu.part", path, GetCurrentProcessId());
+    snprintf(final, sizeof(final), "%s\\recorded-%lu.txt", path, GetCurrentProcessId());
     FILE* file = fopen(partial, "wb");
     if (file == NULL)
         return 1;

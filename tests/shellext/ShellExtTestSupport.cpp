@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+#include <wchar.h>
+
 #define TESSIK_TEST_CLSID "{5D0C3A71-9B2E-4F6A-8C13-2E7B94A0D6F5}"
 const char kClassKey[] = "CLSID\\" TESSIK_TEST_CLSID;
 const char kServerKey[] = "CLSID\\" TESSIK_TEST_CLSID "\\InProcServer32";
@@ -43,18 +46,38 @@ CInstalledCopy::CInstalledCopy()
     CopyBuilt("shellext_recorder.exe", MainProgram());
 }
 
-std::string CInstalledCopy::RecordedArguments(DWORD timeoutMs) const
+namespace {
+
+std::vector<std::string> FindRecords(const std::string& folder)
 {
-    std::string path = m_folder + "\\recorded-args.txt";
-    DWORD start = GetTickCount();
-    while (!FileExists(path) && GetTickCount() - start < timeoutMs)
-        Sleep(50);
-    return ReadFileBytes(path);
+    std::vector<std::string> records;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\recorded-*.txt").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return records;
+    do
+        records.push_back(folder + "\\" + found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return records;
 }
 
-void CInstalledCopy::ForgetRecording() const
+}  // namespace
+
+std::vector<std::string> CInstalledCopy::TakeRecordedRuns(DWORD timeoutMs) const
 {
-    DeleteFileA((m_folder + "\\recorded-args.txt").c_str());
+    DWORD start = GetTickCount();
+    while (FindRecords(m_folder).empty() && GetTickCount() - start < timeoutMs)
+        Sleep(50);
+    // A second start would have been made together with the first.
+    Sleep(1000);
+    std::vector<std::string> runs;
+    for (const std::string& record : FindRecords(m_folder))
+    {
+        runs.push_back(ReadFileBytes(record));
+        DeleteFileA(record.c_str());
+    }
+    return runs;
 }
 
 CWindowWatch::CWindowWatch(DWORD processId) : m_stop(false), m_thread(&CWindowWatch::Run, this, processId)
@@ -163,4 +186,89 @@ std::string HandOffFilePath()
     char temp[1024];
     GetTempPathA(sizeof(temp), temp);
     return std::string(temp) + "\\tessik_filelist.tmp";
+}
+
+std::wstring Widen(const std::string& text)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, NULL, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+HRESULT CreateShellDataObject(const std::wstring& folder, const std::vector<std::wstring>& names,
+                              IDataObject** dataObject)
+{
+    *dataObject = NULL;
+    CComRef<IShellFolder> desktop;
+    HRESULT result = SHGetDesktopFolder(desktop.Out());
+    if (FAILED(result))
+        return result;
+    PIDLIST_RELATIVE folderItem = NULL;
+    result = desktop->ParseDisplayName(NULL, NULL, const_cast<wchar_t*>(folder.c_str()), NULL, &folderItem, NULL);
+    if (FAILED(result))
+        return result;
+    CComRef<IShellFolder> parent;
+    result = desktop->BindToObject(folderItem, NULL, IID_IShellFolder, parent.OutVoid());
+    CoTaskMemFree(folderItem);
+    if (FAILED(result))
+        return result;
+
+    std::vector<PITEMID_CHILD> children;
+    for (const std::wstring& name : names)
+    {
+        PIDLIST_RELATIVE child = NULL;
+        result = parent->ParseDisplayName(NULL, NULL, const_cast<wchar_t*>(name.c_str()), NULL, &child, NULL);
+        if (FAILED(result))
+            break;
+        children.push_back(reinterpret_cast<PITEMID_CHILD>(child));
+    }
+    if (SUCCEEDED(result))
+        result = parent->GetUIObjectOf(NULL, static_cast<UINT>(children.size()),
+                                       const_cast<PCUITEMID_CHILD_ARRAY>(children.data()), IID_IDataObject,
+                                       NULL, reinterpret_cast<void**>(dataObject));
+    for (PITEMID_CHILD child : children)
+        CoTaskMemFree(child);
+    return result;
+}
+
+HGLOBAL MakeDropList(const std::vector<std::wstring>& paths)
+{
+    size_t characters = 1;
+    for (const std::wstring& path : paths)
+        characters += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    if (memory == NULL)
+        return NULL;
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wchar_t* text = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& path : paths)
+    {
+        wmemcpy(text, path.c_str(), path.size() + 1);
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return memory;
+}
+
+HRESULT CreateClipboardDataObject(UINT format, HGLOBAL memory, IDataObject** dataObject)
+{
+    *dataObject = NULL;
+    if (!OpenClipboard(NULL))
+    {
+        GlobalFree(memory);
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    EmptyClipboard();
+    bool placed = SetClipboardData(format, memory) != NULL;
+    CloseClipboard();
+    if (!placed)
+    {
+        GlobalFree(memory);
+        return E_FAIL;
+    }
+    return OleGetClipboard(dataObject);
 }

@@ -4,6 +4,7 @@
 #include "tests/support/UiHelper.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <string>
@@ -28,10 +29,10 @@ public:
     std::string Installer() const { return m_folder + "\\tessikshlex_install_x64.exe"; }
     std::string Extension() const { return m_folder + "\\tessikshlex_x64.dll"; }
     std::string MainProgram() const { return m_folder + "\\tessik.exe"; }
-    // What the recorder wrote, after waiting up to timeoutMs for it; empty when
-    // it was never started.
-    std::string RecordedArguments(DWORD timeoutMs = 10000) const;
-    void ForgetRecording() const;
+    // The arguments of every recorder run so far (one "\n"-ended line each),
+    // after waiting up to timeoutMs for a first run and a moment for any other;
+    // the records are removed, so the next call sees only new runs.
+    std::vector<std::string> TakeRecordedRuns(DWORD timeoutMs = 10000) const;
 
 private:
     CTestFolder m_root;
@@ -79,3 +80,45 @@ void RemoveRegistration();
 
 // "<temporary folder>\tessik_filelist.tmp", formed as the main program forms it.
 std::string HandOffFilePath();
+
+std::wstring Widen(const std::string& text);
+
+// Holds one COM interface pointer and releases it.
+template <class T>
+class CComRef
+{
+public:
+    CComRef() : m_pointer(NULL) {}
+    ~CComRef() { Reset(); }
+    void Reset()
+    {
+        if (m_pointer != NULL)
+            m_pointer->Release();
+        m_pointer = NULL;
+    }
+    T* operator->() const { return m_pointer; }
+    T* Get() const { return m_pointer; }
+    T** Out()
+    {
+        Reset();
+        return &m_pointer;
+    }
+    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+
+private:
+    CComRef(const CComRef&);
+    CComRef& operator=(const CComRef&);
+
+    T* m_pointer;
+};
+
+// The data object the shell's own folder object makes for these items of one
+// folder, in this order, as the file manager passes it to a menu handler.
+HRESULT CreateShellDataObject(const std::wstring& folder, const std::vector<std::wstring>& names,
+                              IDataObject** dataObject);
+
+// A file list in the form the file manager hands out (wide paths).
+HGLOBAL MakeDropList(const std::vector<std::wstring>& paths);
+// Puts the memory on the clipboard in this format (the clipboard takes it) and
+// returns the platform's data object for the clipboard.
+HRESULT CreateClipboardDataObject(UINT format, HGLOBAL memory, IDataObject** dataObject);

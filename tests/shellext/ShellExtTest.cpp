@@ -1,0 +1,479 @@
+#include "tests/shellext/ShellExtTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <olectl.h>
+#include <shlobj.h>
+#include <string.h>
+
+namespace {
+
+// {5D0C3A71-9B2E-4F6A-8C13-2E7B94A0D6F5}
+const CLSID kExtensionClass = {0x5d0c3a71, 0x9b2e, 0x4f6a, {0x8c, 0x13, 0x2e, 0x7b, 0x94, 0xa0, 0xd6, 0xf5}};
+const char kModuleName[] = "tessikshlex_x64.dll";
+const char kMenuText[] = "Tessikで圧縮(&E)";
+const char kHandOffArgumentLine[] = "::PROCESSCOMMUNICATION_COMPRESSMODE\n";
+
+typedef HRESULT(STDAPICALLTYPE* CanUnloadNowFunction)();
+typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
+
+std::string Narrow(const std::wstring& text)
+{
+    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
+    std::string narrow(length > 0 ? length : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], length, NULL, NULL);
+    narrow.resize(strlen(narrow.c_str()));
+    return narrow;
+}
+
+std::string MenuItemText(HMENU menu, int position)
+{
+    char text[256] = "";
+    GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
+    return text;
+}
+
+bool IsSeparator(HMENU menu, int position)
+{
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    return GetMenuItemInfoA(menu, position, TRUE, &info) && (info.fType & MFT_SEPARATOR);
+}
+
+// A file whose path is too long for the ANSI file functions (and so for the
+// test folder's own clean-up).
+class CLongFile
+{
+public:
+    explicit CLongFile(const std::wstring& path) : m_path(L"\\\\?\\" + path)
+    {
+        HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        m_created = file != INVALID_HANDLE_VALUE;
+        if (m_created)
+            CloseHandle(file);
+    }
+    ~CLongFile()
+    {
+        if (m_created)
+            DeleteFileW(m_path.c_str());
+    }
+    bool Created() const { return m_created; }
+
+private:
+    std::wstring m_path;
+    bool m_created;
+};
+
+class ShellExtTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RemoveRegistration();
+        DeleteFileA(HandOffFilePath().c_str());
+        CRunResult install = RunProgram(Quote(m_copy.Installer()) + " /install /silent");
+        ASSERT_EQ(1u, install.exitCode);
+        ASSERT_EQ(S_OK, CoInitialize(NULL));
+        m_comReady = true;
+    }
+
+    void TearDown() override
+    {
+        if (m_comReady)
+        {
+            // Lets the copied module go, so its folder can be removed.
+            CoFreeUnusedLibrariesEx(0, 0);
+            CoUninitialize();
+        }
+        RemoveRegistration();
+        RemoveDirectoryA(HandOffFilePath().c_str());
+        DeleteFileA(HandOffFilePath().c_str());
+    }
+
+    // An extension object made by COM from the registry, as the file manager makes it.
+    void CreateExtension(CComRef<IContextMenu>* menu)
+    {
+        CComRef<IShellExtInit> init;
+        ASSERT_EQ(S_OK, CoCreateInstance(kExtensionClass, NULL, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
+                                         init.OutVoid()));
+        ASSERT_EQ(S_OK, init->QueryInterface(IID_IContextMenu, menu->OutVoid()));
+    }
+
+    // Initialize with the shell's data object for these items of one folder.
+    HRESULT Select(IContextMenu* menu, const std::string& folder, const std::vector<std::string>& names)
+    {
+        std::vector<std::wstring> wideNames;
+        for (const std::string& name : names)
+            wideNames.push_back(Widen(name));
+        return SelectWide(menu, Widen(folder), wideNames);
+    }
+
+    HRESULT SelectWide(IContextMenu* menu, const std::wstring& folder, const std::vector<std::wstring>& names)
+    {
+        CComRef<IDataObject> data;
+        HRESULT made = CreateShellDataObject(folder, names, data.Out());
+        EXPECT_EQ(S_OK, made);
+        if (FAILED(made))
+            return made;
+        CComRef<IShellExtInit> init;
+        EXPECT_EQ(S_OK, menu->QueryInterface(IID_IShellExtInit, init.OutVoid()));
+        return init->Initialize(NULL, data.Get(), NULL);
+    }
+
+    // Picks the command; every message box it shows is answered and returned.
+    HRESULT Invoke(IContextMenu* menu, LPCSTR verb, std::vector<CWindowSnapshot>* boxes)
+    {
+        CMINVOKECOMMANDINFO info = {};
+        info.cbSize = sizeof(info);
+        info.lpVerb = verb;
+        info.nShow = SW_SHOWNORMAL;
+        CWindowWatch watch;
+        HRESULT result = menu->InvokeCommand(&info);
+        *boxes = watch.Stop();
+        return result;
+    }
+
+    HRESULT CanUnloadNow()
+    {
+        HMODULE module = GetModuleHandleA(kModuleName);
+        if (module == NULL)
+            return E_UNEXPECTED;
+        CanUnloadNowFunction function =
+            reinterpret_cast<CanUnloadNowFunction>(GetProcAddress(module, "DllCanUnloadNow"));
+        return function ? function() : E_UNEXPECTED;
+    }
+
+    CInstalledCopy m_copy;
+    CTestFolder m_files;
+    bool m_comReady = false;
+};
+
+}  // namespace
+
+TEST_F(ShellExtTest, ObjectsMadeThroughTheRegistry_AnswerTheirInterfacesAndHoldTheModule)
+{
+    CComRef<IContextMenu> menu;
+    CreateExtension(&menu);
+    ASSERT_NE(nullptr, menu.Get());
+
+    HMODULE module = GetModuleHandleA(kModuleName);
+    ASSERT_NE(nullptr, module);
+    char modulePath[1024] = "";
+    GetModuleFileNameA(module, modulePath, sizeof(modulePath));
+    EXPECT_EQ(m_copy.Extension(), modulePath);
+
+    CComRef<IUnknown> fromMenu;
+    CComRef<IShellExtInit> init;
+    CComRef<IUnknown> fromInit;
+    ASSERT_EQ(S_OK, menu->QueryInterface(IID_IUnknown, fromMenu.OutVoid()));
+    ASSERT_EQ(S_OK, menu->QueryInterface(IID_IShellExtInit, init.OutVoid()));
+    ASSERT_EQ(S_OK, init->QueryInterface(IID_IUnknown, fromInit.OutVoid()));
+    EXPECT_EQ(fromMenu.Get(), fromInit.Get());
+    CComRef<IDataObject> none;
+    EXPECT_EQ(E_NOINTERFACE, menu->QueryInterface(IID_IDataObject, none.OutVoid()));
+    EXPECT_EQ(nullptr, none.Get());
+
+    EXPECT_EQ(S_FALSE, CanUnloadNow());
+    fromMenu.Reset();
+    fromInit.Reset();
+    init.Reset();
+    EXPECT_EQ(S_FALSE, CanUnloadNow());
+    menu.Reset();
+    EXPECT_EQ(S_OK, CanUnloadNow());
+
+    GetClassObjectFunction getClassObject =
+        reinterpret_cast<GetClassObjectFunction>(GetProcAddress(module, "DllGetClassObject"));
+    ASSERT_NE(nullptr, getClassObject);
+    void* other = reinterpret_cast<void*>(1);
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject(IID_IUnknown, IID_IClassFactory, &other));
+    EXPECT_EQ(nullptr, other);
+    CComRef<IDataObject> notAFactory;
+    EXPECT_EQ(E_NOINTERFACE, getClassObject(kExtensionClass, IID_IDataObject, notAFactory.OutVoid()));
+    EXPECT_EQ(S_OK, CanUnloadNow());
+
+    CComRef<IClassFactory> factory;
+    ASSERT_EQ(S_OK, getClassObject(kExtensionClass, IID_IClassFactory, factory.OutVoid()));
+    EXPECT_EQ(S_FALSE, CanUnloadNow());
+    CComRef<IUnknown> aggregated;
+    IUnknown* outer = factory.Get();
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(outer, IID_IUnknown, aggregated.OutVoid()));
+    CComRef<IDataObject> wrongInterface;
+    EXPECT_EQ(E_NOINTERFACE, factory->CreateInstance(NULL, IID_IDataObject, wrongInterface.OutVoid()));
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+    factory.Reset();
+    // Neither the refused object nor the factory is left alive.
+    EXPECT_EQ(S_OK, CanUnloadNow());
+
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(nullptr, GetModuleHandleA(kModuleName));
+}
+
+TEST_F(ShellExtTest, QueryContextMenu_AddsSeparatorAndItem_UnlessOnlyTheDefaultIsWanted)
+{
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    m_files.WriteFile("a.txt", "a");
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt"}));
+
+    struct Case
+    {
+        UINT flags;
+        UINT first;
+        UINT last;
+        bool adds;
+    };
+    const Case cases[] = {
+        {CMF_NORMAL, 100, 200, true},
+        {CMF_EXPLORE, 100, 200, true},
+        {CMF_DEFAULTONLY, 100, 200, false},
+        {CMF_DEFAULTONLY | CMF_VERBSONLY, 100, 200, true},
+        {CMF_DEFAULTONLY | CMF_EXPLORE, 100, 200, true},
+        {CMF_NORMAL, 150, 150, true},
+        // No command id left for this handler.
+        {CMF_NORMAL, 201, 200, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << " ids " << c.first << "-" << c.last);
+        HMENU menu = CreatePopupMenu();
+        AppendMenuA(menu, MF_STRING, 1, "開く");
+        AppendMenuA(menu, MF_STRING, 2, "削除");
+
+        HRESULT result = extension->QueryContextMenu(menu, 1, c.first, c.last, c.flags);
+        if (c.adds)
+        {
+            EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 1), result);
+            ASSERT_EQ(4, GetMenuItemCount(menu));
+            EXPECT_EQ("開く", MenuItemText(menu, 0));
+            EXPECT_TRUE(IsSeparator(menu, 1));
+            EXPECT_EQ(kMenuText, MenuItemText(menu, 2));
+            EXPECT_EQ(c.first, GetMenuItemID(menu, 2));
+            EXPECT_EQ("削除", MenuItemText(menu, 3));
+        }
+        else
+        {
+            EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0), result);
+            EXPECT_EQ(2, GetMenuItemCount(menu));
+        }
+        DestroyMenu(menu);
+    }
+}
+
+TEST_F(ShellExtTest, GetCommandString_GivesTheHelpTextCutToTheBuffer)
+{
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    const std::wstring helpText = L"選択したファイルを、Tessikで圧縮します。";
+
+    wchar_t wide[128];
+    wmemset(wide, L'#', 128);
+    ASSERT_EQ(S_OK, extension->GetCommandString(0, GCS_HELPTEXTW, NULL, reinterpret_cast<char*>(wide), 128));
+    EXPECT_EQ(helpText, wide);
+
+    wmemset(wide, L'#', 128);
+    ASSERT_EQ(S_OK, extension->GetCommandString(0, GCS_HELPTEXTW, NULL, reinterpret_cast<char*>(wide), 5));
+    EXPECT_EQ(helpText.substr(0, 4), wide);
+    EXPECT_EQ(L'#', wide[5]);
+
+    // An ANSI request counts bytes: nothing may land past them.
+    char ansi[64];
+    memset(ansi, '#', sizeof(ansi));
+    ASSERT_EQ(S_OK, extension->GetCommandString(0, GCS_HELPTEXTA, NULL, ansi, 64));
+    EXPECT_STREQ("選択したファイルを、Tessikで圧縮します。", ansi);
+    memset(ansi, '#', sizeof(ansi));
+    ASSERT_EQ(S_OK, extension->GetCommandString(0, GCS_HELPTEXTA, NULL, ansi, 8));
+    EXPECT_STREQ("選択し", ansi);
+    EXPECT_EQ(std::string(64 - 8, '#'), std::string(ansi + 8, 64 - 8));
+}
+
+TEST_F(ShellExtTest, Invoke_ThreeFiles_WritesHandOffFileInSelectionOrder_AndStartsMainProgramOnce)
+{
+    std::string folder = m_files.MakeFolder("選択 表");
+    for (const char* name : {"a.txt", "表 b.txt", "c.dat"})
+        WriteFileBytes(folder + "\\" + name, name);
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    ASSERT_EQ(S_OK, Select(extension.Get(), folder, {"c.dat", "a.txt", "表 b.txt"}));
+
+    std::vector<CWindowSnapshot> boxes;
+    EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    EXPECT_TRUE(boxes.empty());
+
+    EXPECT_EQ(folder + "\\c.dat\r\n" + folder + "\\a.txt\r\n" + folder + "\\表 b.txt\r\n",
+              ReadFileBytes(HandOffFilePath()));
+    EXPECT_EQ(std::vector<std::string>{kHandOffArgumentLine}, m_copy.TakeRecordedRuns());
+}
+
+TEST_F(ShellExtTest, Invoke_AfterANewSelection_ReplacesTheHandOffFileWithOnlyThatSelection)
+{
+    WriteFileBytes(m_files / "one.txt", "1");
+    WriteFileBytes(m_files / "two.txt", "2");
+    std::string folder = m_files.MakeFolder("フォルダ");
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    std::vector<CWindowSnapshot> boxes;
+
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"one.txt", "two.txt"}));
+    ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    EXPECT_EQ(1u, m_copy.TakeRecordedRuns().size());
+
+    // The main program has not read the first file yet: the second pick replaces it.
+    ASSERT_TRUE(FileExists(HandOffFilePath()));
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"フォルダ"}));
+    ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(folder + "\r\n", ReadFileBytes(HandOffFilePath()));
+    EXPECT_EQ(std::vector<std::string>{kHandOffArgumentLine}, m_copy.TakeRecordedRuns());
+}
+
+TEST_F(ShellExtTest, Invoke_PathLongerThan259Characters_ArrivesWhole)
+{
+    // Created with a wide call: the ANSI file functions stop at 260 characters.
+    std::wstring folder = Widen(m_files.MakeFolder("長い 表"));
+    std::wstring name;
+    for (int i = 0; i < 12; ++i)
+        name += L"とても長いファイル名" + std::to_wstring(i);
+    name += L".txt";
+    std::wstring widePath = folder + L"\\" + name;
+    CLongFile file(widePath);
+    ASSERT_TRUE(file.Created());
+    std::string expected = Narrow(widePath);
+    ASSERT_GT(expected.size(), 300u);
+
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    // The shell's own folder object cannot parse such a name here, so the
+    // file list comes the way a drag or a paste brings it.
+    CComRef<IDataObject> data;
+    ASSERT_EQ(S_OK, CreateClipboardDataObject(CF_HDROP, MakeDropList({widePath}), data.Out()));
+    CComRef<IShellExtInit> init;
+    ASSERT_EQ(S_OK, extension->QueryInterface(IID_IShellExtInit, init.OutVoid()));
+    ASSERT_EQ(S_OK, init->Initialize(NULL, data.Get(), NULL));
+    std::vector<CWindowSnapshot> boxes;
+    ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(expected + "\r\n", ReadFileBytes(HandOffFilePath()));
+    EXPECT_EQ(1u, m_copy.TakeRecordedRuns().size());
+}
+
+TEST_F(ShellExtTest, Invoke_OtherVerbs_AreRefusedAndDoNothing)
+{
+    WriteFileBytes(m_files / "a.txt", "a");
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt"}));
+
+    std::vector<CWindowSnapshot> boxes;
+    EXPECT_EQ(E_INVALIDARG, Invoke(extension.Get(), MAKEINTRESOURCEA(1), &boxes));
+    EXPECT_EQ(E_INVALIDARG, Invoke(extension.Get(), "compress", &boxes));
+    EXPECT_EQ(E_INVALIDARG, extension->InvokeCommand(NULL));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(FileExists(HandOffFilePath()));
+    EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
+}
+
+TEST_F(ShellExtTest, Initialize_WithoutFiles_IsRefused)
+{
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    CComRef<IShellExtInit> init;
+    ASSERT_EQ(S_OK, extension->QueryInterface(IID_IShellExtInit, init.OutVoid()));
+
+    // A folder background has no data object at all.
+    EXPECT_EQ(E_INVALIDARG, init->Initialize(NULL, NULL, NULL));
+
+    // A data object without a file list.
+    CComRef<IDataObject> text;
+    HGLOBAL textMemory = GlobalAlloc(GHND, 8);
+    ASSERT_NE(nullptr, textMemory);
+    ASSERT_EQ(S_OK, CreateClipboardDataObject(CF_TEXT, textMemory, text.Out()));
+    EXPECT_EQ(E_INVALIDARG, init->Initialize(NULL, text.Get(), NULL));
+
+    // A file list with no file in it.
+    CComRef<IDataObject> noFiles;
+    ASSERT_EQ(S_OK, CreateClipboardDataObject(CF_HDROP, MakeDropList({}), noFiles.Out()));
+    EXPECT_EQ(E_INVALIDARG, init->Initialize(NULL, noFiles.Get(), NULL));
+}
+
+TEST_F(ShellExtTest, Invoke_WithoutRegistration_SaysTheProgramCannotBeFound)
+{
+    WriteFileBytes(m_files / "a.txt", "a");
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt"}));
+    RemoveRegistration();
+
+    std::vector<CWindowSnapshot> boxes;
+    EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Tessik - RegOpenKeyエラー", boxes[0].title);
+    EXPECT_EQ("Tessikを起動できません\nTessikの実行ファイルがある場所が不明です\n", boxes[0].MessageText());
+    EXPECT_TRUE(boxes[0].HasIcon());
+    EXPECT_FALSE(FileExists(HandOffFilePath()));
+    EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
+}
+
+TEST_F(ShellExtTest, Invoke_MainProgramNotStartable_ShowsTheShellsCode_AndKeepsTheHandOffFile)
+{
+    WriteFileBytes(m_files / "a.txt", "a");
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt"}));
+
+    std::string missing = m_copy.Folder() + "\\ない.exe";
+    HKEY key = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT, kClassKey, 0, KEY_ALL_ACCESS, &key));
+    RegSetValueExA(key, "tessik_path", 0, REG_SZ, reinterpret_cast<const BYTE*>(missing.c_str()),
+                   static_cast<DWORD>(missing.size() + 1));
+
+    std::vector<CWindowSnapshot> boxes;
+    EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Tessik - ShellExecuteエラー", boxes[0].title);
+    EXPECT_EQ("Tessikの起動に失敗しました。code : 2\n\n呼び出そうとした実行ファイル\nfile : " + missing,
+              boxes[0].MessageText());
+    EXPECT_EQ(m_files / "a.txt\r\n", ReadFileBytes(HandOffFilePath()));
+
+    // Without the value there is no program to start.
+    RegDeleteValueA(key, "tessik_path");
+    RegCloseKey(key);
+    EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Tessik - ShellExecuteエラー", boxes[0].title);
+    std::string text = boxes[0].MessageText();
+    EXPECT_EQ(0u, text.find("Tessikの起動に失敗しました。code : ")) << text;
+    EXPECT_EQ(text.size() - strlen("\nfile : "), text.rfind("\nfile : ")) << text;
+    EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
+}
+
+TEST_F(ShellExtTest, Invoke_HandOffFileNotWritable_SaysSoWithProgramFileAndSelection)
+{
+    WriteFileBytes(m_files / "a.txt", "a");
+    WriteFileBytes(m_files / "b.txt", "b");
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt", "b.txt"}));
+    // A folder in the file's place cannot be opened as a file.
+    ASSERT_TRUE(CreateDirectoryA(HandOffFilePath().c_str(), NULL));
+
+    std::vector<CWindowSnapshot> boxes;
+    EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("Tessik - OpenFileエラー", boxes[0].title);
+    EXPECT_EQ("ファイルリストを作成できませんでした。\n\nfile : " + m_copy.MainProgram() + "\nfilelist : " +
+                  HandOffFilePath() + "\nselection : " + m_files / "a.txt\r\n" + m_files / "b.txt\r\n",
+              boxes[0].MessageText());
+    EXPECT_TRUE(boxes[0].HasIcon());
+    EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
+}
