@@ -1,8 +1,10 @@
 #include "tests/shellext/ShellExtTestSupport.h"
+#include "tests/support/StandInJournal.h"
 
 #include <gtest/gtest.h>
 
 #include <olectl.h>
+#include <tlhelp32.h>
 #include <shlobj.h>
 #include <string.h>
 
@@ -64,6 +66,33 @@ private:
     std::wstring m_path;
     bool m_created;
 };
+
+// A running process started from exactly this program file, or NULL.
+HANDLE OpenProcessOf(const std::string& programPath)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return NULL;
+    HANDLE found = NULL;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more && found == NULL;
+         more = Process32Next(snapshot, &entry))
+    {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+                                     entry.th32ProcessID);
+        if (process == NULL)
+            continue;
+        char image[1024] = "";
+        DWORD size = sizeof(image);
+        if (QueryFullProcessImageNameA(process, 0, image, &size) && lstrcmpiA(image, programPath.c_str()) == 0)
+            found = process;
+        else
+            CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
 
 class ShellExtTest : public ::testing::Test
 {
@@ -476,4 +505,50 @@ TEST_F(ShellExtTest, Invoke_HandOffFileNotWritable_SaysSoWithProgramFileAndSelec
               boxes[0].MessageText());
     EXPECT_TRUE(boxes[0].HasIcon());
     EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
+}
+
+TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheProgramTakesTheHandOffFile)
+{
+    // The real program in the recorder's place, with archivers so that it starts.
+    ASSERT_TRUE(CopyFileA((TestExeFolder() + "\\tessik.exe").c_str(), m_copy.MainProgram().c_str(), FALSE));
+    InstallStandIns(m_copy.Folder(), {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll"});
+    for (const char* name : {"a.txt", "表 b.txt", "c.dat"})
+        WriteFileBytes(m_files / name, name);
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt", "表 b.txt", "c.dat"}));
+
+    std::vector<CWindowSnapshot> boxes;
+    ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    EXPECT_TRUE(boxes.empty());
+
+    // The program reads the file to its end and deletes it.
+    DWORD start = GetTickCount();
+    while (FileExists(HandOffFilePath()) && GetTickCount() - start < 20000)
+        Sleep(50);
+    EXPECT_FALSE(FileExists(HandOffFilePath()));
+
+    // Whatever the program shows next is closed, so that it ends.
+    HANDLE process = OpenProcessOf(m_copy.MainProgram());
+    if (process != NULL)
+    {
+        std::vector<CWindowSnapshot> windows;
+        {
+            CWindowWatch watch(GetProcessId(process), CWindowWatch::kClose);
+            if (WaitForSingleObject(process, 30000) != WAIT_OBJECT_0)
+            {
+                ADD_FAILURE() << "the main program did not end";
+                TerminateProcess(process, 1);
+                WaitForSingleObject(process, 5000);
+            }
+            windows = watch.Stop();
+        }
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process, &exitCode);
+        CloseHandle(process);
+        EXPECT_EQ(0u, exitCode);
+        for (const CWindowSnapshot& window : windows)
+            EXPECT_NE("エラー  - Tessik", window.title) << window.MessageText();
+    }
 }

@@ -80,7 +80,8 @@ std::vector<std::string> CInstalledCopy::TakeRecordedRuns(DWORD timeoutMs) const
     return runs;
 }
 
-CWindowWatch::CWindowWatch(DWORD processId) : m_stop(false), m_thread(&CWindowWatch::Run, this, processId)
+CWindowWatch::CWindowWatch(DWORD processId, Answer answer)
+    : m_stop(false), m_thread(&CWindowWatch::Run, this, processId, answer)
 {
 }
 
@@ -97,7 +98,7 @@ const std::vector<CWindowSnapshot>& CWindowWatch::Stop()
     return m_seen;
 }
 
-void CWindowWatch::Run(DWORD processId)
+void CWindowWatch::Run(DWORD processId, Answer answer)
 {
     std::vector<HWND> answered;
     while (!m_stop)
@@ -116,7 +117,10 @@ void CWindowWatch::Run(DWORD processId)
             Sleep(100);
             m_seen.push_back(SnapshotWindow(window));
             answered.push_back(window);
-            PressButton(window, IDOK);
+            if (answer == kClose)
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            else
+                PressButton(window, IDOK);
         }
         Sleep(50);
     }

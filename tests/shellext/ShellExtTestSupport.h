@@ -39,12 +39,18 @@ private:
     std::string m_folder;
 };
 
-// Answers every visible top-level window of one process with IDOK from a
-// background thread, and keeps what it saw.
+// Answers every visible top-level window of one process from a background
+// thread (presses OK, or closes it as the close box would), and keeps what it saw.
 class CWindowWatch
 {
 public:
-    explicit CWindowWatch(DWORD processId = GetCurrentProcessId());
+    enum Answer
+    {
+        kPressOk,
+        kClose,
+    };
+
+    explicit CWindowWatch(DWORD processId = GetCurrentProcessId(), Answer answer = kPressOk);
     ~CWindowWatch();
     // Stops watching; the windows in the order they appeared.
     const std::vector<CWindowSnapshot>& Stop();
@@ -53,7 +59,7 @@ private:
     CWindowWatch(const CWindowWatch&);
     CWindowWatch& operator=(const CWindowWatch&);
 
-    void Run(DWORD processId);
+    void Run(DWORD processId, Answer answer);
 
     std::atomic<bool> m_stop;
     std::vector<CWindowSnapshot> m_seen;
