@@ -21,19 +21,9 @@ std::string SettingsFormatName(int id)
     return g_formats.NameOf ? g_formats.NameOf(id) : std::string();
 }
 
-std::string SettingsFormatDisplayName(int id)
-{
-    return g_formats.DisplayNameOf ? g_formats.DisplayNameOf(id) : std::string();
-}
-
 bool SettingsFormatIsUsable(int id)
 {
     return g_formats.IsUsable ? g_formats.IsUsable(id) : false;
-}
-
-int SettingsFirstUsableFormatId()
-{
-    return g_formats.FirstUsableId ? g_formats.FirstUsableId() : kNoFormat;
 }
 
 void SettingsReadAllFormats(int layoutVersion, const char* iniPath)

@@ -12,12 +12,8 @@ struct CSettingsFormats
     std::function<int(const char* name)> FindIdByName;
     // Name of a registered format ("LHA"); empty for any other id.
     std::function<std::string(int id)> NameOf;
-    // Display name of a registered format; empty for any other id.
-    std::function<std::string(int id)> DisplayNameOf;
     // True when the id is registered and that builder's IsUsed is non-zero.
     std::function<bool(int id)> IsUsable;
-    // The registered format with the lowest id whose IsUsed is non-zero, or -1.
-    std::function<int()> FirstUsableId;
     // ReadSettings / WriteSettings of every registered builder, used or not,
     // in ascending id order.
     std::function<void(int layoutVersion, const char* iniPath)> ReadAll;
@@ -29,8 +25,6 @@ void SetSettingsFormats(const CSettingsFormats& formats);
 // Calls into the bound registry.
 int SettingsFindFormatIdByName(const char* name);
 std::string SettingsFormatName(int id);
-std::string SettingsFormatDisplayName(int id);
 bool SettingsFormatIsUsable(int id);
-int SettingsFirstUsableFormatId();
 void SettingsReadAllFormats(int layoutVersion, const char* iniPath);
 void SettingsWriteAllFormats(const char* iniPath);

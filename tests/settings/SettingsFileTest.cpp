@@ -5,7 +5,6 @@
 #include "archivers/SevenZipSettings.h"
 #include "archivers/ZipSettings.h"
 #include "settings/AppSetting.h"
-#include "settings/DefaultFormat.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
@@ -16,30 +15,24 @@
 
 namespace {
 
-const char kErrorTitle[] = "エラー  - Tessik";
-
-std::string SaveFailedText(const std::string& path)
+bool StartsWith(const std::string& text, const std::string& prefix)
 {
-    return "設定ファイル「" + path + "」に書き込めませんでした。\n変更した設定は保存されていません。";
+    return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-std::string ReplacedFormatText(int id)
+bool Contains(const std::string& text, const std::string& part)
 {
-    return "デフォルトの圧縮形式として指定された形式は、無効です。\nデフォルトの圧縮形式を" + FormatDisplayName(id) +
-           "に変更しました。";
+    return text.find(part) != std::string::npos;
 }
 
 const std::string kLayout1 = CrLfLines({
-    "[tessik v0.01]",
-    "WindowPos         = 50,60",
-    "OverWrite         = 1",
-    "LhaArcMethod      = 200",
-    "ArcSFX            = c0",
-    "[ext]",
-    ".bak",
+    "[tessik v0.01]", "WindowPos         = 50,60", "OverWrite         = 8", "ArcSFX            = c0",
+    "FolderOpen        = 1", "DefaultFolder     = C:\\古い 出力\\表 ", "DefaultFolderSw   = 5",
+    "LhaArcState       = 0", "ExtFilter         = 1", "LhaArcMethod      = 200", "QuickStart        = 1",
+    "WindowPos = 1,1", "[ext]", ".lzh", "", "[section-like pattern]",
 });
 
-// Filled in a way no default is: a save that drops or misplaces any value shows.
+// No value is its default, so a save that drops or misplaces one shows.
 void FillEveryValue()
 {
     CAppSetting& s = g_appSetting;
@@ -48,21 +41,16 @@ void FillEveryValue()
     s.AllwaysResult = true, s.OutFolder = "C:\\出力\\表", s.OutFolderSw = true, s.OutFolderOpen = true;
     s.AutoComplete = true, s.FilterSw = true;
     CFilterList images;
-    images.Title = "画像を除く", images.Comment = "写真と図", images.ActType = 0;
+    images.Title = "画像を除く", images.Comment = "写真と図";
     images.Definitions = {{0, ".jpg", "JPEG", false, false}, {1, "^thumb.*$", "縮小版", true, true}};
     CFilterList texts;
-    texts.Title = "文書のみ", texts.ActType = 1;
-    texts.Definitions = {{0, ".txt", "", true, false}};
+    texts.Title = "文書のみ", texts.ActType = 1, texts.Definitions = {{0, ".txt", "", true, false}};
     s.FilterLists = {images, texts};
-
-    CSevenZipSettings& z = g_sevenZipSettings;
-    z.SevenZipMode = 9, z.SevenZipAlgorithm = "Deflate64", z.SevenZipFastBytes = 128, z.SevenZipPasses = 3;
-    z.SevenZMode = 7, z.SevenZSolid = false, z.SevenZHeaderCompFull = false, z.SevenZHeaderCrypt = true;
-    z.SevenZAlgorithm = "PPMd", z.SevenZSfx = "7zC.sfx", z.SevenZCompCommandUse = true;
-    z.SevenZCompCommand = "-mx=9 -mmt=on";
+    g_sevenZipSettings = {false, 9, "Deflate64", 128, 3, 7, false, false, false, false, true, "PPMd",
+                          "7zC.sfx", true, "-mx=9 -mmt=on"};
     g_cabSettings = {false, 2, 21, true, 1440};
-    g_lhaSettings = {true, 1, 3, true};
-    g_zipSettings = {true, 9, true, false};
+    g_lhaSettings = {false, 1, 3, true};
+    g_zipSettings = {true, 9, true, true};  // the default format stays in use
 }
 
 const std::vector<std::string> kEveryValueLines = {
@@ -78,64 +66,49 @@ const std::vector<std::string> kEveryValueLines = {
     "Filter0_Type=0", "Filter0_Filter=.txt", "Filter0_AlphabetBS=true", "Filter0_Regex=false", "Filter0_Comment=",
     "[ARCHIVE]", "StatusDialog=false",
     "[7-ZIP]", "SevenZipMode=9", "SevenZipAlgorithm=Deflate64", "SevenZipFastBytes=128", "SevenZipPasses=3",
-    "SevenZMode=7", "SevenZSolid=false", "SevenZFilter=true", "SevenZHeaderComp=true", "SevenZHeaderCompFull=false",
+    "SevenZMode=7", "SevenZSolid=false", "SevenZFilter=false", "SevenZHeaderComp=false", "SevenZHeaderCompFull=false",
     "SevenZHeaderCrypt=true", "SevenZAlgorithm=PPMd", "SevenZSfx=7zC.sfx", "SevenZCompCommandUse=true",
-    "SevenZCompCommand=-mx=9 -mmt=on", "Use=true",
+    "SevenZCompCommand=-mx=9 -mmt=on", "Use=false",
     "[CAB]", "CabMode=2", "LzxLevel=21", "MultiVolume=true", "MultiVolumeSize=1440", "Use=false",
-    "[LHA]", "LhaMode=1", "SfxMode=3", "SfxSetup=true", "Use=true",
-    "[ZIP]", "ZipMode=9", "Crlf2Lf=true", "Lf2Crlf=false", "Use=true",
+    "[LHA]", "LhaMode=1", "SfxMode=3", "SfxSetup=true", "Use=false",
+    "[ZIP]", "ZipMode=9", "Crlf2Lf=true", "Lf2Crlf=true", "Use=true",
 };
 
-bool StartsWith(const std::string& text, const std::string& prefix)
+std::string SaveFailedText(const std::string& path)
 {
-    return text.compare(0, prefix.size(), prefix) == 0;
+    return "設定ファイル「" + path + "」に書き込めませんでした。\n変更した設定は保存されていません。";
 }
 
 }  // namespace
 
-TEST_F(SettingsFileTest, NoFileAnywhere_DefaultsThenFirstSaveCreatesAppDataFile)
+TEST_F(SettingsFileTest, DefaultsThenFileBesideProgramThenAppDataFile)
 {
     CFakeFormats formats;
     EXPECT_FALSE(LoadSettings());
     EXPECT_EQ(0, g_loadedLayoutVersion);
     EXPECT_TRUE(formats.reads.empty());
-    const CAppSetting& s = g_appSetting;
-    EXPECT_EQ(32, s.WindowLeft);
-    EXPECT_EQ(32, s.WindowTop);
-    EXPECT_EQ(6, s.DefaultArcType);
-    EXPECT_TRUE(s.StatusDialog);
-    EXPECT_TRUE(s.CmpEndExit);
-    EXPECT_TRUE(s.FilterLists.empty());
-    EXPECT_EQ(6, CheckDefaultFormat(false));
+    EXPECT_EQ(32, g_appSetting.WindowLeft);
+    EXPECT_EQ(6, g_appSetting.DefaultArcType);
+    EXPECT_TRUE(g_appSetting.StatusDialog);
+    EXPECT_TRUE(g_appSetting.CmpEndExit);
 
-    EXPECT_TRUE(SaveSettings());
-    EXPECT_EQ(1, formats.writes);
-    EXPECT_TRUE(StartsWith(ReadFileBytes(AppDataIni()), "[GENERAL]\r\nVersion=100\r\nWindowPos=32,32\r\n"));
-    EXPECT_FALSE(FileExists(ProgramIni()));
-    EXPECT_TRUE(StrayFilesBeside(AppDataIni()).empty());
-}
-
-TEST_F(SettingsFileTest, FileBesideProgram_IsReadAndLaterSavesGoToAppData)
-{
-    CFakeFormats formats;
-    const std::string besideProgram = CrLfLines({"[GENERAL]", "Version=100", "WindowPos=7,8", "[LHA]", "LhaMode=2"});
-    PlaceFile(ProgramIni(), besideProgram);
+    const std::string beside = CrLfLines({"[GENERAL]", "Version=100", "WindowPos=7,8", "[LHA]", "LhaMode=2"});
+    PlaceFile(ProgramIni(), beside);
     EXPECT_TRUE(LoadSettings());
     EXPECT_EQ(100, g_loadedLayoutVersion);
     EXPECT_EQ(7, g_appSetting.WindowLeft);
     EXPECT_EQ(2, g_lhaSettings.LhaMode);
     ASSERT_EQ(1u, formats.reads.size());
-    EXPECT_EQ(100, formats.reads[0].first);
-    EXPECT_EQ(ProgramIni(), formats.reads[0].second);
+    EXPECT_EQ(std::make_pair(100, ProgramIni()), formats.reads[0]);
 
     g_appSetting.WindowLeft = 9;
-    SaveSettings();
-    EXPECT_EQ(besideProgram, ReadFileBytes(ProgramIni()));
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(beside, ReadFileBytes(ProgramIni()));
+    EXPECT_TRUE(StartsWith(ReadFileBytes(AppDataIni()), "[GENERAL]\r\nVersion=100\r\nWindowPos=9,8\r\n"));
     ResetAllSettings();
     EXPECT_TRUE(LoadSettings());
     EXPECT_EQ(AppDataIni(), formats.reads.at(1).second);
     EXPECT_EQ(9, g_appSetting.WindowLeft);
-    EXPECT_EQ(8, g_appSetting.WindowTop);
     EXPECT_EQ(2, g_lhaSettings.LhaMode);
 }
 
@@ -145,180 +118,177 @@ TEST_F(SettingsFileTest, SavedFileHasEveryKeyInOrderAndReadsBackTheSame)
     FillEveryValue();
     SaveSettings();
     EXPECT_EQ(CrLfLines(kEveryValueLines), ReadFileBytes(AppDataIni()));
-
     ResetAllSettings();
     ASSERT_TRUE(LoadSettings());
     SaveSettings();
     EXPECT_EQ(CrLfLines(kEveryValueLines), ReadFileBytes(AppDataIni()));
-    EXPECT_EQ(2u, g_appSetting.FilterLists.at(0).Definitions.size());
+    EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
 }
 
-TEST_F(SettingsFileTest, ValueForms_BoolsWindowPosAndVersion)
+TEST_F(SettingsFileTest, ValueForms_BoolsWindowPosAndNewerVersion)
 {
     CFakeFormats formats;
     PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=101", "WindowPos=1,2,3", "CmpEndExit=TRUE",
-                                       "QuickStart=1", "AllwaysResult=True", "OutFolderSw=yes", "OverWriteAction=7",
-                                       "[ARCHIVE]", "StatusDialog=false", "[7-ZIP]", "SevenZMode=9"}));
+                                       "QuickStart=1", "OverWriteAction=7", "[7-ZIP]", "SevenZMode=9"}));
     EXPECT_TRUE(LoadSettings());
     EXPECT_EQ(101, g_loadedLayoutVersion);
-    const CAppSetting& s = g_appSetting;
-    EXPECT_EQ(32, s.WindowLeft);
-    EXPECT_EQ(32, s.WindowTop);
-    EXPECT_TRUE(s.CmpEndExit);
-    EXPECT_FALSE(s.QuickStart);
-    EXPECT_TRUE(s.AllwaysResult);
-    EXPECT_FALSE(s.OutFolderSw);
-    EXPECT_EQ(7, s.OverWriteAction);
-    EXPECT_FALSE(s.StatusDialog);
+    EXPECT_EQ(32, g_appSetting.WindowLeft);
+    EXPECT_TRUE(g_appSetting.CmpEndExit);
+    EXPECT_FALSE(g_appSetting.QuickStart);
+    EXPECT_EQ(7, g_appSetting.OverWriteAction);
     // A newer version number still carries the format sections of this layout.
     EXPECT_EQ(9, g_sevenZipSettings.SevenZMode);
     SaveSettings();
-    std::string saved = ReadFileBytes(AppDataIni());
-    EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\nWindowPos=32,32\r\n")) << saved;
-    EXPECT_NE(std::string::npos, saved.find("SevenZMode=9\r\n"));
+    EXPECT_TRUE(StartsWith(ReadFileBytes(AppDataIni()), "[GENERAL]\r\nVersion=100\r\nWindowPos=32,32\r\n"));
 
-    for (const char* windowPos : {"5", "10,abc"})
+    for (const char* windowPos : {"WindowPos=5", "WindowPos=10,abc"})
     {
         SCOPED_TRACE(windowPos);
         ResetAllSettings();
-        PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", std::string("WindowPos=") + windowPos}));
+        PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", windowPos}));
         LoadSettings();
-        EXPECT_EQ(windowPos[0] == '5' ? 32 : 10, g_appSetting.WindowLeft);
-        EXPECT_EQ(windowPos[0] == '5' ? 32 : 0, g_appSetting.WindowTop);
+        EXPECT_EQ(windowPos[11] == '\0' ? 32 : 10, g_appSetting.WindowLeft);
+        EXPECT_EQ(windowPos[11] == '\0' ? 32 : 0, g_appSetting.WindowTop);
     }
 }
 
 TEST_F(SettingsFileTest, NoVersion_ValuesTakenFormatsSkippedAndWholeFileRewritten)
 {
-    CFakeFormats formats({0, 1, 2, 4, 5, 6, 7});
-    PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=0", "WindowPos=3,4", "DefaultArcType=ZIP", "[Other]",
-                                       "Kept=no", "[7-ZIP]", "SevenZMode=9"}));
+    CFakeFormats formats;
+    PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=0", "WindowPos=3,4", "DefaultArcType=CAB", "[Other]",
+                                       "Kept=no", "[7-ZIP]", "SevenZMode=9", "[CAB]", "Use=false"}));
     EXPECT_FALSE(LoadSettings());
     EXPECT_EQ(0, g_loadedLayoutVersion);
     EXPECT_TRUE(formats.reads.empty());
     EXPECT_EQ(3, g_appSetting.WindowLeft);
-    EXPECT_EQ(5, g_sevenZipSettings.SevenZMode);
-    {
-        CWindowResponder noMessage(kErrorTitle, IDOK, 1500);
-        EXPECT_EQ(0, CheckDefaultFormat(false));
-        EXPECT_EQ(nullptr, noMessage.Result().hwnd);
-    }
-
+    EXPECT_EQ(4, g_appSetting.DefaultArcType);
     SaveSettings();
     std::string saved = ReadFileBytes(AppDataIni());
-    EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\nWindowPos=3,4\r\nDefaultArcType=7Z\r\n")) << saved;
-    EXPECT_EQ(std::string::npos, saved.find("[Other]"));
-    EXPECT_NE(std::string::npos, saved.find("SevenZMode=5\r\n"));
+    EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\nWindowPos=3,4\r\nDefaultArcType=CAB\r\n")) << saved;
+    EXPECT_FALSE(Contains(saved, "[Other]"));
+    EXPECT_TRUE(Contains(saved, "SevenZMode=5\r\n"));
 }
 
 TEST_F(SettingsFileTest, CurrentFileKeepsWhatThisRunDoesNotWrite)
 {
     CFakeFormats formats({6, 7});
     const std::string sevenZip = CrLfLines({"[7-ZIP]", "SevenZMode=9", "Use=false"});
-    PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", "Future=1", "[FILTER]", "ProfileNum=0"}) +
-                                sevenZip + CrLfLines({"[Other]", "Kept=yes"}));
+    PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", "Future=1"}) + sevenZip +
+                                CrLfLines({"[Other]", "Kept=yes"}));
     ASSERT_TRUE(LoadSettings());
     SaveSettings();
     std::string saved = ReadFileBytes(AppDataIni());
     EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\nFuture=1\r\nWindowPos=32,32\r\n")) << saved;
-    EXPECT_NE(std::string::npos, saved.find(sevenZip + "[Other]\r\nKept=yes\r\n[ARCHIVE]\r\n")) << saved;
+    EXPECT_TRUE(Contains(saved, sevenZip + "[Other]\r\nKept=yes\r\n[FILTER]\r\n")) << saved;
 }
 
-TEST_F(SettingsFileTest, UnusableDefaultFormatIsReplacedWithMessage)
+TEST_F(SettingsFileTest, DefaultFormatNotRegisteredOrNotInUseBecomesNone)
 {
     const struct
     {
-        const char* name;
         std::vector<int> registered;
         std::vector<std::string> lines;
-        int replacement;
+        int format;
     } cases[] = {
-        {"not registered", {1, 2, 6, 7}, {"[GENERAL]", "Version=100", "DefaultArcType=ZIP"}, 1},
-        {"not in use", {4, 6, 7}, {"[GENERAL]", "Version=100", "DefaultArcType=LHA", "[LHA]", "Use=false"}, 4},
-        {"no such name", {0, 6}, {"[GENERAL]", "Version=100", "DefaultArcType=lha"}, 0},
+        {{1, 2, 6, 7}, {"[GENERAL]", "Version=100", "DefaultArcType=ZIP"}, -1},
+        {{4, 6, 7}, {"[GENERAL]", "Version=100", "DefaultArcType=LHA", "[LHA]", "Use=false"}, -1},
+        {{0, 6}, {"[GENERAL]", "Version=100", "DefaultArcType=lha"}, -1},
+        {{4, 6, 7}, {"[GENERAL]", "Version=100", "DefaultArcType=CAB"}, 4},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.lines[2]);
         ResetAllSettings();
         CFakeFormats formats(c.registered);
         PlaceFile(AppDataIni(), CrLfLines(c.lines));
-        ASSERT_TRUE(LoadSettings());
-        EXPECT_EQ(-1, g_appSetting.DefaultArcType);
-
-        CWindowResponder responder(kErrorTitle, IDOK);
-        EXPECT_EQ(c.replacement, CheckDefaultFormat(true));
-        const CWindowSnapshot& box = responder.Result();
-        ASSERT_NE(nullptr, box.hwnd);
-        EXPECT_EQ(ReplacedFormatText(c.replacement), box.MessageText());
-        EXPECT_TRUE(box.HasIcon());
-        EXPECT_EQ(c.replacement, g_appSetting.DefaultArcType);
+        EXPECT_TRUE(LoadSettings());
+        EXPECT_EQ(c.format, g_appSetting.DefaultArcType);
     }
 }
 
-TEST_F(SettingsFileTest, FirstLayoutFileIsImportedAndReplacedOnlyWhenTheNewOneIsComplete)
+TEST_F(SettingsFileTest, FirstLayoutIsImportedAndReplacedOnlyOnceTheNewFileIsComplete)
 {
     CFakeFormats formats;
+    g_appSetting.QuickStart = false;
     PlaceFile(AppDataIni(), kLayout1);
     ASSERT_TRUE(LoadSettings());
     EXPECT_EQ(1, g_loadedLayoutVersion);
-    ASSERT_EQ(1u, formats.reads.size());
-    EXPECT_EQ(1, formats.reads[0].first);
-    EXPECT_EQ(50, g_appSetting.WindowLeft);
-    EXPECT_EQ(kOverwriteAlways, g_appSetting.OverWriteAction);
-    EXPECT_EQ(7, g_appSetting.DefaultArcType);
+    EXPECT_EQ(std::make_pair(1, AppDataIni()), formats.reads.at(0));
+    const CAppSetting& s = g_appSetting;
+    EXPECT_EQ(50, s.WindowLeft);
+    EXPECT_EQ(60, s.WindowTop);
+    EXPECT_EQ(kOverwriteRename, s.OverWriteAction);
+    EXPECT_EQ(7, s.DefaultArcType);
+    EXPECT_TRUE(s.OutFolderOpen);
+    EXPECT_EQ("C:\\古い 出力\\表 ", s.OutFolder);
+    EXPECT_TRUE(s.OutFolderSw);
+    EXPECT_FALSE(s.StatusDialog);
+    EXPECT_TRUE(s.FilterSw);
+    EXPECT_FALSE(s.QuickStart);
     EXPECT_EQ(1, g_lhaSettings.LhaMode);
+    EXPECT_EQ(2, g_lhaSettings.SfxMode);
     EXPECT_TRUE(g_lhaSettings.SfxSetup);
     EXPECT_EQ(6, g_zipSettings.ZipMode);
-    ASSERT_EQ(1u, g_appSetting.FilterLists.size());
 
     std::string duringSave;
-    formats.duringWrite = [&](const char*) { duringSave = ReadFileBytes(AppDataIni()); };
+    formats.duringWrite = [&]() { duringSave = ReadFileBytes(AppDataIni()); };
     SaveSettings();
     EXPECT_EQ(kLayout1, duringSave);
     std::string saved = ReadFileBytes(AppDataIni());
     EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\nWindowPos=50,60\r\nDefaultArcType=LHASFX\r\n")) << saved;
-    EXPECT_EQ(std::string::npos, saved.find("[tessik"));
-    EXPECT_EQ(std::string::npos, saved.find("[ext]"));
-    EXPECT_NE(std::string::npos, saved.find("Title=デフォルト\r\n"));
-    EXPECT_NE(std::string::npos, saved.find("[LHA]\r\nLhaMode=1\r\nSfxMode=2\r\nSfxSetup=true\r\n"));
-    EXPECT_TRUE(StrayFilesBeside(AppDataIni()).empty());
+    EXPECT_FALSE(Contains(saved, "[tessik") || Contains(saved, "[ext]"));
+    EXPECT_TRUE(Contains(saved, CrLfLines({"[FILTER_0]", "FilterNum=2", "Title=デフォルト",
+                                           "Comment=以前のバージョンから引き継いだフィルタリスト", "ActType=0",
+                                           "Filter0_Type=0", "Filter0_Filter=.lzh", "Filter0_AlphabetBS=false",
+                                           "Filter0_Regex=false", "Filter0_Comment=", "Filter1_Type=0",
+                                           "Filter1_Filter=[section-like pattern]"})));
+    EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
 }
 
 TEST_F(SettingsFileTest, SecondLayoutBesideProgramIsImportedAndLeftThere)
 {
     CFakeFormats formats;
-    const std::string layout2 = CrLfLines({"[tessik v0.02]", "DefaultArchiver = 7Z", "StatusDraw = 0", "[lha]",
-                                           "Mode=2", "[zip]", "Mode=3", "Lf2Crlf=1", "[ext]", ".old"});
+    const std::string layout2 = CrLfLines({
+        "[tessik v0.02]", "WindowPos = 5,6", "DefaultArchiver = ZIP rest", "OverWriteAction=3",
+        "OutDirectory =   D:\\出力 先\\", "OutDirectorySw= 1", "OutDirectoryOpen =1", "StatusDraw = 0",
+        "QuickStart = 1", "ExtFilter = 2", "CmpEndExit = 0", "[lha]", "Mode=2", "SfxMode=1", "Win32MSfxSetup=1",
+        "[zip]", "Mode=3", "Lf2Crlf=1", "[ext]", ".old"});
     PlaceFile(ProgramIni(), layout2);
     ASSERT_TRUE(LoadSettings());
     EXPECT_EQ(2, g_loadedLayoutVersion);
-    EXPECT_EQ(0, g_appSetting.DefaultArcType);
-    EXPECT_FALSE(g_appSetting.StatusDialog);
-    EXPECT_EQ(2, g_lhaSettings.LhaMode);
-    EXPECT_EQ(3, g_zipSettings.ZipMode);
-    EXPECT_TRUE(g_zipSettings.Lf2Crlf);
+    const CAppSetting& s = g_appSetting;
+    EXPECT_EQ(5, s.WindowLeft);
+    EXPECT_EQ(6, s.WindowTop);
+    EXPECT_EQ(8, s.DefaultArcType);
+    EXPECT_EQ(3, s.OverWriteAction);
+    EXPECT_EQ("D:\\出力 先\\", s.OutFolder);
+    EXPECT_TRUE(s.OutFolderSw);
+    EXPECT_TRUE(s.OutFolderOpen);
+    EXPECT_FALSE(s.StatusDialog);
+    EXPECT_TRUE(s.QuickStart);
+    EXPECT_TRUE(s.FilterSw);
+    EXPECT_TRUE(s.CmpEndExit);
     EXPECT_EQ(5, g_sevenZipSettings.SevenZMode);
 
     SaveSettings();
     EXPECT_EQ(layout2, ReadFileBytes(ProgramIni()));
     std::string saved = ReadFileBytes(AppDataIni());
     EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\n"));
-    EXPECT_NE(std::string::npos, saved.find("Filter0_Filter=.old\r\n"));
-    EXPECT_NE(std::string::npos, saved.find("[ZIP]\r\nZipMode=3\r\nCrlf2Lf=false\r\nLf2Crlf=true\r\n"));
+    EXPECT_TRUE(Contains(saved, "Title=デフォルト\r\n"));
+    EXPECT_TRUE(Contains(saved, "Filter0_Filter=.old\r\n"));
+    EXPECT_TRUE(Contains(saved, "[LHA]\r\nLhaMode=2\r\nSfxMode=1\r\nSfxSetup=true\r\n"));
+    EXPECT_TRUE(Contains(saved, "[ZIP]\r\nZipMode=3\r\nCrlf2Lf=false\r\nLf2Crlf=true\r\n"));
 }
 
 TEST_F(SettingsFileTest, FileThatIsNoSettingsFileGivesDefaultsAndIsReplaced)
 {
     CFakeFormats formats;
-    const char junkBytes[] = "\x89PNG\r\n\x1a\n\0\0[GENERAL]x\xff\xfe=1\r\n";
-    std::string junk(junkBytes, sizeof(junkBytes) - 1);
-    PlaceFile(AppDataIni(), junk);
+    const char junk[] = "\x89PNG\r\n\x1a\n\0\0[GENERAL]x\xff\xfe=1\r\n";
+    PlaceFile(AppDataIni(), std::string(junk, sizeof(junk) - 1));
     EXPECT_FALSE(LoadSettings());
     EXPECT_EQ(0, g_loadedLayoutVersion);
     EXPECT_TRUE(formats.reads.empty());
     EXPECT_EQ(32, g_appSetting.WindowLeft);
-    EXPECT_EQ(6, g_appSetting.DefaultArcType);
     SaveSettings();
     EXPECT_TRUE(StartsWith(ReadFileBytes(AppDataIni()), "[GENERAL]\r\nVersion=100\r\n"));
 }
@@ -326,48 +296,46 @@ TEST_F(SettingsFileTest, FileThatIsNoSettingsFileGivesDefaultsAndIsReplaced)
 TEST_F(SettingsFileTest, SaveThatCannotWriteSaysSoAndKeepsTheOldFile)
 {
     CFakeFormats formats;
-    g_appSetting.WindowLeft = 77;
+    const std::string current = CrLfLines({"[GENERAL]", "Version=100", "WindowPos=1,1"});
+    HANDLE held = INVALID_HANDLE_VALUE;
+    const struct
     {
-        SCOPED_TRACE("read-only file");
-        const std::string old = CrLfLines({"[GENERAL]", "Version=100", "WindowPos=1,1"});
-        PlaceFile(AppDataIni(), old);
-        g_loadedLayoutVersion = 100;
-        SetFileAttributesA(AppDataIni().c_str(), FILE_ATTRIBUTE_READONLY);
-        CWindowResponder responder(kErrorTitle, IDOK);
+        const char* name;
+        const std::string& old;
+        int loadedVersion;
+        bool readOnly;
+        bool holdDuringWrite;
+    } cases[] = {
+        {"read-only file", current, 100, true, false},
+        {"replacement refused at the last step", kLayout1, 1, false, true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        PlaceFile(AppDataIni(), c.old);
+        g_loadedLayoutVersion = c.loadedVersion;
+        SetFileAttributesA(AppDataIni().c_str(), c.readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        formats.duringWrite = [&]() {
+            if (c.holdDuringWrite)
+                held = CreateFileA(AppDataIni().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                   OPEN_EXISTING, 0, NULL);
+        };
+        CWindowResponder responder("エラー  - Tessik", IDOK);
         EXPECT_TRUE(SaveSettings());
         const CWindowSnapshot& box = responder.Result();
-        ASSERT_NE(nullptr, box.hwnd);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+        SetFileAttributesA(AppDataIni().c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(SaveFailedText(AppDataIni()), box.MessageText());
         EXPECT_TRUE(box.HasIcon());
-        SetFileAttributesA(AppDataIni().c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(old, ReadFileBytes(AppDataIni()));
-        EXPECT_TRUE(StrayFilesBeside(AppDataIni()).empty());
+        EXPECT_EQ(c.old, ReadFileBytes(AppDataIni()));
+        EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
     }
-    {
-        SCOPED_TRACE("replacement refused at the last step");
-        PlaceFile(AppDataIni(), kLayout1);
-        g_loadedLayoutVersion = 1;
-        HANDLE held = INVALID_HANDLE_VALUE;
-        formats.duringWrite = [&](const char*) {
-            held = CreateFileA(AppDataIni().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                               OPEN_EXISTING, 0, NULL);
-        };
-        CWindowResponder responder(kErrorTitle, IDOK);
-        SaveSettings();
-        ASSERT_NE(INVALID_HANDLE_VALUE, held);
-        CloseHandle(held);
-        EXPECT_EQ(SaveFailedText(AppDataIni()), responder.Result().MessageText());
-        EXPECT_EQ(kLayout1, ReadFileBytes(AppDataIni()));
-        EXPECT_TRUE(StrayFilesBeside(AppDataIni()).empty());
-        formats.duringWrite = nullptr;
-    }
-    {
-        SCOPED_TRACE("folder cannot be created");
-        DeleteTree(AppDataFolder() + "\\Norvane");
-        WriteFileBytes(AppDataFolder() + "\\Norvane", "a file where the folder belongs");
-        CWindowResponder responder(kErrorTitle, IDOK);
-        SaveSettings();
-        EXPECT_EQ(SaveFailedText(AppDataIni()), responder.Result().MessageText());
-        EXPECT_EQ("a file where the folder belongs", ReadFileBytes(AppDataFolder() + "\\Norvane"));
-    }
+
+    DeleteTree(m_appData + "\\Norvane");
+    WriteFileBytes(m_appData + "\\Norvane", "a file where the folder belongs");
+    CWindowResponder responder("エラー  - Tessik", IDOK);
+    SaveSettings();
+    EXPECT_EQ(SaveFailedText(AppDataIni()), responder.Result().MessageText());
 }

@@ -16,15 +16,12 @@ public:
     ~CFakeFormats();
 
     std::vector<std::pair<int, std::string>> reads;  // (layout version, path) per ReadAll
-    int writes = 0;
     // Runs inside WriteAll, after the formats have written (the save is not done yet).
-    std::function<void(const char* iniPath)> duringWrite;
+    std::function<void()> duringWrite;
 
 private:
     std::vector<int> m_ids;
 };
-
-std::string FormatDisplayName(int id);
 
 // Resets every settings record, hides any settings file of the prefix's
 // application-data folder and beside the test program for the duration of a
@@ -35,18 +32,17 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::string AppDataFolder() const { return m_appData; }
+    std::string m_appData;
     std::string AppDataIni() const { return m_appData + "\\Norvane\\Tessik\\tessik.ini"; }
     std::string ProgramIni() const;
     // Writes a settings file (and its folders) with exactly these bytes.
     void PlaceFile(const std::string& path, const std::string& bytes) const;
-    // Names of files in the folder of path other than path itself.
-    std::vector<std::string> StrayFilesBeside(const std::string& path) const;
-
-private:
-    std::string m_appData;
 };
 
 void ResetAllSettings();
 // Joins lines with CR LF after each, as the profile functions write them.
 std::string CrLfLines(const std::vector<std::string>& lines);
+// A test folder's tessik.ini with these lines.
+std::string PlaceIni(const std::string& folder, const std::vector<std::string>& lines);
+// The names of the files in a folder.
+std::vector<std::string> FilesIn(const std::string& folder);
