@@ -96,7 +96,7 @@ STDMETHODIMP CShellExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dataObject, H
 
     FORMATETC format = {CF_HDROP, NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     CStorageMedium medium;
-    if (FAILED(m_dataObject->GetData(&format, &medium)))
+    if (FAILED(m_dataObject->GetData(&format, medium.Out())))
         return E_INVALIDARG;
     CGlobalLock lock(medium.Global());
     if (lock.Data() == NULL)

@@ -10,7 +10,7 @@ public:
     CStorageMedium() : m_medium() {}
     ~CStorageMedium() { ReleaseStgMedium(&m_medium); }
 
-    STGMEDIUM* operator&() { return &m_medium; }
+    STGMEDIUM* Out() { return &m_medium; }
     HGLOBAL Global() const { return m_medium.hGlobal; }
 
 private:

@@ -135,13 +135,8 @@ protected:
         std::vector<std::wstring> wideNames;
         for (const std::string& name : names)
             wideNames.push_back(Widen(name));
-        return SelectWide(menu, Widen(folder), wideNames);
-    }
-
-    HRESULT SelectWide(IContextMenu* menu, const std::wstring& folder, const std::vector<std::wstring>& names)
-    {
         CComRef<IDataObject> data;
-        HRESULT made = CreateShellDataObject(folder, names, data.Out());
+        HRESULT made = CreateShellDataObject(Widen(folder), wideNames, data.Out());
         EXPECT_EQ(S_OK, made);
         if (FAILED(made))
             return made;
