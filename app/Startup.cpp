@@ -3,16 +3,13 @@
 #include "app/InputList.h"
 #include "archivers/FormatRegistry.h"
 #include "settings/AppSetting.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsFormats.h"
 #include "ui/Messages.h"
 
 #include <commctrl.h>
 
 #include <stdio.h>
-
-#if __has_include("settings/SettingsFile.h")
-#include "settings/SettingsFile.h"
-#define TESSIK_HAS_SETTINGS_FILE 1
-#endif
 
 namespace {
 
@@ -26,22 +23,6 @@ const char kDefaultFormatReplacedFormat[] =
 // Run result that asks for the settings to be written back.
 const int kRunResultSave = 1;
 const int kRunResultDiscard = 2;
-
-bool LoadStoredSettings()
-{
-#ifdef TESSIK_HAS_SETTINGS_FILE
-    return LoadSettings();
-#else
-    return false;
-#endif
-}
-
-void SaveStoredSettings()
-{
-#ifdef TESSIK_HAS_SETTINGS_FILE
-    SaveSettings();
-#endif
-}
 
 // Settings mode and its message loop come with the settings dialog; until
 // then the run ends without writing anything.
@@ -66,24 +47,44 @@ void RemoveCurrentFolderFromDllSearch()
     SetDllDirectoryA("");
 }
 
-int EnsureUsableDefaultFormat(bool settingsLoaded, HWND owner)
+void BindFormatsToSettings()
+{
+    CSettingsFormats formats;
+    formats.FindIdByName = [](const char* name) { return FindFormatIdByName(name); };
+    formats.NameOf = [](int id) {
+        CArc* arc = FindFormat(id);
+        return arc ? std::string(arc->GetName()) : std::string();
+    };
+    formats.IsUsable = [](int id) {
+        CArc* arc = FindFormat(id);
+        return arc != nullptr && arc->IsUsed() != 0;
+    };
+    formats.ReadAll = [](int layoutVersion, const char* iniPath) {
+        for (const auto& entry : GetFormatRegistry())
+            entry.second->ReadSettings(layoutVersion, iniPath);
+    };
+    formats.WriteAll = [](const char* iniPath) {
+        for (const auto& entry : GetFormatRegistry())
+            entry.second->WriteSettings(iniPath);
+    };
+    SetSettingsFormats(formats);
+}
+
+int EnsureUsableDefaultFormat(bool settingsLoaded)
 {
     int& format = g_appSetting.DefaultArcType;
-    int replacement = FindFirstUsedFormatId();
-    if (settingsLoaded)
-    {
-        if (format == kNoFormat && replacement != kNoFormat)
-        {
-            format = replacement;
-            char text[1024];
-            snprintf(text, sizeof(text), kDefaultFormatReplacedFormat, FindFormat(replacement)->GetDisplayName());
-            ShowErrorMessage(owner, text);
-        }
-        return format;
-    }
     CArc* current = FindFormat(format);
-    if (format == kNoFormat || current == nullptr || !current->IsUsed())
-        format = replacement;
+    if (current != nullptr && current->IsUsed())
+        return format;
+    int replacement = FindFirstUsedFormatId();
+    format = replacement;
+    // The settings file named a format that is missing or switched off.
+    if (settingsLoaded && replacement != kNoFormat)
+    {
+        char text[1024];
+        snprintf(text, sizeof(text), kDefaultFormatReplacedFormat, FindFormat(replacement)->GetDisplayName());
+        ShowErrorMessage(NULL, text);
+    }
     return format;
 }
 
@@ -98,13 +99,14 @@ int RunProgram(int argc, char** argv)
         ShowErrorMessage(NULL, kNoArchiverMessage);
         return kExitNoArchiver;
     }
+    BindFormatsToSettings();
 
-    bool settingsLoaded = LoadStoredSettings();
-    EnsureUsableDefaultFormat(settingsLoaded, NULL);
+    bool settingsLoaded = LoadSettings();
+    EnsureUsableDefaultFormat(settingsLoaded);
 
     int runResult = argc < 2 ? RunSettingsMode() : RunCompressMode(argc, argv);
     if (runResult == kRunResultSave)
-        SaveStoredSettings();
+        SaveSettings();
     DestroyAllFormats();
     return 0;
 }

@@ -12,6 +12,10 @@ int RunProgram(int argc, char** argv);
 // the DLL search order; the program's own folder still comes first.
 void RemoveCurrentFolderFromDllSearch();
 
-// Makes the default format usable (Startup step 4); settingsLoaded tells
-// whether a settings file was read. Returns the format id now set.
-int EnsureUsableDefaultFormat(bool settingsLoaded, HWND owner);
+// Lets the settings file reach the registered format builders.
+void BindFormatsToSettings();
+
+// Makes the default format a registered format in use: silently without a
+// settings file, with a message when the file named an unusable format.
+// Returns the default format id, -1 when no format is in use at all.
+int EnsureUsableDefaultFormat(bool settingsLoaded);

@@ -34,7 +34,10 @@ INT_PTR CResultDialog::OnInit()
 {
     m_textBox.Attach(m_hwnd, IDC_RESULT_TEXT);
     SetWindowTextA(m_textBox.GetHwnd(), m_text);
-    return TRUE;
+    // In a multi-line edit, Escape makes the edit close its dialog; with the
+    // focus on the button Escape does nothing, as in the other job dialogs.
+    SetFocus(GetDlgItem(m_hwnd, IDOK));
+    return FALSE;
 }
 
 INT_PTR CResultDialog::OnCommand(int id)

@@ -1,0 +1,165 @@
+// The registry holds exactly the formats whose DLLs bind; everything the
+// compress dialog, the settings file and the job look up comes from it.
+#include "archivers/Arc7ZipSfx.h"
+#include "archivers/CabSettings.h"
+#include "archivers/FormatRegistry.h"
+#include "archivers/LhaSettings.h"
+#include "archivers/SevenZipSettings.h"
+#include "archivers/ZipSettings.h"
+#include "tests/archivers/StandInFormats.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+TEST(FormatRegistry, HoldsExactlyTheIdsWhoseDllsBind)
+{
+    struct
+    {
+        const char* what;
+        std::vector<std::string> files;
+        const char* variant;
+        const char* sevenZipScript;
+        std::vector<int> ids;
+    } cases[] = {
+        {"everything", kAllStandIns, "default", "", {0, 1, 2, 4, 5, 6, 7, 8, 9}},
+        {"only Unlha32", {"Unlha32.dll"}, "default", "", {6, 7}},
+        {"only Cab32", {"Cab32.dll"}, "default", "", {4, 5}},
+        {"Zip32j with zip32", {"Zip32j.dll", "zip32.dll"}, "default", "", {8, 9}},
+        {"Zip32j without zip32", {"Zip32j.dll"}, "default", "", {}},
+        {"7-Zip32.dll version 312 and no module", {"7-Zip32.dll"}, "default", "version=312\n", {0, 2}},
+        {"7-Zip32.dll version 313 and no module", {"7-Zip32.dll"}, "default", "version=313\n", {0, 1, 2}},
+        {"7-Zip32.dll version 312 and 7zCon.sfx", {"7-Zip32.dll", "7zCon.sfx"}, "default", "version=312\n",
+         {0, 1, 2}},
+        {"7-Zip32.dll without version entry", kSevenZipStandIns, "no-SevenZipGetVersion", "", {}},
+        {"nothing", {}, "default", "", {}},
+    };
+    for (const auto& c : cases)
+    {
+        CStandInFormats standIns(c.files, c.variant);
+        standIns.Script("7-Zip32.dll", c.sevenZipScript);
+        EXPECT_EQ(static_cast<int>(c.ids.size()), standIns.Register()) << c.what;
+        EXPECT_EQ(c.ids, standIns.RegisteredIds()) << c.what;
+    }
+}
+
+TEST(FormatRegistry, SfxModuleDiscoveryRecordsEachModule)
+{
+    {
+        CStandInFormats standIns({"7-Zip32.dll", "7zC.sfx"});
+        standIns.Script("7-Zip32.dll", "version=312\n");
+        standIns.Register();
+        EXPECT_EQ(1, GetSfxModuleCount());
+        EXPECT_EQ(0, IsSfxModuleAvailable("7z.sfx"));
+        EXPECT_EQ(1, IsSfxModuleAvailable("7zC.sfx"));
+        EXPECT_EQ(0, IsSfxModuleAvailable("7zCon.sfx"));
+        EXPECT_EQ(0, IsSfxModuleAvailable("builtin"));
+        EXPECT_EQ(0, IsSfxModuleAvailable("other.sfx"));
+    }
+    {
+        CStandInFormats standIns(kSevenZipStandIns);
+        standIns.Script("7-Zip32.dll", "version=431\n");
+        standIns.Register();
+        EXPECT_EQ(4, GetSfxModuleCount());
+        EXPECT_EQ(1, IsSfxModuleAvailable("builtin"));
+        // Discovery leaves nothing loaded.
+        EXPECT_EQ(nullptr, GetModuleHandleA("7zC.sfx"));
+        EXPECT_EQ(nullptr, GetModuleHandleA("7-Zip32.dll"));
+    }
+}
+
+TEST(FormatRegistry, BuildersCarryTheirNamesAndCapabilities)
+{
+    CStandInFormats standIns(kAllStandIns);
+    ASSERT_EQ(9, standIns.Register());
+    struct
+    {
+        int id;
+        const char* name;
+        const char* extension;
+        const char* displayName;
+        int selfExtracting, password, append;
+    } cases[] = {
+        {0, "7Z", ".7z", "7-Zip32.dll　-　7Z書庫(*.7z)", 0, 1, 0},
+        {1, "7ZSFX", ".exe", "7-Zip32.dll　-　7Z自己解凍(*.exe)", 1, 1, 0},
+        {2, "7ZIP", ".zip", "7-Zip32.dll　-　ZIP書庫(*.zip)", 0, 1, 1},
+        {4, "CAB", ".cab", "Cab32.dll　-　CAB書庫(*.cab)", 0, 0, 0},
+        {5, "CABSFX", ".exe", "Cab32.dll　-　CAB自己解凍(*.exe)", 1, 0, 0},
+        {6, "LHA", ".lzh", "Unlha32.dll　-　LHA書庫(*.lzh)", 0, 0, 1},
+        {7, "LHASFX", ".exe", "Unlha32.dll　-　LHA自己解凍(*.exe)", 1, 0, 0},
+        {8, "ZIP", ".zip", "Zip32j.dll　-　ZIP書庫(*.zip)", 0, 1, 1},
+        {9, "ZIPSFX", ".exe", "Zip32j.dll　-　ZIP自己解凍(*.exe)", 1, 1, 0},
+    };
+    for (const auto& c : cases)
+    {
+        CArc* arc = FindFormat(c.id);
+        ASSERT_NE(nullptr, arc) << c.id;
+        EXPECT_EQ(c.id, arc->GetId());
+        EXPECT_STREQ(c.name, arc->GetName());
+        EXPECT_STREQ(c.extension, arc->GetExtension());
+        EXPECT_STREQ(c.displayName, arc->GetDisplayName()) << c.id;
+        EXPECT_EQ(c.selfExtracting, arc->IsSelfExtracting()) << c.id;
+        EXPECT_EQ(c.password, arc->SupportsPassword()) << c.id;
+        EXPECT_EQ(c.append, arc->SupportsAppend()) << c.id;
+        EXPECT_EQ(c.id == 0 ? 2 : (c.id == 4 || c.id == 6 || c.id == 8) ? 1 : 0, arc->GetPageCount()) << c.id;
+    }
+    // The full-width spaces are Shift_JIS 0x81 0x40.
+    EXPECT_EQ(0, memcmp(FindFormat(0)->GetDisplayName() + 11, "\x81\x40-\x81\x40", 5));
+    EXPECT_EQ(nullptr, FindFormat(3));
+    // Init released every DLL again.
+    for (const char* dll : {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll"})
+        EXPECT_EQ(nullptr, GetModuleHandleA(dll)) << dll;
+}
+
+TEST(FormatRegistry, InitKeepsVersionsAndZipPasswordSupportComesFromTheDll)
+{
+    CStandInFormats standIns(kAllStandIns);
+    standIns.Script("7-Zip32.dll", "version=431\n");
+    standIns.Script("Cab32.dll", "version=98\n");
+    standIns.Script("Unlha32.dll", "version=202\n");
+    standIns.Script("Zip32j.dll", "version=37\nencryption=0\n");
+    standIns.Register();
+    EXPECT_EQ(431, g_sevenZipSettings.Version);
+    EXPECT_EQ(98, g_cabSettings.Version);
+    EXPECT_EQ(202, g_lhaSettings.Version);
+    EXPECT_EQ(37, g_zipSettings.Version);
+    EXPECT_EQ(0, FindFormat(8)->SupportsPassword());
+    EXPECT_EQ(0, FindFormat(9)->SupportsPassword());
+}
+
+TEST(FormatRegistry, FindFormatIdByNameIsExactAndLimitedToRegisteredFormats)
+{
+    CStandInFormats standIns({"7-Zip32.dll", "Unlha32.dll"});
+    standIns.Script("7-Zip32.dll", "version=312\n");
+    standIns.Register();
+    struct
+    {
+        const char* name;
+        int id;
+    } cases[] = {
+        {"7Z", 0}, {"7z", -1}, {"7ZIP", 2}, {"LHA", 6}, {"LHASFX", 7},
+        {"7ZSFX", -1},  // no module: not registered
+        {"CAB", -1},    {"LHA ", -1}, {"", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.id, FindFormatIdByName(c.name)) << c.name;
+}
+
+TEST(FormatRegistry, FirstUsedFormatSkipsSwitchedOffDlls)
+{
+    CStandInFormats standIns(kAllStandIns);
+    standIns.Register();
+    EXPECT_EQ(0, FindFirstUsedFormatId());
+    g_sevenZipSettings.Use = false;
+    EXPECT_EQ(4, FindFirstUsedFormatId());
+    g_cabSettings.Use = false;
+    g_lhaSettings.Use = false;
+    g_zipSettings.Use = false;
+    EXPECT_EQ(-1, FindFirstUsedFormatId());
+    // Switched off, but still registered.
+    EXPECT_EQ(9u, GetFormatRegistry().size());
+    g_sevenZipSettings.Use = true;
+    g_cabSettings.Use = true;
+    g_lhaSettings.Use = true;
+    g_zipSettings.Use = true;
+}

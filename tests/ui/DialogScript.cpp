@@ -1,0 +1,153 @@
+#include "tests/ui/DialogScript.h"
+
+#include <algorithm>
+
+namespace {
+
+const DWORD kPollMs = 30;
+const DWORD kCloseTimeoutMs = 10000;
+const char kDialogClass[] = "#32770";
+
+struct CCandidates
+{
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
+{
+    CCandidates* candidates = reinterpret_cast<CCandidates*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != candidates->processId || !IsWindowVisible(window))
+        return TRUE;
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (strcmp(className, kDialogClass) == 0)
+        candidates->windows.push_back(window);
+    return TRUE;
+}
+
+void WaitClosed(HWND window)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window) && GetTickCount() - start < kCloseTimeoutMs)
+        Sleep(kPollMs);
+}
+
+}  // namespace
+
+CDialogScript::CDialogScript(std::vector<CStep> steps)
+    : m_steps(std::move(steps)), m_stop(false), m_thread(&CDialogScript::Watch, this)
+{
+}
+
+CDialogScript::~CDialogScript()
+{
+    Finish();
+}
+
+const std::vector<CDialogScript::CSeen>& CDialogScript::Finish()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_seen;
+}
+
+std::vector<std::string> CDialogScript::Titles()
+{
+    std::vector<std::string> titles;
+    for (const CSeen& seen : Finish())
+        titles.push_back(seen.window.title);
+    return titles;
+}
+
+void CDialogScript::Watch()
+{
+    while (!m_stop)
+    {
+        if (!HandleNextWindow())
+            Sleep(kPollMs);
+    }
+}
+
+bool CDialogScript::HandleNextWindow()
+{
+    CCandidates candidates = {GetCurrentProcessId(), {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&candidates));
+    for (HWND window : candidates.windows)
+    {
+        std::string title = GetWindowTextString(window);
+        bool handledBefore = std::find(m_handled.begin(), m_handled.end(), window) != m_handled.end();
+        bool isNext = m_next < m_steps.size() && m_steps[m_next].title == title;
+        if (!isNext && handledBefore)
+            continue;
+
+        // Let the dialog finish its initialisation before it is read.
+        Sleep(100);
+        CSeen seen;
+        seen.window = SnapshotWindow(window);
+        seen.owner = GetWindow(window, GW_OWNER);
+        seen.expected = isNext;
+        m_seen.push_back(seen);
+        if (!handledBefore)
+            m_handled.push_back(window);
+
+        if (isNext)
+        {
+            const CStep& step = m_steps[m_next++];
+            if (step.action)
+                step.action(window);
+            if (step.waitClose)
+                WaitClosed(window);
+        }
+        else
+        {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            WaitClosed(window);
+        }
+        return true;
+    }
+    return false;
+}
+
+CDialogScript::CStep Press(const std::string& title, int buttonId)
+{
+    CDialogScript::CStep step;
+    step.title = title;
+    step.action = [buttonId](HWND window) { PressButton(window, buttonId); };
+    return step;
+}
+
+CDialogScript::CStep Fill(const std::string& title, const std::vector<std::pair<int, std::string>>& texts,
+                          int buttonId, bool waitClose)
+{
+    CDialogScript::CStep step;
+    step.title = title;
+    step.action = [texts, buttonId](HWND window) {
+        for (const auto& text : texts)
+            SetControlText(window, text.first, text.second);
+        PressButton(window, buttonId);
+    };
+    step.waitClose = waitClose;
+    return step;
+}
+
+CDialogScript::CStep CloseBox(const std::string& title)
+{
+    CDialogScript::CStep step;
+    step.title = title;
+    step.action = [](HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); };
+    return step;
+}
+
+void PressKey(HWND dialog, UINT virtualKey)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, NULL), &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : dialog;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
+    PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
