@@ -156,14 +156,6 @@ TEST_F(FilterJob, PackOnlyListsByCaseSensitiveWildcardAndRegularExpression)
     }
 }
 
-TEST_F(FilterJob, SwitchOffPacksEveryFile)
-{
-    CCompressJob job = Job({Definition(kFilterTypeExtension, ".*")}, kFilterActExclude);
-    job.Setting.FilterSw = false;
-    EXPECT_EQ(kJobSucceeded, RunCompressJob(NULL, &job));
-    EXPECT_EQ(9u, ListedFiles().size());
-}
-
 TEST_F(FilterJob, BrokenDefinitionEndsTheJobBeforeTheArchiverRuns)
 {
     CCompressJob job = Job({Definition(kFilterTypeExtension, ".bak"),

@@ -134,15 +134,6 @@ TEST_F(FilterMatch, ActionDecidesBetweenLeavingOutAndTakingOnly)
     EXPECT_EQ("a.doc b.txt", Taken(names));
 }
 
-TEST_F(FilterMatch, FoldersAreAlwaysTaken)
-{
-    CCompressJob job = JobWithList({Definition(kFilterTypeFileName, "*.docx")}, kFilterActOnly);
-    ASSERT_EQ(1, CompileFilterList(&job));
-    EXPECT_EQ(1, IsTargetFile("sub", kTargetFolder));
-    EXPECT_EQ(0, IsTargetFile("sub", kTargetFile));
-    EXPECT_EQ(1, IsTargetFile("a.docx", kTargetFile));
-}
-
 TEST_F(FilterMatch, OtherTypesNeverMatch)
 {
     for (int type : {2, 3, 4, -1})
