@@ -43,7 +43,27 @@ int RunCompressMode(int argc, char** argv)
 
 void RemoveCurrentFolderFromDllSearch()
 {
-    // An empty DLL directory drops the current folder from the search order.
+    // Search the program's folder, the Windows folder and the system folder
+    // only. An empty SetDllDirectory does the same on Windows but not on every
+    // platform that runs the program, and is the fallback where the default
+    // directories cannot be set.
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesEntry)(DWORD);
+    typedef PVOID(WINAPI * AddDllDirectoryEntry)(PCWSTR);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    SetDefaultDllDirectoriesEntry setDefaultDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesEntry>(GetProcAddress(kernel, "SetDefaultDllDirectories"));
+    AddDllDirectoryEntry addDirectory =
+        reinterpret_cast<AddDllDirectoryEntry>(GetProcAddress(kernel, "AddDllDirectory"));
+    if (setDefaultDirectories != NULL && addDirectory != NULL)
+    {
+        wchar_t windowsFolder[MAX_PATH];
+        UINT length = GetWindowsDirectoryW(windowsFolder, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            addDirectory(windowsFolder);
+        if (setDefaultDirectories(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_USER_DIRS |
+                                  LOAD_LIBRARY_SEARCH_SYSTEM32))
+            return;
+    }
     SetDllDirectoryA("");
 }
 

@@ -9,7 +9,8 @@ const int kExitNoArchiver = -1;
 int RunProgram(int argc, char** argv);
 
 // Keeps the current folder, which may be the very folder being packed, out of
-// the DLL search order; the program's own folder still comes first.
+// the DLL search order: the program's own folder comes first, then the Windows
+// and system folders.
 void RemoveCurrentFolderFromDllSearch();
 
 // Lets the settings file reach the registered format builders.

@@ -1,0 +1,116 @@
+// The input list as the shell extension and the command line hand it over.
+#include "app/InputList.h"
+#include "tests/support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+std::string HandOffPath()
+{
+    std::string path;
+    EXPECT_TRUE(GetHandOffFilePath(&path));
+    return path;
+}
+
+std::vector<std::string> Fill(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    static char program[] = "tessik.exe";
+    argv.push_back(program);
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    std::vector<std::string> list;
+    FillInputList(static_cast<int>(argv.size()), argv.data(), &list);
+    return list;
+}
+
+std::string FullPath(const char* relative)
+{
+    char full[1024] = "";
+    GetFullPathNameA(relative, sizeof(full), full, NULL);
+    return full;
+}
+
+}  // namespace
+
+TEST(InputList, HandOffFileNameHoldsTwoBackslashes)
+{
+    char folder[1024] = "";
+    GetTempPathA(sizeof(folder), folder);
+    EXPECT_EQ(std::string(folder) + "\\tessik_filelist.tmp", HandOffPath());
+    EXPECT_NE(std::string::npos, HandOffPath().find("\\\\tessik_filelist.tmp"));
+}
+
+TEST(InputList, HandOffFileLinesBecomeEntriesAndTheFileIsDeleted)
+{
+    std::string line1500(1500, 'a');
+    struct
+    {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> entries;
+    } cases[] = {
+        {"three CR LF lines", "C:\\a b\\1.txt\r\nD:\\表\\ソ\r\n\\\\server\\share\\x\r\n",
+         {"C:\\a b\\1.txt", "D:\\表\\ソ", "\\\\server\\share\\x"}},
+        {"last line without line end", "C:\\one\r\nC:\\two", {"C:\\one", "C:\\two"}},
+        {"empty line", "C:\\one\r\n\r\nC:\\two\r\n", {"C:\\one", "", "C:\\two"}},
+        {"a 1500-byte line arrives in two pieces", line1500 + "\r\n",
+         {std::string(1023, 'a'), std::string(477, 'a')}},
+        {"the same path twice", "C:\\x\r\nC:\\x\r\n", {"C:\\x", "C:\\x"}},
+        {"empty file", "", {}},
+    };
+    std::string path = HandOffPath();
+    for (const auto& c : cases)
+    {
+        WriteFileBytes(path, c.bytes);
+        std::vector<std::string> list;
+        EXPECT_TRUE(ReadHandOffFile(path.c_str(), &list)) << c.what;
+        EXPECT_EQ(c.entries, list) << c.what;
+        EXPECT_FALSE(FileExists(path)) << c.what;
+    }
+}
+
+TEST(InputList, MissingHandOffFileLeavesTheListEmpty)
+{
+    DeleteFileA(HandOffPath().c_str());
+    std::vector<std::string> list;
+    EXPECT_FALSE(ReadHandOffFile(HandOffPath().c_str(), &list));
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(Fill({"::PROCESSCOMMUNICATION_COMPRESSMODE"}).empty());
+}
+
+TEST(InputList, ArgumentsSelectTheHandOffOnlyByTheExactToken)
+{
+    CTestFolder folder;
+    char current[1024] = "";
+    GetCurrentDirectoryA(sizeof(current), current);
+    SetCurrentDirectoryA(folder.Path().c_str());
+    struct
+    {
+        const char* what;
+        std::vector<std::string> arguments;
+        std::vector<std::string> entries;
+        bool handOffRead;
+    } cases[] = {
+        {"token of the extension", {"::PROCESSCOMMUNICATION_COMPRESSMODE"}, {"C:\\from\\handoff"}, true},
+        {"any text after the token, later paths ignored", {"::PROCESSCOMMUNICATIONXYZ", "C:\\p"},
+         {"C:\\from\\handoff"}, true},
+        {"paths in order, duplicates kept", {"C:\\b", "C:\\a", "C:\\b"}, {"C:\\b", "C:\\a", "C:\\b"}, false},
+        {"network path unchanged", {"\\\\server\\share\\x"}, {"\\\\server\\share\\x"}, false},
+        {"relative path made full", {"sub\\x.txt"}, {folder.Path() + "\\sub\\x.txt"}, false},
+        {"token in small letters is a path", {"::processcommunication"}, {FullPath("::processcommunication")}, false},
+        {"no arguments", {}, {}, false},
+    };
+    for (const auto& c : cases)
+    {
+        WriteFileBytes(HandOffPath(), "C:\\from\\handoff\r\n");
+        std::vector<std::string> list = Fill(c.arguments);
+        EXPECT_EQ(c.entries, list) << c.what;
+        EXPECT_EQ(c.handOffRead, !FileExists(HandOffPath())) << c.what;
+    }
+    DeleteFileA(HandOffPath().c_str());
+    SetCurrentDirectoryA(current);
+}

@@ -1,0 +1,62 @@
+#include "tests/app/JobFixture.h"
+
+#include "app/CompressionJob.h"
+#include "app/InputList.h"
+#include "archivers/SevenZipSettings.h"
+
+const char kErrorBox[] = "エラー  - Tessik";
+const char kOverwriteDialog[] = "上書き確認";
+const char kPasswordDialog[] = "パスワードの設定";
+const char kResultDialog[] = "処理結果";
+
+CJobFixture::CJobFixture(const std::string& sevenZipScript) : standIns(kAllStandIns)
+{
+    standIns.Script("7-Zip32.dll", sevenZipScript);
+    standIns.Register();
+    owner = CreateWindowExA(0, "STATIC", "compress", WS_OVERLAPPED, 0, 0, 200, 100, NULL, NULL, NULL, NULL);
+    g_inputList.clear();
+}
+
+CJobFixture::~CJobFixture()
+{
+    g_inputList.clear();
+    DestroyWindow(owner);
+}
+
+int CJobFixture::Run(CCompressJob* job, const std::vector<CDialogScript::CStep>& steps,
+                     std::vector<CDialogScript::CSeen>* seen)
+{
+    CDialogScript script(steps);
+    int result = RunCompressJob(owner, job);
+    const std::vector<CDialogScript::CSeen>& windows = script.Finish();
+    if (seen != nullptr)
+        *seen = windows;
+    return result;
+}
+
+std::vector<CStandInCall> CJobFixture::SevenZipCalls() const
+{
+    return standIns.Calls("7-Zip32.dll", "SevenZip");
+}
+
+std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+std::vector<std::string> TitlesOf(const std::vector<CDialogScript::CSeen>& seen)
+{
+    std::vector<std::string> titles;
+    for (const CDialogScript::CSeen& window : seen)
+        titles.push_back(window.window.title);
+    return titles;
+}

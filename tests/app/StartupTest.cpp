@@ -1,0 +1,179 @@
+// Start-up: which archivers the program finds, what it says when there are
+// none, how it takes the hand-off file, and the default format it settles on.
+#include "app/Startup.h"
+#include "archivers/FormatRegistry.h"
+#include "archivers/SevenZipSettings.h"
+#include "settings/AppSetting.h"
+#include "settings/SettingsFormats.h"
+#include "tests/app/JobFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+namespace {
+
+const char kNoArchiverText[] =
+    "アーカイバーDLLがインストールされていません。\n"
+    "起動には対応形式のアーカイバーDLLが少なくとも1種類必要です。\n"
+    "詳しくは、ヘルプをご覧ください";
+
+// A copy of the program in its own folder, started as a separate process.
+class CProgramCopy
+{
+public:
+    CProgramCopy() : m_exe(m_folder / "tessik.exe")
+    {
+        CopyFileA((TestExeFolder() + "\\tessik.exe").c_str(), m_exe.c_str(), FALSE);
+    }
+
+    const std::string& Folder() const { return m_folder.Path(); }
+
+    // Starts the program; answers nothing itself.
+    bool Start(const std::string& arguments, const std::string& currentFolder, PROCESS_INFORMATION* process)
+    {
+        std::string commandLine = "\"" + m_exe + "\" " + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessA(m_exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
+                              currentFolder.c_str(), &startup, process) != FALSE;
+    }
+
+    // Waits for the end; a process that does not end is ended (it is ours).
+    static DWORD WaitExit(PROCESS_INFORMATION* process)
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process->hProcess, 60000) != WAIT_OBJECT_0)
+            TerminateProcess(process->hProcess, 99);
+        WaitForSingleObject(process->hProcess, 10000);
+        GetExitCodeProcess(process->hProcess, &code);
+        CloseHandle(process->hThread);
+        CloseHandle(process->hProcess);
+        return code;
+    }
+
+private:
+    CTestFolder m_folder;
+    std::string m_exe;
+};
+
+std::string AppDataSettingsFile()
+{
+    char folder[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(NULL, folder, CSIDL_APPDATA, FALSE);
+    return std::string(folder) + "\\Norvane\\Tessik\\tessik.ini";
+}
+
+}  // namespace
+
+TEST(Startup, WithoutArchiverDllsTheProgramSaysSoAndExitsWithMinusOne)
+{
+    CProgramCopy program;
+    // A DLL in the current folder (the folder being packed) must not be picked up.
+    CTestFolder current;
+    InstallStandIns(current.Path(), kAllStandIns);
+    bool hadSettings = FileExists(AppDataSettingsFile());
+    std::string settingsBefore = ReadFileBytes(AppDataSettingsFile());
+
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(program.Start("\"" + (current / "a.txt") + "\"", current.Path(), &process));
+    CWindowResponder box("エラー  - Tessik", IDOK, 30000, process.dwProcessId);
+    const CWindowSnapshot& shown = box.Result();
+    DWORD exitCode = CProgramCopy::WaitExit(&process);
+
+    EXPECT_NE(nullptr, shown.hwnd);
+    EXPECT_EQ(kNoArchiverText, shown.MessageText());
+    EXPECT_TRUE(shown.HasIcon());
+    EXPECT_EQ(static_cast<DWORD>(-1), exitCode);
+    EXPECT_FALSE(FileExists(program.Folder() + "\\tessik.ini"));
+    EXPECT_EQ(hadSettings, FileExists(AppDataSettingsFile()));
+    EXPECT_EQ(settingsBefore, ReadFileBytes(AppDataSettingsFile()));
+    EXPECT_TRUE(ReadStandInJournal(current.Path(), "7-Zip32.dll").empty());
+}
+
+TEST(Startup, ArchiversBesideTheProgramAreFoundAndTheHandOffIsConsumed)
+{
+    CProgramCopy program;
+    InstallStandIns(program.Folder(), kAllStandIns);
+    CTestFolder current;
+    char temp[1024] = "";
+    GetTempPathA(sizeof(temp), temp);
+    std::string handOff = std::string(temp) + "\\tessik_filelist.tmp";
+    WriteFileBytes(handOff, "C:\\a.txt\r\nC:\\b.txt\r\n");
+
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(program.Start("::PROCESSCOMMUNICATION_COMPRESSMODE \"C:\\ignored\"", current.Path(), &process));
+    CWindowResponder anyError("エラー  - Tessik", IDOK, 3000, process.dwProcessId);
+    DWORD exitCode = CProgramCopy::WaitExit(&process);
+
+    EXPECT_EQ(nullptr, anyError.Result().hwnd);
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_FALSE(FileExists(handOff));
+    EXPECT_FALSE(CallsOf(ReadStandInJournal(program.Folder(), "7-Zip32.dll"), "SevenZipGetVersion").empty());
+    EXPECT_FALSE(CallsOf(ReadStandInJournal(program.Folder(), "Unlha32.dll"), "UnlhaGetVersion").empty());
+}
+
+TEST(Startup, DefaultFormatBecomesTheFirstRegisteredFormatInUse)
+{
+    CStandInFormats standIns({"7-Zip32.dll", "Unlha32.dll", "Cab32.dll"});
+    standIns.Script("7-Zip32.dll", "version=312\n");  // no module: 7ZSFX absent
+    standIns.Register();
+    struct
+    {
+        const char* what;
+        bool loaded;
+        int stored;
+        bool sevenZipUsed;
+        int result;
+        const char* message;
+    } cases[] = {
+        {"built-in default LHA is kept when present", false, 6, true, 6, nullptr},
+        {"no settings file, unregistered format", false, 1, true, 0, nullptr},
+        {"no settings file, 7-Zip32 switched off", false, 2, false, 4, nullptr},
+        {"settings file named an unknown format", true, -1, true, 0,
+         "デフォルトの圧縮形式として指定された形式は、無効です。\nデフォルトの圧縮形式を7-Zip32.dll　-　7Z書庫(*.7z)に変更しました。"},
+        {"settings file, format switched off", true, 0, false, 4,
+         "デフォルトの圧縮形式として指定された形式は、無効です。\nデフォルトの圧縮形式をCab32.dll　-　CAB書庫(*.cab)に変更しました。"},
+        {"settings file, usable format", true, 2, true, 2, nullptr},
+    };
+    for (const auto& c : cases)
+    {
+        g_sevenZipSettings.Use = c.sevenZipUsed;
+        g_appSetting.DefaultArcType = c.stored;
+        CDialogScript script(c.message ? std::vector<CDialogScript::CStep>{Press(kErrorBox, IDOK)}
+                                       : std::vector<CDialogScript::CStep>{});
+        EXPECT_EQ(c.result, EnsureUsableDefaultFormat(c.loaded)) << c.what;
+        EXPECT_EQ(c.result, g_appSetting.DefaultArcType) << c.what;
+        const auto& seen = script.Finish();
+        ASSERT_EQ(c.message ? 1u : 0u, seen.size()) << c.what;
+        if (c.message)
+        {
+            EXPECT_EQ(c.message, seen[0].window.MessageText()) << c.what;
+            EXPECT_EQ(nullptr, seen[0].owner);
+        }
+    }
+    g_sevenZipSettings = CSevenZipSettings();
+    g_appSetting = CAppSetting();
+}
+
+TEST(Startup, SettingsFileReachesTheRegisteredFormats)
+{
+    CStandInFormats standIns({"7-Zip32.dll", "7z.sfx"});
+    standIns.Register();
+    BindFormatsToSettings();
+    EXPECT_EQ(2, SettingsFindFormatIdByName("7ZIP"));
+    EXPECT_EQ(-1, SettingsFindFormatIdByName("LHA"));
+    EXPECT_EQ("7ZSFX", SettingsFormatName(1));
+    EXPECT_TRUE(SettingsFormatIsUsable(0));
+    EXPECT_FALSE(SettingsFormatIsUsable(6));
+
+    CTestFolder folder;
+    std::string ini = folder / "tessik.ini";
+    g_sevenZipSettings.SevenZCompCommand = "-mmt";
+    SettingsWriteAllFormats(ini.c_str());
+    char value[64] = "";
+    GetPrivateProfileStringA("7-ZIP", "SevenZCompCommand", "", value, sizeof(value), ini.c_str());
+    EXPECT_STREQ("-mmt", value);
+    SetSettingsFormats(CSettingsFormats());
+    g_sevenZipSettings = CSevenZipSettings();
+}
