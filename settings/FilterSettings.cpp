@@ -35,9 +35,7 @@ std::string DefinitionKey(int keyIndex, int definition)
 int ParseIndexAfter(const std::string& name, const char* prefix, const char** rest)
 {
     size_t prefixLength = strlen(prefix);
-    if (name.size() <= prefixLength || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str(),
-                                                      static_cast<int>(prefixLength), prefix,
-                                                      static_cast<int>(prefixLength)) != CSTR_EQUAL)
+    if (name.size() <= prefixLength || _strnicmp(name.c_str(), prefix, prefixLength) != 0)
         return -1;
     const char* digits = name.c_str() + prefixLength;
     const char* p = digits;

@@ -149,14 +149,12 @@ bool WriteSettingsFile(const std::string& file)
 
 void ShowSaveError(const std::string& file)
 {
-    std::string text(sizeof(kSaveFailedFormat) + file.size(), '\0');
-    snprintf(&text[0], text.size(), kSaveFailedFormat, file.c_str());
-    text.resize(strlen(text.c_str()));
-    MessageBoxA(NULL, text.c_str(), kErrorTitle, MB_OK | MB_ICONERROR);
+    char text[kPathSize + sizeof(kSaveFailedFormat)];
+    snprintf(text, sizeof(text), kSaveFailedFormat, file.c_str());
+    MessageBoxA(NULL, text, kErrorTitle, MB_OK | MB_ICONERROR);
 }
 
-}  // namespace
-
+// The application-data file when it exists, else the one beside the program.
 std::string FindSettingsFileForReading()
 {
     std::string appData;
@@ -169,6 +167,8 @@ std::string FindSettingsFileForReading()
     return ProgramFolderFile();
 }
 
+// The application-data file whenever that folder is known (the folder is
+// created when missing), else the one beside the program.
 std::string PrepareSettingsFileForWriting()
 {
     std::string appData;
@@ -179,6 +179,8 @@ std::string PrepareSettingsFileForWriting()
         CreateFolderTree(folder.c_str());
     return folder + "\\" + kSettingsFileName;
 }
+
+}  // namespace
 
 bool LoadSettings()
 {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 // "tessik.ini": read once at start-up, written once at the end of a run whose
 // main dialog ended with 1. The format sections go through the bound format
 // registry (SetSettingsFormats), which must be bound before either call.
@@ -14,9 +12,3 @@ bool LoadSettings();
 // it replaces the old one; when it cannot be written an error message names the
 // file and the old file stays as it was. Always true.
 bool SaveSettings();
-
-// The file LoadSettings reads: the one in the application-data folder when it
-// exists, else the one beside the program. Empty when no path can be formed.
-std::string FindSettingsFileForReading();
-// The file SaveSettings writes; creates the application-data folder when missing.
-std::string PrepareSettingsFileForWriting();

