@@ -120,13 +120,3 @@ TEST(ArchiverDll, QueryEncryptionUnloadsAndVersionLoadsAgain)
     EXPECT_EQ(1, dll.QueryEncryption());
     EXPECT_FALSE(dll.IsLoaded());
 }
-
-TEST(ArchiverDll, GetDllNameNeedsRoomForTheTerminator)
-{
-    CSevenZipDll dll;
-    char name[16] = "untouched";
-    EXPECT_EQ(0, dll.GetDllName(name, 11));  // "7-Zip32.dll" has 11 characters
-    EXPECT_STREQ("untouched", name);
-    EXPECT_EQ(1, dll.GetDllName(name, 12));
-    EXPECT_STREQ("7-Zip32.dll", name);
-}

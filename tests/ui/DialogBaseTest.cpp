@@ -46,12 +46,6 @@ TEST(DialogBase, KindProcedureGetsTheObjectAndThenEveryMessageDirectly)
     EXPECT_GT(s_record.messagesAfterInit, 0);
 }
 
-TEST(DialogBase, MissingTemplateGivesMinusOne)
-{
-    CDialogBase dialog;
-    EXPECT_EQ(-1, dialog.RunModal(9999, GetResourceModule(), NULL, RecordingProc));
-}
-
 TEST(DialogBase, ModelessDialogGetsItsClientSize)
 {
     CDialogBase dialog;
