@@ -224,10 +224,9 @@ void CJob::ShowResult(const char* output, int result)
         RunResultDialog(m_owner, output);
         return;
     }
-    char format[kPathBufferSize];
-    snprintf(format, sizeof(format), "%s", LoadResourceString(IDS_NO_ARCHIVER_OUTPUT).c_str());
-    char text[kPathBufferSize + 32];
-    snprintf(text, sizeof(text), format, result);
+    // The DLL could not be called, or said nothing: show its result code.
+    char text[kPathBufferSize];
+    snprintf(text, sizeof(text), LoadResourceString(IDS_NO_ARCHIVER_OUTPUT).c_str(), result);
     RunResultDialog(m_owner, text);
 }
 

@@ -42,6 +42,8 @@ int CTooltipWrapper::Create(HWND control, HINSTANCE instance, const char* text, 
     m_tool.hinst = instance;
     m_tool.lpszText = const_cast<char*>(text);
     SendMessageA(m_hwnd, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&m_tool));
+    // The tooltip keeps its own copy of the text.
+    m_tool.lpszText = NULL;
     if (multiLine)
         SendMessageA(m_hwnd, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN));
     SendMessageA(m_hwnd, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(displayMs, 0));

@@ -277,6 +277,7 @@ TEST_F(CompressionJob, OutputNamesAndFoldersAreCheckedBeforeAnythingIsWritten)
          "出力ファイル名と同名のフォルダが存在します\r\n出力ファイル名を再指定してください"},
         {"a file has the folder's name", f.data / "plain.txt\\out.7z", 5,
          "出力フォルダと同名ファイルが存在するため、\n出力フォルダを作成できませんでした"},
+        {"folder on a drive that does not exist", "Q:\\new\\out.7z", 5, "出力フォルダを作成できません"},
     };
     for (const auto& c : cases)
     {
