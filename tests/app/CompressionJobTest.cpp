@@ -211,6 +211,13 @@ TEST_F(CompressionJob, FailedRunRestoresTheOldArchiveAndShowsTheArchiverText)
     EXPECT_EQ(f.owner, seen[0].owner);
     EXPECT_EQ(kOld, ReadFileBytes(output));
     EXPECT_TRUE(FilesMatching(f.data.Path(), "tessik*.tmp").empty());
+
+    // A DLL that fails without a word still leaves the user something to read.
+    f.standIns.Script("7-Zip32.dll", "version=431\nresult=-1\n");
+    CCompressJob silent = MakeJob(0, f.data / "new.7z");
+    EXPECT_EQ(8, f.Run(&silent, {Press(kResultDialog, IDOK)}, &seen));
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("アーカイバーDLLからの出力はありません (戻り値 -1)", seen[0].window.Find(IDC_RESULT_TEXT)->text);
 }
 
 TEST_F(CompressionJob, FailedRunThatLeftAFileTellsWhereTheOldArchiveIs)
