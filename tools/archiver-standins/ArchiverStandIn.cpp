@@ -284,15 +284,15 @@ std::string WithExeExtension(const std::string& path)
 }
 
 // "archive", "sfx" (the archive with ".exe") or a literal path, separated by "|".
-void CreateScriptedFiles(const std::string& spec, const std::string& line, const char* entry)
+void CreateScriptedFiles(const std::string& items, const std::string& line, const char* entry)
 {
     size_t start = 0;
-    while (start <= spec.size() && !spec.empty())
+    while (start <= items.size() && !items.empty())
     {
-        size_t end = spec.find('|', start);
+        size_t end = items.find('|', start);
         if (end == std::string::npos)
-            end = spec.size();
-        std::string item = spec.substr(start, end - start);
+            end = items.size();
+        std::string item = items.substr(start, end - start);
         std::string path;
         if (item == "archive")
             path = ArchiveOf(line);
