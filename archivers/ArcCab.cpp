@@ -1,6 +1,21 @@
 #include "archivers/ArcCab.h"
 
+#include "app/CompressJob.h"
 #include "archivers/CabSettings.h"
+
+#include <stdio.h>
+
+namespace {
+
+// Values of CabMode.
+enum
+{
+    kCabStore = 0,
+    kCabMszip = 1,
+    kCabLzx = 2,
+};
+
+}  // namespace
 
 int CArcCab::Init()
 {
@@ -57,4 +72,46 @@ void CArcCab::EndList()
 void CArcCab::Cleanup()
 {
     m_lists.Cleanup();
+}
+
+void CArcCab::BuildCabCommand(const std::string& outputPath, std::string* commandLine) const
+{
+    const CCabSettings& settings = g_cabSettings;
+    std::string options;
+    char number[32];
+    switch (settings.CabMode)
+    {
+    case kCabStore:
+        options += "-ms ";
+        break;
+    case kCabMszip:
+        options += "-mz ";
+        break;
+    case kCabLzx:
+        snprintf(number, sizeof(number), "-ml:%d ", settings.LzxLevel);
+        options += number;
+        break;
+    }
+    if (!m_job->Setting.StatusDialog)
+        options += "-i ";
+    if (settings.MultiVolume)
+    {
+        snprintf(number, sizeof(number), "-v:%d ", settings.MultiVolumeSize);
+        options += number;
+    }
+
+    *commandLine = "-a " + options + "\"" + outputPath + "\" ";
+    const CBaseFolderListFiles::CMap& files = m_lists.Files();
+    for (CBaseFolderListFiles::CMap::const_iterator entry = files.begin(); entry != files.end(); ++entry)
+        *commandLine += "\"" + entry->first + "\\\" \"@" + entry->second + "\" ";
+}
+
+int CArcCab::Run(HWND owner, char* buffer, size_t size)
+{
+    std::string commandLine;
+    BuildCabCommand(m_job->OutputFile, &commandLine);
+    m_dll.Load();
+    int result = m_dll.Command(owner, commandLine.c_str(), buffer, static_cast<DWORD>(size));
+    m_dll.Unload();
+    return result;
 }

@@ -16,11 +16,16 @@ public:
     int BeginList(CCompressJob* job) override;
     int AddFile(const char* path, const char* baseFolder) override;
     void EndList() override;
+    int Run(HWND owner, char* buffer, size_t size) override;
     void Cleanup() override;
 
     const CBaseFolderListFiles::CMap& ListFiles() const { return m_lists.Files(); }
 
 protected:
+    // "-a ", the options, the quoted output path and a space, then every base
+    // folder with its list file.
+    void BuildCabCommand(const std::string& outputPath, std::string* commandLine) const;
+
     CCab32Dll m_dll;
     CBaseFolderListFiles m_lists;
 };

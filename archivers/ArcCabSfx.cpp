@@ -1,5 +1,15 @@
 #include "archivers/ArcCabSfx.h"
 
+#include "app/CompressJob.h"
+#include "archivers/SelfExtractingRun.h"
+
+namespace {
+
+const char kTemporaryPrefix[] = "cb";
+const char kTemporaryExtension[] = ".cab";
+
+}  // namespace
+
 int CArcCabSfx::Init()
 {
     m_id = 5;
@@ -12,4 +22,15 @@ int CArcCabSfx::Init()
     m_available = m_dll.Load();
     m_dll.Unload();
     return m_available;
+}
+
+int CArcCabSfx::Run(HWND owner, char* buffer, size_t size)
+{
+    CSelfExtractingRun run;
+    if (!run.ChooseNames(m_job->OutputFile, kTemporaryPrefix, kTemporaryExtension, buffer, size))
+        return kSfxNoTemporaryName;
+    std::string archiveLine;
+    BuildCabCommand(run.Archive(), &archiveLine);
+    std::string programLine = "-f \"" + run.Archive() + "\" \"" + run.Folder() + "\\\"";
+    return run.Run(&m_dll, owner, archiveLine, programLine, buffer, size);
 }

@@ -10,4 +10,7 @@ public:
     int GetPageCount() override { return 0; }
     int WriteSettings(const char* iniPath) override { return 0; }
     int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
+    // A cabinet under a temporary name next to the output, then Cab32.dll
+    // turns it into the program.
+    int Run(HWND owner, char* buffer, size_t size) override;
 };

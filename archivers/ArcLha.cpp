@@ -1,7 +1,20 @@
 #include "archivers/ArcLha.h"
 
+#include "app/CompressJob.h"
 #include "archivers/BaseFolderListFiles.h"
 #include "archivers/LhaSettings.h"
+
+namespace {
+
+// Values of LhaMode.
+enum
+{
+    kLhaLh5 = 0,
+    kLhaLh6 = 1,
+    kLhaLh7 = 2,
+};
+
+}  // namespace
 
 int CArcLha::Init()
 {
@@ -59,4 +72,35 @@ void CArcLha::EndList()
 void CArcLha::Cleanup()
 {
     m_list.Cleanup();
+}
+
+void CArcLha::BuildLhaCommand(const std::string& outputPath, std::string* commandLine) const
+{
+    std::string options;
+    if (!m_job->Setting.StatusDialog)
+        options += "-n1 ";
+    switch (g_lhaSettings.LhaMode)
+    {
+    case kLhaLh5:
+        options += "-jm2 ";
+        break;
+    case kLhaLh6:
+        options += "-jm3 ";
+        break;
+    case kLhaLh7:
+        options += "-jm4 ";
+        break;
+    }
+    options += "-a1 ";
+    *commandLine = "a " + options + "\"" + outputPath + "\" \"@" + m_list.Path() + "\"";
+}
+
+int CArcLha::Run(HWND owner, char* buffer, size_t size)
+{
+    std::string commandLine;
+    BuildLhaCommand(m_job->OutputFile, &commandLine);
+    m_dll.Load();
+    int result = m_dll.Command(owner, commandLine.c_str(), buffer, static_cast<DWORD>(size));
+    m_dll.Unload();
+    return result;
 }

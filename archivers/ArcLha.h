@@ -17,11 +17,16 @@ public:
     // "\"base\\\" \"relative\" -x1" and a line end.
     int AddFile(const char* path, const char* baseFolder) override;
     void EndList() override;
+    int Run(HWND owner, char* buffer, size_t size) override;
     void Cleanup() override;
 
     const std::string& ListFile() const { return m_list.Path(); }
 
 protected:
+    // "a ", the options, the quoted output path and the quoted list file; no
+    // trailing space.
+    void BuildLhaCommand(const std::string& outputPath, std::string* commandLine) const;
+
     CUnlha32Dll m_dll;
     CSingleListFile m_list;
 };

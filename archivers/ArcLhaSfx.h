@@ -10,4 +10,7 @@ public:
     int GetPageCount() override { return 0; }
     int WriteSettings(const char* iniPath) override { return 0; }
     int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
+    // An LHA archive under a temporary name next to the output, then
+    // Unlha32.dll turns it into a program of the chosen kind.
+    int Run(HWND owner, char* buffer, size_t size) override;
 };

@@ -1,7 +1,10 @@
 #include "archivers/ArcZip.h"
 
+#include "app/CompressJob.h"
 #include "archivers/BaseFolderListFiles.h"
 #include "archivers/ZipSettings.h"
+
+#include <stdio.h>
 
 int CArcZip::Init()
 {
@@ -60,4 +63,37 @@ void CArcZip::EndList()
 void CArcZip::Cleanup()
 {
     m_list.Cleanup();
+}
+
+void CArcZip::BuildZipCommand(const std::string& outputPath, std::string* commandLine) const
+{
+    const CZipSettings& settings = g_zipSettings;
+    std::string options;
+    // The job's own flag and action, also for the temporary archive of the
+    // self-extracting form.
+    if (m_job->OutputExists && m_job->Setting.OverWriteAction == kOverwriteAppend)
+        options += "-u ";
+    char level[32];
+    snprintf(level, sizeof(level), "-%d ", settings.ZipMode);
+    options += level;
+    if (!m_job->Setting.StatusDialog)
+        options += "-q ";
+    options += "-S ";
+    if (settings.Crlf2Lf)
+        options += "-ll ";
+    if (settings.Lf2Crlf)
+        options += "-l ";
+    if (m_job->UsePassword)
+        options += "-P \"" + m_job->Password + "\" ";
+    *commandLine = options + "\"" + outputPath + "\" \"@" + m_list.Path() + "\"";
+}
+
+int CArcZip::Run(HWND owner, char* buffer, size_t size)
+{
+    std::string commandLine;
+    BuildZipCommand(m_job->OutputFile, &commandLine);
+    m_dll.Load();
+    int result = m_dll.Command(owner, commandLine.c_str(), buffer, static_cast<DWORD>(size));
+    m_dll.Unload();
+    return result;
 }

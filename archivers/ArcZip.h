@@ -18,11 +18,16 @@ public:
     // "\"base\\\" \"relative\"" and a line end.
     int AddFile(const char* path, const char* baseFolder) override;
     void EndList() override;
+    int Run(HWND owner, char* buffer, size_t size) override;
     void Cleanup() override;
 
     const std::string& ListFile() const { return m_list.Path(); }
 
 protected:
+    // The options, the quoted output path and the quoted list file; no command
+    // word and no trailing space.
+    void BuildZipCommand(const std::string& outputPath, std::string* commandLine) const;
+
     CZip32jDll m_dll;
     CSingleListFile m_list;
 };

@@ -1,5 +1,15 @@
 #include "archivers/ArcZipSfx.h"
 
+#include "app/CompressJob.h"
+#include "archivers/SelfExtractingRun.h"
+
+namespace {
+
+const char kTemporaryPrefix[] = "zp";
+const char kTemporaryExtension[] = ".zip";
+
+}  // namespace
+
 int CArcZipSfx::Init()
 {
     m_id = 9;
@@ -12,4 +22,15 @@ int CArcZipSfx::Init()
     m_supportsPassword = m_dll.QueryEncryption() ? 1 : 0;
     m_dll.Unload();
     return m_available;
+}
+
+int CArcZipSfx::Run(HWND owner, char* buffer, size_t size)
+{
+    CSelfExtractingRun run;
+    if (!run.ChooseNames(m_job->OutputFile, kTemporaryPrefix, kTemporaryExtension, buffer, size))
+        return kSfxNoTemporaryName;
+    std::string archiveLine;
+    BuildZipCommand(run.Archive(), &archiveLine);
+    std::string programLine = "--sfx \"" + run.Archive() + "\"";
+    return run.Run(&m_dll, owner, archiveLine, programLine, buffer, size);
 }

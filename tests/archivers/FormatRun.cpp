@@ -1,0 +1,76 @@
+#include "tests/archivers/FormatRun.h"
+
+#include "archivers/ArcCab.h"
+#include "archivers/ArcLha.h"
+#include "archivers/ArcZip.h"
+#include "archivers/FormatRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <ctype.h>
+#include <string.h>
+
+CFormatRun RunFormat(const CStandInFormats& standIns, int id, CCompressJob* job,
+                     const std::vector<std::pair<std::string, std::string>>& files)
+{
+    CFormatRun run;
+    CArc* arc = FindFormat(id);
+    if (arc == nullptr)
+    {
+        ADD_FAILURE() << "format " << id << " is not registered";
+        return run;
+    }
+    standIns.ResetJournal(DllOf(id));
+    EXPECT_EQ(1, arc->BeginList(job));
+    for (const auto& file : files)
+        EXPECT_EQ(1, arc->AddFile(file.first.c_str(), file.second.c_str()));
+    arc->EndList();
+    if (CArcCab* cab = dynamic_cast<CArcCab*>(arc))
+    {
+        for (const auto& entry : cab->ListFiles())
+            run.listFiles.push_back(entry.second);
+    }
+    else if (CArcLha* lha = dynamic_cast<CArcLha*>(arc))
+    {
+        run.listFiles.push_back(lha->ListFile());
+    }
+    else if (CArcZip* zip = dynamic_cast<CArcZip*>(arc))
+    {
+        run.listFiles.push_back(zip->ListFile());
+    }
+    char output[4096];
+    memset(output, 'x', sizeof(output));
+    output[0] = '\0';
+    run.result = arc->Run(NULL, output, sizeof(output));
+    run.output.assign(output, strnlen(output, sizeof(output)));
+    arc->Cleanup();
+    run.calls = standIns.Calls(DllOf(id), EntryOf(id));
+    return run;
+}
+
+const char* DllOf(int id)
+{
+    return id <= 5 ? "Cab32.dll" : id <= 7 ? "Unlha32.dll" : "Zip32j.dll";
+}
+
+const char* EntryOf(int id)
+{
+    return id <= 5 ? "Cab" : id <= 7 ? "Unlha" : "Zip";
+}
+
+std::string FindTemporaryName(const std::string& line, const std::string& folder, const std::string& prefix,
+                              const std::string& extension)
+{
+    std::string start = folder + "\\" + prefix;
+    size_t at = line.find(start);
+    if (at == std::string::npos || line.size() < at + start.size() + 8 + extension.size())
+        return "";
+    std::string name = line.substr(at, start.size() + 8 + extension.size());
+    for (size_t i = start.size(); i < start.size() + 8; ++i)
+    {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (!isxdigit(c) || isupper(c))
+            return "";
+    }
+    return name.compare(name.size() - extension.size(), extension.size(), extension) == 0 ? name : "";
+}
