@@ -16,7 +16,7 @@ const int kMaxNameTries = 1000;
 const char kNoTemporaryName[] =
     "出力フォルダに一時ファイルを作成できないため、自己解凍書庫を作成できませんでした\r\n"
     "出力フォルダを確認してください\r\n";
-const char kProgramNotMade[] = "アーカイバーDLLは成功を返しましたが、自己解凍書庫が作成されていません\r\n";
+const char kProgramNotMade[] = "アーカイバーDLLは成功を返しましたが、自己解凍書庫が作成されていません";
 const char kProgramNotRenamed[] =
     "自己解凍書庫を出力ファイル名に変更できませんでした\r\n"
     "自己解凍書庫は次のファイル名で残っています\r\n";
