@@ -5,7 +5,9 @@
 #include "settings/AppSetting.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormats.h"
+#include "ui/CompressDialog.h"
 #include "ui/Messages.h"
+#include "ui/PathCompletion.h"
 
 #include <commctrl.h>
 
@@ -31,12 +33,13 @@ int RunSettingsMode()
     return kRunResultDiscard;
 }
 
-// The compress dialog runs here once it exists; until then compress mode ends
-// after filling the input list, without writing the settings.
+// The compress dialog on the input list. It always ends with 1, which writes
+// the settings back; only a dialog that could not be made writes nothing.
 int RunCompressMode(int argc, char** argv)
 {
     FillInputList(argc, argv, &g_inputList);
-    return kRunResultDiscard;
+    CPathCompletion completion;
+    return RunCompressDialog(&completion) == kRunResultSave ? kRunResultSave : kRunResultDiscard;
 }
 
 }  // namespace

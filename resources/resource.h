@@ -2,6 +2,34 @@
 
 // Identifiers shared by the resource script and the program's code.
 
+// Icons: the program's (16×16 and 32×32) and the browse button's (16×16).
+#define IDI_PROGRAM 150
+#define IDI_BROWSE 151
+
+// Compress dialog.
+#define IDD_COMPRESS 101
+
+#define IDC_EXPAND 1000
+#define IDC_FORMAT 1001
+#define IDC_BROWSE 1002
+#define IDC_COMPRESS 1003
+#define IDC_OUTPUT_FILE 1006
+#define IDC_USE_FILTER 1007
+#define IDC_OPEN_FOLDER 1008
+#define IDC_USE_PASSWORD 1017
+#define IDC_FILTER_LIST 1020
+
+// Tooltips of the compress dialog.
+#define IDS_TIP_EXPAND 200
+#define IDS_TIP_FORMAT 201
+#define IDS_TIP_BROWSE 202
+#define IDS_TIP_COMPRESS 203
+#define IDS_TIP_OUTPUT_NAME 211
+#define IDS_TIP_USE_PASSWORD 216
+#define IDS_TIP_FILTER_LIST 219
+#define IDS_TIP_OPEN_FOLDER 259
+#define IDS_TIP_USE_FILTER 311
+
 // Job dialogs.
 #define IDD_OVERWRITE 104
 #define IDD_PASSWORD 105

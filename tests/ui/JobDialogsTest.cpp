@@ -4,13 +4,12 @@
 #include "resources/resource.h"
 #include "tests/archivers/StandInFormats.h"
 #include "tests/ui/DialogScript.h"
+#include "tests/ui/TooltipProbe.h"
 #include "ui/OverwriteDialog.h"
 #include "ui/PasswordDialog.h"
 #include "ui/ResultDialog.h"
 
 #include <gtest/gtest.h>
-
-#include <commctrl.h>
 
 #include <map>
 
@@ -20,49 +19,6 @@ const char kOverwriteTitle[] = "上書き確認";
 const char kPasswordTitle[] = "パスワードの設定";
 const char kResultTitle[] = "処理結果";
 const char kErrorTitle[] = "エラー  - Tessik";
-
-struct CTooltipInfo
-{
-    std::string text;
-    LRESULT autoPop = 0;
-    LRESULT maxWidth = 0;
-};
-
-struct CTooltipSearch
-{
-    HWND dialog;
-    std::map<int, CTooltipInfo> byControl;
-};
-
-BOOL CALLBACK CollectTooltip(HWND window, LPARAM param)
-{
-    CTooltipSearch* search = reinterpret_cast<CTooltipSearch*>(param);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof(className));
-    if (strcmp(className, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != search->dialog)
-        return TRUE;
-    TOOLINFOA tool = {};
-    tool.cbSize = sizeof(tool);
-    if (!SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)))
-        return TRUE;
-    char text[1024] = "";
-    tool.lpszText = text;
-    SendMessageA(window, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
-    CTooltipInfo info;
-    info.text = text;
-    info.autoPop = SendMessageA(window, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0);
-    info.maxWidth = SendMessageA(window, TTM_GETMAXTIPWIDTH, 0, 0);
-    search->byControl[GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))] = info;
-    return TRUE;
-}
-
-// The tooltips of a dialog's controls by control id.
-std::map<int, CTooltipInfo> TooltipsOf(HWND dialog)
-{
-    CTooltipSearch search = {dialog, {}};
-    EnumWindows(CollectTooltip, reinterpret_cast<LPARAM>(&search));
-    return search.byControl;
-}
 
 class JobDialogs : public ::testing::Test
 {

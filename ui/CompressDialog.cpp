@@ -1,0 +1,404 @@
+#include "ui/CompressDialog.h"
+
+#include "app/CompressJob.h"
+#include "app/CompressionJob.h"
+#include "app/InputList.h"
+#include "app/JobResult.h"
+#include "archivers/FormatRegistry.h"
+#include "common/PathUtil.h"
+#include "common/ShiftJis.h"
+#include "resources/resource.h"
+#include "settings/AppSetting.h"
+#include "ui/OutputName.h"
+#include "ui/PathCompletion.h"
+
+#include <commdlg.h>
+#include <shlwapi.h>
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const size_t kPathBufferSize = 1024;
+const char kTitleFormat[] = "圧縮  - %s";
+const char kProgramName[] = "Tessik";
+const char kOutputFontFace[] = "ＭＳ ゴシック";
+const int kOutputFontPoints = 9;
+const char kExpandedText[] = "▲設定(&S)";
+const char kFoldedText[] = "▼設定(&S)";
+const char kSaveTitle[] = "保存先の指定";
+const char kSaveFilterFormat[] = "%s\n*%s\nすべてのファイル(*.*)\n*.*\n";
+const char kNewFileName[] = "newfile";
+
+CCompressDialog* s_dialog = nullptr;
+
+INT_PTR CALLBACK CompressDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_INITDIALOG:
+        s_dialog = static_cast<CCompressDialog*>(reinterpret_cast<CDialogBase*>(lParam));
+        return s_dialog->OnInit();
+    case WM_COMMAND:
+        return s_dialog->OnCommand(LOWORD(wParam));
+    case WM_CLOSE:
+        return s_dialog->OnClose();
+    }
+    return 0;
+}
+
+std::string GetText(HWND window)
+{
+    char text[kPathBufferSize] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// The last character of text is a backslash of its own, not the second byte of
+// a double-byte character.
+bool EndsWithSeparator(const char* text)
+{
+    const char* last = nullptr;
+    for (const char* p = text; *p != '\0'; p = NextShiftJisChar(p))
+        last = p;
+    return last != nullptr && *last == '\\' && last[1] == '\0';
+}
+
+}  // namespace
+
+CCompressDialog::CCompressDialog(CPathCompletion* completion) : m_completion(completion)
+{
+}
+
+int CCompressDialog::Run()
+{
+    return static_cast<int>(RunModal(IDD_COMPRESS, GetResourceModule(), NULL, CompressDialogProc));
+}
+
+INT_PTR CCompressDialog::OnInit()
+{
+    m_fullWidth = 0;
+    m_fullHeight = 0;
+    m_expanded = false;
+    m_passwordRuleApplied = false;
+    m_jobRunning = false;
+
+    SetIcons(IDI_PROGRAM);
+    char title[64];
+    snprintf(title, sizeof(title), kTitleFormat, kProgramName);
+    SetWindowTextA(m_hwnd, title);
+
+    InitOutputField();
+
+    m_browse.Attach(m_hwnd, IDC_BROWSE);
+    m_browse.AddTooltip(IDS_TIP_BROWSE, true, kTooltipDisplayMs);
+    m_browse.SetIcon(IDI_BROWSE);
+
+    FillFormats();
+    FillFilterLists();
+
+    m_usePassword.Attach(m_hwnd, IDC_USE_PASSWORD);
+    m_compress.Attach(m_hwnd, IDC_COMPRESS);
+    m_expand.Attach(m_hwnd, IDC_EXPAND);
+    m_useFilter.Attach(m_hwnd, IDC_USE_FILTER);
+    m_openFolder.Attach(m_hwnd, IDC_OPEN_FOLDER);
+    m_usePassword.AddTooltip(IDS_TIP_USE_PASSWORD, true, kTooltipDisplayMs);
+    m_compress.AddTooltip(IDS_TIP_COMPRESS, true, kTooltipDisplayMs);
+    m_expand.AddTooltip(IDS_TIP_EXPAND, true, kTooltipDisplayMs);
+    m_useFilter.AddTooltip(IDS_TIP_USE_FILTER, true, kTooltipDisplayMs);
+    m_openFolder.AddTooltip(IDS_TIP_OPEN_FOLDER, true, kTooltipDisplayMs);
+
+    ProposeName();
+
+    CArc* defaultFormat = FindFormat(g_appSetting.DefaultArcType);
+    if (defaultFormat != nullptr)
+        m_format.SelectString(defaultFormat->GetDisplayName());
+    ApplyPasswordRule(SelectedFormatId());
+
+    m_filterList.SetCurSel(0);
+    if (!HasFilterLists())
+        EnableWindow(m_useFilter.GetHwnd(), FALSE);
+    m_useFilter.SetCheck(g_appSetting.FilterSw ? BST_CHECKED : BST_UNCHECKED);
+    ApplyFilterListRule(g_appSetting.FilterSw);
+    m_openFolder.SetCheck(g_appSetting.OutFolderOpen ? BST_CHECKED : BST_UNCHECKED);
+
+    RECT client;
+    GetClientRect(m_hwnd, &client);
+    m_fullWidth = client.right - client.left;
+    m_fullHeight = client.bottom - client.top;
+    SetExpanded(false);
+
+    RestorePosition();
+
+    // The job runs before the dialog is first shown; with CmpEndExit a
+    // successful job ends the dialog here and it never appears.
+    if (g_appSetting.QuickStart)
+        OnCompress();
+    return TRUE;
+}
+
+void CCompressDialog::InitOutputField()
+{
+    m_outputFile.Attach(m_hwnd, IDC_OUTPUT_FILE);
+    m_outputFile.AddTooltip(IDS_TIP_OUTPUT_NAME, true, kTooltipDisplayMs);
+
+    LOGFONTA font = {};
+    HDC dc = GetDC(m_outputFile.GetHwnd());
+    font.lfHeight = -MulDiv(kOutputFontPoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(m_outputFile.GetHwnd(), dc);
+    font.lfCharSet = DEFAULT_CHARSET;
+    strncpy(font.lfFaceName, kOutputFontFace, sizeof(font.lfFaceName) - 1);
+    m_outputFile.SetFont(font, false);
+
+    if (m_completion != nullptr)
+    {
+        m_completion->InitializeCom();
+        // Without the shell's completion function the field simply has none.
+        if (g_appSetting.AutoComplete)
+            m_completion->Enable(m_outputFile.GetHwnd(), SHACF_FILESYSTEM);
+    }
+}
+
+void CCompressDialog::FillFormats()
+{
+    m_format.Attach(m_hwnd, IDC_FORMAT);
+    m_format.AddTooltip(IDS_TIP_FORMAT, true, kTooltipDisplayMs);
+    m_format.ResetContent();
+    for (const auto& entry : GetFormatRegistry())
+    {
+        if (entry.second->IsUsed())
+            m_format.AddString(entry.second->GetDisplayName(), entry.first);
+    }
+}
+
+void CCompressDialog::FillFilterLists()
+{
+    m_filterList.Attach(m_hwnd, IDC_FILTER_LIST);
+    m_filterList.AddTooltip(IDS_TIP_FILTER_LIST, true, kTooltipDisplayMs);
+    m_filterList.ResetContent();
+    for (const CFilterList& list : g_appSetting.FilterLists)
+        m_filterList.AddString(list.Title.c_str());
+}
+
+void CCompressDialog::ProposeName()
+{
+    if (g_inputList.empty())
+        return;
+    CArc* format = FindFormat(g_appSetting.DefaultArcType);
+    if (format == nullptr)
+        return;
+    char name[kPathBufferSize];
+    const char* outputFolder = g_appSetting.OutFolderSw ? g_appSetting.OutFolder.c_str() : nullptr;
+    if (ProposeOutputName(g_inputList[0].c_str(), outputFolder, format->GetExtension(), name, sizeof(name)))
+        SetWindowTextA(m_outputFile.GetHwnd(), name);
+}
+
+void CCompressDialog::RestorePosition()
+{
+    // A position on a screen that is no longer there would hide the dialog:
+    // it then stays where the platform put it.
+    RECT frame;
+    GetWindowRect(m_hwnd, &frame);
+    OffsetRect(&frame, g_appSetting.WindowLeft - frame.left, g_appSetting.WindowTop - frame.top);
+    if (MonitorFromRect(&frame, MONITOR_DEFAULTTONULL) == NULL)
+        return;
+    SetWindowPos(m_hwnd, NULL, g_appSetting.WindowLeft, g_appSetting.WindowTop, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CCompressDialog::OnCommand(int id)
+{
+    switch (id)
+    {
+    case IDC_EXPAND:
+        SetExpanded(!m_expanded);
+        return TRUE;
+    case IDC_FORMAT:
+        OnFormatChanged();
+        return TRUE;
+    case IDC_BROWSE:
+        OnBrowse();
+        return TRUE;
+    case IDC_COMPRESS:
+        OnCompress();
+        return TRUE;
+    case IDC_USE_FILTER:
+        ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
+        return TRUE;
+    }
+    // No cancel command: Escape leaves the dialog open.
+    return FALSE;
+}
+
+INT_PTR CCompressDialog::OnClose()
+{
+    // The close command is disabled during a job; a close that still arrives
+    // (posted by another program) waits for the user after the job.
+    if (!m_jobRunning)
+        Close();
+    return TRUE;
+}
+
+void CCompressDialog::OnFormatChanged()
+{
+    int formatId = SelectedFormatId();
+    CArc* format = FindFormat(formatId);
+    if (format != nullptr)
+    {
+        std::string text = GetText(m_outputFile.GetHwnd());
+        char renamed[kPathBufferSize];
+        // Rewriting an unchanged text would only move the caret to the start.
+        if (ReplaceExtension(text.c_str(), format->GetExtension(), renamed, sizeof(renamed)) && text != renamed)
+            SetWindowTextA(m_outputFile.GetHwnd(), renamed);
+    }
+    ApplyPasswordRule(formatId);
+}
+
+void CCompressDialog::OnBrowse()
+{
+    CArc* format = FindFormat(SelectedFormatId());
+    char name[kPathBufferSize] = "";
+    GetWindowTextA(m_outputFile.GetHwnd(), name, sizeof(name));
+    size_t length = strlen(name);
+    // A folder or a drive gets a file name the user can overwrite.
+    const char* addition = EndsWithSeparator(name) ? kNewFileName
+                           : (length > 0 && name[length - 1] == ':') ? "\\newfile"
+                                                                      : "";
+    if (length + strlen(addition) < sizeof(name))
+        strcat(name, addition);
+
+    char folder[kPathBufferSize] = "";
+    bool hasFolder = GetParentFolder(name, folder, sizeof(folder)) > 0;
+
+    const char* displayName = format != nullptr ? format->GetDisplayName() : "";
+    const char* extension = format != nullptr ? format->GetExtension() : "";
+    char filter[kPathBufferSize];
+    snprintf(filter, sizeof(filter), kSaveFilterFormat, displayName, extension);
+    ReplaceChar(filter, '\n', '\0');
+
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = m_hwnd;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = sizeof(name);
+    dialog.lpstrInitialDir = hasFolder ? folder : NULL;
+    dialog.lpstrTitle = kSaveTitle;
+    // The platform wants the default extension without its dot.
+    dialog.lpstrDefExt = extension[0] == '.' ? extension + 1 : extension;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT;
+    if (GetSaveFileNameA(&dialog))
+        SetWindowTextA(m_outputFile.GetHwnd(), name);
+}
+
+void CCompressDialog::OnCompress()
+{
+    if (m_jobRunning)
+        return;
+    CCompressJob job;
+    job.Setting = g_appSetting;
+    job.OutputFile = GetText(m_outputFile.GetHwnd());
+    job.Setting.DefaultArcType = SelectedFormatId();
+    job.UsePassword = m_usePassword.GetCheck() == BST_CHECKED;
+    job.FilterListIndex = m_filterList.GetCurSel();
+    job.Setting.FilterSw = m_useFilter.GetCheck() == BST_CHECKED;
+    job.Setting.OutFolderOpen = m_openFolder.GetCheck() == BST_CHECKED;
+
+    // Disabling the focused control takes the focus away: give it back after.
+    HWND focus = GetFocus();
+    EnableControls(false);
+    m_jobRunning = true;
+    int result = RunCompressJob(m_hwnd, &job);
+    m_jobRunning = false;
+    if (result == kJobSucceeded && job.Setting.CmpEndExit)
+        Close();
+    EnableControls(true);
+    if (focus != NULL && IsChild(m_hwnd, focus) && IsWindowEnabled(focus))
+        SetFocus(focus);
+}
+
+void CCompressDialog::Close()
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (GetWindowPlacement(m_hwnd, &placement))
+    {
+        g_appSetting.WindowLeft = placement.rcNormalPosition.left;
+        g_appSetting.WindowTop = placement.rcNormalPosition.top;
+    }
+    int formatId = SelectedFormatId();
+    if (g_appSetting.CmpTypeDefault && formatId != kNoFormat)
+        g_appSetting.DefaultArcType = formatId;
+    EndDialog(m_hwnd, 1);
+}
+
+int CCompressDialog::SelectedFormatId() const
+{
+    return m_format.GetItemValue(m_format.GetCurSel());
+}
+
+bool CCompressDialog::HasFilterLists() const
+{
+    return !g_appSetting.FilterLists.empty();
+}
+
+void CCompressDialog::ApplyPasswordRule(int formatId)
+{
+    if (m_passwordRuleApplied && formatId == m_passwordFormatId)
+        return;
+    CArc* format = FindFormat(formatId);
+    EnableWindow(m_usePassword.GetHwnd(), format != nullptr && format->SupportsPassword());
+    m_passwordRuleApplied = true;
+    m_passwordFormatId = formatId;
+}
+
+void CCompressDialog::ApplyFilterListRule(bool useFilter)
+{
+    EnableWindow(m_filterList.GetHwnd(), useFilter && HasFilterLists());
+}
+
+void CCompressDialog::SetExpanded(bool expanded)
+{
+    SetClientSize(m_fullWidth, expanded ? m_fullHeight : kFoldedClientHeight);
+    SetWindowTextA(m_expand.GetHwnd(), expanded ? kExpandedText : kFoldedText);
+    EnableWindow(m_useFilter.GetHwnd(), expanded && HasFilterLists());
+    EnableWindow(m_openFolder.GetHwnd(), expanded);
+    SetFocus(m_expand.GetHwnd());
+    m_expanded = expanded;
+}
+
+void CCompressDialog::EnableControls(bool enable)
+{
+    BOOL state = enable ? TRUE : FALSE;
+    EnableWindow(m_outputFile.GetHwnd(), state);
+    EnableWindow(m_browse.GetHwnd(), state);
+    EnableWindow(m_format.GetHwnd(), state);
+    EnableWindow(m_compress.GetHwnd(), state);
+    EnableWindow(m_expand.GetHwnd(), state);
+    if (enable)
+    {
+        ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
+        CArc* format = FindFormat(SelectedFormatId());
+        EnableWindow(m_usePassword.GetHwnd(), format != nullptr && format->SupportsPassword());
+    }
+    else
+    {
+        EnableWindow(m_filterList.GetHwnd(), FALSE);
+        EnableWindow(m_usePassword.GetHwnd(), FALSE);
+    }
+    if (m_expanded)
+    {
+        EnableWindow(m_openFolder.GetHwnd(), state);
+        if (HasFilterLists())
+            EnableWindow(m_useFilter.GetHwnd(), state);
+    }
+    EnableMenuItem(GetSystemMenu(m_hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+int RunCompressDialog(CPathCompletion* completion)
+{
+    CCompressDialog dialog(completion);
+    return dialog.Run();
+}
