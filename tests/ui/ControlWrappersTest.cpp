@@ -1,0 +1,210 @@
+// The control wrappers against live controls: the combo box's value table
+// stays in step with the list, and each thin wrapper reaches its control.
+#include "resources/resource.h"
+#include "ui/ButtonWrapper.h"
+#include "ui/ComboWrapper.h"
+#include "ui/DialogBase.h"
+#include "ui/ListWrapper.h"
+#include "ui/MenuWrapper.h"
+#include "ui/SpinWrapper.h"
+#include "ui/TreeWrapper.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const int kTreeId = 2001;
+const int kListId = 2002;
+const int kSpinId = 2003;
+
+INT_PTR CALLBACK IdleProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+// The compress dialog's template as a host, with the controls it lacks added.
+class ControlWrappers : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_host = m_dialog.CreateModeless(IDD_COMPRESS, GetResourceModule(), NULL, IdleProc);
+        ASSERT_NE(nullptr, m_host);
+        Add(WC_TREEVIEWA, kTreeId, 0);
+        Add(WC_LISTVIEWA, kListId, LVS_REPORT);
+        Add(UPDOWN_CLASSA, kSpinId, UDS_SETBUDDYINT | UDS_NOTHOUSANDS);
+    }
+    void TearDown() override { DestroyWindow(m_host); }
+
+    void Add(const char* className, int id, DWORD style)
+    {
+        CreateWindowExA(0, className, "", WS_CHILD | style, 0, 0, 100, 100, m_host,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), NULL, NULL);
+    }
+
+    CDialogBase m_dialog;
+    HWND m_host = NULL;
+};
+
+std::string ComboText(HWND combo, int index)
+{
+    char text[256] = "";
+    SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+}  // namespace
+
+TEST_F(ControlWrappers, ComboValuesFollowInsertionAndAreClearedWithTheList)
+{
+    CComboWrapper combo;
+    combo.Attach(m_host, IDC_FORMAT);
+    for (int value : {10, 20, 30})
+        combo.AddString(("item" + std::to_string(value)).c_str(), value);
+    combo.ResetContent();
+    EXPECT_EQ(0, combo.AddString("7z", 0));
+    EXPECT_EQ(1, combo.AddString("zip", 2));
+    EXPECT_EQ(2, combo.AddString("plain"));
+    EXPECT_EQ(3, static_cast<int>(SendMessageA(combo.GetHwnd(), CB_GETCOUNT, 0, 0)));
+    EXPECT_EQ(0, combo.GetItemValue(0));
+    EXPECT_EQ(2, combo.GetItemValue(1));
+    EXPECT_EQ(0, combo.GetItemValue(2));
+    EXPECT_EQ(-1, combo.GetItemValue(3));
+    EXPECT_EQ(-1, combo.GetItemValue(-1));
+
+    EXPECT_EQ(1, combo.SelectByValue(2));
+    EXPECT_EQ(1, combo.GetCurSel());
+    EXPECT_EQ(-1, combo.SelectByValue(30));
+    EXPECT_EQ(1, combo.GetCurSel());
+    EXPECT_EQ(2, combo.SelectString("pla"));
+    EXPECT_EQ("plain", ComboText(combo.GetHwnd(), combo.GetCurSel()));
+}
+
+TEST_F(ControlWrappers, ComboItemsBeyondTheTableGetNoValue)
+{
+    CComboWrapper combo;
+    combo.Attach(m_host, IDC_FORMAT);
+    for (int i = 0; i < kComboValueSlots + 2; ++i)
+        combo.AddString(std::to_string(i).c_str(), 5000 + i);
+    EXPECT_EQ(kComboValueSlots + 2, static_cast<int>(SendMessageA(combo.GetHwnd(), CB_GETCOUNT, 0, 0)));
+    EXPECT_EQ(5000 + kComboValueSlots - 1, combo.GetItemValue(kComboValueSlots - 1));
+    EXPECT_EQ(-1, combo.GetItemValue(kComboValueSlots));
+    EXPECT_EQ(-1, combo.SelectByValue(5000 + kComboValueSlots));
+
+    // A wrapper without a control does nothing and takes no slot.
+    CComboWrapper missing;
+    missing.Attach(m_host, 4242);
+    EXPECT_EQ(CB_ERR, missing.AddString("x", 1));
+    EXPECT_EQ(0, missing.GetItemCount());
+    EXPECT_EQ(-1, missing.GetItemValue(0));
+}
+
+TEST_F(ControlWrappers, ButtonsTreeListSpinAndMenuReachTheirControls)
+{
+    CButtonWrapper check;
+    check.Attach(m_host, IDC_USE_PASSWORD);
+    check.SetCheck(BST_CHECKED);
+    EXPECT_EQ(BST_CHECKED, check.GetCheck());
+    CButtonWrapper browse;
+    browse.Attach(m_host, IDC_BROWSE);
+    EXPECT_EQ(0, browse.SetIcon(9999));
+    EXPECT_EQ(1, browse.SetIcon(IDI_BROWSE));
+    EXPECT_NE(0, SendMessageA(browse.GetHwnd(), BM_GETIMAGE, IMAGE_ICON, 0));
+
+    CTreeWrapper tree;
+    tree.Attach(m_host, kTreeId);
+    TVINSERTSTRUCTA item = {};
+    item.hParent = TVI_ROOT;
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT;
+    item.item.pszText = const_cast<char*>("基本設定");
+    HTREEITEM root = tree.InsertItem(item);
+    item.hParent = root;
+    item.item.pszText = const_cast<char*>("7-Zip32.dll (7Z形式)");
+    HTREEITEM child = tree.InsertItem(item);
+    ASSERT_NE(nullptr, child);
+    EXPECT_TRUE(tree.SelectItem(child));
+    EXPECT_EQ(child, reinterpret_cast<HTREEITEM>(SendMessageA(tree.GetHwnd(), TVM_GETNEXTITEM, TVGN_CARET, 0)));
+
+    CListWrapper list;
+    list.Attach(m_host, kListId);
+    list.AddExtendedStyle(LVS_EX_FULLROWSELECT);
+    list.AddExtendedStyle(LVS_EX_GRIDLINES);
+    DWORD styles = static_cast<DWORD>(SendMessageA(list.GetHwnd(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(static_cast<DWORD>(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES), styles);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 80;
+    column.pszText = const_cast<char*>("種類");
+    EXPECT_EQ(0, list.InsertColumn(0, column));
+    EXPECT_EQ(1, list.InsertColumn(1, column));
+    for (int i = 0; i < 3; ++i)
+    {
+        LVITEMA row = {};
+        row.mask = LVIF_TEXT;
+        row.iItem = i;
+        row.pszText = const_cast<char*>("row");
+        EXPECT_EQ(i, list.InsertItem(row));
+    }
+    LVITEMA cell = {};
+    cell.mask = LVIF_TEXT;
+    cell.iItem = 2;
+    cell.iSubItem = 1;
+    cell.pszText = const_cast<char*>("*.bak");
+    EXPECT_TRUE(list.SetItem(cell));
+    char text[32] = "";
+    LVITEMA read = {};
+    read.iSubItem = 1;
+    read.pszText = text;
+    read.cchTextMax = sizeof(text);
+    SendMessageA(list.GetHwnd(), LVM_GETITEMTEXTA, 2, reinterpret_cast<LPARAM>(&read));
+    EXPECT_STREQ("*.bak", text);
+    EXPECT_TRUE(list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED));
+    EXPECT_EQ(1, list.GetNextItem(-1, LVNI_SELECTED));
+    EXPECT_TRUE(list.DeleteItem(0));
+    EXPECT_EQ(0, list.GetNextItem(-1, LVNI_SELECTED));
+    EXPECT_TRUE(list.DeleteAllItems());
+    EXPECT_EQ(-1, list.GetNextItem(-1, LVNI_ALL));
+
+    CSpinWrapper spin;
+    spin.Attach(m_host, kSpinId);
+    HWND buddy = GetDlgItem(m_host, IDC_OUTPUT_FILE);
+    SendMessageA(spin.GetHwnd(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+    spin.SetRange(0, 100);
+    spin.SetPos(150);
+    EXPECT_EQ(100, spin.GetPos());
+    spin.SetRange32(-5, 100000);
+    spin.SetPos32(70000);
+    bool error = true;
+    EXPECT_EQ(70000, spin.GetPos32(&error));
+    EXPECT_FALSE(error);
+    char buddyText[16] = "";
+    GetWindowTextA(buddy, buddyText, sizeof(buddyText));
+    EXPECT_STREQ("70000", buddyText);
+    SetWindowTextA(buddy, "abc");
+    spin.GetPos32(&error);
+    EXPECT_TRUE(error);
+
+    CMenuWrapper menu;
+    EXPECT_FALSE(menu.Load(GetResourceModule(), 9999));
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 10, "開く");
+    AppendMenuA(popup, MF_STRING, 11, "削除");
+    menu.Attach(popup);
+    EXPECT_TRUE(menu.SetDefaultItem(11, false));
+    EXPECT_EQ(11u, GetMenuDefaultItem(popup, FALSE, 0));
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = const_cast<char*>("編集");
+    EXPECT_TRUE(menu.SetItemInfo(0, true, info));
+    char label[16] = "";
+    GetMenuStringA(popup, 10, label, sizeof(label), MF_BYCOMMAND);
+    EXPECT_STREQ("編集", label);
+    menu.Destroy();
+    // An attached menu belongs to its owner and outlives the wrapper.
+    EXPECT_TRUE(IsMenu(popup));
+    DestroyMenu(popup);
+}
