@@ -1,11 +1,12 @@
 // Start-up: which archivers the program finds, what it says when there are
-// none, how it takes the hand-off file, and the default format it settles on.
+// none, and the default format it settles on.
 #include "app/Startup.h"
 #include "archivers/FormatRegistry.h"
 #include "archivers/SevenZipSettings.h"
 #include "settings/AppSetting.h"
 #include "settings/SettingsFormats.h"
 #include "tests/app/JobFixture.h"
+#include "tests/app/ProgramCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -17,45 +18,6 @@ const char kNoArchiverText[] =
     "アーカイバーDLLがインストールされていません。\n"
     "起動には対応形式のアーカイバーDLLが少なくとも1種類必要です。\n"
     "詳しくは、ヘルプをご覧ください";
-
-// A copy of the program in its own folder, started as a separate process.
-class CProgramCopy
-{
-public:
-    CProgramCopy() : m_exe(m_folder / "tessik.exe")
-    {
-        CopyFileA((TestExeFolder() + "\\tessik.exe").c_str(), m_exe.c_str(), FALSE);
-    }
-
-    const std::string& Folder() const { return m_folder.Path(); }
-
-    // Starts the program; answers nothing itself.
-    bool Start(const std::string& arguments, const std::string& currentFolder, PROCESS_INFORMATION* process)
-    {
-        std::string commandLine = "\"" + m_exe + "\" " + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessA(m_exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                              currentFolder.c_str(), &startup, process) != FALSE;
-    }
-
-    // Waits for the end; a process that does not end is ended (it is ours).
-    static DWORD WaitExit(PROCESS_INFORMATION* process)
-    {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(process->hProcess, 60000) != WAIT_OBJECT_0)
-            TerminateProcess(process->hProcess, 99);
-        WaitForSingleObject(process->hProcess, 10000);
-        GetExitCodeProcess(process->hProcess, &code);
-        CloseHandle(process->hThread);
-        CloseHandle(process->hProcess);
-        return code;
-    }
-
-private:
-    CTestFolder m_folder;
-    std::string m_exe;
-};
 
 std::string AppDataSettingsFile()
 {
@@ -89,28 +51,6 @@ TEST(Startup, WithoutArchiverDllsTheProgramSaysSoAndExitsWithMinusOne)
     EXPECT_EQ(hadSettings, FileExists(AppDataSettingsFile()));
     EXPECT_EQ(settingsBefore, ReadFileBytes(AppDataSettingsFile()));
     EXPECT_TRUE(ReadStandInJournal(current.Path(), "7-Zip32.dll").empty());
-}
-
-TEST(Startup, ArchiversBesideTheProgramAreFoundAndTheHandOffIsConsumed)
-{
-    CProgramCopy program;
-    InstallStandIns(program.Folder(), kAllStandIns);
-    CTestFolder current;
-    char temp[1024] = "";
-    GetTempPathA(sizeof(temp), temp);
-    std::string handOff = std::string(temp) + "\\tessik_filelist.tmp";
-    WriteFileBytes(handOff, "C:\\a.txt\r\nC:\\b.txt\r\n");
-
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(program.Start("::PROCESSCOMMUNICATION_COMPRESSMODE \"C:\\ignored\"", current.Path(), &process));
-    CWindowResponder anyError("エラー  - Tessik", IDOK, 3000, process.dwProcessId);
-    DWORD exitCode = CProgramCopy::WaitExit(&process);
-
-    EXPECT_EQ(nullptr, anyError.Result().hwnd);
-    EXPECT_EQ(0u, exitCode);
-    EXPECT_FALSE(FileExists(handOff));
-    EXPECT_FALSE(CallsOf(ReadStandInJournal(program.Folder(), "7-Zip32.dll"), "SevenZipGetVersion").empty());
-    EXPECT_FALSE(CallsOf(ReadStandInJournal(program.Folder(), "Unlha32.dll"), "UnlhaGetVersion").empty());
 }
 
 TEST(Startup, DefaultFormatBecomesTheFirstRegisteredFormatInUse)
