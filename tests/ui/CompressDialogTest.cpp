@@ -8,6 +8,7 @@
 #include "tests/archivers/StandInFormats.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/TooltipProbe.h"
+#include "tests/ui/WindowImage.h"
 #include "ui/CompressDialog.h"
 
 #include <gtest/gtest.h>
@@ -152,7 +153,7 @@ protected:
 
 TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndSettings)
 {
-    g_inputList = {m_data / "report.txt"};
+    g_inputList = {"C:\\work\\docs\\report.txt"};
     CFilterList list;
     list.Title = "画像除外";
     g_appSetting.FilterLists = {list};
@@ -182,8 +183,11 @@ TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndS
     LOGFONTA font = {};
     int dpi = 0;
     bool icons = false, filterChecked = false, openChecked = false;
+    SIZE foldedImage = {}, unfoldedImage = {};
+    RECT unfoldedWindow = {};
     auto look = [&](HWND dialog) {
         folded = SnapshotWindow(dialog);
+        foldedImage = SaveWindowImage(dialog, ArtefactPath("compress-dialog-folded.bmp"));
         tooltips = TooltipsOf(dialog);
         GetWindowRect(dialog, &window);
         foldedHeight = ClientHeight(dialog);
@@ -214,6 +218,9 @@ TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndS
         WaitUntil([&] { return ItemText(dialog, IDC_EXPAND) == "▲設定(&S)"; });
         unfolded = SnapshotWindow(dialog);
         unfoldedHeight = ClientHeight(dialog);
+        Sleep(200);
+        GetWindowRect(dialog, &unfoldedWindow);
+        unfoldedImage = SaveWindowImage(dialog, ArtefactPath("compress-dialog-unfolded.bmp"));
         SetWindowPos(dialog, NULL, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     };
     EXPECT_EQ(1, Run({LookThenClose(look)}));
@@ -233,7 +240,7 @@ TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndS
         EXPECT_EQ(place.second.first.bottom, place.second.second.bottom) << place.first;
     }
     std::map<int, std::string> texts = {
-        {IDC_OUTPUT_FILE, m_data / "report.7z"},
+        {IDC_OUTPUT_FILE, "C:\\work\\docs\\report.7z"},
         {IDC_BROWSE, "参照(&R)"},
         {IDC_USE_PASSWORD, "パスワードを設定する(&W)"},
         {IDC_COMPRESS, "圧縮(&C)"},
@@ -267,6 +274,11 @@ TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndS
     EXPECT_TRUE(folded.Find(IDC_FILTER_LIST)->enabled);
     EXPECT_TRUE(folded.Find(IDC_USE_PASSWORD)->enabled);
     EXPECT_EQ(fullClient.bottom, unfoldedHeight);
+    // Pictures of both states for people, in the build folder's artefacts.
+    EXPECT_EQ(window.right - window.left, foldedImage.cx);
+    EXPECT_EQ(window.bottom - window.top, foldedImage.cy);
+    EXPECT_EQ(unfoldedWindow.bottom - unfoldedWindow.top, unfoldedImage.cy);
+    EXPECT_EQ(unfoldedHeight - foldedHeight, unfoldedImage.cy - foldedImage.cy);
     EXPECT_EQ("▲設定(&S)", unfolded.Find(IDC_EXPAND)->text);
     EXPECT_TRUE(unfolded.Find(IDC_USE_FILTER)->enabled);
     EXPECT_TRUE(unfolded.Find(IDC_OPEN_FOLDER)->enabled);
