@@ -311,6 +311,19 @@ TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndS
     }
 }
 
+TEST_F(CompressDialog, APositionOffEveryScreenIsNotUsed)
+{
+    // A screen that was there when the position was stored may be gone.
+    g_appSetting.WindowLeft = -5000;
+    g_appSetting.WindowTop = -5000;
+    bool onScreen = false;
+    EXPECT_EQ(1, Run({LookThenClose([&](HWND dialog) {
+        onScreen = MonitorFromWindow(dialog, MONITOR_DEFAULTTONULL) != NULL;
+    })}));
+    EXPECT_TRUE(onScreen);
+    EXPECT_GT(g_appSetting.WindowLeft, -5000);
+}
+
 TEST_F(CompressDialog, FilterListFollowsItsSwitchAndTheListsThatExist)
 {
     struct
