@@ -1,3 +1,4 @@
+#include "tests/settings/SettingsSandbox.h"
 #include "tests/shellext/ShellExtTestSupport.h"
 #include "tests/support/StandInJournal.h"
 
@@ -94,11 +95,14 @@ HANDLE OpenProcessOf(const std::string& programPath)
     return found;
 }
 
-class ShellExtTest : public ::testing::Test
+// The settings sandbox keeps the main program that one test starts away from
+// any real settings file of the prefix.
+class ShellExtTest : public SettingsFileTest
 {
 protected:
     void SetUp() override
     {
+        SettingsFileTest::SetUp();
         RemoveRegistration();
         DeleteFileA(HandOffFilePath().c_str());
         CRunResult install = RunProgram(Quote(m_copy.Installer()) + " /install /silent");
@@ -118,6 +122,7 @@ protected:
         RemoveRegistration();
         RemoveDirectoryA(HandOffFilePath().c_str());
         DeleteFileA(HandOffFilePath().c_str());
+        SettingsFileTest::TearDown();
     }
 
     // An extension object made by COM from the registry, as the file manager makes it.
@@ -502,11 +507,15 @@ TEST_F(ShellExtTest, Invoke_HandOffFileNotWritable_SaysSoWithProgramFileAndSelec
     EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
 }
 
-TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheProgramTakesTheHandOffFile)
+TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheSelectionIsPacked)
 {
-    // The real program in the recorder's place, with archivers so that it starts.
+    // The real program in the recorder's place, with archivers so that it starts,
+    // and settings that pack at once into 7z and end the program.
     ASSERT_TRUE(CopyFileA((TestExeFolder() + "\\tessik.exe").c_str(), m_copy.MainProgram().c_str(), FALSE));
     InstallStandIns(m_copy.Folder(), {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll"});
+    WriteStandInScript(m_copy.Folder(), "7-Zip32.dll", "version=431\ncreate=archive\n");
+    PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", "DefaultArcType=7Z", "QuickStart=true",
+                                       "CmpEndExit=true"}));
     for (const char* name : {"a.txt", "表 b.txt", "c.dat"})
         WriteFileBytes(m_files / name, name);
     CComRef<IContextMenu> extension;
@@ -518,14 +527,18 @@ TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheProgramTakesTheHandOffFile
     ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
     EXPECT_TRUE(boxes.empty());
 
-    // The program reads the file to its end and deletes it.
+    // The program reads the file, packs the selection and ends by itself; any
+    // window it shows is recorded and closed so that a failure cannot hang.
+    HANDLE process = NULL;
     DWORD start = GetTickCount();
-    while (FileExists(HandOffFilePath()) && GetTickCount() - start < 20000)
-        Sleep(50);
-    EXPECT_FALSE(FileExists(HandOffFilePath()));
-
-    // Whatever the program shows next is closed, so that it ends.
-    HANDLE process = OpenProcessOf(m_copy.MainProgram());
+    while (process == NULL && GetTickCount() - start < 20000)
+    {
+        process = OpenProcessOf(m_copy.MainProgram());
+        if (process == NULL && !FileExists(HandOffFilePath()))
+            break;  // already ended
+        if (process == NULL)
+            Sleep(50);
+    }
     if (process != NULL)
     {
         std::vector<CWindowSnapshot> windows;
@@ -544,6 +557,16 @@ TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheProgramTakesTheHandOffFile
         CloseHandle(process);
         EXPECT_EQ(0u, exitCode);
         for (const CWindowSnapshot& window : windows)
-            EXPECT_NE("エラー  - Tessik", window.title) << window.MessageText();
+            ADD_FAILURE() << "unexpected window: " << window.title << " " << window.MessageText();
     }
+    EXPECT_FALSE(FileExists(HandOffFilePath()));
+
+    // The first selected file names the archive; the three files, in the order
+    // the file manager handed them over, are in its list file.
+    std::vector<CStandInCall> calls = CallsOf(ReadStandInJournal(m_copy.Folder(), "7-Zip32.dll"), "SevenZip");
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_NE(std::string::npos, calls[0].line.find("\"" + (m_files / "a.7z") + "\" "));
+    ASSERT_EQ(1u, calls[0].lists.size());
+    EXPECT_EQ("\"a.txt\"\r\n\"表 b.txt\"\r\n\"c.dat\"\r\n", calls[0].lists[0].bytes);
+    EXPECT_TRUE(FileExists(m_files / "a.7z"));
 }
