@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tessik and starts it under Wine (Japanese locale, the build tree's own
 # Wine prefix). Arguments are passed to tessik.exe: paths to compress open the
-# compress dialog, no argument the settings dialog.
+# compress dialog.
 #
 # The program runs from <build>/run, beside copies of the archiver stand-ins
 # (tools/archiver-standins, a test tool): they take the archivers' places so
