@@ -31,23 +31,6 @@ const char kSaveTitle[] = "保存先の指定";
 const char kSaveFilterFormat[] = "%s\n*%s\nすべてのファイル(*.*)\n*.*\n";
 const char kNewFileName[] = "newfile";
 
-CCompressDialog* s_dialog = nullptr;
-
-INT_PTR CALLBACK CompressDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message)
-    {
-    case WM_INITDIALOG:
-        s_dialog = static_cast<CCompressDialog*>(reinterpret_cast<CDialogBase*>(lParam));
-        return s_dialog->OnInit();
-    case WM_COMMAND:
-        return s_dialog->OnCommand(LOWORD(wParam));
-    case WM_CLOSE:
-        return s_dialog->OnClose();
-    }
-    return 0;
-}
-
 std::string GetText(HWND window)
 {
     char text[kPathBufferSize] = "";
@@ -73,7 +56,7 @@ CCompressDialog::CCompressDialog(CPathCompletion* completion) : m_completion(com
 
 int CCompressDialog::Run()
 {
-    return static_cast<int>(RunModal(IDD_COMPRESS, GetResourceModule(), NULL, CompressDialogProc));
+    return static_cast<int>(RunModal(IDD_COMPRESS, GetResourceModule(), NULL, DialogKindProc<CCompressDialog>));
 }
 
 INT_PTR CCompressDialog::OnInit()

@@ -30,5 +30,25 @@ private:
     LPARAM m_initValue;
 };
 
+// The procedure of one dialog kind: a process-wide pointer to the kind's object,
+// set from WM_INITDIALOG, and the kind's handlers for the messages it reacts to.
+// So at most one window of each kind exists at a time.
+template <class TDialog>
+INT_PTR CALLBACK DialogKindProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static TDialog* s_dialog = nullptr;
+    switch (message)
+    {
+    case WM_INITDIALOG:
+        s_dialog = static_cast<TDialog*>(reinterpret_cast<CDialogBase*>(lParam));
+        return s_dialog->OnInit();
+    case WM_COMMAND:
+        return s_dialog->OnCommand(LOWORD(wParam));
+    case WM_CLOSE:
+        return s_dialog->OnClose();
+    }
+    return 0;
+}
+
 // The module that holds the program's dialog templates and string table.
 HINSTANCE GetResourceModule();

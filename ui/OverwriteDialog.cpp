@@ -4,31 +4,10 @@
 #include "archivers/FormatRegistry.h"
 #include "resources/resource.h"
 
-namespace {
-
-COverwriteDialog* s_dialog = nullptr;
-
-INT_PTR CALLBACK OverwriteDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message)
-    {
-    case WM_INITDIALOG:
-        s_dialog = static_cast<COverwriteDialog*>(reinterpret_cast<CDialogBase*>(lParam));
-        return s_dialog->OnInit();
-    case WM_COMMAND:
-        return s_dialog->OnCommand(LOWORD(wParam));
-    case WM_CLOSE:
-        return s_dialog->OnClose();
-    }
-    return 0;
-}
-
-}  // namespace
-
 int COverwriteDialog::Run(HWND owner, CCompressJob* job)
 {
     m_job = job;
-    return static_cast<int>(RunModal(IDD_OVERWRITE, GetResourceModule(), owner, OverwriteDialogProc,
+    return static_cast<int>(RunModal(IDD_OVERWRITE, GetResourceModule(), owner, DialogKindProc<COverwriteDialog>,
                                      reinterpret_cast<LPARAM>(job)));
 }
 

@@ -10,29 +10,12 @@ namespace {
 
 const int kPasswordBufferSize = 1024;
 
-CPasswordDialog* s_dialog = nullptr;
-
-INT_PTR CALLBACK PasswordDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message)
-    {
-    case WM_INITDIALOG:
-        s_dialog = static_cast<CPasswordDialog*>(reinterpret_cast<CDialogBase*>(lParam));
-        return s_dialog->OnInit();
-    case WM_COMMAND:
-        return s_dialog->OnCommand(LOWORD(wParam));
-    case WM_CLOSE:
-        return s_dialog->OnClose();
-    }
-    return 0;
-}
-
 }  // namespace
 
 int CPasswordDialog::Run(HWND owner, CCompressJob* job)
 {
     m_job = job;
-    return static_cast<int>(RunModal(IDD_PASSWORD, GetResourceModule(), owner, PasswordDialogProc,
+    return static_cast<int>(RunModal(IDD_PASSWORD, GetResourceModule(), owner, DialogKindProc<CPasswordDialog>,
                                      reinterpret_cast<LPARAM>(job)));
 }
 

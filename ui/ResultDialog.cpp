@@ -2,31 +2,10 @@
 
 #include "resources/resource.h"
 
-namespace {
-
-CResultDialog* s_dialog = nullptr;
-
-INT_PTR CALLBACK ResultDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message)
-    {
-    case WM_INITDIALOG:
-        s_dialog = static_cast<CResultDialog*>(reinterpret_cast<CDialogBase*>(lParam));
-        return s_dialog->OnInit();
-    case WM_COMMAND:
-        return s_dialog->OnCommand(LOWORD(wParam));
-    case WM_CLOSE:
-        return s_dialog->OnClose();
-    }
-    return 0;
-}
-
-}  // namespace
-
 int CResultDialog::Run(HWND owner, const char* text)
 {
     m_text = text;
-    return static_cast<int>(RunModal(IDD_RESULT, GetResourceModule(), owner, ResultDialogProc,
+    return static_cast<int>(RunModal(IDD_RESULT, GetResourceModule(), owner, DialogKindProc<CResultDialog>,
                                      reinterpret_cast<LPARAM>(text)));
 }
 
