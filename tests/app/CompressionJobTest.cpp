@@ -5,6 +5,7 @@
 #include "archivers/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,6 @@ const char kNew[] = "STANDIN SevenZip\r\n";
 std::string ListGroup(const std::string& base, const std::string& list)
 {
     return "\"" + base + "\\\" -ir-\"@" + list + "\" ";
-}
-
-std::string TempFolder()
-{
-    char folder[1024] = "";
-    GetTempPathA(sizeof(folder), folder);
-    std::string text = folder;
-    if (!text.empty() && text.back() == '\\')
-        text.pop_back();
-    return text;
 }
 
 }  // namespace
@@ -244,7 +235,7 @@ TEST_F(CompressionJob, LockedOldArchiveStopsTheJobAndStaysUntouched)
 {
     g_inputList = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.7z", kOld);
-    std::vector<std::string> listsBefore = FilesMatching(TempFolder(), "res*.tmp");
+    std::vector<std::string> listsBefore = FilesMatching(TempFolderPath(), "res*.tmp");
     CCompressJob job = MakeJob(0, output);
     job.Setting.OverWriteAction = kOverwriteAlways;
 
@@ -262,7 +253,7 @@ TEST_F(CompressionJob, LockedOldArchiveStopsTheJobAndStaysUntouched)
     EXPECT_TRUE(f.SevenZipCalls().empty());
     EXPECT_EQ(kOld, ReadFileBytes(output));
     EXPECT_TRUE(FilesMatching(f.data.Path(), "tessik*.tmp").empty());
-    EXPECT_EQ(listsBefore, FilesMatching(TempFolder(), "res*.tmp"));
+    EXPECT_EQ(listsBefore, FilesMatching(TempFolderPath(), "res*.tmp"));
 }
 
 TEST_F(CompressionJob, OutputNamesAndFoldersAreCheckedBeforeAnythingIsWritten)

@@ -5,6 +5,7 @@
 #include "archivers/ArcZip.h"
 #include "archivers/FormatRegistry.h"
 #include "tests/archivers/StandInFormats.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +23,6 @@ bool IsListFileName(const std::string& path, const std::string& folder)
         if (!isxdigit(static_cast<unsigned char>(path[i])) || isupper(static_cast<unsigned char>(path[i])))
             return false;
     return path.compare(path.size() - 4, 4, ".tmp") == 0;
-}
-
-std::string TempFolder()
-{
-    char folder[1024] = "";
-    GetTempPathA(sizeof(folder), folder);
-    std::string text = folder;
-    if (!text.empty() && text.back() == '\\')
-        text.pop_back();
-    return text;
 }
 
 }  // namespace
@@ -55,8 +46,8 @@ TEST(ListFiles, PerBaseSchemeKeepsOneFilePerBaseAcrossInterleavedCalls)
     EXPECT_EQ("C:\\a", lists.begin()->first);
     std::string forC = lists.at("C:\\a");
     std::string forD = lists.at("D:");
-    EXPECT_TRUE(IsListFileName(forC, TempFolder())) << forC;
-    EXPECT_TRUE(IsListFileName(forD, TempFolder())) << forD;
+    EXPECT_TRUE(IsListFileName(forC, TempFolderPath())) << forC;
+    EXPECT_TRUE(IsListFileName(forD, TempFolderPath())) << forD;
     EXPECT_EQ("\"x\\2.txt\"\r\n", ReadFileBytes(forC));
     EXPECT_EQ("\"y\\1.txt\"\r\n\"y\\z\\3.txt\"\r\n", ReadFileBytes(forD));
 
@@ -93,7 +84,7 @@ TEST(ListFiles, SingleFileSchemeWritesEachBuilderLineFormat)
         EXPECT_EQ(1, arc->AddFile("E:\\表\\ソ.txt", "E:"));
         arc->EndList();
         std::string list = c.id == 6 ? dynamic_cast<CArcLha*>(arc)->ListFile() : dynamic_cast<CArcZip*>(arc)->ListFile();
-        EXPECT_TRUE(IsListFileName(list, TempFolder())) << list;
+        EXPECT_TRUE(IsListFileName(list, TempFolderPath())) << list;
         EXPECT_EQ(c.bytes, ReadFileBytes(list)) << c.id;
         arc->Cleanup();
         EXPECT_FALSE(FileExists(list)) << c.id;

@@ -6,6 +6,7 @@
 #include "app/JobResult.h"
 #include "archivers/FormatRegistry.h"
 #include "archivers/SevenZipSettings.h"
+#include "tests/filters/FilterDefinition.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
@@ -23,16 +24,6 @@ namespace
 
 const int kSevenZipFormat = 0;
 const char kErrorTitle[] = "エラー  - Tessik";
-
-CFilterDef Definition(int type, const char* pattern, bool alphabetBS = false, bool regex = false)
-{
-    CFilterDef definition;
-    definition.Type = type;
-    definition.Filter = pattern;
-    definition.AlphabetBS = alphabetBS;
-    definition.Regex = regex;
-    return definition;
-}
 
 // The 7-Zip32 stand-in as the only archiver, a tree of files to pack in a fresh
 // folder, and the input list pointing at its "docs" folder.

@@ -1,6 +1,7 @@
 #include "filters/FilterMatch.h"
 
 #include "app/CompressJob.h"
+#include "tests/filters/FilterDefinition.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,6 @@
 
 namespace
 {
-
-CFilterDef Definition(int type, const char* pattern, bool alphabetBS = false, bool regex = false)
-{
-    CFilterDef definition;
-    definition.Type = type;
-    definition.Filter = pattern;
-    definition.AlphabetBS = alphabetBS;
-    definition.Regex = regex;
-    return definition;
-}
 
 // A job with the filter switch on and one chosen list, after an unrelated first list.
 CCompressJob JobWithList(const std::vector<CFilterDef>& definitions, int actType,

@@ -15,6 +15,7 @@
 #include "archivers/Arc7Zip.h"
 #include "archivers/FormatRegistry.h"
 #include "common/PathUtil.h"
+#include "tests/filters/FilterDefinition.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
 
@@ -60,16 +61,6 @@ void MakeTree(const std::string& root)
             }
         }
     }
-}
-
-CFilterDef Definition(int type, const char* pattern, bool alphabetBS = false, bool regex = false)
-{
-    CFilterDef definition;
-    definition.Type = type;
-    definition.Filter = pattern;
-    definition.AlphabetBS = alphabetBS;
-    definition.Regex = regex;
-    return definition;
 }
 
 CCompressJob MakeJob(bool filterSw)

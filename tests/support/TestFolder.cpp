@@ -122,6 +122,16 @@ void DeleteTree(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
+std::string TempFolderPath()
+{
+    char folder[MAX_PATH] = "";
+    GetTempPathA(sizeof(folder), folder);
+    std::string text = folder;
+    if (!text.empty() && text.back() == '\\')
+        text.pop_back();
+    return text;
+}
+
 std::string TestExeFolder()
 {
     char path[MAX_PATH * 2];

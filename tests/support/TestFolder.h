@@ -31,5 +31,7 @@ bool FolderExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path, bool* ok = nullptr);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
+// The temporary folder without its trailing backslash.
+std::string TempFolderPath();
 // The folder of the running test executable.
 std::string TestExeFolder();
