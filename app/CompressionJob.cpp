@@ -1,13 +1,15 @@
 #include "app/CompressionJob.h"
 
-#include "app/CompressJob.h"
+#include "app/InputList.h"
 #include "app/JobResult.h"
 #include "archivers/Arc.h"
 #include "archivers/FormatRegistry.h"
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
 #include "filters/FileList.h"
+#include "filters/FilterMatch.h"
 #include "resources/resource.h"
+#include "settings/CompressJob.h"
 #include "ui/Messages.h"
 #include "ui/OverwriteDialog.h"
 #include "ui/PasswordDialog.h"
@@ -22,7 +24,6 @@ namespace {
 
 const size_t kOutputBufferSize = 4096;
 const size_t kFolderBufferSize = 4096;
-const size_t kPathBufferSize = 1024;
 const char kBadNameMessage[] = "ファイル名が不正です。もう一度確認してください";
 const char kOldArchivePrefix[] = "tessik";
 const char kOldArchiveExtension[] = ".tmp";
@@ -258,6 +259,35 @@ int CJob::RunArchiver()
 }
 
 }  // namespace
+
+int BuildFileList(CCompressJob* job, HWND owner)
+{
+    CArc* arc = FindFormat(job->FormatId());
+    if (arc == nullptr || !arc->BeginList(job))
+        return kJobListRefused;
+    int collected = CollectFiles(job, g_inputList, [arc](const char* path, const char* baseFolder) {
+        return arc->AddFile(path, baseFolder) != 0;
+    });
+    arc->EndList();
+
+    switch (collected)
+    {
+    case kFilesFilterUnusable:
+        ShowErrorMessage(owner, GetFilterCompileError().c_str());
+        return kJobFilterUnusable;
+    case kFilesSinkRefused:
+    {
+        char tempFolder[kPathBufferSize] = "";
+        GetTempPathA(sizeof(tempFolder), tempFolder);
+        ShowErrorMessage(owner, FormatResourceString(IDS_LIST_FILE_FAILED, tempFolder).c_str());
+        return kJobListFileFailed;
+    }
+    case kFilesNone:
+        ShowErrorMessage(owner, IDS_NO_FILES);
+        return kJobNoFiles;
+    }
+    return kJobSucceeded;
+}
 
 int RunCompressJob(HWND owner, CCompressJob* job)
 {

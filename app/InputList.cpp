@@ -15,7 +15,6 @@ const char kHandOffToken[] = "::PROCESSCOMMUNICATION";
 namespace {
 
 const size_t kLineBufferSize = 1024;
-const size_t kPathBufferSize = 1024;
 
 // A relative argument (as typed in a console) is made full against the
 // current folder, so the file walk finds a base folder for it. The hand-off

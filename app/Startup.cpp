@@ -1,11 +1,12 @@
 #include "app/Startup.h"
 
+#include "app/CompressMode.h"
 #include "app/InputList.h"
 #include "archivers/FormatRegistry.h"
+#include "common/TextFormat.h"
 #include "settings/AppSetting.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormats.h"
-#include "ui/CompressDialog.h"
 #include "ui/Messages.h"
 #include "ui/PathCompletion.h"
 
@@ -19,6 +20,7 @@ const char kNoArchiverMessage[] =
     "アーカイバーDLLがインストールされていません。\n"
     "起動には対応形式のアーカイバーDLLが少なくとも1種類必要です。\n"
     "詳しくは、ヘルプをご覧ください";
+const char kSaveFailedFormat[] = "設定ファイル「%s」に書き込めませんでした。\n変更した設定は保存されていません。";
 const char kDefaultFormatReplacedFormat[] =
     "デフォルトの圧縮形式として指定された形式は、無効です。\nデフォルトの圧縮形式を%sに変更しました。";
 
@@ -93,6 +95,13 @@ void BindFormatsToSettings()
     SetSettingsFormats(formats);
 }
 
+void SaveSettingsOrReport()
+{
+    std::string file;
+    if (!SaveSettings(&file))
+        ShowErrorMessage(NULL, FormatText(kSaveFailedFormat, file.c_str()).c_str());
+}
+
 int EnsureUsableDefaultFormat(bool settingsLoaded)
 {
     int& format = g_appSetting.DefaultArcType;
@@ -129,7 +138,7 @@ int RunProgram(int argc, char** argv)
 
     int runResult = argc < 2 ? RunSettingsMode() : RunCompressMode(argc, argv);
     if (runResult == kRunResultSave)
-        SaveSettings();
+        SaveSettingsOrReport();
     DestroyAllFormats();
     return 0;
 }

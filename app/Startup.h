@@ -16,6 +16,9 @@ void RemoveCurrentFolderFromDllSearch();
 // Lets the settings file reach the registered format builders.
 void BindFormatsToSettings();
 
+// Writes the settings file; a file that cannot be written is named in a message.
+void SaveSettingsOrReport();
+
 // Makes the default format a registered format in use: silently without a
 // settings file, with a message when the file named an unusable format.
 // Returns the default format id, -1 when no format is in use at all.

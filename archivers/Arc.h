@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsLayout.h"
+
 #include <windows.h>
 
 #include <stddef.h>
@@ -8,10 +10,18 @@
 struct CCompressJob;
 struct CPageRequest;  // settings-dialog page request (settings pages)
 
-// Layout versions passed to ReadSettings.
-const int kLayoutLegacy1 = 1;  // "[tessik v0.01]"
-const int kLayoutLegacy2 = 2;  // "[tessik v0.02]"
-const int kLayoutCurrent = 100;
+// What a builder tells about its format: the registry key and names, and what
+// the format can do.
+struct CFormatInfo
+{
+    int id;
+    const char* name;         // stored for the default format in the settings file
+    const char* extension;    // with its dot
+    const char* displayName;  // the format combo boxes' text
+    int selfExtracting;
+    int supportsPassword;  // builders whose DLL decides set it again after the probe
+    int supportsAppend;
+};
 
 // A format builder: knows its archiver DLL, its settings, how to collect a job's
 // files into list files and how to run the DLL. The virtual slots are in the
@@ -48,6 +58,18 @@ public:
     CCompressJob* GetJob() const { return m_job; }
 
 protected:
+    // Init's first step: the format's fixed description.
+    void Describe(const CFormatInfo& info)
+    {
+        m_id = info.id;
+        m_name = info.name;
+        m_extension = info.extension;
+        m_displayName = info.displayName;
+        m_selfExtracting = info.selfExtracting;
+        m_supportsPassword = info.supportsPassword;
+        m_supportsAppend = info.supportsAppend;
+    }
+
     int m_id = -1;
     const char* m_name = "";
     const char* m_extension = "";
@@ -61,4 +83,15 @@ protected:
 private:
     CArc(const CArc&) = delete;
     CArc& operator=(const CArc&) = delete;
+};
+
+// A builder that uses the settings of the family it derives from (the DLL's
+// first builder): it reads, writes and shows no settings of its own.
+template <class TFamily>
+class CSharesFamilySettings : public TFamily
+{
+public:
+    int GetPageCount() override { return 0; }
+    int WriteSettings(const char* iniPath) override { return 0; }
+    int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
 };

@@ -1,7 +1,7 @@
 #include "archivers/Arc7Zip.h"
 
-#include "app/CompressJob.h"
 #include "archivers/SevenZipSettings.h"
+#include "settings/CompressJob.h"
 
 #include <stdio.h>
 
@@ -17,17 +17,11 @@ const char* OnOff(bool value)
 void CArc7Zip::ProbeDll()
 {
     m_available = m_dll.Load();
-    m_supportsPassword = 1;
 }
 
 int CArc7Zip::Init()
 {
-    m_id = 0;
-    m_name = "7Z";
-    m_extension = ".7z";
-    m_displayName = "7-Zip32.dll　-　7Z書庫(*.7z)";
-    m_selfExtracting = 0;
-    m_supportsAppend = 0;
+    Describe({0, "7Z", ".7z", "7-Zip32.dll　-　7Z書庫(*.7z)", 0, 1, 0});
     ProbeDll();
     g_sevenZipSettings.Version = m_dll.GetVersion();
     m_dll.Unload();

@@ -25,7 +25,7 @@ public:
     const CBaseFolderListFiles::CMap& ListFiles() const { return m_lists.Files(); }
 
 protected:
-    // Binds 7-Zip32.dll for the probe: "available" and password support.
+    // Binds 7-Zip32.dll for the probe: "available".
     void ProbeDll();
     // The line's tail: every base folder with its list file, in map order.
     void AppendListFiles(std::string* commandLine) const;

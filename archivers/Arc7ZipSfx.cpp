@@ -1,8 +1,9 @@
 #include "archivers/Arc7ZipSfx.h"
 
-#include "app/CompressJob.h"
 #include "archivers/SevenZipDll.h"
 #include "common/CriticalSection.h"
+#include "common/ScopedHandle.h"
+#include "settings/CompressJob.h"
 
 #include <map>
 #include <string>
@@ -23,11 +24,8 @@ CCriticalSection s_sfxLock("CArc7ZipSfx_Archive_SfxThread");
 
 int IsLoadableModule(const char* fileName)
 {
-    HMODULE module = LoadLibraryA(fileName);
-    if (module == NULL)
-        return 0;
-    FreeLibrary(module);
-    return 1;
+    CScopedLibrary module(LoadLibraryA(fileName));
+    return module.Get() != NULL ? 1 : 0;
 }
 
 int HasBuiltinModule()
@@ -68,12 +66,7 @@ int GetSfxModuleCount()
 
 int CArc7ZipSfx::Init()
 {
-    m_id = 1;
-    m_name = "7ZSFX";
-    m_extension = ".exe";
-    m_displayName = "7-Zip32.dll　-　7Z自己解凍(*.exe)";
-    m_selfExtracting = 1;
-    m_supportsAppend = 0;
+    Describe({1, "7ZSFX", ".exe", "7-Zip32.dll　-　7Z自己解凍(*.exe)", 1, 1, 0});
     ProbeDll();
     m_dll.Unload();
     if (DiscoverSfxModules() == 0)

@@ -5,13 +5,10 @@
 // Self-extracting 7z programs through 7-Zip32.dll (id 1): the 7z command line
 // with the module switch first among the options. Offered only when at least
 // one self-extracting module is available.
-class CArc7ZipSfx : public CArc7Zip
+class CArc7ZipSfx : public CSharesFamilySettings<CArc7Zip>
 {
 public:
     int Init() override;
-    int GetPageCount() override { return 0; }
-    int WriteSettings(const char* iniPath) override { return 0; }
-    int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
     // Leaves 7-Zip32.dll loaded after a successful run.
     int Run(HWND owner, char* buffer, size_t size) override;
 };

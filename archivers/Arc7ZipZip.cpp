@@ -1,18 +1,13 @@
 #include "archivers/Arc7ZipZip.h"
 
-#include "app/CompressJob.h"
 #include "archivers/SevenZipSettings.h"
+#include "settings/CompressJob.h"
 
 #include <stdio.h>
 
 int CArc7ZipZip::Init()
 {
-    m_id = 2;
-    m_name = "7ZIP";
-    m_extension = ".zip";
-    m_displayName = "7-Zip32.dll　-　ZIP書庫(*.zip)";
-    m_selfExtracting = 0;
-    m_supportsAppend = 1;
+    Describe({2, "7ZIP", ".zip", "7-Zip32.dll　-　ZIP書庫(*.zip)", 0, 1, 1});
     ProbeDll();
     m_dll.Unload();
     return m_available;

@@ -4,12 +4,9 @@
 
 // ZIP archives through 7-Zip32.dll (id 2): the only 7-Zip32 format that can add
 // to an existing archive. Settings and pages belong to CArc7Zip.
-class CArc7ZipZip : public CArc7Zip
+class CArc7ZipZip : public CSharesFamilySettings<CArc7Zip>
 {
 public:
     int Init() override;
-    int GetPageCount() override { return 0; }
-    int WriteSettings(const char* iniPath) override { return 0; }
-    int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
     void BuildCommand(const char* outputPath, std::string* commandLine) override;
 };

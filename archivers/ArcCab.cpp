@@ -1,7 +1,7 @@
 #include "archivers/ArcCab.h"
 
-#include "app/CompressJob.h"
 #include "archivers/CabSettings.h"
+#include "settings/CompressJob.h"
 
 #include <stdio.h>
 
@@ -19,13 +19,7 @@ enum
 
 int CArcCab::Init()
 {
-    m_id = 4;
-    m_name = "CAB";
-    m_extension = ".cab";
-    m_displayName = "Cab32.dll　-　CAB書庫(*.cab)";
-    m_selfExtracting = 0;
-    m_supportsAppend = 0;
-    m_supportsPassword = 0;
+    Describe({4, "CAB", ".cab", "Cab32.dll　-　CAB書庫(*.cab)", 0, 0, 0});
     m_available = m_dll.Load();
     g_cabSettings.Version = m_dll.GetVersion();
     m_dll.Unload();

@@ -1,7 +1,7 @@
 #include "archivers/ArcCabSfx.h"
 
-#include "app/CompressJob.h"
 #include "archivers/SelfExtractingRun.h"
+#include "settings/CompressJob.h"
 
 namespace {
 
@@ -12,13 +12,7 @@ const char kTemporaryExtension[] = ".cab";
 
 int CArcCabSfx::Init()
 {
-    m_id = 5;
-    m_name = "CABSFX";
-    m_extension = ".exe";
-    m_displayName = "Cab32.dll　-　CAB自己解凍(*.exe)";
-    m_selfExtracting = 1;
-    m_supportsAppend = 0;
-    m_supportsPassword = 0;
+    Describe({5, "CABSFX", ".exe", "Cab32.dll　-　CAB自己解凍(*.exe)", 1, 0, 0});
     m_available = m_dll.Load();
     m_dll.Unload();
     return m_available;

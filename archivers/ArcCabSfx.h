@@ -3,13 +3,10 @@
 #include "archivers/ArcCab.h"
 
 // Self-extracting cabinets through Cab32.dll (id 5); CAB settings and list handling.
-class CArcCabSfx : public CArcCab
+class CArcCabSfx : public CSharesFamilySettings<CArcCab>
 {
 public:
     int Init() override;
-    int GetPageCount() override { return 0; }
-    int WriteSettings(const char* iniPath) override { return 0; }
-    int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
     // A cabinet under a temporary name next to the output, then Cab32.dll
     // turns it into the program.
     int Run(HWND owner, char* buffer, size_t size) override;

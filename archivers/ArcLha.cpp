@@ -1,8 +1,8 @@
 #include "archivers/ArcLha.h"
 
-#include "app/CompressJob.h"
 #include "archivers/BaseFolderListFiles.h"
 #include "archivers/LhaSettings.h"
+#include "settings/CompressJob.h"
 
 namespace {
 
@@ -18,13 +18,7 @@ enum
 
 int CArcLha::Init()
 {
-    m_id = 6;
-    m_name = "LHA";
-    m_extension = ".lzh";
-    m_displayName = "Unlha32.dll　-　LHA書庫(*.lzh)";
-    m_selfExtracting = 0;
-    m_supportsAppend = 1;
-    m_supportsPassword = 0;
+    Describe({6, "LHA", ".lzh", "Unlha32.dll　-　LHA書庫(*.lzh)", 0, 0, 1});
     m_available = m_dll.Load();
     g_lhaSettings.Version = m_dll.GetVersion();
     m_dll.Unload();

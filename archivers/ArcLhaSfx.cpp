@@ -1,8 +1,8 @@
 #include "archivers/ArcLhaSfx.h"
 
-#include "app/CompressJob.h"
 #include "archivers/LhaSettings.h"
 #include "archivers/SelfExtractingRun.h"
+#include "settings/CompressJob.h"
 
 namespace {
 
@@ -23,13 +23,7 @@ const int kKindCount = sizeof(kKindSwitches) / sizeof(kKindSwitches[0]);
 
 int CArcLhaSfx::Init()
 {
-    m_id = 7;
-    m_name = "LHASFX";
-    m_extension = ".exe";
-    m_displayName = "Unlha32.dll　-　LHA自己解凍(*.exe)";
-    m_selfExtracting = 1;
-    m_supportsAppend = 0;
-    m_supportsPassword = 0;
+    Describe({7, "LHASFX", ".exe", "Unlha32.dll　-　LHA自己解凍(*.exe)", 1, 0, 0});
     m_available = m_dll.Load();
     m_dll.Unload();
     return m_available;

@@ -1,19 +1,14 @@
 #include "archivers/ArcZip.h"
 
-#include "app/CompressJob.h"
 #include "archivers/BaseFolderListFiles.h"
 #include "archivers/ZipSettings.h"
+#include "settings/CompressJob.h"
 
 #include <stdio.h>
 
 int CArcZip::Init()
 {
-    m_id = 8;
-    m_name = "ZIP";
-    m_extension = ".zip";
-    m_displayName = "Zip32j.dll　-　ZIP書庫(*.zip)";
-    m_selfExtracting = 0;
-    m_supportsAppend = 1;
+    Describe({8, "ZIP", ".zip", "Zip32j.dll　-　ZIP書庫(*.zip)", 0, 0, 1});
     m_available = m_dll.Load();
     // QueryEncryption unloads the DLL; GetVersion loads it again.
     m_supportsPassword = m_dll.QueryEncryption() ? 1 : 0;

@@ -1,7 +1,7 @@
 #include "archivers/ArcZipSfx.h"
 
-#include "app/CompressJob.h"
 #include "archivers/SelfExtractingRun.h"
+#include "settings/CompressJob.h"
 
 namespace {
 
@@ -12,12 +12,7 @@ const char kTemporaryExtension[] = ".zip";
 
 int CArcZipSfx::Init()
 {
-    m_id = 9;
-    m_name = "ZIPSFX";
-    m_extension = ".exe";
-    m_displayName = "Zip32j.dll　-　ZIP自己解凍(*.exe)";
-    m_selfExtracting = 1;
-    m_supportsAppend = 0;
+    Describe({9, "ZIPSFX", ".exe", "Zip32j.dll　-　ZIP自己解凍(*.exe)", 1, 0, 0});
     m_available = m_dll.Load();
     m_supportsPassword = m_dll.QueryEncryption() ? 1 : 0;
     m_dll.Unload();

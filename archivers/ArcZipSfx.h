@@ -3,13 +3,10 @@
 #include "archivers/ArcZip.h"
 
 // Self-extracting ZIP programs through Zip32j.dll (id 9); ZIP settings and list handling.
-class CArcZipSfx : public CArcZip
+class CArcZipSfx : public CSharesFamilySettings<CArcZip>
 {
 public:
     int Init() override;
-    int GetPageCount() override { return 0; }
-    int WriteSettings(const char* iniPath) override { return 0; }
-    int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
     // A ZIP archive under a temporary name next to the output, then Zip32j.dll
     // turns it into the program.
     int Run(HWND owner, char* buffer, size_t size) override;

@@ -10,7 +10,6 @@ namespace {
 
 const char kListFilePrefix[] = "res";
 const char kListFileExtension[] = ".tmp";
-const size_t kPathBufferSize = 1024;
 
 }  // namespace
 

@@ -7,7 +7,6 @@
 
 namespace {
 
-const size_t kPathBufferSize = 1024;
 const char kProgramExtension[] = ".exe";
 // MakeUniqueTempName steps on when a value repeats, so a few tries find a
 // name whose program name is free too; the bound only guards a full folder.

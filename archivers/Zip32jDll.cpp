@@ -1,5 +1,7 @@
 #include "archivers/Zip32jDll.h"
 
+#include "common/ScopedHandle.h"
+
 CZip32jDll::CZip32jDll()
     : CArchiverDll("Zip32j.dll"), m_queryFunctionList(NULL), m_queryEncryption(NULL)
 {
@@ -9,10 +11,9 @@ int CZip32jDll::Load()
 {
     if (IsLoaded())
         return 1;
-    HMODULE helper = LoadLibraryA("zip32.dll");
-    if (helper == NULL)
+    // Zip32j.dll works through zip32.dll: without it the binding is useless.
+    if (CScopedLibrary(LoadLibraryA("zip32.dll")).Get() == NULL)
         return 0;
-    FreeLibrary(helper);
 
     const CEntry entries[] = {
         {"Zip", reinterpret_cast<FARPROC*>(&m_command)},

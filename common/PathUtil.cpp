@@ -1,5 +1,6 @@
 #include "common/PathUtil.h"
 
+#include "common/ScopedHandle.h"
 #include "common/ShiftJis.h"
 
 #include <shlobj.h>
@@ -83,10 +84,9 @@ int GetPathType(const char* path)
     if (strlen(fullPath) > 3)
     {
         WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA(fullPath, &found);
-        if (find == INVALID_HANDLE_VALUE)
+        CScopedFind find(FindFirstFileA(fullPath, &found));
+        if (!find.IsValid())
             return kPathMissing;
-        FindClose(find);
         return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? kPathFolder : kPathFile;
     }
 
@@ -290,12 +290,9 @@ int RemoveTrailingNewline(char* text)
 
 int RemoveTrailingBackslash(char* text)
 {
-    char* last = NULL;
-    for (char* p = text; *p != '\0'; p = const_cast<char*>(NextShiftJisChar(p)))
-        last = p;
-    if (last == NULL || *last != '\\' || last[1] != '\0')
+    if (!EndsWithSeparator(text))
         return 0;
-    *last = '\0';
+    text[strlen(text) - 1] = '\0';
     return 1;
 }
 

@@ -11,6 +11,10 @@ enum
     kPathFolder = 2,  // a folder or a drive root
 };
 
+// Paths and control texts are taken into buffers of this size (at most 1023
+// characters and the terminator).
+const size_t kPathBufferSize = 1024;
+
 // CSIDL number that GetSpecialFolderPath maps to the program's own folder.
 const int kCsidlProgramFolder = 128;
 

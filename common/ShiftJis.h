@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stddef.h>
+
 // Shift_JIS (code page 932) lead bytes: the byte after one belongs to the same
 // character, so a trail byte 0x5C is never a path separator.
 inline bool IsShiftJisLeadByte(unsigned char c)
@@ -14,3 +16,12 @@ inline const char* NextShiftJisChar(const char* p)
         return p + 2;
     return p + 1;
 }
+
+// How many bytes of text, at most limit, end on a whole character.
+size_t WholeCharPrefixLength(const char* text, size_t limit);
+// Copies text into a buffer of size bytes, cut at a whole character and terminated.
+void CopyAtWholeChars(const char* text, char* buffer, size_t size);
+// The last backslash of text that is a separator of its own, nullptr when none.
+const char* FindLastSeparator(const char* text);
+// The last character of text is a backslash of its own.
+bool EndsWithSeparator(const char* text);

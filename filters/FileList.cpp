@@ -1,27 +1,21 @@
 #include "filters/FileList.h"
 
-#include "app/CompressJob.h"
-#include "app/InputList.h"
-#include "app/JobResult.h"
-#include "archivers/Arc.h"
-#include "archivers/FormatRegistry.h"
 #include "common/PathUtil.h"
+#include "common/ScopedHandle.h"
 #include "filters/FilterMatch.h"
-#include "resources/resource.h"
-#include "ui/Messages.h"
+
+#include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
 
 namespace {
 
-const size_t kPathBufferSize = 1024;
-
-// One walk: the builder, the count handed over, and whether a list file
-// refused a line (then the walk stops: the archive would miss files).
+// One walk: where files go, the count handed over, and whether the sink
+// refused one (then the walk stops: the archive would miss files).
 struct CWalk
 {
-    CArc* arc;
+    const CFileSink& sink;
     int count;
     bool writeFailed;
 };
@@ -36,7 +30,7 @@ bool JoinPath(char* buffer, size_t size, const char* folder, const char* name)
 
 bool HandOver(CWalk* walk, const char* path, const char* baseFolder)
 {
-    if (!walk->arc->AddFile(path, baseFolder))
+    if (!walk->sink(path, baseFolder))
     {
         walk->writeFailed = true;
         return false;
@@ -51,8 +45,8 @@ void WalkFolder(CWalk* walk, const char* folder, const char* baseFolder)
     if (!JoinPath(pattern, sizeof(pattern), folder, "*"))
         return;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern, &found);
-    if (find == INVALID_HANDLE_VALUE)
+    CScopedFind find(FindFirstFileA(pattern, &found));
+    if (!find.IsValid())
         return;
     do
     {
@@ -69,13 +63,12 @@ void WalkFolder(CWalk* walk, const char* folder, const char* baseFolder)
         {
             HandOver(walk, path, baseFolder);
         }
-    } while (!walk->writeFailed && FindNextFileA(find, &found));
-    FindClose(find);
+    } while (!walk->writeFailed && FindNextFileA(find.Get(), &found));
 }
 
-void WalkInputList(CWalk* walk)
+void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
 {
-    for (const std::string& entry : g_inputList)
+    for (const std::string& entry : inputs)
     {
         char baseFolder[kPathBufferSize];
         int baseLength = GetParentFolder(entry.c_str(), baseFolder, sizeof(baseFolder));
@@ -101,43 +94,24 @@ void WalkInputList(CWalk* walk)
 
 }  // namespace
 
-int AddFolderFiles(CArc* arc, const char* folder, const char* baseFolder)
+int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
 {
-    CWalk walk = {arc, 0, false};
+    CWalk walk = {sink, 0, false};
     WalkFolder(&walk, folder, baseFolder);
     return walk.count;
 }
 
-int BuildFileList(CCompressJob* job, HWND owner)
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink)
 {
-    CArc* arc = FindFormat(job->FormatId());
-    if (arc == nullptr || !arc->BeginList(job))
-        return kJobListRefused;
-
     if (!CompileFilterList(job))
     {
         ClearCompiledFilters();
-        arc->EndList();
-        ShowErrorMessage(owner, GetFilterCompileError().c_str());
-        return kJobFilterUnusable;
+        return kFilesFilterUnusable;
     }
-
-    CWalk walk = {arc, 0, false};
-    WalkInputList(&walk);
+    CWalk walk = {sink, 0, false};
+    WalkInputList(&walk, inputs);
     ClearCompiledFilters();
-    arc->EndList();
-
     if (walk.writeFailed)
-    {
-        char tempFolder[kPathBufferSize] = "";
-        GetTempPathA(sizeof(tempFolder), tempFolder);
-        ShowErrorMessage(owner, FormatResourceString(IDS_LIST_FILE_FAILED, tempFolder).c_str());
-        return kJobListFileFailed;
-    }
-    if (walk.count == 0)
-    {
-        ShowErrorMessage(owner, IDS_NO_FILES);
-        return kJobNoFiles;
-    }
-    return kJobSucceeded;
+        return kFilesSinkRefused;
+    return walk.count == 0 ? kFilesNone : kFilesCollected;
 }

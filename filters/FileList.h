@@ -1,15 +1,28 @@
 #pragma once
 
-#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
 
-class CArc;
 struct CCompressJob;
 
-// Hands every file of the input list, folders walked recursively, that the
-// job's filter takes to the job's format builder. Returns 0 when at least one
-// file was handed over, else the job result that ends the job (messages owned
-// by owner).
-int BuildFileList(CCompressJob* job, HWND owner);
-// Hands the files below folder (depth first) with baseFolder to arc; returns
+// Takes one accepted file with its base folder (the entry's parent folder);
+// false when the file could not be listed, which stops the walk, because the
+// archive would miss it.
+typedef std::function<bool(const char* path, const char* baseFolder)> CFileSink;
+
+// Results of CollectFiles.
+enum
+{
+    kFilesCollected = 0,       // at least one file was handed over
+    kFilesFilterUnusable = 1,  // the job's filter list cannot be compiled: see GetFilterCompileError()
+    kFilesSinkRefused = 2,     // the sink could not take a file
+    kFilesNone = 3,            // nothing to pack
+};
+
+// Compiles the job's filter list and hands every file of inputs, folders walked
+// recursively (depth first), that the filter takes to sink. Returns a result above.
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink);
+// Hands the files below folder (depth first) with baseFolder to sink; returns
 // how many were handed over.
-int AddFolderFiles(CArc* arc, const char* folder, const char* baseFolder);
+int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder);

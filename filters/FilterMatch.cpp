@@ -1,8 +1,8 @@
 #include "filters/FilterMatch.h"
 
-#include "app/CompressJob.h"
 #include "filters/StringNkf.h"
 #include "filters/WildcardToRegex.h"
+#include "settings/CompressJob.h"
 
 #include <boost/regex.hpp>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filters/FilterList.h"
+#include "settings/FilterList.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "settings/FileReplace.h"
 
 #include "common/PathUtil.h"
+#include "common/ScopedHandle.h"
 
 #include <windows.h>
 
@@ -24,10 +25,9 @@ bool CreateSiblingTempFile(const char* path, std::string* tempPath)
         char name[1024];
         if (!MakeUniqueTempName(folder, kTempPrefix, kTempExtension, name, sizeof(name)))
             return false;
-        HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (file != INVALID_HANDLE_VALUE)
+        CScopedHandle file(CreateFileA(name, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
+        if (file.IsValid())
         {
-            CloseHandle(file);
             *tempPath = name;
             return true;
         }

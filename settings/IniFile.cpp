@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "common/PathUtil.h"
+#include "common/ScopedHandle.h"
 #include "common/TextFile.h"
 #include "settings/FileReplace.h"
 #include "settings/LineReader.h"
@@ -41,11 +42,8 @@ bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
         return true;
     DWORD access = readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     DWORD disposition = (readOnly || !truncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
-    HANDLE file = CreateFileA(path, access, FILE_SHARE_READ, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    CScopedHandle file(CreateFileA(path, access, FILE_SHARE_READ, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL));
+    return file.IsValid();
 }
 
 DWORD CIniFile::GetString(const char* section, const char* key, const char* defaultText, char* buffer,

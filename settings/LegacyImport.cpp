@@ -1,10 +1,10 @@
 #include "settings/LegacyImport.h"
 
-#include "archivers/Arc.h"
 #include "common/TextFile.h"
 #include "settings/AppSetting.h"
 #include "settings/LineReader.h"
 #include "settings/SettingsFormats.h"
+#include "settings/SettingsLayout.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -27,16 +27,7 @@ bool ReadTrimmedLine(CTextFile& file, std::string* line, size_t maxLength)
     if (line->size() > maxLength)
     {
         // Cut before a double-byte character that would not fit whole.
-        const char* start = line->c_str();
-        const char* p = start;
-        while (*p != '\0')
-        {
-            const char* next = NextShiftJisChar(p);
-            if (static_cast<size_t>(next - start) > maxLength)
-                break;
-            p = next;
-        }
-        line->resize(p - start);
+        line->resize(WholeCharPrefixLength(line->c_str(), maxLength));
     }
     return true;
 }

@@ -1,6 +1,5 @@
 #include "settings/SettingsFile.h"
 
-#include "archivers/Arc.h"
 #include "common/PathUtil.h"
 #include "common/StringSplitter.h"
 #include "common/TextFile.h"
@@ -11,6 +10,7 @@
 #include "settings/LegacyImport.h"
 #include "settings/SectionReader.h"
 #include "settings/SettingsFormats.h"
+#include "settings/SettingsLayout.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -20,18 +20,15 @@
 
 namespace {
 
-const size_t kPathSize = 1024;
 const char kSettingsFolder[] = "Norvane\\Tessik";
 const char kSettingsFileName[] = "tessik.ini";
 const char kGeneral[] = "GENERAL";
 const char kArchive[] = "ARCHIVE";
 const char kWrittenVersion[] = "100";
-const char kErrorTitle[] = "エラー  - Tessik";
-const char kSaveFailedFormat[] = "設定ファイル「%s」に書き込めませんでした。\n変更した設定は保存されていません。";
 
 bool GetAppDataFolder(std::string* folder)
 {
-    char path[kPathSize];
+    char path[kPathBufferSize];
     if (!GetSpecialFolderPath(NULL, CSIDL_APPDATA, path, sizeof(path)))
         return false;
     *folder = path;
@@ -40,7 +37,7 @@ bool GetAppDataFolder(std::string* folder)
 
 std::string ProgramFolderFile()
 {
-    char folder[kPathSize];
+    char folder[kPathBufferSize];
     if (GetModuleFolder(folder, sizeof(folder)) <= 0)
         return std::string();
     return std::string(folder) + "\\" + kSettingsFileName;
@@ -51,7 +48,7 @@ void ReadWindowPos(const char* text, CAppSetting* setting)
     CStringSplitter pieces;
     if (pieces.Split(text, ',') != 2)
         return;
-    char piece[kPathSize];
+    char piece[kPathBufferSize];
     if (pieces.GetPiece(0, piece, sizeof(piece)) >= 0)
         setting->WindowLeft = ParseSettingInt(piece);
     if (pieces.GetPiece(1, piece, sizeof(piece)) >= 0)
@@ -147,13 +144,6 @@ bool WriteSettingsFile(const std::string& file)
     return true;
 }
 
-void ShowSaveError(const std::string& file)
-{
-    char text[kPathSize + sizeof(kSaveFailedFormat)];
-    snprintf(text, sizeof(text), kSaveFailedFormat, file.c_str());
-    MessageBoxA(NULL, text, kErrorTitle, MB_OK | MB_ICONERROR);
-}
-
 // The application-data file when it exists, else the one beside the program.
 std::string FindSettingsFileForReading()
 {
@@ -161,7 +151,7 @@ std::string FindSettingsFileForReading()
     if (GetAppDataFolder(&appData))
     {
         std::string path = appData + "\\" + kSettingsFolder + "\\" + kSettingsFileName;
-        if (path.size() < kPathSize && GetPathType(path.c_str()) == kPathFile)
+        if (path.size() < kPathBufferSize && GetPathType(path.c_str()) == kPathFile)
             return path;
     }
     return ProgramFolderFile();
@@ -188,7 +178,7 @@ bool LoadSettings()
     CTextFile file;
     if (path.empty() || file.Open(path.c_str(), "r") == NULL)
         return false;
-    char firstLine[kPathSize] = "";
+    char firstLine[kPathBufferSize] = "";
     if (file.ReadLine(firstLine, sizeof(firstLine)) == NULL)
         firstLine[0] = '\0';
     RemoveTrailingNewline(firstLine);
@@ -214,10 +204,8 @@ bool LoadSettings()
     return true;
 }
 
-bool SaveSettings()
+bool SaveSettings(std::string* file)
 {
-    std::string file = PrepareSettingsFileForWriting();
-    if (file.empty() || file.size() >= kPathSize || !WriteSettingsFile(file))
-        ShowSaveError(file);
-    return true;
+    *file = PrepareSettingsFileForWriting();
+    return !file->empty() && file->size() < kPathBufferSize && WriteSettingsFile(*file);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // "tessik.ini": read once at start-up, written once at the end of a run whose
 // main dialog ended with 1. The format sections go through the bound format
 // registry (SetSettingsFormats), which must be bound before either call.
@@ -8,7 +10,7 @@
 // True when a file was found, its layout recognised and its version nonzero.
 bool LoadSettings();
 
-// Writes g_appSetting and every format section. The new file is complete before
-// it replaces the old one; when it cannot be written an error message names the
-// file and the old file stays as it was. Always true.
-bool SaveSettings();
+// Writes g_appSetting and every format section into *file, the settings file
+// of this user. The new file is complete before it replaces the old one; false
+// when it could not be written, and then the old file stays as it was.
+bool SaveSettings(std::string* file);

@@ -1,18 +1,18 @@
 #include "shellext/CompressCommand.h"
 
+#include "common/PathUtil.h"
 #include "common/RegistryKey.h"
 #include "common/ShiftJis.h"
+#include "common/TextFormat.h"
 #include "shellext/HandOffFile.h"
 #include "shellext/ShellExtGuid.h"
 
 #include <windows.h>
 #include <shellapi.h>
-#include <stdarg.h>
 #include <stdio.h>
 
 namespace {
 
-const size_t kPathSize = 1024;
 // At most this many bytes of the selection appear in a message.
 const size_t kShownSelectionSize = 2048;
 
@@ -24,40 +24,10 @@ const char kOpenFileTitle[] = "Tessik - OpenFileエラー";
 const char kStartFormat[] = "Tessikの起動に失敗しました。code : %d\n\n呼び出そうとした実行ファイル\nfile : %.2048s";
 const char kStartTitle[] = "Tessik - ShellExecuteエラー";
 
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-std::string FormatText(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int length = vsnprintf(NULL, 0, format, copy);
-    va_end(copy);
-    std::string text;
-    if (length > 0)
-    {
-        text.resize(static_cast<size_t>(length) + 1);
-        vsnprintf(&text[0], text.size(), format, args);
-        text.resize(static_cast<size_t>(length));
-    }
-    va_end(args);
-    return text;
-}
-
 // The first bytes of text up to limit, never ending inside a double-byte character.
 std::string CutAtCharacter(const std::string& text, size_t limit)
 {
-    const char* start = text.c_str();
-    const char* end = start;
-    while (*end != '\0')
-    {
-        const char* next = NextShiftJisChar(end);
-        if (static_cast<size_t>(next - start) > limit)
-            break;
-        end = next;
-    }
-    return std::string(start, end);
+    return text.substr(0, WholeCharPrefixLength(text.c_str(), limit));
 }
 
 // Shown from inside the file manager's process: no owner window.
@@ -79,11 +49,11 @@ void RunCompressCommand(const std::vector<std::string>& paths)
         return;
     }
     // A missing value leaves the path empty; starting it then fails with a message.
-    char programPath[kPathSize];
+    char programPath[kPathBufferSize];
     key.ReadString(kProgramPathValue, programPath, sizeof(programPath));
     key.Close();
 
-    char handOffPath[kPathSize] = "";
+    char handOffPath[kPathBufferSize] = "";
     if (!GetHandOffFilePath(handOffPath, sizeof(handOffPath)) || !WriteHandOffFile(handOffPath, joined))
     {
         ShowError(FormatText(kOpenFileFormat, programPath, handOffPath,

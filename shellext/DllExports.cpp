@@ -10,7 +10,6 @@
 #include <new>
 
 namespace {
-const size_t kPathSize = 1024;
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
@@ -51,9 +50,9 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
 {
     // The extension registers the folder it was loaded from, not the folder of
     // the program that loaded it.
-    char modulePath[kPathSize];
+    char modulePath[kPathBufferSize];
     DWORD length = GetModuleFileNameA(g_moduleInstance, modulePath, sizeof(modulePath));
-    char folder[kPathSize];
+    char folder[kPathBufferSize];
     if (length == 0 || length >= sizeof(modulePath) || !GetParentFolder(modulePath, folder, sizeof(folder)))
         return SELFREG_E_CLASS;
     return RegisterShellExtension(folder) ? S_OK : SELFREG_E_CLASS;

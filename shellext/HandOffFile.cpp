@@ -1,5 +1,6 @@
 #include "shellext/HandOffFile.h"
 
+#include "common/PathUtil.h"
 #include "common/TextFile.h"
 
 #include <windows.h>
@@ -7,7 +8,6 @@
 
 namespace {
 const char kHandOffFileFormat[] = "%s\\tessik_filelist.tmp";
-const size_t kPathSize = 1024;
 }
 
 std::string JoinHandOffLines(const std::vector<std::string>& paths)
@@ -23,7 +23,7 @@ std::string JoinHandOffLines(const std::vector<std::string>& paths)
 
 int GetHandOffFilePath(char* buffer, size_t size)
 {
-    char tempFolder[kPathSize];
+    char tempFolder[kPathBufferSize];
     DWORD length = GetTempPathA(sizeof(tempFolder), tempFolder);
     if (length == 0 || length >= sizeof(tempFolder))
         return 0;

@@ -21,7 +21,6 @@ const char kBadArgumentText[] =
     "引数が不正です。\n\nインストール     :  tessikshlex_install_x64.exe /install\n"
     "アンインストール :  tessikshlex_install_x64.exe /uninstall\n";
 
-const size_t kPathSize = 1024;
 
 void ShowMessage(bool silent, const char* text, UINT icon)
 {
@@ -31,7 +30,7 @@ void ShowMessage(bool silent, const char* text, UINT icon)
 
 int Install(bool silent)
 {
-    char folder[kPathSize];
+    char folder[kPathBufferSize];
     int result = GetModuleFolder(folder, sizeof(folder)) ? RegisterShellExtension(folder) : 0;
     // Without the rights to write the keys nothing works: the user must not
     // be told otherwise.

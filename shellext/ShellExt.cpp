@@ -1,9 +1,9 @@
 #include "shellext/ShellExt.h"
 
+#include "common/ScopedHandle.h"
 #include "common/ShiftJis.h"
 #include "shellext/CompressCommand.h"
 #include "shellext/ModuleState.h"
-#include "shellext/StorageMedium.h"
 
 #include <shellapi.h>
 #include <string.h>
@@ -20,32 +20,15 @@ const char kHelpTextAnsi[] = "選択したファイルを、Tessikで圧縮し�
 // The one command's offset from the first command id.
 const UINT kCompressCommand = 0;
 
-// Copies text into a buffer of size bytes, cut at a whole character, terminated.
-void CopyCutAnsi(const char* text, char* buffer, size_t size)
-{
-    const char* end = text;
-    while (*end != '\0')
-    {
-        const char* next = NextShiftJisChar(end);
-        if (static_cast<size_t>(next - text) >= size)
-            break;
-        end = next;
-    }
-    memcpy(buffer, text, end - text);
-    buffer[end - text] = '\0';
-}
-
 }  // namespace
 
-CShellExt::CShellExt() : m_references(0), m_dataObject(NULL)
+CShellExt::CShellExt() : m_references(0)
 {
     AddLiveObject();
 }
 
 CShellExt::~CShellExt()
 {
-    if (m_dataObject != NULL)
-        m_dataObject->Release();
     RemoveLiveObject();
 }
 
@@ -82,17 +65,12 @@ STDMETHODIMP_(ULONG) CShellExt::Release()
 STDMETHODIMP CShellExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dataObject, HKEY)
 {
     // A second call describes a new selection: nothing of the old one may remain.
-    if (m_dataObject != NULL)
-    {
-        m_dataObject->Release();
-        m_dataObject = NULL;
-    }
+    m_dataObject.Reset(nullptr);
     m_paths.clear();
     // The shell passes no data object for a folder's background menu.
     if (dataObject == NULL)
         return E_INVALIDARG;
-    m_dataObject = dataObject;
-    m_dataObject->AddRef();
+    m_dataObject.Reset(dataObject);
 
     FORMATETC format = {CF_HDROP, NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     CStorageMedium medium;
@@ -180,7 +158,7 @@ STDMETHODIMP CShellExt::GetCommandString(UINT_PTR, UINT type, UINT*, CHAR* buffe
     }
     else
     {
-        CopyCutAnsi(kHelpTextAnsi, buffer, bufferSize);
+        CopyAtWholeChars(kHelpTextAnsi, buffer, bufferSize);
     }
     return S_OK;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ScopedHandle.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -40,6 +42,6 @@ private:
 
     // Apartment model: one thread at a time uses the object.
     ULONG m_references;
-    IDataObject* m_dataObject;
+    CComPtr<IDataObject> m_dataObject;
     std::vector<std::string> m_paths;
 };

@@ -1,14 +1,12 @@
 #include "ui/CompressDialog.h"
 
-#include "app/CompressJob.h"
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
-#include "app/JobResult.h"
 #include "archivers/FormatRegistry.h"
 #include "common/PathUtil.h"
+#include "common/ScopedHandle.h"
 #include "common/ShiftJis.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
+#include "settings/CompressJob.h"
 #include "ui/OutputName.h"
 #include "ui/PathCompletion.h"
 
@@ -20,7 +18,6 @@
 
 namespace {
 
-const size_t kPathBufferSize = 1024;
 const char kTitleFormat[] = "圧縮  - %s";
 const char kProgramName[] = "Tessik";
 const char kOutputFontFace[] = "ＭＳ ゴシック";
@@ -38,19 +35,11 @@ std::string GetText(HWND window)
     return text;
 }
 
-// The last character of text is a backslash of its own, not the second byte of
-// a double-byte character.
-bool EndsWithSeparator(const char* text)
-{
-    const char* last = nullptr;
-    for (const char* p = text; *p != '\0'; p = NextShiftJisChar(p))
-        last = p;
-    return last != nullptr && *last == '\\' && last[1] == '\0';
-}
-
 }  // namespace
 
-CCompressDialog::CCompressDialog(CPathCompletion* completion) : m_completion(completion)
+CCompressDialog::CCompressDialog(const std::vector<std::string>& inputs, CJobRunner runJob,
+                                 CPathCompletion* completion)
+    : m_inputs(inputs), m_runJob(std::move(runJob)), m_completion(completion)
 {
 }
 
@@ -64,7 +53,6 @@ INT_PTR CCompressDialog::OnInit()
     m_fullWidth = 0;
     m_fullHeight = 0;
     m_expanded = false;
-    m_passwordRuleApplied = false;
     m_jobRunning = false;
 
     SetIcons(IDI_PROGRAM);
@@ -127,9 +115,10 @@ void CCompressDialog::InitOutputField()
     m_outputFile.AddTooltip(IDS_TIP_OUTPUT_NAME, true, kTooltipDisplayMs);
 
     LOGFONTA font = {};
-    HDC dc = GetDC(m_outputFile.GetHwnd());
-    font.lfHeight = -MulDiv(kOutputFontPoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(m_outputFile.GetHwnd(), dc);
+    {
+        CScopedWindowDC dc(m_outputFile.GetHwnd());
+        font.lfHeight = -MulDiv(kOutputFontPoints, GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
+    }
     font.lfCharSet = DEFAULT_CHARSET;
     strncpy(font.lfFaceName, kOutputFontFace, sizeof(font.lfFaceName) - 1);
     m_outputFile.SetFont(font, false);
@@ -166,14 +155,14 @@ void CCompressDialog::FillFilterLists()
 
 void CCompressDialog::ProposeName()
 {
-    if (g_inputList.empty())
+    if (m_inputs.empty())
         return;
     CArc* format = FindFormat(g_appSetting.DefaultArcType);
     if (format == nullptr)
         return;
     char name[kPathBufferSize];
     const char* outputFolder = g_appSetting.OutFolderSw ? g_appSetting.OutFolder.c_str() : nullptr;
-    if (ProposeOutputName(g_inputList[0].c_str(), outputFolder, format->GetExtension(), name, sizeof(name)))
+    if (ProposeOutputName(m_inputs[0].c_str(), outputFolder, format->GetExtension(), name, sizeof(name)))
         SetWindowTextA(m_outputFile.GetHwnd(), name);
 }
 
@@ -190,7 +179,7 @@ void CCompressDialog::RestorePosition()
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CCompressDialog::OnCommand(int id)
+INT_PTR CCompressDialog::OnCommand(int code, int id, HWND control)
 {
     switch (id)
     {
@@ -198,7 +187,9 @@ INT_PTR CCompressDialog::OnCommand(int id)
         SetExpanded(!m_expanded);
         return TRUE;
     case IDC_FORMAT:
-        OnFormatChanged();
+        // Focus and drop-down notifications must not rewrite what the user typed.
+        if (code == CBN_SELCHANGE)
+            OnFormatChanged();
         return TRUE;
     case IDC_BROWSE:
         OnBrowse();
@@ -293,9 +284,9 @@ void CCompressDialog::OnCompress()
     HWND focus = GetFocus();
     EnableControls(false);
     m_jobRunning = true;
-    int result = RunCompressJob(m_hwnd, &job);
+    int result = m_runJob(m_hwnd, &job);
     m_jobRunning = false;
-    if (result == kJobSucceeded && job.Setting.CmpEndExit)
+    if (result == 0 && job.Setting.CmpEndExit)
         Close();
     EnableControls(true);
     if (focus != NULL && IsChild(m_hwnd, focus) && IsWindowEnabled(focus))
@@ -329,12 +320,8 @@ bool CCompressDialog::HasFilterLists() const
 
 void CCompressDialog::ApplyPasswordRule(int formatId)
 {
-    if (m_passwordRuleApplied && formatId == m_passwordFormatId)
-        return;
     CArc* format = FindFormat(formatId);
     EnableWindow(m_usePassword.GetHwnd(), format != nullptr && format->SupportsPassword());
-    m_passwordRuleApplied = true;
-    m_passwordFormatId = formatId;
 }
 
 void CCompressDialog::ApplyFilterListRule(bool useFilter)
@@ -363,8 +350,7 @@ void CCompressDialog::EnableControls(bool enable)
     if (enable)
     {
         ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
-        CArc* format = FindFormat(SelectedFormatId());
-        EnableWindow(m_usePassword.GetHwnd(), format != nullptr && format->SupportsPassword());
+        ApplyPasswordRule(SelectedFormatId());
     }
     else
     {
@@ -378,10 +364,4 @@ void CCompressDialog::EnableControls(bool enable)
             EnableWindow(m_useFilter.GetHwnd(), state);
     }
     EnableMenuItem(GetSystemMenu(m_hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
-}
-
-int RunCompressDialog(CPathCompletion* completion)
-{
-    CCompressDialog dialog(completion);
-    return dialog.Run();
 }

@@ -53,6 +53,18 @@ INT_PTR CALLBACK CDialogBase::StartProc(HWND window, UINT message, WPARAM wParam
     return dialog->m_proc(window, WM_INITDIALOG, wParam, reinterpret_cast<LPARAM>(dialog));
 }
 
+void CDialogBase::EndModal(INT_PTR result)
+{
+    EndDialog(m_hwnd, result);
+}
+
+void CDialogBase::Destroy()
+{
+    if (m_hwnd != NULL && IsWindow(m_hwnd))
+        DestroyWindow(m_hwnd);
+    m_hwnd = NULL;
+}
+
 int CDialogBase::SetClientSize(int width, int height)
 {
     RECT frame = {0, 0, width, height};

@@ -22,6 +22,15 @@ public:
 
     LPARAM GetInitValue() const { return m_initValue; }
 
+    // Ends a modal run with result.
+    void EndModal(INT_PTR result);
+    // Destroys a modeless window, and with it its child dialogs (the pages of a
+    // settings dialog). Does nothing when no window is there.
+    void Destroy();
+
+    // A dialog kind without notifications of interest leaves this out.
+    INT_PTR OnNotify(const NMHDR* header) { return 0; }
+
 private:
     static INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Store(int templateId, HINSTANCE module, HWND parent, DLGPROC proc, LPARAM value);
@@ -31,21 +40,38 @@ private:
 };
 
 // The procedure of one dialog kind: a process-wide pointer to the kind's object,
-// set from WM_INITDIALOG, and the kind's handlers for the messages it reacts to.
+// set from WM_INITDIALOG, and the kind's handlers for the messages it reacts to:
+//   OnInit(), OnCommand(notification code, id, control window),
+//   OnNotify(header) (its result is the notification's answer; CDialogBase
+//   answers 0), OnClose().
 // So at most one window of each kind exists at a time.
+//
+// Nothing thrown in a handler may unwind into the platform's dispatcher: the
+// barrier drops the exception and answers 0 (not handled), so the message gets
+// the platform's default handling and the dialog stays open and usable.
 template <class TDialog>
 INT_PTR CALLBACK DialogKindProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static TDialog* s_dialog = nullptr;
-    switch (message)
+    try
     {
-    case WM_INITDIALOG:
-        s_dialog = static_cast<TDialog*>(reinterpret_cast<CDialogBase*>(lParam));
-        return s_dialog->OnInit();
-    case WM_COMMAND:
-        return s_dialog->OnCommand(LOWORD(wParam));
-    case WM_CLOSE:
-        return s_dialog->OnClose();
+        switch (message)
+        {
+        case WM_INITDIALOG:
+            s_dialog = static_cast<TDialog*>(reinterpret_cast<CDialogBase*>(lParam));
+            return s_dialog->OnInit();
+        case WM_COMMAND:
+            return s_dialog->OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_NOTIFY:
+            // A dialog answers a notification through DWLP_MSGRESULT.
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, s_dialog->OnNotify(reinterpret_cast<const NMHDR*>(lParam)));
+            return TRUE;
+        case WM_CLOSE:
+            return s_dialog->OnClose();
+        }
+    }
+    catch (...)
+    {
     }
     return 0;
 }

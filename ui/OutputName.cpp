@@ -8,18 +8,11 @@
 
 namespace {
 
-const size_t kPathBufferSize = 1024;
-
 // The text after the last real backslash (a trail byte 0x5C is no separator).
 const char* LastComponent(const char* path)
 {
-    const char* component = path;
-    for (const char* p = path; *p != '\0'; p = NextShiftJisChar(p))
-    {
-        if (*p == '\\')
-            component = p + 1;
-    }
-    return component;
+    const char* separator = FindLastSeparator(path);
+    return separator != nullptr ? separator + 1 : path;
 }
 
 }  // namespace

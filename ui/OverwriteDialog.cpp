@@ -1,8 +1,8 @@
 #include "ui/OverwriteDialog.h"
 
-#include "app/CompressJob.h"
 #include "archivers/FormatRegistry.h"
 #include "resources/resource.h"
+#include "settings/CompressJob.h"
 
 int COverwriteDialog::Run(HWND owner, CCompressJob* job)
 {
@@ -28,7 +28,7 @@ INT_PTR COverwriteDialog::OnInit()
     return TRUE;
 }
 
-INT_PTR COverwriteDialog::OnCommand(int id)
+INT_PTR COverwriteDialog::OnCommand(int code, int id, HWND control)
 {
     switch (id)
     {

@@ -1,7 +1,7 @@
 #include "ui/PasswordDialog.h"
 
-#include "app/CompressJob.h"
 #include "resources/resource.h"
+#include "settings/CompressJob.h"
 #include "ui/Messages.h"
 
 #include <string.h>
@@ -28,7 +28,7 @@ INT_PTR CPasswordDialog::OnInit()
     return TRUE;
 }
 
-INT_PTR CPasswordDialog::OnCommand(int id)
+INT_PTR CPasswordDialog::OnCommand(int code, int id, HWND control)
 {
     switch (id)
     {

@@ -12,7 +12,7 @@ public:
     int Run(HWND owner, CCompressJob* job);
 
     INT_PTR OnInit();
-    INT_PTR OnCommand(int id);
+    INT_PTR OnCommand(int code, int id, HWND control);
     INT_PTR OnClose();
 
 private:

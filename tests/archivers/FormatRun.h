@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CompressJob.h"
+#include "settings/CompressJob.h"
 #include "tests/archivers/StandInFormats.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CompressJob.h"
+#include "settings/CompressJob.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filters/FilterList.h"
+#include "settings/FilterList.h"
 
 // A filter definition as the editor would store it.
 inline CFilterDef Definition(int type, const char* pattern, bool alphabetBS = false, bool regex = false)

@@ -1,11 +1,11 @@
 // Whole compression jobs with a filter list: what reaches the 7-Zip32 stand-in's
 // list file, and how a job with an unusable list ends.
-#include "app/CompressJob.h"
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
 #include "app/JobResult.h"
 #include "archivers/FormatRegistry.h"
 #include "archivers/SevenZipSettings.h"
+#include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"

@@ -1,6 +1,6 @@
 #include "filters/FilterMatch.h"
 
-#include "app/CompressJob.h"
+#include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 
 #include <gtest/gtest.h>

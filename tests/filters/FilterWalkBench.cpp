@@ -10,11 +10,12 @@
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
 
-#include "app/CompressJob.h"
+#include "app/CompressionJob.h"
 #include "app/InputList.h"
 #include "archivers/Arc7Zip.h"
 #include "archivers/FormatRegistry.h"
 #include "common/PathUtil.h"
+#include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"

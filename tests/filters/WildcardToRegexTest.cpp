@@ -1,6 +1,6 @@
 #include "filters/FilterMatch.h"
-#include "filters/FilterList.h"
 #include "filters/WildcardToRegex.h"
+#include "settings/FilterList.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,6 @@
 #include "settings/AppSetting.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
-#include "tests/support/UiHelper.h"
 
 #include <gtest/gtest.h>
 
@@ -74,9 +73,10 @@ const std::vector<std::string> kEveryValueLines = {
     "[ZIP]", "ZipMode=9", "Crlf2Lf=true", "Lf2Crlf=true", "Use=true",
 };
 
-std::string SaveFailedText(const std::string& path)
+bool SaveSettings()
 {
-    return "設定ファイル「" + path + "」に書き込めませんでした。\n変更した設定は保存されていません。";
+    std::string file;
+    return ::SaveSettings(&file);
 }
 
 }  // namespace
@@ -272,7 +272,7 @@ TEST_F(SettingsFileTest, FileThatIsNoSettingsFileGivesDefaultsAndIsReplaced)
     EXPECT_TRUE(StartsWith(ReadFileBytes(AppDataIni()), "[GENERAL]\r\nVersion=100\r\n"));
 }
 
-TEST_F(SettingsFileTest, SaveThatCannotWriteSaysSoAndKeepsTheOldFile)
+TEST_F(SettingsFileTest, SaveThatCannotWriteNamesTheFileAndKeepsTheOldOne)
 {
     CFakeFormats formats;
     const std::string current = CrLfLines({"[GENERAL]", "Version=100", "WindowPos=1,1"});
@@ -299,22 +299,20 @@ TEST_F(SettingsFileTest, SaveThatCannotWriteSaysSoAndKeepsTheOldFile)
                 held = CreateFileA(AppDataIni().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                    OPEN_EXISTING, 0, NULL);
         };
-        CWindowResponder responder("エラー  - Tessik", IDOK);
-        EXPECT_TRUE(SaveSettings());
-        const CWindowSnapshot& box = responder.Result();
+        std::string file;
+        EXPECT_FALSE(SaveSettings(&file));
+        EXPECT_EQ(AppDataIni(), file);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
         held = INVALID_HANDLE_VALUE;
         SetFileAttributesA(AppDataIni().c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(SaveFailedText(AppDataIni()), box.MessageText());
-        EXPECT_TRUE(box.HasIcon());
         EXPECT_EQ(c.old, ReadFileBytes(AppDataIni()));
         EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
     }
 
     DeleteTree(m_appData + "\\Norvane");
     WriteFileBytes(m_appData + "\\Norvane", "a file where the folder belongs");
-    CWindowResponder responder("エラー  - Tessik", IDOK);
-    SaveSettings();
-    EXPECT_EQ(SaveFailedText(AppDataIni()), responder.Result().MessageText());
+    std::string file;
+    EXPECT_FALSE(SaveSettings(&file));
+    EXPECT_EQ(AppDataIni(), file);
 }

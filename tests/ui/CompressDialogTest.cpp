@@ -1,6 +1,7 @@
 // The compress dialog as the user meets it: what it proposes and shows, how it
 // folds, follows the chosen format and keys, what it hands to a job, and what
 // it leaves in the settings when it closes.
+#include "app/CompressMode.h"
 #include "app/InputList.h"
 #include "archivers/FormatRegistry.h"
 #include "resources/resource.h"
@@ -412,9 +413,12 @@ TEST_F(CompressDialog, ChangingTheFormatRewritesOnlyTheExtensionAndGatesThePassw
         SendMessageA(GetDlgItem(dialog, IDC_USE_PASSWORD), BM_SETCHECK, BST_CHECKED, 0);
         ChooseFormat(dialog, FormatIndex(2));
         record(dialog);
-        // Focusing or opening the list without a change gives the same text.
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_FORMAT, CBN_SETFOCUS), 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_FORMAT, CBN_DROPDOWN), 0);
+        // Focusing, opening or closing the list leaves a typed extension alone.
+        SetControlText(dialog, IDC_OUTPUT_FILE, "C:\\作業\\表.v1.mine");
+        HWND combo = GetDlgItem(dialog, IDC_FORMAT);
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(combo), TRUE);
+        for (int code : {CBN_SETFOCUS, CBN_DROPDOWN, CBN_CLOSEUP, CBN_SELENDCANCEL, CBN_KILLFOCUS})
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_FORMAT, code), reinterpret_cast<LPARAM>(combo));
         record(dialog);
         ChooseFormat(dialog, FormatIndex(4));
         record(dialog);
@@ -425,7 +429,7 @@ TEST_F(CompressDialog, ChangingTheFormatRewritesOnlyTheExtensionAndGatesThePassw
     })}));
     ASSERT_EQ(5u, states.size());
     EXPECT_EQ("C:\\作業\\表.v1.zip", states[0].name);
-    EXPECT_EQ("C:\\作業\\表.v1.zip", states[1].name);
+    EXPECT_EQ("C:\\作業\\表.v1.mine", states[1].name);
     EXPECT_EQ("C:\\作業\\表.v1.cab", states[2].name);
     EXPECT_EQ("C:\\作業\\表.v1.7z", states[3].name);
     EXPECT_EQ("C:\\作業\\表.v1.lzh", states[4].name);

@@ -77,13 +77,14 @@ TEST_F(JobDialogs, OverwriteDialogResultsForButtonsKeysAndCloseBox)
     CDialogScript::CStep enter;
     enter.title = kOverwriteTitle;
     enter.action = [](HWND window) { PressKey(window, VK_RETURN); };
+    bool openAfterEscape = false;
     CDialogScript::CStep escapeThenClose;
     escapeThenClose.title = kOverwriteTitle;
-    escapeThenClose.action = [](HWND window) {
+    escapeThenClose.action = [&openAfterEscape](HWND window) {
         PressKey(window, VK_ESCAPE);
         Sleep(300);
-        if (IsWindowVisible(window))
-            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        openAfterEscape = IsWindowVisible(window) != FALSE;
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     };
     struct
     {
@@ -108,6 +109,7 @@ TEST_F(JobDialogs, OverwriteDialogResultsForButtonsKeysAndCloseBox)
         ASSERT_EQ(1u, seen.size()) << c.what;
         EXPECT_EQ(owner, seen[0].owner) << c.what;
     }
+    EXPECT_TRUE(openAfterEscape);
     DestroyWindow(owner);
 }
 
@@ -201,18 +203,22 @@ TEST_F(JobDialogs, PasswordDialogAcceptsTwoEmptyFields)
 TEST_F(JobDialogs, ResultDialogShowsTheTextUnchangedAndIgnoresEscape)
 {
     std::string text = "7-Zip32.dll: ERROR\r\n" + std::string(300, 'x') + "\r\n表示\r\n";
-    CDialogScript::CStep escapeThenClose;
-    escapeThenClose.title = kResultTitle;
-    bool openAfterEscape = false;
-    escapeThenClose.action = [&openAfterEscape](HWND window) {
-        PressKey(window, VK_ESCAPE);
-        Sleep(300);
-        openAfterEscape = IsWindowVisible(window) != FALSE;
-        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    };
+    // Escape with the focus on the button and in the text field (a multi-line
+    // edit, which by itself would close its dialog on Escape).
+    for (int focus : {IDOK, IDC_RESULT_TEXT})
     {
+        CDialogScript::CStep escapeThenClose;
+        escapeThenClose.title = kResultTitle;
+        bool openAfterEscape = false;
+        escapeThenClose.action = [&openAfterEscape, focus](HWND window) {
+            SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, focus)), TRUE);
+            PressKey(window, VK_ESCAPE);
+            Sleep(300);
+            openAfterEscape = IsWindowVisible(window) != FALSE;
+            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        };
         CDialogScript script({escapeThenClose});
-        EXPECT_EQ(2, RunResultDialog(NULL, text.c_str()));
+        EXPECT_EQ(2, RunResultDialog(NULL, text.c_str())) << focus;
         const auto& seen = script.Finish();
         ASSERT_EQ(1u, seen.size());
         const CControlSnapshot* box = seen[0].window.Find(IDC_RESULT_TEXT);
@@ -221,7 +227,7 @@ TEST_F(JobDialogs, ResultDialogShowsTheTextUnchangedAndIgnoresEscape)
         LONG wanted = ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL;
         EXPECT_EQ(wanted, box->style & wanted);
         EXPECT_EQ("閉じる(&C)", seen[0].window.Find(IDOK)->text);
-        EXPECT_TRUE(openAfterEscape);
+        EXPECT_TRUE(openAfterEscape) << focus;
     }
     {
         CDialogScript script({Press(kResultTitle, IDOK)});

@@ -1,0 +1,23 @@
+#include "common/TextFormat.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+std::string FormatText(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int length = vsnprintf(NULL, 0, format, copy);
+    va_end(copy);
+    std::string text;
+    if (length > 0)
+    {
+        text.resize(static_cast<size_t>(length) + 1);
+        vsnprintf(&text[0], text.size(), format, args);
+        text.resize(static_cast<size_t>(length));
+    }
+    va_end(args);
+    return text;
+}

@@ -1,0 +1,40 @@
+// The job's list step: the builder's list around the walk, and the messages it ends with.
+#include "app/CompressionJob.h"
+#include "app/InputList.h"
+#include "app/JobResult.h"
+#include "archivers/Arc7Zip.h"
+#include "archivers/FormatRegistry.h"
+#include "tests/app/JobFixture.h"
+
+#include <gtest/gtest.h>
+
+class FileListStep : public ::testing::Test
+{
+protected:
+    CArc7Zip* SevenZip() { return dynamic_cast<CArc7Zip*>(FindFormat(0)); }
+
+    CJobFixture f;
+};
+
+TEST_F(FileListStep, NothingToPackIsReportedAfterTheListIsClosed)
+{
+    f.data.MakeFolder("only\\empty\\folders");
+    g_inputList = {f.data / "only"};
+    CCompressJob job = MakeJob(0, f.data / "out.7z");
+    CDialogScript script({Press(kErrorBox, IDOK)});
+    EXPECT_EQ(kJobNoFiles, BuildFileList(&job, f.owner));
+    const auto& seen = script.Finish();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("圧縮するファイルがありません", seen[0].window.MessageText());
+    EXPECT_EQ(f.owner, seen[0].owner);
+}
+
+TEST_F(FileListStep, BuilderThatCannotBeginEndsTheWalkSilently)
+{
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    CTempFolderOverride temp(f.data / "no-temp");
+    CCompressJob job = MakeJob(6, f.data / "out.lzh");
+    CDialogScript script;
+    EXPECT_EQ(kJobListRefused, BuildFileList(&job, f.owner));
+    EXPECT_TRUE(script.Finish().empty());
+}

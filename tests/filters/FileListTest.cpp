@@ -1,0 +1,91 @@
+// The walk from the input entries to the files handed to the sink.
+#include "filters/FileList.h"
+#include "settings/CompressJob.h"
+#include "tests/support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::pair<std::string, std::string>> CHanded;
+
+// A sink that records what it is handed and refuses after limit files.
+CFileSink Recorder(CHanded* handed, size_t limit = 1000)
+{
+    return [handed, limit](const char* path, const char* baseFolder) {
+        if (handed->size() >= limit)
+            return false;
+        handed->emplace_back(path, baseFolder);
+        return true;
+    };
+}
+
+CHanded Sorted(CHanded handed)
+{
+    std::sort(handed.begin(), handed.end());
+    return handed;
+}
+
+}  // namespace
+
+TEST(FileList, EveryFileIsHandedWithTheBaseFolderOfItsInputEntry)
+{
+    CTestFolder data;
+    data.WriteFile("a\\b\\c.txt", "c");
+    std::string hidden = data.WriteFile("a\\d.txt", "d");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
+    data.MakeFolder("a\\empty\\deeper");
+    std::string single = data.WriteFile("x.txt", "x");
+    std::string trail = data.WriteFile("表\\ソ.txt", "s");
+    CCompressJob job;
+    CHanded handed;
+    EXPECT_EQ(kFilesCollected,
+              CollectFiles(&job, {data / "a", single, data / "missing", single, "", trail}, Recorder(&handed)));
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::string base = data.Path();
+    EXPECT_EQ(Sorted({{data / "a\\b\\c.txt", base}, {hidden, base}, {single, base}, {single, base},
+                      {trail, data / "表"}}),
+              Sorted(handed));
+
+    const struct
+    {
+        const char* folder;
+        int count;
+    } folders[] = {{"a", 2}, {"a\\empty", 0}, {"missing", 0}};
+    for (const auto& c : folders)
+    {
+        CHanded some;
+        EXPECT_EQ(c.count, AddFolderFiles(Recorder(&some), (data / c.folder).c_str(), base.c_str())) << c.folder;
+    }
+}
+
+TEST(FileList, FolderIsWalkedDepthFirst)
+{
+    // One entry per folder level, so the order does not depend on the file system.
+    CTestFolder data;
+    data.WriteFile("top\\1\\2\\3\\deep.txt", "");
+    CCompressJob job;
+    CHanded handed;
+    EXPECT_EQ(kFilesCollected, CollectFiles(&job, {data / "top"}, Recorder(&handed)));
+    EXPECT_EQ((CHanded{{data / "top\\1\\2\\3\\deep.txt", data.Path()}}), handed);
+}
+
+TEST(FileList, RefusedFileStopsTheWalkAndNothingToPackIsSaid)
+{
+    CTestFolder data;
+    for (const char* name : {"f\\1.txt", "f\\2.txt", "f\\3.txt"})
+        data.WriteFile(name, "");
+    data.MakeFolder("only\\empty");
+    CCompressJob job;
+    CHanded handed;
+    EXPECT_EQ(kFilesSinkRefused, CollectFiles(&job, {data / "f", data / "f"}, Recorder(&handed, 1)));
+    EXPECT_EQ(1u, handed.size());
+    EXPECT_EQ(kFilesNone, CollectFiles(&job, {data / "only", data / "missing"}, Recorder(&handed)));
+}
