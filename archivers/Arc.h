@@ -8,7 +8,7 @@
 #include <string>
 
 struct CCompressJob;
-struct CPageRequest;  // settings-dialog page request (settings pages)
+struct CPageRequest;
 
 // What a builder tells about its format: the registry key and names, and what
 // the format can do.
@@ -35,6 +35,7 @@ public:
     virtual int Init() { return 0; }
     virtual int IsUsed() { return 1; }
     virtual int GetPageCount() { return 0; }
+    // Fills in the request for page index and has the settings dialog create it.
     virtual int CreatePage(CPageRequest* request, int index) { return 0; }
     virtual int WriteSettings(const char* iniPath) { return 0; }
     virtual int ReadSettings(int layoutVersion, const char* iniPath) { return 0; }

@@ -1,5 +1,6 @@
 #include "archivers/Arc7Zip.h"
 
+#include "archivers/PageRequest.h"
 #include "archivers/SevenZipSettings.h"
 #include "settings/CompressJob.h"
 
@@ -36,6 +37,20 @@ int CArc7Zip::IsUsed()
 int CArc7Zip::GetPageCount()
 {
     return 2;
+}
+
+int CArc7Zip::CreatePage(CPageRequest* request, int index)
+{
+    switch (index)
+    {
+    case 0:
+        request->Caption = "7-Zip32.dll (7Z形式)";
+        return request->CreatePage(kPageSevenZip);
+    case 1:
+        request->Caption = "7-Zip32.dll (ZIP形式)";
+        return request->CreatePage(kPageSevenZipZip);
+    }
+    return 0;
 }
 
 int CArc7Zip::WriteSettings(const char* iniPath)

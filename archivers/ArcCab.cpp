@@ -1,6 +1,7 @@
 #include "archivers/ArcCab.h"
 
 #include "archivers/CabSettings.h"
+#include "archivers/PageRequest.h"
 #include "settings/CompressJob.h"
 
 #include <stdio.h>
@@ -34,6 +35,14 @@ int CArcCab::IsUsed()
 int CArcCab::GetPageCount()
 {
     return 1;
+}
+
+int CArcCab::CreatePage(CPageRequest* request, int index)
+{
+    if (index != 0)
+        return 0;
+    request->Caption = "Cab32.dll";
+    return request->CreatePage(kPageCab);
 }
 
 int CArcCab::WriteSettings(const char* iniPath)

@@ -2,6 +2,7 @@
 
 #include "archivers/BaseFolderListFiles.h"
 #include "archivers/LhaSettings.h"
+#include "archivers/PageRequest.h"
 #include "settings/CompressJob.h"
 
 namespace {
@@ -33,6 +34,14 @@ int CArcLha::IsUsed()
 int CArcLha::GetPageCount()
 {
     return 1;
+}
+
+int CArcLha::CreatePage(CPageRequest* request, int index)
+{
+    if (index != 0)
+        return 0;
+    request->Caption = "Unlha32.dll";
+    return request->CreatePage(kPageLha);
 }
 
 int CArcLha::WriteSettings(const char* iniPath)

@@ -1,6 +1,7 @@
 #include "archivers/ArcZip.h"
 
 #include "archivers/BaseFolderListFiles.h"
+#include "archivers/PageRequest.h"
 #include "archivers/ZipSettings.h"
 #include "settings/CompressJob.h"
 
@@ -25,6 +26,14 @@ int CArcZip::IsUsed()
 int CArcZip::GetPageCount()
 {
     return 1;
+}
+
+int CArcZip::CreatePage(CPageRequest* request, int index)
+{
+    if (index != 0)
+        return 0;
+    request->Caption = "Zip32j.dll";
+    return request->CreatePage(kPageZip);
 }
 
 int CArcZip::WriteSettings(const char* iniPath)

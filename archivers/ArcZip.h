@@ -12,6 +12,7 @@ public:
     int Init() override;
     int IsUsed() override;
     int GetPageCount() override;
+    int CreatePage(CPageRequest* request, int index) override;
     int WriteSettings(const char* iniPath) override;
     int ReadSettings(int layoutVersion, const char* iniPath) override;
     int BeginList(CCompressJob* job) override;
