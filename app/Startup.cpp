@@ -2,6 +2,7 @@
 
 #include "app/CompressMode.h"
 #include "app/InputList.h"
+#include "app/SettingsMode.h"
 #include "archivers/FormatRegistry.h"
 #include "common/TextFormat.h"
 #include "settings/AppSetting.h"
@@ -27,13 +28,6 @@ const char kDefaultFormatReplacedFormat[] =
 // Run result that asks for the settings to be written back.
 const int kRunResultSave = 1;
 const int kRunResultDiscard = 2;
-
-// Settings mode and its message loop come with the settings dialog; until
-// then the run ends without writing anything.
-int RunSettingsMode()
-{
-    return kRunResultDiscard;
-}
 
 // The compress dialog on the input list. It always ends with 1, which writes
 // the settings back; only a dialog that could not be made writes nothing.

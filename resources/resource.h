@@ -65,3 +65,8 @@
 #define IDS_TIP_RENAME 215
 #define IDS_TIP_PASSWORD 217
 #define IDS_TIP_PASSWORD_AGAIN 218
+
+// Settings mode, archiver pages and filter editors, each in a header of its own.
+#include "resources/filter_pages_resource.h"
+#include "resources/format_pages_resource.h"
+#include "resources/settings_resource.h"

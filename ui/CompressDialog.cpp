@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "settings/CompressJob.h"
+#include "ui/Messages.h"
 #include "ui/OutputName.h"
 #include "ui/PathCompletion.h"
 
@@ -19,7 +20,6 @@
 namespace {
 
 const char kTitleFormat[] = "圧縮  - %s";
-const char kProgramName[] = "Tessik";
 const char kOutputFontFace[] = "ＭＳ ゴシック";
 const int kOutputFontPoints = 9;
 const char kExpandedText[] = "▲設定(&S)";
@@ -100,7 +100,7 @@ INT_PTR CCompressDialog::OnInit()
     m_fullHeight = client.bottom - client.top;
     SetExpanded(false);
 
-    RestorePosition();
+    MoveToStoredPosition(g_appSetting.WindowLeft, g_appSetting.WindowTop);
 
     // The job runs before the dialog is first shown; with CmpEndExit a
     // successful job ends the dialog here and it never appears.
@@ -164,19 +164,6 @@ void CCompressDialog::ProposeName()
     const char* outputFolder = g_appSetting.OutFolderSw ? g_appSetting.OutFolder.c_str() : nullptr;
     if (ProposeOutputName(m_inputs[0].c_str(), outputFolder, format->GetExtension(), name, sizeof(name)))
         SetWindowTextA(m_outputFile.GetHwnd(), name);
-}
-
-void CCompressDialog::RestorePosition()
-{
-    // A position on a screen that is no longer there would hide the dialog:
-    // it then stays where the platform put it.
-    RECT frame;
-    GetWindowRect(m_hwnd, &frame);
-    OffsetRect(&frame, g_appSetting.WindowLeft - frame.left, g_appSetting.WindowTop - frame.top);
-    if (MonitorFromRect(&frame, MONITOR_DEFAULTTONULL) == NULL)
-        return;
-    SetWindowPos(m_hwnd, NULL, g_appSetting.WindowLeft, g_appSetting.WindowTop, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CCompressDialog::OnCommand(int code, int id, HWND control)
@@ -295,13 +282,7 @@ void CCompressDialog::OnCompress()
 
 void CCompressDialog::Close()
 {
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    if (GetWindowPlacement(m_hwnd, &placement))
-    {
-        g_appSetting.WindowLeft = placement.rcNormalPosition.left;
-        g_appSetting.WindowTop = placement.rcNormalPosition.top;
-    }
+    GetNormalPosition(&g_appSetting.WindowLeft, &g_appSetting.WindowTop);
     int formatId = SelectedFormatId();
     if (g_appSetting.CmpTypeDefault && formatId != kNoFormat)
         g_appSetting.DefaultArcType = formatId;

@@ -43,7 +43,6 @@ private:
     void FillFormats();
     void FillFilterLists();
     void ProposeName();
-    void RestorePosition();
 
     void OnFormatChanged();
     void OnBrowse();

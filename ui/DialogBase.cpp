@@ -87,3 +87,24 @@ void CDialogBase::SetIcons(int iconId)
     SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
 }
+
+void CDialogBase::MoveToStoredPosition(int left, int top)
+{
+    RECT frame;
+    GetWindowRect(m_hwnd, &frame);
+    OffsetRect(&frame, left - frame.left, top - frame.top);
+    if (MonitorFromRect(&frame, MONITOR_DEFAULTTONULL) == NULL)
+        return;
+    SetWindowPos(m_hwnd, NULL, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CDialogBase::GetNormalPosition(int* left, int* top) const
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(m_hwnd, &placement))
+        return false;
+    *left = placement.rcNormalPosition.left;
+    *top = placement.rcNormalPosition.top;
+    return true;
+}

@@ -19,6 +19,11 @@ public:
     // Resizes the window so that its client area gets this size, keeping its position.
     int SetClientSize(int width, int height);
     void SetIcons(int iconId);
+    // Moves the window's top-left corner there, size unchanged; a position on
+    // no screen (a monitor that is gone) is not used, since it would hide the window.
+    void MoveToStoredPosition(int left, int top);
+    // The left and top edges of the window's normal (restored) placement.
+    bool GetNormalPosition(int* left, int* top) const;
 
     LPARAM GetInitValue() const { return m_initValue; }
 

@@ -4,6 +4,7 @@
 #include "common/TextFormat.h"
 #include "ui/DialogBase.h"
 
+const char kProgramName[] = "Tessik";
 const char kErrorTitle[] = "エラー  - Tessik";
 const char kConfirmTitle[] = "確認  - Tessik";
 const char kInfoTitle[] = "情報  - Tessik";

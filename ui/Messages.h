@@ -4,6 +4,8 @@
 
 #include <string>
 
+// The program's name in titles and texts.
+extern const char kProgramName[];
 // Message box titles of the program.
 extern const char kErrorTitle[];
 extern const char kConfirmTitle[];

@@ -1,0 +1,3 @@
+#pragma once
+
+// Filter page, list and definition editors.

@@ -1,0 +1,3 @@
+#pragma once
+
+// Archiver settings pages.

@@ -1,0 +1,6 @@
+#include "ui/FilterPage.h"
+
+std::unique_ptr<CSettingsPage> MakeFilterPage()
+{
+    return nullptr;
+}

@@ -1,0 +1,6 @@
+#include "ui/FormatPages.h"
+
+std::unique_ptr<CSettingsPage> MakeFormatPage(int pageKind)
+{
+    return nullptr;
+}
