@@ -1,5 +1,8 @@
 #include "tests/support/UiHelper.h"
 
+#include <commctrl.h>
+#include <string.h>
+
 namespace {
 
 const UINT kMessageTimeoutMs = 5000;
@@ -161,4 +164,89 @@ void CWindowResponder::Run(std::string title, Action action, DWORD timeoutMs, DW
     m_snapshot = SnapshotWindow(window);
     if (action)
         action(window);
+}
+
+namespace {
+
+void CollectTreeItems(HWND tree, HTREEITEM item, int depth, std::vector<std::pair<int, std::string>>* items)
+{
+    for (; item != NULL; item = TreeView_GetNextSibling(tree, item))
+    {
+        char text[256] = "";
+        TVITEMA data = {};
+        data.mask = TVIF_TEXT;
+        data.hItem = item;
+        data.pszText = text;
+        data.cchTextMax = sizeof(text);
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+        items->emplace_back(depth, text);
+        CollectTreeItems(tree, TreeView_GetChild(tree, item), depth + 1, items);
+    }
+}
+
+HTREEITEM FindTreeItem(HWND tree, HTREEITEM item, const std::string& text)
+{
+    for (; item != NULL; item = TreeView_GetNextSibling(tree, item))
+    {
+        char itemText[256] = "";
+        TVITEMA data = {};
+        data.mask = TVIF_TEXT;
+        data.hItem = item;
+        data.pszText = itemText;
+        data.cchTextMax = sizeof(itemText);
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+        if (text == itemText)
+            return item;
+        HTREEITEM below = FindTreeItem(tree, TreeView_GetChild(tree, item), text);
+        if (below != NULL)
+            return below;
+    }
+    return NULL;
+}
+
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM param)
+{
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window))
+    {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::pair<int, std::string>> TreeItems(HWND tree)
+{
+    std::vector<std::pair<int, std::string>> items;
+    CollectTreeItems(tree, TreeView_GetRoot(tree), 0, &items);
+    return items;
+}
+
+bool SelectTreeItem(HWND tree, const std::string& text)
+{
+    HTREEITEM item = FindTreeItem(tree, TreeView_GetRoot(tree), text);
+    return item != NULL && TreeView_SelectItem(tree, item);
+}
+
+std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+    {
+        std::string text(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+        text.resize(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
+        items.push_back(text);
+    }
+    return items;
+}
+
+HWND ShownChildDialog(HWND dialog)
+{
+    HWND shown = NULL;
+    EnumChildWindows(dialog, FindShownDialog, reinterpret_cast<LPARAM>(&shown));
+    return shown;
 }

@@ -71,3 +71,14 @@ private:
     CWindowSnapshot m_snapshot;
     std::thread m_thread;
 };
+
+// The items of a tree view in display order, each as its depth (0 for a root
+// item) and its text.
+std::vector<std::pair<int, std::string>> TreeItems(HWND tree);
+// Selects the first item with this text as the user would (the parent hears
+// the selection change); false when there is none.
+bool SelectTreeItem(HWND tree, const std::string& text);
+// The texts of a combo box's items.
+std::vector<std::string> ComboItems(HWND combo);
+// The visible child dialog of a dialog (the page it shows), NULL when none.
+HWND ShownChildDialog(HWND dialog);

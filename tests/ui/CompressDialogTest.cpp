@@ -42,19 +42,6 @@ std::string ItemText(HWND dialog, int id)
     return GetWindowTextString(GetDlgItem(dialog, id));
 }
 
-std::vector<std::string> ComboItems(HWND combo)
-{
-    std::vector<std::string> items;
-    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-    {
-        std::string text(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-        text.resize(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
-        items.push_back(text);
-    }
-    return items;
-}
-
 // Chooses a format as the user does: the selection, then its notification.
 void ChooseFormat(HWND dialog, int index)
 {

@@ -17,15 +17,24 @@ BOOL CALLBACK CollectTooltip(HWND window, LPARAM param)
     CTooltipSearch* search = reinterpret_cast<CTooltipSearch*>(param);
     char className[64] = "";
     GetClassNameA(window, className, sizeof(className));
-    if (strcmp(className, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != search->dialog)
+    if (strcmp(className, TOOLTIPS_CLASSA) != 0)
         return TRUE;
+    // The tool's window is the control's dialog; the tooltip itself is owned
+    // by the top-level window, which for a page is the dialog around it.
     TOOLINFOA tool = {};
     tool.cbSize = sizeof(tool);
-    if (!SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)))
+    if (!SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) || tool.hwnd != search->dialog)
         return TRUE;
-    char text[1024] = "";
-    tool.lpszText = text;
-    SendMessageA(window, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+    // The ANSI request is cut at 80 bytes by some platforms: read it wide.
+    wchar_t wide[1024] = L"";
+    TOOLINFOW wideTool = {};
+    wideTool.cbSize = sizeof(wideTool);
+    wideTool.hwnd = tool.hwnd;
+    wideTool.uId = tool.uId;
+    wideTool.lpszText = wide;
+    SendMessageW(window, TTM_GETTEXTW, sizeof(wide) / sizeof(wide[0]), reinterpret_cast<LPARAM>(&wideTool));
+    char text[2048] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), NULL, NULL);
     CTooltipInfo info;
     info.text = text;
     info.autoPop = SendMessageA(window, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0);
