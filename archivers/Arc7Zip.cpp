@@ -63,26 +63,9 @@ int CArc7Zip::ReadSettings(int layoutVersion, const char* iniPath)
     return ReadSevenZipSettings(layoutVersion, iniPath);
 }
 
-int CArc7Zip::BeginList(CCompressJob* job)
-{
-    m_lists.Begin();
-    m_job = job;
-    return 1;
-}
-
 int CArc7Zip::AddFile(const char* path, const char* baseFolder)
 {
     return m_lists.Add(path, baseFolder);
-}
-
-void CArc7Zip::EndList()
-{
-    m_lists.End();
-}
-
-void CArc7Zip::Cleanup()
-{
-    m_lists.Cleanup();
 }
 
 void CArc7Zip::AppendPassword(std::string* options) const

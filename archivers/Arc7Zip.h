@@ -1,13 +1,13 @@
 #pragma once
 
-#include "archivers/Arc.h"
+#include "archivers/ArcFamily.h"
 #include "archivers/BaseFolderListFiles.h"
 #include "archivers/SevenZipDll.h"
 
 // 7z archives through 7-Zip32.dll (id 0). Also the parent of the 7-Zip32 ZIP
 // and 7z self-extracting builders, which share its list files, its run step
 // and the "7-ZIP" settings section it alone reads and writes.
-class CArc7Zip : public CArc
+class CArc7Zip : public CArcFamily<CSevenZipDll, CBaseFolderListFiles>
 {
 public:
     int Init() override;
@@ -16,11 +16,8 @@ public:
     int CreatePage(CPageRequest* request, int index) override;
     int WriteSettings(const char* iniPath) override;
     int ReadSettings(int layoutVersion, const char* iniPath) override;
-    int BeginList(CCompressJob* job) override;
     int AddFile(const char* path, const char* baseFolder) override;
-    void EndList() override;
     int Run(HWND owner, char* buffer, size_t size) override;
-    void Cleanup() override;
     void BuildCommand(const char* outputPath, std::string* commandLine) override;
 
     const CBaseFolderListFiles::CMap& ListFiles() const { return m_lists.Files(); }
@@ -32,7 +29,4 @@ protected:
     void AppendListFiles(std::string* commandLine) const;
     // The password switch "\"-p<password>\" " when the job wants one.
     void AppendPassword(std::string* options) const;
-
-    CSevenZipDll m_dll;
-    CBaseFolderListFiles m_lists;
 };

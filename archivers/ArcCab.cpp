@@ -55,26 +55,9 @@ int CArcCab::ReadSettings(int layoutVersion, const char* iniPath)
     return ReadCabSettings(layoutVersion, iniPath);
 }
 
-int CArcCab::BeginList(CCompressJob* job)
-{
-    m_lists.Begin();
-    m_job = job;
-    return 1;
-}
-
 int CArcCab::AddFile(const char* path, const char* baseFolder)
 {
     return m_lists.Add(path, baseFolder);
-}
-
-void CArcCab::EndList()
-{
-    m_lists.End();
-}
-
-void CArcCab::Cleanup()
-{
-    m_lists.Cleanup();
 }
 
 void CArcCab::BuildCabCommand(const std::string& outputPath, std::string* commandLine) const

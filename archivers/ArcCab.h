@@ -1,11 +1,11 @@
 #pragma once
 
-#include "archivers/Arc.h"
+#include "archivers/ArcFamily.h"
 #include "archivers/BaseFolderListFiles.h"
 #include "archivers/Cab32Dll.h"
 
 // Cabinet files through Cab32.dll (id 4); reads and writes the "CAB" section.
-class CArcCab : public CArc
+class CArcCab : public CArcFamily<CCab32Dll, CBaseFolderListFiles>
 {
 public:
     int Init() override;
@@ -14,11 +14,8 @@ public:
     int CreatePage(CPageRequest* request, int index) override;
     int WriteSettings(const char* iniPath) override;
     int ReadSettings(int layoutVersion, const char* iniPath) override;
-    int BeginList(CCompressJob* job) override;
     int AddFile(const char* path, const char* baseFolder) override;
-    void EndList() override;
     int Run(HWND owner, char* buffer, size_t size) override;
-    void Cleanup() override;
 
     const CBaseFolderListFiles::CMap& ListFiles() const { return m_lists.Files(); }
 
@@ -26,7 +23,4 @@ protected:
     // "-a ", the options, the quoted output path and a space, then every base
     // folder with its list file.
     void BuildCabCommand(const std::string& outputPath, std::string* commandLine) const;
-
-    CCab32Dll m_dll;
-    CBaseFolderListFiles m_lists;
 };

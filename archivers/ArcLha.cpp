@@ -54,27 +54,9 @@ int CArcLha::ReadSettings(int layoutVersion, const char* iniPath)
     return ReadLhaSettings(layoutVersion, iniPath);
 }
 
-int CArcLha::BeginList(CCompressJob* job)
-{
-    if (!m_list.Begin())
-        return 0;
-    m_job = job;
-    return 1;
-}
-
 int CArcLha::AddFile(const char* path, const char* baseFolder)
 {
-    return m_list.Stream().Print("\"%s\\\" \"%s\" -x1\n", baseFolder, RelativeToBase(path, baseFolder)) >= 0;
-}
-
-void CArcLha::EndList()
-{
-    m_list.End();
-}
-
-void CArcLha::Cleanup()
-{
-    m_list.Cleanup();
+    return m_lists.Stream().Print("\"%s\\\" \"%s\" -x1\n", baseFolder, RelativeToBase(path, baseFolder)) >= 0;
 }
 
 void CArcLha::BuildLhaCommand(const std::string& outputPath, std::string* commandLine) const
@@ -95,7 +77,7 @@ void CArcLha::BuildLhaCommand(const std::string& outputPath, std::string* comman
         break;
     }
     options += "-a1 ";
-    *commandLine = "a " + options + "\"" + outputPath + "\" \"@" + m_list.Path() + "\"";
+    *commandLine = "a " + options + "\"" + outputPath + "\" \"@" + m_lists.Path() + "\"";
 }
 
 int CArcLha::Run(HWND owner, char* buffer, size_t size)

@@ -46,27 +46,9 @@ int CArcZip::ReadSettings(int layoutVersion, const char* iniPath)
     return ReadZipSettings(layoutVersion, iniPath);
 }
 
-int CArcZip::BeginList(CCompressJob* job)
-{
-    if (!m_list.Begin())
-        return 0;
-    m_job = job;
-    return 1;
-}
-
 int CArcZip::AddFile(const char* path, const char* baseFolder)
 {
-    return m_list.Stream().Print("\"%s\\\" \"%s\"\n", baseFolder, RelativeToBase(path, baseFolder)) >= 0;
-}
-
-void CArcZip::EndList()
-{
-    m_list.End();
-}
-
-void CArcZip::Cleanup()
-{
-    m_list.Cleanup();
+    return m_lists.Stream().Print("\"%s\\\" \"%s\"\n", baseFolder, RelativeToBase(path, baseFolder)) >= 0;
 }
 
 void CArcZip::BuildZipCommand(const std::string& outputPath, std::string* commandLine) const
@@ -89,7 +71,7 @@ void CArcZip::BuildZipCommand(const std::string& outputPath, std::string* comman
         options += "-l ";
     if (m_job->UsePassword)
         options += "-P \"" + m_job->Password + "\" ";
-    *commandLine = options + "\"" + outputPath + "\" \"@" + m_list.Path() + "\"";
+    *commandLine = options + "\"" + outputPath + "\" \"@" + m_lists.Path() + "\"";
 }
 
 int CArcZip::Run(HWND owner, char* buffer, size_t size)

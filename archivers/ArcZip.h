@@ -1,12 +1,12 @@
 #pragma once
 
-#include "archivers/Arc.h"
+#include "archivers/ArcFamily.h"
 #include "archivers/SingleListFile.h"
 #include "archivers/Zip32jDll.h"
 
 // ZIP archives through Zip32j.dll (id 8); reads and writes the "ZIP" section.
 // Password support is whatever the DLL reports.
-class CArcZip : public CArc
+class CArcZip : public CArcFamily<CZip32jDll, CSingleListFile>
 {
 public:
     int Init() override;
@@ -15,20 +15,14 @@ public:
     int CreatePage(CPageRequest* request, int index) override;
     int WriteSettings(const char* iniPath) override;
     int ReadSettings(int layoutVersion, const char* iniPath) override;
-    int BeginList(CCompressJob* job) override;
     // "\"base\\\" \"relative\"" and a line end.
     int AddFile(const char* path, const char* baseFolder) override;
-    void EndList() override;
     int Run(HWND owner, char* buffer, size_t size) override;
-    void Cleanup() override;
 
-    const std::string& ListFile() const { return m_list.Path(); }
+    const std::string& ListFile() const { return m_lists.Path(); }
 
 protected:
     // The options, the quoted output path and the quoted list file; no command
     // word and no trailing space.
     void BuildZipCommand(const std::string& outputPath, std::string* commandLine) const;
-
-    CZip32jDll m_dll;
-    CSingleListFile m_list;
 };

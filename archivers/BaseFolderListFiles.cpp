@@ -44,11 +44,12 @@ const char* RelativeToBase(const char* path, const char* baseFolder)
     return path;
 }
 
-void CBaseFolderListFiles::Begin()
+int CBaseFolderListFiles::Begin()
 {
     m_stream.Close();
     m_files.clear();
     m_currentBase.clear();
+    return 1;
 }
 
 int CBaseFolderListFiles::Add(const char* path, const char* baseFolder)

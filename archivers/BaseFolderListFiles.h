@@ -12,8 +12,8 @@ class CBaseFolderListFiles
 public:
     typedef std::map<std::string, std::string> CMap;  // base folder -> list file
 
-    // Forgets the previous job's map (its files are Cleanup's business).
-    void Begin();
+    // Forgets the previous job's map (its files are Cleanup's business); 1.
+    int Begin();
     // Writes "\"relative path\"" and a line end to the base folder's list file.
     // 0 when the list file cannot be opened or written.
     int Add(const char* path, const char* baseFolder);
