@@ -168,18 +168,23 @@ void CWindowResponder::Run(std::string title, Action action, DWORD timeoutMs, DW
 
 namespace {
 
+std::string TreeItemText(HWND tree, HTREEITEM item)
+{
+    char text[256] = "";
+    TVITEMA data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = sizeof(text);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    return text;
+}
+
 void CollectTreeItems(HWND tree, HTREEITEM item, int depth, std::vector<std::pair<int, std::string>>* items)
 {
     for (; item != NULL; item = TreeView_GetNextSibling(tree, item))
     {
-        char text[256] = "";
-        TVITEMA data = {};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = sizeof(text);
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-        items->emplace_back(depth, text);
+        items->emplace_back(depth, TreeItemText(tree, item));
         CollectTreeItems(tree, TreeView_GetChild(tree, item), depth + 1, items);
     }
 }
@@ -188,14 +193,7 @@ HTREEITEM FindTreeItem(HWND tree, HTREEITEM item, const std::string& text)
 {
     for (; item != NULL; item = TreeView_GetNextSibling(tree, item))
     {
-        char itemText[256] = "";
-        TVITEMA data = {};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = itemText;
-        data.cchTextMax = sizeof(itemText);
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-        if (text == itemText)
+        if (text == TreeItemText(tree, item))
             return item;
         HTREEITEM below = FindTreeItem(tree, TreeView_GetChild(tree, item), text);
         if (below != NULL)
