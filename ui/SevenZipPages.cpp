@@ -4,6 +4,7 @@
 #include "archivers/SevenZipSettings.h"
 #include "common/ShiftJis.h"
 #include "resources/resource.h"
+#include "ui/Messages.h"
 
 #include <vector>
 
