@@ -1,3 +1,106 @@
 #pragma once
 
-// Archiver settings pages.
+// Archiver settings pages: 7-Zip32.dll 7z (118) and ZIP (107), Cab32.dll (117),
+// Unlha32.dll (113), Zip32j.dll (116). Control ids are per template; a spin
+// field is an edit followed by its up-down, which takes the edit as buddy.
+
+#define IDD_SEVENZIP_PAGE 118
+#define IDD_SEVENZIP_ZIP_PAGE 107
+#define IDD_CAB_PAGE 117
+#define IDD_LHA_PAGE 113
+#define IDD_ZIP_PAGE 116
+
+// The two version lines of every page but the 7-Zip32 ZIP page.
+#define IDC_DLL_VERSION 1022
+#define IDC_TESTED_VERSION 1021
+
+// 7z page (118).
+#define IDC_7Z_CUSTOM_USE 1097
+#define IDC_7Z_CUSTOM_COMMAND 1098
+#define IDC_7Z_SFX_MODULE 1099
+#define IDC_7Z_SOLID 1100
+#define IDC_7Z_LEVEL 1101
+#define IDC_7Z_METHOD 1102
+#define IDC_7Z_HEADER_COMP 1103
+#define IDC_7Z_HEADER_COMP_FULL 1104
+#define IDC_7Z_HEADER_CRYPT 1105
+
+// ZIP page of 7-Zip32.dll (107).
+#define IDC_7ZIP_LEVEL 1091
+#define IDC_7ZIP_METHOD 1092
+#define IDC_7ZIP_FAST_BYTES 1103
+#define IDC_7ZIP_FAST_BYTES_SPIN 1104
+#define IDC_7ZIP_PASSES 1105
+#define IDC_7ZIP_PASSES_SPIN 1106
+
+// CAB page (117).
+#define IDC_CAB_METHOD 1088
+#define IDC_CAB_LZX_LEVEL 1036
+#define IDC_CAB_LZX_LEVEL_SPIN 1037
+#define IDC_CAB_MULTI_VOLUME 1039
+#define IDC_CAB_VOLUME_SIZE 1040
+#define IDC_CAB_VOLUME_SIZE_SPIN 1041
+
+// LHA page (113).
+#define IDC_LHA_METHOD 1067
+#define IDC_LHA_SFX_KIND 1068
+#define IDC_LHA_SFX_SETUP 1069
+
+// Zip32j page (116).
+#define IDC_ZIP_LEVEL 1082
+#define IDC_ZIP_LEVEL_SPIN 1083
+#define IDC_ZIP_CRLF_TO_LF 1084
+#define IDC_ZIP_LF_TO_CRLF 1086
+
+// Strings.
+#define IDS_TIP_7Z_METHOD 220
+#define IDS_TIP_7Z_CUSTOM_COMMAND 221
+#define IDS_TIP_7Z_CUSTOM_USE 222
+#define IDS_TIP_7Z_HEADER_COMP 223
+#define IDS_TIP_7Z_HEADER_COMP_FULL 224
+#define IDS_TIP_7Z_HEADER_CRYPT 225
+#define IDS_TIP_7Z_LEVEL 226
+#define IDS_TIP_7Z_SFX_MODULE 227
+#define IDS_TIP_7Z_SOLID 228
+#define IDS_TIP_7ZIP_METHOD 229
+#define IDS_METHOD_BZIP2 230
+#define IDS_METHOD_COPY 231
+#define IDS_METHOD_DEFLATE 232
+#define IDS_METHOD_DEFLATE64 233
+#define IDS_METHOD_LZMA 234
+#define IDS_METHOD_PPMD 235
+#define IDS_TIP_7ZIP_FAST_BYTES 236
+#define IDS_TIP_7ZIP_LEVEL 237
+#define IDS_LEVEL_1 239
+#define IDS_LEVEL_5 240
+#define IDS_LEVEL_7 241
+#define IDS_LEVEL_9 242
+#define IDS_TIP_7ZIP_PASSES 243
+#define IDS_SFX_7Z 245
+#define IDS_SFX_7ZC 246
+#define IDS_SFX_7ZCON 247
+#define IDS_SFX_NONE_INSTALLED 250
+#define IDS_TIP_CAB_METHOD 267
+#define IDS_CAB_NONE 268
+#define IDS_CAB_LZX 269
+#define IDS_CAB_MSZIP 270
+#define IDS_TIP_CAB_LZX_LEVEL 271
+#define IDS_TIP_CAB_MULTI_VOLUME 272
+#define IDS_TIP_CAB_VOLUME_SIZE 273
+#define IDS_TESTED_VERSION 275
+#define IDS_DLL_VERSION 315
+#define IDS_DLL_NOT_INSTALLED 316
+#define IDS_TIP_LHA_METHOD 318
+#define IDS_LHA_LH5 319
+#define IDS_LHA_LH6 320
+#define IDS_LHA_LH7 321
+#define IDS_TIP_LHA_SFX_KIND 322
+#define IDS_LHA_SFX_DOS 323
+#define IDS_LHA_SFX_WIN16 324
+#define IDS_LHA_SFX_WIN32 325
+#define IDS_LHA_SFX_WIN32_EXTENDED 326
+#define IDS_TIP_LHA_SFX_SETUP 327
+#define IDS_TIP_ZIP_LEVEL 340
+#define IDS_TIP_ZIP_CRLF_TO_LF 341
+#define IDS_TIP_ZIP_LF_TO_CRLF 342
+#define IDS_SFX_BUILTIN 354

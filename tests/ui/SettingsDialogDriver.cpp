@@ -1,0 +1,230 @@
+#include "tests/ui/SettingsDialogDriver.h"
+
+#include "resources/resource.h"
+#include "settings/IniFile.h"
+#include "tests/support/TestFolder.h"
+#include "tests/support/UiHelper.h"
+#include "ui/SettingsPage.h"
+
+#include <commctrl.h>
+
+#include <string.h>
+
+namespace {
+
+std::string ItemText(HWND tree, HTREEITEM item)
+{
+    char text[256] = "";
+    TVITEMA data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = sizeof(text);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    return text;
+}
+
+std::vector<HTREEITEM> FormatItems(HWND tree)
+{
+    std::vector<HTREEITEM> items;
+    HTREEITEM basic = TreeView_GetRoot(tree);
+    for (HTREEITEM item = basic != NULL ? TreeView_GetChild(tree, basic) : NULL; item != NULL;
+         item = TreeView_GetNextSibling(tree, item))
+        items.push_back(item);
+    return items;
+}
+
+struct CTooltipSearch
+{
+    HWND page;
+    std::map<int, CTooltipInfo> byControl;
+};
+
+BOOL CALLBACK CollectPageTooltip(HWND window, LPARAM param)
+{
+    CTooltipSearch* search = reinterpret_cast<CTooltipSearch*>(param);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (strcmp(className, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof(tool);
+    if (!SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)))
+        return TRUE;
+    HWND control = reinterpret_cast<HWND>(tool.uId);
+    if (GetParent(control) != search->page)
+        return TRUE;
+    // The ANSI message gives only the first 80 characters under Wine; the wide
+    // one gives the whole text.
+    TOOLINFOW wideTool = {};
+    wideTool.cbSize = sizeof(wideTool);
+    wideTool.hwnd = tool.hwnd;
+    wideTool.uId = tool.uId;
+    wchar_t wide[1024] = L"";
+    wideTool.lpszText = wide;
+    SendMessageW(window, TTM_GETTEXTW, sizeof(wide) / sizeof(wide[0]), reinterpret_cast<LPARAM>(&wideTool));
+    char text[2048] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), NULL, NULL);
+    CTooltipInfo info;
+    info.text = text;
+    info.autoPop = SendMessageA(window, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0);
+    info.maxWidth = SendMessageA(window, TTM_GETMAXTIPWIDTH, 0, 0);
+    search->byControl[GetDlgCtrlID(control)] = info;
+    return TRUE;
+}
+
+}  // namespace
+
+CSettingsDialogDriver::CSettingsDialogDriver()
+{
+    m_window = m_dialog.Create();
+    PumpMessages(100);
+}
+
+CSettingsDialogDriver::~CSettingsDialogDriver()
+{
+    if (m_window != NULL && !m_closed)
+        Close(IDCANCEL);
+}
+
+std::vector<std::string> CSettingsDialogDriver::FormatCaptions() const
+{
+    HWND tree = GetDlgItem(m_window, IDC_PAGE_TREE);
+    std::vector<std::string> captions;
+    for (HTREEITEM item : FormatItems(tree))
+        captions.push_back(ItemText(tree, item));
+    return captions;
+}
+
+HWND CSettingsDialogDriver::ShowPage(const std::string& caption)
+{
+    HWND tree = GetDlgItem(m_window, IDC_PAGE_TREE);
+    for (HTREEITEM item : FormatItems(tree))
+    {
+        if (ItemText(tree, item) != caption)
+            continue;
+        TreeView_SelectItem(tree, item);
+        PumpMessages(50);
+        return g_currentPageWindow;
+    }
+    return NULL;
+}
+
+int CSettingsDialogDriver::Close(int buttonId)
+{
+    m_closed = true;
+    PressButton(m_window, buttonId);
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageA(&message, NULL, 0, 0)) != 0)
+    {
+        if (got == -1)
+            return -1;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void PumpMessages(DWORD forMs)
+{
+    DWORD start = GetTickCount();
+    do
+    {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    } while (GetTickCount() - start < forMs);
+}
+
+std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+    {
+        std::string text(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+        text.resize(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::string ComboSelection(HWND combo)
+{
+    LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (selected < 0)
+        return "(none)";
+    std::vector<std::string> items = ComboItems(combo);
+    return static_cast<size_t>(selected) < items.size() ? items[static_cast<size_t>(selected)] : "(bad)";
+}
+
+void ChooseComboItem(HWND page, int id, int index)
+{
+    HWND combo = GetDlgItem(page, id);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+bool IsChecked(HWND page, int id)
+{
+    return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void ClickCheckBox(HWND page, int id)
+{
+    SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+}
+
+int SpinPosition(HWND page, int spinId)
+{
+    return static_cast<int>(SendMessageA(GetDlgItem(page, spinId), UDM_GETPOS32, 0, 0));
+}
+
+void SetSpinPosition(HWND page, int spinId, int position)
+{
+    SendMessageA(GetDlgItem(page, spinId), UDM_SETPOS32, 0, position);
+}
+
+std::map<int, CTooltipInfo> TooltipsOfPage(HWND page)
+{
+    CTooltipSearch search = {page, {}};
+    EnumWindows(CollectPageTooltip, reinterpret_cast<LPARAM>(&search));
+    return search.byControl;
+}
+
+std::vector<std::string> SectionLines(const std::string& iniPath, const std::string& section)
+{
+    std::string bytes = ReadFileBytes(iniPath);
+    std::vector<std::string> lines;
+    bool inside = false;
+    size_t start = 0;
+    while (start < bytes.size())
+    {
+        size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        start = end + 2;
+        if (!line.empty() && line[0] == '[')
+        {
+            inside = line == "[" + section + "]";
+            continue;
+        }
+        if (inside && !line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string StoredValue(const std::string& iniPath, const char* section, const char* key)
+{
+    CIniFile::FlushProfileCache(iniPath.c_str());
+    char text[4096] = "";
+    GetPrivateProfileStringA(section, key, "(missing)", text, sizeof(text), iniPath.c_str());
+    return text;
+}
