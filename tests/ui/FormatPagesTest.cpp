@@ -328,7 +328,7 @@ protected:
             EXPECT_TRUE(IsWindowVisible(window));
             for (const auto& combo : page.comboItems)
                 EXPECT_EQ(combo.second, ComboItems(GetDlgItem(window, combo.first))) << combo.first;
-            std::map<int, CTooltipInfo> tooltips = TooltipsOfPage(window);
+            std::map<int, CTooltipInfo> tooltips = TooltipsOf(window);
             for (const CControlRow& row : page.controls)
             {
                 EXPECT_EQ(row.shown, Shown(window, row)) << row.id;

@@ -34,45 +34,6 @@ std::vector<HTREEITEM> FormatItems(HWND tree)
     return items;
 }
 
-struct CTooltipSearch
-{
-    HWND page;
-    std::map<int, CTooltipInfo> byControl;
-};
-
-BOOL CALLBACK CollectPageTooltip(HWND window, LPARAM param)
-{
-    CTooltipSearch* search = reinterpret_cast<CTooltipSearch*>(param);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof(className));
-    if (strcmp(className, TOOLTIPS_CLASSA) != 0)
-        return TRUE;
-    TOOLINFOA tool = {};
-    tool.cbSize = sizeof(tool);
-    if (!SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)))
-        return TRUE;
-    HWND control = reinterpret_cast<HWND>(tool.uId);
-    if (GetParent(control) != search->page)
-        return TRUE;
-    // The ANSI message gives only the first 80 characters under Wine; the wide
-    // one gives the whole text.
-    TOOLINFOW wideTool = {};
-    wideTool.cbSize = sizeof(wideTool);
-    wideTool.hwnd = tool.hwnd;
-    wideTool.uId = tool.uId;
-    wchar_t wide[1024] = L"";
-    wideTool.lpszText = wide;
-    SendMessageW(window, TTM_GETTEXTW, sizeof(wide) / sizeof(wide[0]), reinterpret_cast<LPARAM>(&wideTool));
-    char text[2048] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), NULL, NULL);
-    CTooltipInfo info;
-    info.text = text;
-    info.autoPop = SendMessageA(window, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0);
-    info.maxWidth = SendMessageA(window, TTM_GETMAXTIPWIDTH, 0, 0);
-    search->byControl[GetDlgCtrlID(control)] = info;
-    return TRUE;
-}
-
 }  // namespace
 
 CSettingsDialogDriver::CSettingsDialogDriver()
@@ -141,19 +102,6 @@ void PumpMessages(DWORD forMs)
     } while (GetTickCount() - start < forMs);
 }
 
-std::vector<std::string> ComboItems(HWND combo)
-{
-    std::vector<std::string> items;
-    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-    {
-        std::string text(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-        text.resize(static_cast<size_t>(SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]))));
-        items.push_back(text);
-    }
-    return items;
-}
-
 std::string ComboSelection(HWND combo)
 {
     LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
@@ -188,13 +136,6 @@ int SpinPosition(HWND page, int spinId)
 void SetSpinPosition(HWND page, int spinId, int position)
 {
     SendMessageA(GetDlgItem(page, spinId), UDM_SETPOS32, 0, position);
-}
-
-std::map<int, CTooltipInfo> TooltipsOfPage(HWND page)
-{
-    CTooltipSearch search = {page, {}};
-    EnumWindows(CollectPageTooltip, reinterpret_cast<LPARAM>(&search));
-    return search.byControl;
 }
 
 std::vector<std::string> SectionLines(const std::string& iniPath, const std::string& section)

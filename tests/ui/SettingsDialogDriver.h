@@ -3,6 +3,7 @@
 // Runs the settings dialog in this process as settings mode does and reads and
 // sets the controls of its pages as a user would see and change them.
 
+#include "tests/support/UiHelper.h"
 #include "tests/ui/TooltipProbe.h"
 #include "ui/SettingsDialog.h"
 
@@ -41,7 +42,6 @@ private:
 // Lets the windows of this thread paint and handle what was posted to them.
 void PumpMessages(DWORD forMs);
 
-std::vector<std::string> ComboItems(HWND combo);
 // The selected item's text; "(none)" when nothing is selected.
 std::string ComboSelection(HWND combo);
 // Selects the item as a user does: the selection, then its notification.
@@ -52,10 +52,6 @@ void ClickCheckBox(HWND page, int id);
 // The up-down's position: 32-bit, as the page reads the widest field.
 int SpinPosition(HWND page, int spinId);
 void SetSpinPosition(HWND page, int spinId, int position);
-
-// The tooltips of one page's controls by control id (a page's tooltips are
-// owned by the top-level dialog, so TooltipsOf cannot tell pages apart).
-std::map<int, CTooltipInfo> TooltipsOfPage(HWND page);
 
 // A key's value as the profile functions read it; "(missing)" when absent.
 std::string StoredValue(const std::string& iniPath, const char* section, const char* key);
