@@ -83,7 +83,7 @@ std::string FindHostTool(const std::string& name)
 
 unsigned HostTimeoutSeconds()
 {
-    std::string chosen = Environment("TESSIK_HOST_TIMEOUT");
+    std::string chosen = Environment("TESSIK_HOST_BOUND_SECONDS");
     unsigned long seconds = chosen.empty() ? 0 : strtoul(chosen.c_str(), NULL, 10);
     return seconds > 0 ? static_cast<unsigned>(seconds) : kDefaultTimeoutSeconds;
 }

@@ -16,6 +16,6 @@ bool HostFileExists(const std::string& hostPath);
 // /usr/bin and /bin that holds it. Wine does not search the host's PATH.
 std::string FindHostTool(const std::string& name);
 
-// Seconds a tool may run before it is ended: TESSIK_HOST_TIMEOUT when set,
+// Seconds a tool may run before it is ended: TESSIK_HOST_BOUND_SECONDS when set,
 // else four hours, so that even a very large archive is not cut short.
 unsigned HostTimeoutSeconds();
