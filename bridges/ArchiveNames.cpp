@@ -1,0 +1,263 @@
+#include "bridges/ArchiveNames.h"
+
+#include <windows.h>
+
+namespace {
+
+unsigned Get16(const std::string& b, size_t at)
+{
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+}
+
+unsigned long Get32(const std::string& b, size_t at)
+{
+    return Get16(b, at) | static_cast<unsigned long>(Get16(b, at + 2)) << 16;
+}
+
+// One scoped file handle for the reads and writes below.
+class CFile
+{
+public:
+    CFile(const std::wstring& path, bool write)
+        : m_handle(CreateFileW(path.c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0), FILE_SHARE_READ, NULL,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL))
+    {
+    }
+    ~CFile()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    ULONGLONG Size() const
+    {
+        LARGE_INTEGER size = {};
+        GetFileSizeEx(m_handle, &size);
+        return static_cast<ULONGLONG>(size.QuadPart);
+    }
+    bool Read(ULONGLONG at, size_t length, std::string* bytes) const
+    {
+        bytes->assign(length, '\0');
+        LARGE_INTEGER position;
+        position.QuadPart = static_cast<LONGLONG>(at);
+        DWORD got = 0;
+        return length == 0 || (SetFilePointerEx(m_handle, position, NULL, FILE_BEGIN) &&
+                               ReadFile(m_handle, &(*bytes)[0], static_cast<DWORD>(length), &got, NULL) &&
+                               got == length);
+    }
+    bool Write(ULONGLONG at, const std::string& bytes) const
+    {
+        LARGE_INTEGER position;
+        position.QuadPart = static_cast<LONGLONG>(at);
+        DWORD written = 0;
+        return SetFilePointerEx(m_handle, position, NULL, FILE_BEGIN) &&
+               WriteFile(m_handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
+               written == bytes.size();
+    }
+
+private:
+    CFile(const CFile&);
+    CFile& operator=(const CFile&);
+
+    HANDLE m_handle;
+};
+
+bool IsAsciiName(const std::string& name)
+{
+    for (unsigned char c : name)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
+const unsigned kUtf8Flag = 0x0800;
+
+bool SetFlag(const CFile& file, ULONGLONG at, unsigned flags)
+{
+    std::string bytes;
+    bytes += static_cast<char>((flags | kUtf8Flag) & 0xFF);
+    bytes += static_cast<char>(((flags | kUtf8Flag) >> 8) & 0xFF);
+    return file.Write(at, bytes);
+}
+
+}  // namespace
+
+EZipNames ReadZipNames(const std::wstring& path, bool markUtf8, std::vector<std::string>* names)
+{
+    names->clear();
+    CFile file(path, markUtf8);
+    if (!file.IsOpen())
+        return kZipNamesBroken;
+    ULONGLONG size = file.Size();
+    const size_t kEndRecord = 22;
+    size_t tailLength = static_cast<size_t>(size < 65535 + kEndRecord ? size : 65535 + kEndRecord);
+    std::string tail;
+    if (size < kEndRecord || !file.Read(size - tailLength, tailLength, &tail))
+        return kZipNamesBroken;
+    size_t end = tail.rfind(std::string("PK\x05\x06", 4));
+    if (end == std::string::npos || end + kEndRecord > tail.size())
+        return kZipNamesBroken;
+    unsigned entries = Get16(tail, end + 10);
+    unsigned long directorySize = Get32(tail, end + 12);
+    unsigned long directoryOffset = Get32(tail, end + 16);
+    if (entries == 0xFFFF || directoryOffset == 0xFFFFFFFFUL)
+        return kZipNamesUnchecked;
+    std::string directory;
+    if (directoryOffset + static_cast<ULONGLONG>(directorySize) > size ||
+        !file.Read(directoryOffset, directorySize, &directory))
+        return kZipNamesBroken;
+    size_t at = 0;
+    for (unsigned i = 0; i < entries; ++i)
+    {
+        if (at + 46 > directory.size() || directory.compare(at, 4, "PK\x01\x02", 4) != 0)
+            return kZipNamesBroken;
+        unsigned flags = Get16(directory, at + 8);
+        size_t nameLength = Get16(directory, at + 28);
+        size_t extraLength = Get16(directory, at + 30);
+        size_t commentLength = Get16(directory, at + 32);
+        unsigned long localOffset = Get32(directory, at + 42);
+        if (at + 46 + nameLength > directory.size())
+            return kZipNamesBroken;
+        std::string name = directory.substr(at + 46, nameLength);
+        names->push_back(name);
+        if (markUtf8 && !IsAsciiName(name) && (flags & kUtf8Flag) == 0)
+        {
+            std::string local;
+            if (!file.Read(localOffset, 8, &local) || local.compare(0, 4, "PK\x03\x04", 4) != 0 ||
+                !SetFlag(file, localOffset + 6, Get16(local, 6)) || !SetFlag(file, directoryOffset + at + 8, flags))
+                return kZipNamesBroken;
+        }
+        at += 46 + nameLength + extraLength + commentLength;
+    }
+    return kZipNamesRead;
+}
+
+namespace {
+
+// One LZH header at the start of b: 1 with the header's length (level 1: with
+// its extended headers, which its packed size counts), the data's length and
+// the name; 0 at the end mark; -1 when damaged or when b is too short.
+int ParseLhaHeader(const std::string& b, size_t* headerLength, ULONGLONG* dataLength, std::string* path,
+                   bool* isFolder)
+{
+    if (b.empty() || b[0] == '\0')
+        return 0;
+    if (b.size() < 24)
+        return -1;
+    unsigned level = static_cast<unsigned char>(b[20]);
+    ULONGLONG packed = Get32(b, 7);
+    std::string name;
+    std::string folder;
+    bool haveFolder = false;
+    size_t extSize = 0;
+    size_t ext = 0;
+    size_t limit = b.size();
+    if (level == 0 || level == 1)
+    {
+        size_t headerSize = static_cast<unsigned char>(b[0]);
+        size_t nameLength = static_cast<unsigned char>(b[21]);
+        if (2 + headerSize > b.size() || 22 + nameLength > 2 + headerSize)
+            return -1;
+        name = b.substr(22, nameLength);
+        ext = 2 + headerSize;
+        if (level == 1)
+            extSize = Get16(b, ext - 2);
+    }
+    else if (level == 2)
+    {
+        size_t headerSize = Get16(b, 0);
+        if (headerSize > b.size() || headerSize < 26)
+            return -1;
+        extSize = Get16(b, 24);
+        ext = 26;
+        limit = headerSize;
+    }
+    else
+        return -1;
+    while (extSize != 0)
+    {
+        if (ext + extSize > limit || extSize < 3)
+            return -1;
+        unsigned type = static_cast<unsigned char>(b[ext]);
+        if (type == 0x01)
+            name = b.substr(ext + 1, extSize - 3);
+        else if (type == 0x02)
+        {
+            folder = b.substr(ext + 1, extSize - 3);
+            haveFolder = true;
+        }
+        if (level == 1)
+        {
+            if (packed < extSize)
+                return -1;
+            packed -= extSize;
+        }
+        size_t following = Get16(b, ext + extSize - 2);
+        ext += extSize;
+        extSize = following;
+    }
+    *headerLength = level == 2 ? limit : ext;
+    // Folder parts end in 0xFF, which is no Shift_JIS byte; testing for a
+    // trailing backslash instead would mistake the trail byte of 表.
+    if (haveFolder && !folder.empty() && static_cast<unsigned char>(folder.back()) != 0xFF)
+        folder += '\xFF';
+    for (char& c : folder)
+        if (static_cast<unsigned char>(c) == 0xFF)
+            c = '\\';
+    *dataLength = packed;
+    *path = folder + name;
+    *isFolder = b.compare(2, 5, "-lhd-") == 0;
+    return 1;
+}
+
+}  // namespace
+
+bool ParseLhaNames(const std::string& b, std::vector<std::string>* names)
+{
+    names->clear();
+    size_t at = 0;
+    for (;;)
+    {
+        size_t headerLength = 0;
+        ULONGLONG dataLength = 0;
+        std::string path;
+        bool isFolder = false;
+        int result = ParseLhaHeader(b.substr(at), &headerLength, &dataLength, &path, &isFolder);
+        if (result <= 0)
+            return result == 0;
+        if (!isFolder)
+            names->push_back(path);
+        at += headerLength + static_cast<size_t>(dataLength);
+        if (at > b.size())
+            return false;
+    }
+}
+
+bool ReadLhaNames(const std::wstring& path, std::vector<std::string>* names)
+{
+    names->clear();
+    CFile file(path, false);
+    if (!file.IsOpen())
+        return false;
+    ULONGLONG size = file.Size();
+    ULONGLONG at = 0;
+    const size_t kLongestHeader = 65536;
+    while (at < size)
+    {
+        size_t length = static_cast<size_t>(size - at < kLongestHeader ? size - at : kLongestHeader);
+        std::string chunk;
+        if (!file.Read(at, length, &chunk))
+            return false;
+        size_t headerLength = 0;
+        ULONGLONG dataLength = 0;
+        std::string name;
+        bool isFolder = false;
+        int result = ParseLhaHeader(chunk, &headerLength, &dataLength, &name, &isFolder);
+        if (result <= 0)
+            return result == 0;
+        if (!isFolder)
+            names->push_back(name);
+        at += headerLength + dataLength;
+    }
+    return at == size;
+}

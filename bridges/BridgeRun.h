@@ -1,0 +1,22 @@
+#pragma once
+
+#include "bridges/HostPlan.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+
+// The one command entry all bridges share: translate, run the host tools,
+// check the archive, put the text into the caller's buffer. Returns 0 only
+// when every tool succeeded and the archive holds what it should. Never
+// throws: it is called across a DLL boundary.
+typedef void (*BridgeTranslation)(const std::string& line, CHostPlan* plan);
+int RunBridgeCommand(HINSTANCE instance, HWND owner, LPCSTR line, LPSTR output, DWORD size,
+                     BridgeTranslation translate);
+
+// Whether every host program a bridge needs is there; a bridge whose tool is
+// missing refuses to load, so its formats are not offered.
+bool HostToolsPresent(std::initializer_list<const char*> tools);
+
+// The bridges' own version (times 100), reported by every version entry.
+const WORD kBridgeVersion = 100;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Text helpers of the bridges: the program speaks Shift_JIS, the host tools
+// speak UTF-8. Nothing here needs a window.
+
+std::wstring ShiftJisToWide(const std::string& text);
+std::string WideToShiftJis(const std::wstring& text);
+std::string ShiftJisToUtf8(const std::string& text);
+// Characters without a Shift_JIS form become "?".
+std::string Utf8ToShiftJis(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
+std::wstring Utf8ToWide(const std::string& text);
+
+bool IsAscii(const std::string& text);
+// True when the last character is a backslash of its own, not the trail byte
+// of a double-byte character.
+bool EndsWithSeparator(const std::string& text);
+// A relative Shift_JIS name with "/" for each separator backslash.
+std::string ToHostRelativeName(const std::string& shiftJisName);
+
+// What a terminal would show of a tool's output: backspaces and carriage
+// returns (7zz redraws its percentage with them) overwrite, line ends become
+// CR LF for the multi-line edit that shows the text.
+std::string TerminalText(const std::string& raw);
+// The last line that is not empty of TerminalText(raw), for the progress window.
+std::string LastLine(const std::string& raw);
+
+// Copies text into the caller's buffer: cut at a whole character so that no
+// lead byte is left without its trail, always terminated when size > 0.
+void CopyToOutput(const std::string& text, char* output, DWORD size);
+
+// Whether the host side decodes the arguments as UTF-8: the locale the Wine
+// process runs under, from LC_ALL, then LC_CTYPE, then LANG.
+bool IsUtf8Locale(const std::string& lcAll, const std::string& lcCtype, const std::string& lang);
+bool ProcessHasUtf8Locale();
+
+// Every byte as a three-digit octal escape for printf %b of /bin/sh, so raw
+// Shift_JIS bytes reach a tool that takes bytes (Info-ZIP's -P), unchanged by
+// the UTF-8 conversion every argument goes through.
+std::string OctalEscapes(const std::string& bytes);

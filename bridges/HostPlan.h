@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What a bridge makes of one command line: the runs of host tools that build
+// the archive, or a refusal with the text the result dialog shows. Plain data,
+// so the translations are tested without starting anything.
+
+// Result codes of the Common Archiver API that the bridges return.
+const int kResultOk = 0;
+const int kResultFailed = 0x8000;         // the tool failed or ran past its bound
+const int kResultCommandName = 0x801C;    // a command or switch the bridge does not know
+const int kResultUserCancel = 0x8020;
+const int kResultNotSupported = 0x8023;   // refused: the host cannot do it
+
+// One argument of a tool. Values stay Shift_JIS here; the session converts.
+struct CHostArg
+{
+    enum Kind
+    {
+        kText,      // prefix + value as UTF-8
+        kPath,      // prefix + the host path of the Windows path value
+        kTool,      // the host path of the tool named by value
+        kNameList,  // prefix + the host path of the run's name list (UTF-8)
+        kBytes,     // value's bytes unchanged (decoded by the wrapper script)
+    };
+    Kind kind;
+    std::string prefix;
+    std::string value;
+};
+
+// One file of a run: its base folder and its path relative to it (Shift_JIS,
+// backslashes).
+struct CHostName
+{
+    std::string baseFolder;
+    std::string relative;
+};
+
+struct CHostRun
+{
+    std::string tool;  // "7zz", "zip", "gcab", "jlha", "xargs", "sh"
+    std::vector<CHostArg> args;
+    // The tool runs in this folder; empty: in the session's staging folder.
+    std::string workFolder;
+    std::vector<CHostName> names;
+    bool namesOnStdin = false;
+    // Name list lines "host path<TAB>top entry" for the staging script
+    // instead of relative names.
+    bool linkLines = false;
+};
+
+struct CHostPlan
+{
+    int refusal = kResultOk;
+    std::string message;  // Shift_JIS; set with a refusal
+    std::string archive;  // Windows path
+    bool showProgress = true;
+    std::vector<CHostRun> runs;
+    // After the runs: the archive must hold every listed name.
+    enum Check
+    {
+        kCheckNone,
+        kCheckZip,  // and names not ASCII get the UTF-8 flag
+        kCheckLha,
+    };
+    Check check = kCheckNone;
+    std::vector<std::string> expectedNames;  // Shift_JIS, "\" separated
+};
+
+// The translations of the four bridges: a command line as the program's
+// format builders write it, with the list files it names.
+void TranslateSevenZip(const std::string& line, CHostPlan* plan);
+void TranslateZip32j(const std::string& line, CHostPlan* plan);
+void TranslateCab(const std::string& line, CHostPlan* plan);
+void TranslateUnlha(const std::string& line, CHostPlan* plan);
+
+// The fixed script the staging run of a CAB with several base folders runs.
+extern const char kLinkScript[];

@@ -1,0 +1,393 @@
+#include "bridges/HostSession.h"
+
+#include "bridges/BridgeMessages.h"
+#include "bridges/BridgeText.h"
+#include "bridges/HostTools.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace {
+
+// $1 status file, $2 output file, $3 process-id file, $4 bound in seconds,
+// $5 folder to run in, $6 standard input ("" for none), $7 the 1-based
+// position of an argument to decode from octal escapes (0 for none), then the
+// tool and its arguments. timeout makes the tool a process group of its own
+// and passes a TERM on to all of it, so xargs and java end with it.
+const char kWrapperScript[] =
+    "status=$1; out=$2; pidfile=$3; bound=$4; dir=$5; input=$6; decode=$7; shift 7\n"
+    "n=$#; i=0\n"
+    "while [ $i -lt $n ]; do\n"
+    "  i=$((i+1)); a=$1; shift\n"
+    "  if [ $i -eq \"$decode\" ]; then a=$(printf '%b' \"$a\"); fi\n"
+    "  set -- \"$@\" \"$a\"\n"
+    "done\n"
+    "[ -n \"$input\" ] || input=/dev/null\n"
+    ": >\"$out\"\n"
+    "code=126\n"
+    "if cd \"$dir\" 2>>\"$out\"; then\n"
+    "  timeout -k 5 \"$bound\" \"$@\" <\"$input\" >>\"$out\" 2>&1 &\n"
+    "  echo $! >\"$pidfile\"\n"
+    "  wait $!\n"
+    "  code=$?\n"
+    "fi\n"
+    "echo $code >\"$status.part\"\n"
+    "mv -f \"$status.part\" \"$status\"\n";
+
+const char kKillScript[] = "[ -s \"$1\" ] && kill -TERM \"$(cat \"$1\")\" 2>/dev/null";
+const char kRemoveScript[] = "rm -rf -- \"$1\"";
+
+const DWORD kPollMs = 20;
+const DWORD kProgressEveryMs = 150;
+// After the bound the wrapper's own timeout has ended the tool; this is only
+// for a wrapper that never reports.
+const unsigned kGraceSeconds = 15;
+const DWORD kCancelWaitMs = 10000;
+const size_t kOutputKeep = 256 * 1024;
+
+std::string ReadFileTail(const std::wstring& path, size_t keep, bool* ok = NULL)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (ok != NULL)
+        *ok = file != INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && static_cast<ULONGLONG>(size.QuadPart) > keep)
+    {
+        LARGE_INTEGER start;
+        start.QuadPart = size.QuadPart - static_cast<LONGLONG>(keep);
+        SetFilePointerEx(file, start, NULL, FILE_BEGIN);
+    }
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &got, NULL) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(windowsPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
+                                written == bytes.size());
+    CloseHandle(file);
+    return ok;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Format(const char* format, const std::string& detail)
+{
+    char text[2048];
+    snprintf(text, sizeof(text), format, detail.c_str());
+    return text;
+}
+
+std::string LastComponent(const std::string& hostPath)
+{
+    size_t slash = hostPath.rfind('/');
+    return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
+}
+
+}  // namespace
+
+std::wstring QuoteArgument(const std::wstring& argument)
+{
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : argument)
+    {
+        if (c == L'\\')
+        {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"')
+            quoted.append(backslashes * 2 + 1, L'\\');
+        else
+            quoted.append(backslashes, L'\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
+CHostSession::CHostSession() : m_runs(0)
+{
+    char temp[MAX_PATH] = "";
+    if (GetTempPathA(sizeof(temp), temp) == 0)
+        return;
+    std::string base = temp;
+    if (EndsWithSeparator(base))
+        base.pop_back();
+    for (unsigned attempt = 0; attempt < 100; ++attempt)
+    {
+        char name[64];
+        snprintf(name, sizeof(name), "\\tbr%lx%02x%04lx", GetCurrentProcessId(), attempt, GetTickCount() & 0xFFFF);
+        std::string folder = base + name;
+        if (CreateDirectoryA(folder.c_str(), NULL))
+        {
+            m_folder = folder;
+            m_stage = folder + "\\stage";
+            m_hostFolder = ToHostPath(folder);
+            if (m_hostFolder.empty() || !CreateDirectoryA(m_stage.c_str(), NULL))
+            {
+                RemoveDirectoryA(m_stage.c_str());
+                RemoveDirectoryA(folder.c_str());
+                m_hostFolder.clear();
+            }
+            return;
+        }
+    }
+}
+
+CHostSession::~CHostSession()
+{
+    if (IsReady())
+        RemoveFolder();
+}
+
+void CHostSession::RemoveFolder()
+{
+    // The staging folder holds links into the user's folders: only the host's
+    // rm, which never follows a link, may take it away.
+    std::vector<std::string> arguments = {"-c", kRemoveScript, "sh", m_hostFolder};
+    std::wstring folder = ShiftJisToWide(m_folder);
+    if (StartShell(arguments))
+    {
+        DWORD start = GetTickCount();
+        while (Exists(folder) && GetTickCount() - start < kCancelWaitMs)
+            Sleep(kPollMs);
+    }
+}
+
+bool CHostSession::StartShell(const std::vector<std::string>& arguments)
+{
+    std::wstring shell = ToWindowsPath("/bin/sh");
+    if (shell.empty())
+        return false;
+    std::wstring commandLine = L"/bin/sh";
+    for (const std::string& argument : arguments)
+        commandLine += L" " + QuoteArgument(Utf8ToWide(argument));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    // A GUI process must detach the host program, or its output is lost.
+    // Wine hands back no process handle for a host program and a thread
+    // handle that is not valid: there is nothing to wait on or close.
+    if (!CreateProcessW(shell.c_str(), &commandLine[0], NULL, NULL, FALSE, DETACHED_PROCESS, NULL, NULL, &startup,
+                        &process))
+        return false;
+    if (process.hProcess != NULL)
+        CloseHandle(process.hProcess);
+    return true;
+}
+
+void CHostSession::Kill(const std::string& hostPidFile)
+{
+    StartShell({"-c", kKillScript, "sh", hostPidFile});
+}
+
+bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std::string* failure)
+{
+    std::string lines;
+    for (const CHostName& name : run.names)
+    {
+        std::string full = name.baseFolder + "\\" + name.relative;
+        // The host's names are case-sensitive and the program's need not be:
+        // Wine's mapping of the whole path gives the names as they are on disk.
+        std::string hostBase = ToHostPath(name.baseFolder + "\\");
+        std::string hostFull = ToHostPath(full);
+        if (hostFull.empty() || hostBase.empty())
+        {
+            *failure = Format(kMsgPathUnmapped, full);
+            return false;
+        }
+        if (hostBase.back() != '/')
+            hostBase += '/';
+        std::string relative = hostFull.compare(0, hostBase.size(), hostBase) == 0
+                                   ? hostFull.substr(hostBase.size())
+                                   : ShiftJisToUtf8(ToHostRelativeName(name.relative));
+        if (run.linkLines)
+            lines += hostFull + "\t" + LastComponent(hostFull) + "\n";
+        else
+            lines += relative + "\n";
+    }
+    if (!IsAscii(lines) && !ProcessHasUtf8Locale())
+    {
+        *failure = kMsgLocale;
+        return false;
+    }
+    if (!WriteWholeFile(path, lines))
+    {
+        *failure = kMsgNoSession;
+        return false;
+    }
+    return true;
+}
+
+bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome* outcome)
+{
+    *outcome = CRunOutcome();
+    if (!IsReady())
+    {
+        outcome->failure = kMsgNoSession;
+        return false;
+    }
+    std::string tool = FindHostTool(run.tool);
+    if (tool.empty())
+    {
+        outcome->failure = Format(kMsgToolMissing, run.tool);
+        return false;
+    }
+    char stem[32];
+    snprintf(stem, sizeof(stem), "\\run%u", ++m_runs);
+    std::string prefix = m_folder + stem;
+    std::string hostPrefix = m_hostFolder + "/" + (stem + 1);
+
+    std::string namesPath = prefix + ".names";
+    std::string hostNames = hostPrefix + ".names";
+    if (!WriteNames(run, namesPath, &outcome->failure))
+        return false;
+
+    std::vector<std::string> toolArguments = {tool};
+    size_t decode = 0;
+    for (const CHostArg& arg : run.args)
+    {
+        switch (arg.kind)
+        {
+        case CHostArg::kText:
+            toolArguments.push_back(ShiftJisToUtf8(arg.prefix + arg.value));
+            break;
+        case CHostArg::kPath:
+        {
+            std::string host = ToHostPath(arg.value);
+            if (host.empty())
+            {
+                outcome->failure = Format(kMsgPathUnmapped, arg.value);
+                return false;
+            }
+            toolArguments.push_back(ShiftJisToUtf8(arg.prefix) + host);
+            break;
+        }
+        case CHostArg::kTool:
+        {
+            std::string other = FindHostTool(arg.value);
+            if (other.empty())
+            {
+                outcome->failure = Format(kMsgToolMissing, arg.value);
+                return false;
+            }
+            toolArguments.push_back(other);
+            break;
+        }
+        case CHostArg::kNameList:
+            toolArguments.push_back(ShiftJisToUtf8(arg.prefix) + hostNames);
+            break;
+        case CHostArg::kBytes:
+            toolArguments.push_back(OctalEscapes(arg.value));
+            decode = toolArguments.size();
+            break;
+        }
+    }
+    bool utf8 = ProcessHasUtf8Locale();
+    for (const std::string& argument : toolArguments)
+    {
+        if (!utf8 && !IsAscii(argument))
+        {
+            outcome->failure = kMsgLocale;
+            return false;
+        }
+    }
+
+    std::string hostWork = m_hostFolder + "/stage";
+    if (!run.workFolder.empty())
+    {
+        hostWork = ToHostPath(run.workFolder + "\\");
+        if (hostWork.empty())
+        {
+            outcome->failure = Format(kMsgPathUnmapped, run.workFolder);
+            return false;
+        }
+    }
+    unsigned bound = HostTimeoutSeconds();
+    char boundText[16];
+    snprintf(boundText, sizeof(boundText), "%u", bound);
+    char decodeText[16];
+    snprintf(decodeText, sizeof(decodeText), "%u", static_cast<unsigned>(decode));
+
+    std::string hostStatus = hostPrefix + ".status";
+    std::string hostPid = hostPrefix + ".pid";
+    std::wstring statusPath = ShiftJisToWide(prefix + ".status");
+    std::wstring outputPath = ShiftJisToWide(prefix + ".out");
+    std::vector<std::string> arguments = {"-c",      kWrapperScript, "sh",     hostStatus,
+                                          hostPrefix + ".out", hostPid, boundText, hostWork,
+                                          run.namesOnStdin ? hostNames : std::string(), decodeText};
+    arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
+    if (!StartShell(arguments))
+    {
+        outcome->failure = Format(kMsgStartFailed, run.tool);
+        return false;
+    }
+
+    ULONGLONG deadline = GetTickCount64() + (static_cast<ULONGLONG>(bound) + kGraceSeconds) * 1000;
+    ULONGLONG nextProgress = 0;
+    ULONGLONG cancelUntil = 0;
+    while (!Exists(statusPath))
+    {
+        ULONGLONG now = GetTickCount64();
+        if (cancelUntil != 0)
+        {
+            // The pid file may not be there yet when Cancel comes early.
+            if (now >= cancelUntil)
+                break;
+            if ((now / 1000) != ((now - kPollMs) / 1000))
+                Kill(hostPid);
+            Sleep(kPollMs);
+            continue;
+        }
+        if (now >= deadline)
+        {
+            outcome->timedOut = true;
+            Kill(hostPid);
+            cancelUntil = now + kCancelWaitMs;
+            continue;
+        }
+        if (progress == NULL)
+        {
+            Sleep(kPollMs);
+            continue;
+        }
+        if (now >= nextProgress)
+        {
+            nextProgress = now + kProgressEveryMs;
+            progress->Show(LastLine(ReadFileTail(outputPath, 4096)));
+        }
+        if (!progress->Wait(kPollMs))
+        {
+            outcome->cancelled = true;
+            Kill(hostPid);
+            cancelUntil = GetTickCount64() + kCancelWaitMs;
+        }
+    }
+    bool statusOk = false;
+    std::string status = ReadFileTail(statusPath, 64, &statusOk);
+    outcome->exitCode = statusOk ? atoi(status.c_str()) : -1;
+    // timeout reports 124 when it ended the tool at the bound, 137 when it
+    // had to kill it after that.
+    if (outcome->exitCode == 124 || (outcome->exitCode == 137 && !outcome->cancelled))
+        outcome->timedOut = true;
+    outcome->output = ReadFileTail(outputPath, kOutputKeep);
+    return true;
+}

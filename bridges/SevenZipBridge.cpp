@@ -1,0 +1,26 @@
+// 7-Zip32.dll on a Linux host: 7z and ZIP through 7zz.
+#include "bridges/BridgeRun.h"
+
+#define BRIDGE_EXPORT extern "C" __declspec(dllexport)
+
+namespace {
+HINSTANCE g_instance = NULL;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    g_instance = instance;
+    DisableThreadLibraryCalls(instance);
+    return HostToolsPresent({"sh", "timeout", "7zz"}) ? TRUE : FALSE;
+}
+
+BRIDGE_EXPORT int WINAPI SevenZip(HWND window, LPCSTR line, LPSTR output, DWORD size)
+{
+    return RunBridgeCommand(g_instance, window, line, output, size, TranslateSevenZip);
+}
+
+// At most 3.12: with no module beside it the program then offers no 7z
+// self-extracting format, which 7zz of the host cannot make.
+BRIDGE_EXPORT WORD WINAPI SevenZipGetVersion() { return kBridgeVersion; }

@@ -1,0 +1,430 @@
+// The four command-line languages, as the program's format builders write
+// them, turned into host tool runs. Only what those builders send is
+// understood; anything else is refused, so that no text can slip through to a
+// tool as an option of its own.
+#include "bridges/BridgeMessages.h"
+#include "bridges/BridgeText.h"
+#include "bridges/CommandLine.h"
+#include "bridges/HostPlan.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <map>
+#include <set>
+
+const char kLinkScript[] = "while IFS='\t' read -r target name; do ln -s -- \"$target\" \"$name\" || exit 1; done";
+
+namespace {
+
+// gcab takes its files as arguments; xargs must never split them into two
+// runs, the second of which would replace the cabinet.
+const char kXargsSize[] = "1000000";
+const size_t kMaxArgumentBytes = 900000;
+
+void Refuse(CHostPlan* plan, int code, const char* format, const std::string& detail = std::string())
+{
+    char text[2048];
+    snprintf(text, sizeof(text), format, detail.c_str());
+    plan->refusal = code;
+    plan->message = text;
+    plan->runs.clear();
+}
+
+CHostArg Text(const std::string& value) { return CHostArg{CHostArg::kText, std::string(), value}; }
+CHostArg Path(const std::string& value) { return CHostArg{CHostArg::kPath, std::string(), value}; }
+CHostArg Tool(const std::string& value) { return CHostArg{CHostArg::kTool, std::string(), value}; }
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.compare(0, strlen(prefix), prefix) == 0; }
+
+// Files grouped by base folder, in the order the folders first appear.
+struct CGroups
+{
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<std::string>> names;
+
+    void Add(const std::string& base, const std::string& relative)
+    {
+        if (names.find(base) == names.end())
+            order.push_back(base);
+        names[base].push_back(relative);
+    }
+    size_t Count() const
+    {
+        size_t count = 0;
+        for (const auto& group : names)
+            count += group.second.size();
+        return count;
+    }
+    std::vector<CHostName> NamesOf(const std::string& base) const
+    {
+        std::vector<CHostName> list;
+        for (const std::string& relative : names.at(base))
+            list.push_back(CHostName{base, relative});
+        return list;
+    }
+};
+
+// "base\" "@list" pairs (7-Zip32 with "-ir-" before the at sign, Cab32
+// without), each list file holding one quoted relative path a line.
+bool ReadBaseFolderLists(const std::vector<std::string>& words, size_t first, const char* listPrefix,
+                         CGroups* groups, CHostPlan* plan)
+{
+    for (size_t i = first; i < words.size(); i += 2)
+    {
+        std::string base;
+        if (!TakeBaseFolder(words[i], &base) || i + 1 >= words.size() || !StartsWith(words[i + 1], listPrefix))
+        {
+            Refuse(plan, kResultCommandName, kMsgUnknownSwitch, words[i]);
+            return false;
+        }
+        std::string listFile = words[i + 1].substr(strlen(listPrefix));
+        std::vector<std::string> lines;
+        if (!ReadListLines(listFile, &lines))
+        {
+            Refuse(plan, kResultFailed, kMsgListUnreadable, listFile);
+            return false;
+        }
+        for (const std::string& line : lines)
+        {
+            std::vector<std::string> fields;
+            if (!SplitCommandLine(line, &fields) || fields.size() != 1)
+            {
+                Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+                return false;
+            }
+            groups->Add(base, fields[0]);
+        }
+    }
+    return true;
+}
+
+// One list file whose lines name the base folder and the relative path
+// (Unlha32 adds a third field, "-x1").
+bool ReadPairList(const std::string& word, size_t fieldCount, CGroups* groups, CHostPlan* plan)
+{
+    if (!StartsWith(word, "@"))
+    {
+        Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+        return false;
+    }
+    std::vector<std::string> lines;
+    if (!ReadListLines(word.substr(1), &lines))
+    {
+        Refuse(plan, kResultFailed, kMsgListUnreadable, word.substr(1));
+        return false;
+    }
+    for (const std::string& line : lines)
+    {
+        std::vector<std::string> fields;
+        std::string base;
+        if (!SplitCommandLine(line, &fields) || fields.size() != fieldCount || !TakeBaseFolder(fields[0], &base))
+        {
+            Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+            return false;
+        }
+        groups->Add(base, fields[1]);
+    }
+    return true;
+}
+
+bool HaveFiles(const CGroups& groups, CHostPlan* plan)
+{
+    if (groups.Count() > 0)
+        return true;
+    Refuse(plan, kResultFailed, kMsgNoFiles);
+    return false;
+}
+
+void ExpectAll(const CGroups& groups, CHostPlan* plan)
+{
+    for (const std::string& base : groups.order)
+        for (const std::string& relative : groups.names.at(base))
+            plan->expectedNames.push_back(relative);
+}
+
+std::string TopEntry(const std::string& relative)
+{
+    // The separator search must skip trail bytes: ソ is 0x83 0x5C.
+    std::string top;
+    for (size_t i = 0; i < relative.size(); ++i)
+    {
+        unsigned char c = relative[i];
+        if (c == '\\')
+            break;
+        top += relative[i];
+        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < relative.size())
+            top += relative[++i];
+    }
+    return top;
+}
+
+}  // namespace
+
+void TranslateSevenZip(const std::string& line, CHostPlan* plan)
+{
+    *plan = CHostPlan();
+    std::vector<std::string> words;
+    if (!SplitCommandLine(line, &words))
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    if (words.empty() || words[0] != "a")
+        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+    if (words.size() < 2 || (words[1] != "-t7z" && words[1] != "-tzip"))
+        return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, words.size() < 2 ? "" : words[1]);
+    bool zip = words[1] == "-tzip";
+
+    std::vector<std::string> methodOptions;
+    bool usePassword = false;
+    std::string password;
+    size_t i = 2;
+    for (; i < words.size() && StartsWith(words[i], "-"); ++i)
+    {
+        const std::string& word = words[i];
+        if (word == "-hide")
+            plan->showProgress = false;
+        else if (StartsWith(word, "-sfx"))
+            return Refuse(plan, kResultNotSupported, kMsgSevenZipSfx);
+        else if (StartsWith(word, "-p"))
+        {
+            usePassword = true;
+            password = word.substr(2);
+        }
+        else if (StartsWith(word, "-m") && word.size() > 2)
+            methodOptions.push_back(word);  // the settings' own options, custom ones too
+        else
+            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+    }
+    if (i >= words.size())
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    plan->archive = words[i++];
+
+    CGroups groups;
+    if (!ReadBaseFolderLists(words, i, "-ir-@", &groups, plan) || !HaveFiles(groups, plan))
+        return;
+    // 7zz takes only ASCII passwords for ZIP; a Windows 7-Zip would encode
+    // others in a code page a reader cannot know, so they are refused.
+    if (zip && usePassword && !IsAscii(password))
+        return Refuse(plan, kResultNotSupported, kMsgZipPasswordAscii);
+
+    for (const std::string& base : groups.order)
+    {
+        CHostRun run;
+        run.tool = "7zz";
+        run.args = {Text("a"), Text(words[1])};
+        for (const std::string& option : methodOptions)
+            run.args.push_back(Text(option));
+        // 7z keys its encryption on the UTF-16 form of the password, so the
+        // characters typed give the same key as on Windows.
+        if (usePassword)
+            run.args.push_back(Text("-p" + password));
+        for (const char* option : {"-scsUTF-8", "-sccUTF-8", "-bso1", "-bse1", "-bsp1", "-y"})
+            run.args.push_back(Text(option));
+        run.args.push_back(Path(plan->archive));
+        run.args.push_back(CHostArg{CHostArg::kNameList, "-ir-@", std::string()});
+        run.workFolder = base;
+        run.names = groups.NamesOf(base);
+        plan->runs.push_back(run);
+    }
+}
+
+void TranslateZip32j(const std::string& line, CHostPlan* plan)
+{
+    *plan = CHostPlan();
+    std::vector<std::string> words;
+    if (!SplitCommandLine(line, &words))
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    if (!words.empty() && words[0] == "--sfx")
+        return Refuse(plan, kResultNotSupported, kMsgZipSfx);
+
+    std::vector<CHostArg> options;
+    bool usePassword = false;
+    std::string password;
+    size_t i = 0;
+    for (; i < words.size() && StartsWith(words[i], "-"); ++i)
+    {
+        const std::string& word = words[i];
+        if (word == "-u" || word == "-ll" || word == "-l")
+            options.push_back(Text(word));
+        else if (word.size() == 2 && word[1] >= '0' && word[1] <= '9')
+            options.push_back(Text(word));
+        else if (word == "-q")
+        {
+            plan->showProgress = false;
+            options.push_back(Text(word));
+        }
+        else if (word == "-S")
+            continue;  // system and hidden files: no such thing on the host
+        else if (word == "-P" && i + 1 < words.size())
+        {
+            usePassword = true;
+            password = words[++i];
+        }
+        else
+            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+    }
+    if (i + 2 != words.size())
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    plan->archive = words[i];
+
+    CGroups groups;
+    if (!ReadPairList(words[i + 1], 2, &groups, plan) || !HaveFiles(groups, plan))
+        return;
+    for (const std::string& base : groups.order)
+    {
+        CHostRun run;
+        run.tool = "zip";
+        run.args = options;
+        // Info-ZIP encrypts with the bytes it is given: the Shift_JIS bytes
+        // typed, as Zip32j.dll on Windows does.
+        if (usePassword)
+        {
+            run.args.push_back(Text("-P"));
+            run.args.push_back(CHostArg{CHostArg::kBytes, std::string(), password});
+        }
+        run.args.push_back(Path(plan->archive));
+        run.args.push_back(Text("-@"));
+        run.workFolder = base;
+        run.names = groups.NamesOf(base);
+        run.namesOnStdin = true;
+        plan->runs.push_back(run);
+    }
+    plan->check = CHostPlan::kCheckZip;
+    ExpectAll(groups, plan);
+}
+
+void TranslateCab(const std::string& line, CHostPlan* plan)
+{
+    *plan = CHostPlan();
+    std::vector<std::string> words;
+    if (!SplitCommandLine(line, &words))
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    if (!words.empty() && words[0] == "-f")
+        return Refuse(plan, kResultNotSupported, kMsgCabSfx);
+    if (words.empty() || words[0] != "-a")
+        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+
+    bool mszip = true;
+    size_t i = 1;
+    for (; i < words.size() && StartsWith(words[i], "-"); ++i)
+    {
+        const std::string& word = words[i];
+        if (word == "-ms")
+            mszip = false;
+        else if (word == "-mz")
+            mszip = true;
+        else if (StartsWith(word, "-ml"))
+            return Refuse(plan, kResultNotSupported, kMsgLzx);
+        else if (StartsWith(word, "-v"))
+            return Refuse(plan, kResultNotSupported, kMsgVolumes);
+        else if (word == "-i")
+            plan->showProgress = false;
+        else
+            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+    }
+    if (i >= words.size())
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    plan->archive = words[i++];
+
+    CGroups groups;
+    if (!ReadBaseFolderLists(words, i, "@", &groups, plan) || !HaveFiles(groups, plan))
+        return;
+    size_t bytes = 0;
+    for (const auto& group : groups.names)
+        for (const std::string& name : group.second)
+            bytes += name.size() * 3 / 2 + 1;  // UTF-8 may be half again as long
+    if (bytes > kMaxArgumentBytes)
+        return Refuse(plan, kResultNotSupported, kMsgTooManyFiles);
+
+    CHostRun pack;
+    pack.tool = "xargs";
+    pack.args = {Text("-d"), Text("\n"), Text("-s"), Text(kXargsSize), Tool("gcab"), Text("-c")};
+    if (mszip)
+        pack.args.push_back(Text("-z"));
+    pack.args.push_back(Path(plan->archive));
+    pack.args.push_back(Text("--"));
+    pack.namesOnStdin = true;
+
+    if (groups.order.size() == 1)
+    {
+        pack.workFolder = groups.order[0];
+        pack.names = groups.NamesOf(groups.order[0]);
+        plan->runs.push_back(pack);
+        return;
+    }
+    // gcab cannot add to a cabinet: files of several base folders are packed
+    // in one run from a staging folder whose top entries link to the real ones.
+    CHostRun stage;
+    stage.tool = "sh";
+    stage.args = {Text("-c"), Text(kLinkScript), Text("sh")};
+    stage.linkLines = true;
+    stage.namesOnStdin = true;
+    std::map<std::string, std::string> tops;  // top entry → base folder
+    for (const std::string& base : groups.order)
+    {
+        for (const std::string& relative : groups.names.at(base))
+        {
+            std::string top = TopEntry(relative);
+            auto found = tops.find(top);
+            if (found == tops.end())
+            {
+                tops[top] = base;
+                stage.names.push_back(CHostName{base, top});
+            }
+            else if (found->second != base)
+                return Refuse(plan, kResultNotSupported, kMsgCabTopClash, top);
+            pack.names.push_back(CHostName{base, relative});
+        }
+    }
+    plan->runs.push_back(stage);
+    plan->runs.push_back(pack);
+}
+
+void TranslateUnlha(const std::string& line, CHostPlan* plan)
+{
+    *plan = CHostPlan();
+    std::vector<std::string> words;
+    if (!SplitCommandLine(line, &words))
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    if (!words.empty() && words[0] == "s")
+        return Refuse(plan, kResultNotSupported, kMsgLhaSfx);
+    if (words.empty() || words[0] != "a")
+        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+
+    char method = '5';
+    size_t i = 1;
+    for (; i < words.size() && StartsWith(words[i], "-"); ++i)
+    {
+        const std::string& word = words[i];
+        if (word == "-n1")
+            plan->showProgress = false;
+        else if (word == "-jm2" || word == "-jm3" || word == "-jm4")
+            method = static_cast<char>('5' + (word[3] - '2'));
+        else if (word == "-a1")
+            continue;  // attributes: the host has none to keep
+        else
+            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+    }
+    if (i + 2 != words.size())
+        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+    plan->archive = words[i];
+
+    CGroups groups;
+    if (!ReadPairList(words[i + 1], 3, &groups, plan) || !HaveFiles(groups, plan))
+        return;
+    for (const std::string& base : groups.order)
+    {
+        CHostRun run;
+        run.tool = "xargs";
+        // Header level 2 (long names, folders), "y" for Shift_JIS names, the
+        // method last: jlha reads a digit after "o" as the method.
+        std::string command = std::string("a2yo") + method;
+        run.args = {Text("-d"), Text("\n"), Text("-s"), Text(kXargsSize), Tool("jlha"), Text(command),
+                    Path(plan->archive)};
+        run.workFolder = base;
+        run.names = groups.NamesOf(base);
+        run.namesOnStdin = true;
+        plan->runs.push_back(run);
+    }
+    plan->check = CHostPlan::kCheckLha;
+    ExpectAll(groups, plan);
+}

@@ -1,0 +1,32 @@
+// Unlha32.dll on a Linux host: LZH through jlha (lh5, lh6, lh7).
+#include "bridges/BridgeRun.h"
+
+#define BRIDGE_EXPORT extern "C" __declspec(dllexport)
+
+namespace {
+HINSTANCE g_instance = NULL;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    g_instance = instance;
+    DisableThreadLibraryCalls(instance);
+    return HostToolsPresent({"sh", "timeout", "xargs", "jlha", "java"}) ? TRUE : FALSE;
+}
+
+BRIDGE_EXPORT int WINAPI Unlha(HWND window, LPCSTR line, LPSTR output, DWORD size)
+{
+    return RunBridgeCommand(g_instance, window, line, output, size, TranslateUnlha);
+}
+
+BRIDGE_EXPORT WORD WINAPI UnlhaGetVersion() { return kBridgeVersion; }
+
+// Reading archives is not bridged: these entries are there because the
+// program counts the DLL as installed only with them, and they answer
+// "cannot" (no handle, not an archive, not self-extracting).
+BRIDGE_EXPORT HANDLE WINAPI UnlhaOpenArchive(HWND, LPCSTR, DWORD) { return NULL; }
+BRIDGE_EXPORT int WINAPI UnlhaCloseArchive(HANDLE) { return -1; }
+BRIDGE_EXPORT int WINAPI UnlhaIsSFXFile(HANDLE) { return 0; }
+BRIDGE_EXPORT BOOL WINAPI UnlhaCheckArchive(LPCSTR, int) { return FALSE; }

@@ -1,0 +1,13 @@
+// zip32.dll, which Zip32j.dll needs beside it: here only a module that loads
+// when the host's zip is there.
+#include "bridges/BridgeRun.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    DisableThreadLibraryCalls(instance);
+    return HostToolsPresent({"zip"}) ? TRUE : FALSE;
+}
+
+extern "C" __declspec(dllexport) WORD WINAPI ZipVersion() { return kBridgeVersion; }

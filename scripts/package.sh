@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The release package for Windows users: dist/tessik-1.12-windows.zip with the
+# 32-bit tessik.exe, the 64-bit shell extension and its installer, and a short
+# Japanese read-me (Shift_JIS, CR LF). Builds first unless
+# TESSIK_PACKAGE_NO_BUILD=1 (scripts/test.sh has built already).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build64=${TESSIK_BUILD_DIR:-$root/build}
+build32=${TESSIK_BUILD32_DIR:-$root/build-i686}
+version=1.12
+if [ "${TESSIK_PACKAGE_NO_BUILD:-0}" != 1 ]; then
+  bash "$root/scripts/build.sh"
+fi
+files=("$build32/bin/tessik.exe" "$build64/bin/tessikshlex_x64.dll" "$build64/bin/tessikshlex_install_x64.exe")
+for f in "${files[@]}"; do
+  [ -f "$f" ] || { echo "missing: $f" >&2; exit 1; }
+done
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp "${files[@]}" "$stage/"
+iconv -f UTF-8 -t CP932 <<'README' | sed 's/$/\r/' > "$stage/readme.txt"
+Tessik 1.12
+
+Tessikは、ファイルやフォルダーを書庫にまとめる圧縮ツールです。
+圧縮はアーカイバーDLLが行います。
+
+■ 入っているファイル
+  tessik.exe                    本体 (32ビット)
+  tessikshlex_x64.dll           右クリックメニュー「Tessikで圧縮(&E)」(64ビット)
+  tessikshlex_install_x64.exe   右クリックメニューの登録と解除
+
+■ インストール
+  1. 好きなフォルダーにすべてのファイルを置きます。
+  2. 使いたい形式のアーカイバーDLLを tessik.exe と同じフォルダー
+     に置きます (32ビット版のDLLです)。
+       7-Zip32.dll  7Z形式、ZIP形式 (自己解凍には 7z.sfx なども)
+       Cab32.dll    CAB形式
+       Unlha32.dll  LHA形式 (既定の形式)
+       Zip32j.dll と zip32.dll  ZIP形式
+     DLLがひとつもないと、Tessikは起動できません。
+  3. 右クリックメニューを使うときは tessikshlex_install_x64.exe を
+     実行して登録します。
+
+■ アンインストール
+  1. tessikshlex_install_x64.exe を実行して右クリックメニューを解除します。
+  2. フォルダーごと削除します。
+  3. 設定ファイルも消すときは、下の tessik.ini を削除します。
+
+■ 設定ファイル
+  %APPDATA%\Norvane\Tessik\tessik.ini
+  (tessik.exe と同じフォルダーに tessik.ini があれば、最初の起動で
+   それを読み込みます。保存先は上の場所です。)
+
+■ 使い方
+  ファイルやフォルダーを tessik.exe のアイコンにドロップするか、
+  右クリックメニューの「Tessikで圧縮(&E)」を選びます。
+  引数なしで起動すると設定画面になります。
+README
+
+mkdir -p "$root/dist"
+out="$root/dist/tessik-$version-windows.zip"
+rm -f "$out"
+(cd "$stage" && zip -q -X "$out" tessik.exe tessikshlex_x64.dll tessikshlex_install_x64.exe readme.txt)
+echo "$out"
+unzip -l "$out"

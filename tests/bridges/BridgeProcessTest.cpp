@@ -1,0 +1,399 @@
+// The real program beside the bridges, in compress mode with quick start:
+// real archives that the host's own tools list and extract.
+#include "archivers/FormatRegistry.h"
+#include "bridges/BridgeMessages.h"
+#include "bridges/BridgeText.h"
+#include "bridges/HostTools.h"
+#include "resources/resource.h"
+#include "tests/app/ProgramCopy.h"
+#include "tests/bridges/HostCommand.h"
+#include "tests/settings/SettingsSandbox.h"
+#include "tests/support/UiHelper.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+const char kCompressTitle[] = "圧縮  - Tessik";
+const char kResultTitle[] = "処理結果";
+const char kPasswordTitle[] = "パスワードの設定";
+const DWORD kRunTimeoutMs = 60000;
+
+std::string BridgeFolder() { return TestExeFolder() + "\\bridges"; }
+
+// The files of the tree the walk selects; skip.bak is left out by the
+// filter list, 空 is an empty folder, 表 and ソ end in the byte 0x5C.
+const std::vector<std::string> kSelected = {"src\\docs\\a b.txt", "src\\docs\\ソ.txt", "src\\表.txt",
+                                            "src\\表\\x.bin"};
+
+struct CProgramRun
+{
+    DWORD exitCode = 0;
+    std::string resultText;  // the result dialog's text, empty when none came
+    bool compressDialogShown = false;
+};
+
+class BridgeProcess : public SettingsFileTest
+{
+protected:
+    void SetUp() override
+    {
+        SettingsFileTest::SetUp();
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((BridgeFolder() + "\\*.dll").c_str(), &found);
+        ASSERT_NE(INVALID_HANDLE_VALUE, find);
+        do
+            CopyFileA((BridgeFolder() + "\\" + found.cFileName).c_str(), (m_program.Folder() + "\\" + found.cFileName).c_str(), FALSE);
+        while (FindNextFileA(find, &found));
+        FindClose(find);
+
+        m_data.WriteFile("src\\表.txt", "hello 表\r\nline two\n");
+        m_data.WriteFile("src\\docs\\ソ.txt", std::string("\x83\x5C\x00\xFF\\ bytes", 11));
+        m_data.WriteFile("src\\docs\\a b.txt", std::string(20000, 'z'));
+        m_data.WriteFile("src\\表\\x.bin", "in a folder whose name ends in 0x5C");
+        m_data.WriteFile("src\\skip.bak", "left out by the filter");
+        m_data.MakeFolder("src\\空");
+    }
+
+    void TearDown() override
+    {
+        for (const char* name : {"TESSIK_HOST_7ZZ", "TESSIK_HOST_BOUND_SECONDS"})
+            SetEnvironmentVariableA(name, NULL);
+        SettingsFileTest::TearDown();
+    }
+
+    void PlaceSettings(const std::string& format, const std::vector<std::string>& more = {}, bool quickStart = true)
+    {
+        std::vector<std::string> lines = {"[GENERAL]",         "Version=100",    "DefaultArcType=" + format,
+                                          quickStart ? "QuickStart=true" : "QuickStart=false",   "CmpEndExit=true", "OverWriteAction=1",
+                                          "[FILTER]",          "FilterSw=true",  "ProfileNum=1",
+                                          "[FILTER_0]",        "Title=bak",      "ActType=0",
+                                          "FilterNum=1",       "Filter0_Type=0", "Filter0_Filter=.bak"};
+        lines.insert(lines.end(), more.begin(), more.end());
+        PlaceFile(AppDataIni(), CrLfLines(lines));
+    }
+
+    // Runs the program on src; answers a result dialog with OK (keeping its
+    // text) and closes a compress dialog that shows, until the program ends.
+    CProgramRun Run(std::function<void(HWND, DWORD)> answer = nullptr, bool closeCompressDialog = true)
+    {
+        CProgramRun run;
+        PROCESS_INFORMATION process = {};
+        if (!m_program.Start("\"" + m_data / "src" + "\"", m_data.Path(), &process))
+        {
+            run.exitCode = 98;
+            return run;
+        }
+        DWORD start = GetTickCount();
+        while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT && GetTickCount() - start < kRunTimeoutMs)
+        {
+            if (answer)
+                answer(NULL, process.dwProcessId);
+            if (HWND result = WaitForTopWindow(kResultTitle, process.dwProcessId, 0))
+            {
+                run.resultText = SnapshotWindow(result).Find(IDC_RESULT_TEXT)->text;
+                PressButton(result, IDOK);
+                Sleep(200);
+            }
+            else if (HWND dialog = WaitForTopWindow(kCompressTitle, process.dwProcessId, 0))
+            {
+                run.compressDialogShown = true;
+                if (closeCompressDialog)
+                    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            }
+        }
+        run.exitCode = CProgramCopy::WaitExit(&process);
+        return run;
+    }
+
+    // Extracts with the host tool and compares every selected file's bytes.
+    void ExpectSameBytes(const std::string& tool, const std::vector<CHostArg>& args, const std::string& into)
+    {
+        CHostResult extracted = RunHost(tool, args, into);
+        ASSERT_EQ(0, extracted.exitCode) << extracted.output;
+        for (const std::string& name : kSelected)
+        {
+            bool ok = false;
+            std::string bytes = ReadFileBytes(into + "\\" + name, &ok);
+            EXPECT_TRUE(ok) << tool << ": " << name;
+            EXPECT_EQ(ReadFileBytes(m_data / name), bytes) << tool << ": " << name;
+        }
+        EXPECT_FALSE(FileExists(into + "\\src\\skip.bak")) << tool;
+    }
+
+    std::vector<std::string> TempLeftovers()
+    {
+        std::vector<std::string> left;
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((TempFolderPath() + "\\*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            return left;
+        do
+        {
+            std::string name = found.cFileName;
+            if (name.compare(0, 3, "tbr") == 0 || name.compare(0, 3, "res") == 0)
+                left.push_back(name);
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+        return left;
+    }
+
+    CProgramCopy m_program;
+    CTestFolder m_data;
+};
+
+// A host script in the test folder, made executable on the host side.
+std::string HostScript(const CTestFolder& folder, const std::string& name, const std::string& text)
+{
+    std::string path = folder.WriteFile(name, "#!/bin/sh\n" + text);
+    RunHost("chmod", {HostText("+x"), HostPath(path)});
+    return ToHostPath(path);
+}
+
+std::string WithCrLfForTest(const std::string& text)
+{
+    std::string out;
+    for (char ch : text)
+        out += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
+{
+    struct
+    {
+        const char* format;
+        const char* extension;
+    } cases[] = {{"7Z", ".7z"}, {"7ZIP", ".zip"}, {"ZIP", ".zip"}, {"CAB", ".cab"}, {"LHA", ".lzh"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.format);
+        PlaceSettings(c.format);
+        std::string archive = m_data / (std::string("src") + c.extension);
+        CProgramRun run = Run();
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ("", run.resultText);
+        EXPECT_FALSE(run.compressDialogShown);
+        ASSERT_TRUE(FileExists(archive));
+
+        std::string into = m_data.MakeFolder(std::string("out-") + c.format);
+        std::string ext = c.extension;
+        if (ext == ".7z" || ext == ".zip")
+        {
+            EXPECT_EQ(kSelected, SevenZipListing(archive));
+            ExpectSameBytes("7zz", {HostText("x"), HostText("-y"), HostPath(archive)}, into);
+        }
+        if (ext == ".zip")
+        {
+            // The names carry the UTF-8 flag, so unzip shows them as typed.
+            EXPECT_EQ(kSelected, UnzipListing(archive));
+            std::string second = m_data.MakeFolder(std::string("unzip-") + c.format);
+            ExpectSameBytes("unzip", {HostText("-q"), HostPath(archive)}, second);
+        }
+        if (ext == ".cab")
+        {
+            EXPECT_EQ(kSelected, CabListing(archive));
+            ExpectSameBytes("cabextract", {HostText("-q"), HostPath(archive)}, into);
+        }
+        if (ext == ".lzh")
+        {
+            // Shift_JIS in the headers, 表 with its trail byte 0x5C intact.
+            EXPECT_EQ(kSelected, LhaListing(archive));
+            ExpectSameBytes("jlha", {HostText("xy"), HostPath(archive)}, into);
+        }
+        EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
+        DeleteFileA(archive.c_str());
+    }
+}
+
+TEST_F(BridgeProcess, PasswordArchivesNeedTheirPassword)
+{
+    struct
+    {
+        const char* format;
+        const char* extension;
+        std::string password;
+    } cases[] = {{"7Z", ".7z", "pass 表"}, {"7ZIP", ".zip", "pass-ascii"}, {"ZIP", ".zip", "pass 表"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.format);
+        PlaceSettings(c.format, {}, false);
+        std::string archive = m_data / (std::string("src") + c.extension);
+        bool pressed = false;
+        bool asked = false;
+        CProgramRun run = Run([&](HWND, DWORD processId) {
+            if (HWND dialog = WaitForTopWindow(kCompressTitle, processId, 0))
+            {
+                if (!pressed)
+                {
+                    SendMessageA(GetDlgItem(dialog, IDC_USE_PASSWORD), BM_SETCHECK, BST_CHECKED, 0);
+                    PressButton(dialog, IDC_COMPRESS);
+                    pressed = true;
+                }
+            }
+            if (HWND ask = WaitForTopWindow(kPasswordTitle, processId, 0))
+            {
+                SetControlText(ask, IDC_PASSWORD, c.password);
+                SetControlText(ask, IDC_PASSWORD_AGAIN, c.password);
+                PressButton(ask, IDOK);
+                asked = true;
+                Sleep(300);
+            }
+        }, false);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ("", run.resultText);
+        EXPECT_TRUE(asked);
+        ASSERT_TRUE(FileExists(archive));
+
+        std::string wrong = m_data.MakeFolder(std::string("wrong-") + c.format);
+        std::string right = m_data.MakeFolder(std::string("right-") + c.format);
+        if (std::string(c.format) == "ZIP")
+        {
+            // Info-ZIP's key is the Shift_JIS bytes typed, as on Windows.
+            EXPECT_NE(0, RunHost("unzip", {HostText("-P"), HostText("nope"), HostPath(archive)}, wrong).exitCode);
+            ExpectSameBytes("unzip", {HostText("-P"), HostBytes(c.password), HostPath(archive)}, right);
+        }
+        else
+        {
+            EXPECT_NE(0, RunHost("7zz", {HostText("x"), HostText("-pnope"), HostPath(archive)}, wrong).exitCode);
+            ExpectSameBytes("7zz", {HostText("x"), HostText("-p" + c.password), HostPath(archive)}, right);
+        }
+        DeleteFileA(archive.c_str());
+    }
+}
+
+TEST_F(BridgeProcess, RefusalsShowTheirTextAndLeaveNothing)
+{
+    struct
+    {
+        const char* format;
+        std::vector<std::string> more;
+        const char* text;
+    } cases[] = {
+        {"CABSFX", {}, kMsgCabSfx},
+        {"LHASFX", {}, kMsgLhaSfx},
+        {"ZIPSFX", {}, kMsgZipSfx},
+        {"CAB", {"[CAB]", "CabMode=2"}, kMsgLzx},
+        {"CAB", {"[CAB]", "MultiVolume=true"}, kMsgVolumes},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.format);
+        PlaceSettings(c.format, c.more);
+        CProgramRun run = Run();
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_NE(std::string::npos, run.resultText.find(WithCrLfForTest(c.text))) << run.resultText;
+        std::vector<std::string> left = FilesIn(m_data.Path());
+        EXPECT_EQ(std::vector<std::string>(), left);
+        EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
+    }
+}
+
+TEST_F(BridgeProcess, FailingAndHangingToolsAreReportedAndTheOldArchiveStays)
+{
+    CTestFolder aside;
+    std::string pidFile = aside / "tool.pid";
+    std::string hostPid = ToHostPath(pidFile);
+    struct
+    {
+        std::string script;
+        const char* timeout;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {ShiftJisToUtf8("echo 'ディスクがいっぱいです'; exit 2\n"), nullptr, {"7zzがエラーで終了しました(終了コード 2)", "ディスクがいっぱいです"}},
+        {"echo $$ > '" + hostPid + "'; exec sleep 60\n", "2", {"7zzが制限時間(2秒)内に終わらなかったため、中止しました。"}},
+    };
+    for (const auto& c : cases)
+    {
+        PlaceSettings("7Z");
+        m_data.WriteFile("src.7z", "the old archive");
+        SetEnvironmentVariableA("TESSIK_HOST_7ZZ", HostScript(m_data, "tools\\fake7zz", c.script).c_str());
+        SetEnvironmentVariableA("TESSIK_HOST_BOUND_SECONDS", c.timeout);
+        DWORD start = GetTickCount();
+        CProgramRun run = Run();
+        EXPECT_LT(GetTickCount() - start, 30000u);
+        EXPECT_EQ(0u, run.exitCode);
+        for (const std::string& text : c.texts)
+            EXPECT_NE(std::string::npos, run.resultText.find(text)) << run.resultText;
+        EXPECT_EQ("the old archive", ReadFileBytes(m_data / "src.7z"));
+        EXPECT_EQ(std::vector<std::string>{"src.7z"}, FilesIn(m_data.Path()));
+        EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
+    }
+    // The hanging tool did not outlive the job.
+    std::string pid = ReadFileBytes(pidFile);
+    ASSERT_FALSE(pid.empty());
+    EXPECT_NE(0, RunHost("kill", {HostText("-0"), HostText(pid.substr(0, pid.find('\n')))}).exitCode);
+}
+
+TEST_F(BridgeProcess, ProgressWindowCancelsAndTheHidingSwitchHidesIt)
+{
+    SetEnvironmentVariableA("TESSIK_HOST_7ZZ",
+                            HostScript(m_data, "tools\\slow7zz", "echo ' 42% 3 + src/a.txt'; sleep 20; exit 0\n").c_str());
+    struct
+    {
+        bool statusDialog;
+        const char* text;
+    } cases[] = {{true, kMsgCancelled}, {false, "7zzが制限時間(3秒)内に終わらなかったため、中止しました。"}};
+    for (const auto& c : cases)
+    {
+        PlaceSettings("7Z", {"[ARCHIVE]", std::string("StatusDialog=") + (c.statusDialog ? "true" : "false")});
+        SetEnvironmentVariableA("TESSIK_HOST_BOUND_SECONDS", c.statusDialog ? NULL : "3");
+        m_data.WriteFile("src.7z", "the old archive");
+        CWindowSnapshot seen;
+        CProgramRun run = Run([&](HWND, DWORD processId) {
+            HWND progress = WaitForTopWindow("圧縮中 - src.7z", processId, 0);
+            if (progress == NULL || seen.hwnd != NULL)
+                return;
+            Sleep(500);  // long enough for the tool's first line
+            seen = SnapshotWindow(progress);
+            PressButton(progress, IDCANCEL);
+        });
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_NE(std::string::npos, run.resultText.find(c.text)) << run.resultText;
+        EXPECT_EQ("the old archive", ReadFileBytes(m_data / "src.7z"));
+        EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
+        if (!c.statusDialog)
+        {
+            EXPECT_EQ(nullptr, seen.hwnd);
+            continue;
+        }
+        ASSERT_NE(nullptr, seen.hwnd);
+        std::vector<std::string> texts;
+        for (const CControlSnapshot& control : seen.controls)
+            texts.push_back(control.text);
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "src.7z"));
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "42% 3 + src/a.txt"));
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), kMsgProgressCancel));
+    }
+}
+
+TEST(BridgeLoading, OfferedFormatsAndAMissingHostTool)
+{
+    SetDllDirectoryA(BridgeFolder().c_str());
+    RegisterAllFormats();
+    std::vector<int> ids;
+    for (const auto& entry : GetFormatRegistry())
+        ids.push_back(entry.first);
+    DestroyAllFormats();
+    // No 7z self-extracting module on the host: that format is not offered.
+    EXPECT_EQ((std::vector<int>{0, 2, 4, 5, 6, 7, 8, 9}), ids);
+
+    SetEnvironmentVariableA("TESSIK_HOST_GCAB", "/nonexistent/gcab");
+    SetEnvironmentVariableA("TESSIK_HOST_ZIP", "/nonexistent/zip");
+    HMODULE cab = LoadLibraryA("Cab32.dll");
+    RegisterAllFormats();
+    ids.clear();
+    for (const auto& entry : GetFormatRegistry())
+        ids.push_back(entry.first);
+    DestroyAllFormats();
+    SetEnvironmentVariableA("TESSIK_HOST_GCAB", NULL);
+    SetEnvironmentVariableA("TESSIK_HOST_ZIP", NULL);
+    EXPECT_EQ(nullptr, cab);
+    EXPECT_EQ((std::vector<int>{0, 2, 6, 7}), ids);
+    SetDllDirectoryA(NULL);
+}

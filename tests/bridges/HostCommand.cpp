@@ -1,0 +1,123 @@
+#include "tests/bridges/HostCommand.h"
+
+#include "bridges/ArchiveNames.h"
+#include "bridges/BridgeText.h"
+#include "bridges/HostSession.h"
+
+#include <ctype.h>
+
+#include <algorithm>
+#include <sstream>
+
+CHostArg HostText(const std::string& text) { return CHostArg{CHostArg::kText, std::string(), text}; }
+CHostArg HostPath(const std::string& windowsPath) { return CHostArg{CHostArg::kPath, std::string(), windowsPath}; }
+CHostArg HostBytes(const std::string& bytes) { return CHostArg{CHostArg::kBytes, std::string(), bytes}; }
+
+CHostResult RunHost(const std::string& tool, const std::vector<CHostArg>& args, const std::string& workFolder)
+{
+    CHostSession session;
+    CHostRun run;
+    run.tool = tool;
+    run.args = args;
+    run.workFolder = workFolder.empty() ? "C:\\" : workFolder;
+    CRunOutcome outcome;
+    CHostResult result;
+    if (session.Run(run, nullptr, &outcome))
+        result.exitCode = outcome.exitCode;
+    result.output = Utf8ToShiftJis(outcome.output) + outcome.failure;
+    return result;
+}
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Backslashed(std::string name)
+{
+    std::wstring wide = ShiftJisToWide(name);
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return WideToShiftJis(wide);
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> SevenZipListing(const std::string& archive, const std::string& password)
+{
+    std::vector<CHostArg> args = {HostText("l"), HostText("-slt"), HostText("-ba"), HostText("-sccUTF-8"),
+                                  HostText("-p" + password), HostPath(archive)};
+    CHostResult listed = RunHost("7zz", args);
+    std::vector<std::string> names;
+    std::string path;
+    bool folder = false;
+    std::vector<std::string> lines = Lines(listed.output);
+    lines.push_back("Path = ");
+    for (const std::string& line : lines)
+    {
+        if (line.compare(0, 7, "Path = ") == 0)
+        {
+            if (!path.empty() && !folder)
+                names.push_back(Backslashed(path));
+            path = line.substr(7);
+            folder = false;
+        }
+        else if (line == "Folder = +" || (line.compare(0, 13, "Attributes = ") == 0 && line.find('D', 13) != std::string::npos))
+            folder = true;
+    }
+    if (listed.exitCode != 0)
+        names.push_back("(7zz failed: " + listed.output + ")");
+    return Sorted(names);
+}
+
+std::vector<std::string> UnzipListing(const std::string& archive)
+{
+    CHostResult listed = RunHost("unzip", {HostText("-Z1"), HostPath(archive)});
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(listed.output))
+        if (!line.empty() && line.back() != '/')
+            names.push_back(Backslashed(line));
+    if (listed.exitCode != 0)
+        names.push_back("(unzip failed: " + listed.output + ")");
+    return Sorted(names);
+}
+
+std::vector<std::string> CabListing(const std::string& archive)
+{
+    CHostResult listed = RunHost("cabextract", {HostText("-l"), HostPath(archive)});
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(listed.output))
+    {
+        size_t bar = line.rfind(" | ");
+        if (bar != std::string::npos && line.find(" | ") != bar && line.find_first_not_of(' ') != std::string::npos &&
+            isdigit(static_cast<unsigned char>(line[line.find_first_not_of(' ')])))
+            names.push_back(Backslashed(line.substr(bar + 3)));
+    }
+    if (listed.exitCode != 0)
+        names.push_back("(cabextract failed: " + listed.output + ")");
+    return Sorted(names);
+}
+
+std::vector<std::string> LhaListing(const std::string& archive)
+{
+    std::vector<std::string> names;
+    if (!ReadLhaNames(ShiftJisToWide(archive), &names))
+        names.push_back("(damaged header)");
+    return Sorted(names);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "bridges/HostPlan.h"
+
+#include <string>
+#include <vector>
+
+// Runs a host program from a test through the bridges' own host layer.
+// Text arguments are Shift_JIS (the tests' literals), converted to UTF-8.
+struct CHostResult
+{
+    int exitCode = -1;
+    std::string output;  // Shift_JIS
+};
+
+CHostArg HostText(const std::string& text);
+CHostArg HostPath(const std::string& windowsPath);
+CHostArg HostBytes(const std::string& bytes);
+CHostResult RunHost(const std::string& tool, const std::vector<CHostArg>& args, const std::string& workFolder = "");
+
+// The files (not folders) of an archive as the host tools list them, with
+// backslashes, sorted: 7zz for 7z and ZIP, unzip for ZIP, cabextract for CAB.
+std::vector<std::string> SevenZipListing(const std::string& archive, const std::string& password = "");
+std::vector<std::string> UnzipListing(const std::string& archive);
+std::vector<std::string> CabListing(const std::string& archive);
+// The names as an LZH holds them (its headers read directly), sorted.
+std::vector<std::string> LhaListing(const std::string& archive);

@@ -1,0 +1,273 @@
+// Command lines as the format builders write them, with their list files on
+// disk, and the host tool runs the bridges make of them.
+#include "bridges/BridgeText.h"
+#include "bridges/CommandLine.h"
+#include "bridges/HostPlan.h"
+#include "bridges/HostSession.h"
+#include "tests/support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// "tool a1 a2 ... @work [names]" with each argument tagged by its kind.
+std::string Render(const CHostRun& run)
+{
+    std::string text = run.tool;
+    for (const CHostArg& arg : run.args)
+    {
+        switch (arg.kind)
+        {
+        case CHostArg::kText: text += " " + arg.prefix + arg.value; break;
+        case CHostArg::kPath: text += " path:" + arg.prefix + arg.value; break;
+        case CHostArg::kTool: text += " tool:" + arg.value; break;
+        case CHostArg::kNameList: text += " list:" + arg.prefix; break;
+        case CHostArg::kBytes: text += " bytes:" + arg.value; break;
+        }
+    }
+    text += " @" + run.workFolder + (run.namesOnStdin ? " <" : " [");
+    for (size_t i = 0; i < run.names.size(); ++i)
+        text += (i ? "," : "") + run.names[i].relative;
+    return text + (run.linkLines ? " links" : "");
+}
+
+struct CCase
+{
+    std::string line;  // "{L0}", "{L1}" stand for the list files
+    std::vector<std::string> lists;
+    int refusal;
+    std::vector<std::string> runs;  // rendered, with "{L0}" too
+    bool showProgress;
+};
+
+class Translation : public ::testing::Test
+{
+protected:
+    std::string Fill(std::string text)
+    {
+        for (size_t i = 0; i < 3; ++i)
+        {
+            std::string key = "{L" + std::to_string(i) + "}";
+            for (size_t at; (at = text.find(key)) != std::string::npos;)
+                text.replace(at, key.size(), m_folder / ("res" + std::to_string(i) + ".tmp"));
+        }
+        return text;
+    }
+
+    void Check(const std::vector<CCase>& cases, void (*translate)(const std::string&, CHostPlan*))
+    {
+        for (const CCase& c : cases)
+        {
+            for (size_t i = 0; i < c.lists.size(); ++i)
+                m_folder.WriteFile("res" + std::to_string(i) + ".tmp", c.lists[i]);
+            CHostPlan plan;
+            translate(Fill(c.line), &plan);
+            EXPECT_EQ(c.refusal, plan.refusal) << c.line << "\n" << plan.message;
+            if (c.refusal != kResultOk)
+                EXPECT_FALSE(plan.message.empty()) << c.line;
+            std::vector<std::string> rendered;
+            for (const CHostRun& run : plan.runs)
+                rendered.push_back(Render(run));
+            std::vector<std::string> expected;
+            for (const std::string& run : c.runs)
+                expected.push_back(Fill(run));
+            EXPECT_EQ(expected, rendered) << c.line;
+            if (c.refusal == kResultOk)
+                EXPECT_EQ(c.showProgress, plan.showProgress) << c.line;
+        }
+    }
+
+    CTestFolder m_folder;
+};
+
+const char kSevenZipTail[] = " -scsUTF-8 -sccUTF-8 -bso1 -bse1 -bsp1 -y path:C:\\o\\a.7z list:-ir-@";
+
+}  // namespace
+
+TEST(CommandLineWords, QuotesSpacesAndBrokenQuoting)
+{
+    struct
+    {
+        std::string line;
+        bool ok;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"a -t7z \"C:\\o\\a b.7z\" ", true, {"a", "-t7z", "C:\\o\\a b.7z"}},
+        {"\"C:\\d\\\" -ir-\"@C:\\t\\r.tmp\"", true, {"C:\\d\\", "-ir-@C:\\t\\r.tmp"}},
+        {"\"-p\"", true, {"-p"}},
+        {"\"\"", true, {""}},
+        // A password with a quote in it: the words cannot be told apart.
+        {"\"-pa\"b\" x", false, {}},
+        {"\"-pa\"b\"c\" x", false, {}},
+        {"\"unclosed", false, {}},
+        // 表 ends in 0x5C, which must not escape the quote after it.
+        {"\"表\" \"ソ\\\"", true, {"表", "ソ\\"}},
+    };
+    for (const auto& c : cases)
+    {
+        std::vector<std::string> words;
+        EXPECT_EQ(c.ok, SplitCommandLine(c.line, &words)) << c.line;
+        if (c.ok)
+            EXPECT_EQ(c.words, words) << c.line;
+    }
+}
+
+TEST(CommandLineWords, BaseFolderNeedsARealBackslash)
+{
+    std::string folder;
+    EXPECT_TRUE(TakeBaseFolder("C:\\data\\", &folder));
+    EXPECT_EQ("C:\\data", folder);
+    EXPECT_TRUE(TakeBaseFolder("C:\\表\\", &folder));
+    EXPECT_EQ("C:\\表", folder);
+    // "C:\表" ends in the trail byte 0x5C of 表, not in a separator.
+    EXPECT_FALSE(TakeBaseFolder("C:\\表", &folder));
+    EXPECT_FALSE(TakeBaseFolder("docs", &folder));
+}
+
+TEST_F(Translation, SevenZipLines)
+{
+    const std::string list = "\"a.txt\"\r\n\"docs\\ソ.txt\"\r\n";
+    const std::string opts = "-mx=5 -ms=on -mf=on -mhc=on -mhcf=on -mhe=off -m0=LZMA";
+    Check({
+              {"a -t7z " + opts + " \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultOk,
+               {"7zz a -t7z " + opts + kSevenZipTail + " @C:\\d [a.txt,docs\\ソ.txt"}, true},
+              // Two base folders: one run each, in the order of the line.
+              {"a -t7z -hide \"-p表 x\" -mx=9 \"C:\\o\\a.7z\" \"C:\\a\\\" -ir-\"@{L0}\" \"D:\\\" -ir-\"@{L1}\" ",
+               {"\"1.txt\"\r\n", "\"2.txt\"\r\n"}, kResultOk,
+               {"7zz a -t7z -mx=9 -p表 x" + std::string(kSevenZipTail) + " @C:\\a [1.txt",
+                "7zz a -t7z -mx=9 -p表 x" + std::string(kSevenZipTail) + " @D: [2.txt"},
+               false},
+              {"a -tzip -mx=5 -mm=Deflate -mfb=32 -mpass=1 \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list},
+               kResultOk,
+               {"7zz a -tzip -mx=5 -mm=Deflate -mfb=32 -mpass=1" + std::string(kSevenZipTail) +
+                " @C:\\d [a.txt,docs\\ソ.txt"},
+               true},
+              {"a -tzip \"-pabc\" \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultOk,
+               {"7zz a -tzip -pabc" + std::string(kSevenZipTail) + " @C:\\d [a.txt,docs\\ソ.txt"}, true},
+              // 7zz encrypts ZIP with ASCII passwords only.
+              {"a -tzip \"-p表\" \"C:\\o\\a.zip\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultNotSupported, {}, true},
+              {"a -t7z -sfx7z.sfx \"C:\\o\\a.exe\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultNotSupported, {},
+               true},
+              {"a -t7z \"-pa\"b\" x \"C:\\o\\a.7z\" ", {list}, kResultCommandName, {}, true},
+              // A password that would smuggle a switch in: refused, not split.
+              {"a -t7z \"-pa\" -sdel \"b\" \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultCommandName, {},
+               true},
+              {"x \"C:\\o\\a.7z\" ", {list}, kResultCommandName, {}, true},
+              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {""}, kResultFailed, {}, true},
+              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@C:\\nowhere\\res.tmp\" ", {}, kResultFailed, {}, true},
+              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\" -ir-\"@{L0}\" ", {list}, kResultCommandName, {}, true},
+          },
+          TranslateSevenZip);
+}
+
+TEST_F(Translation, Zip32jLines)
+{
+    const std::string list = "\"C:\\d\\\" \"a.txt\"\r\n\"C:\\e\\\" \"b.txt\"\r\n\"C:\\d\\\" \"表\\ソ.txt\"\r\n";
+    Check({
+              // -S has no meaning on the host and is dropped.
+              {"-6 -S \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultOk,
+               {"zip -6 path:C:\\o\\a.zip -@ @C:\\d <a.txt,表\\ソ.txt", "zip -6 path:C:\\o\\a.zip -@ @C:\\e <b.txt"},
+               true},
+              {"-u -9 -q -S -ll -l -P \"p 表\" \"C:\\o\\a.zip\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kResultOk,
+               {"zip -u -9 -q -ll -l -P bytes:p 表 path:C:\\o\\a.zip -@ @C:\\d <a.txt"}, false},
+              {"--sfx \"C:\\o\\zp1.zip\"", {}, kResultNotSupported, {}, true},
+              {"-6 -S -x \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
+              {"-6 -P \"a\"b\" \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
+              {"-6 \"C:\\o\\a.zip\" \"@{L0}\"", {"\"C:\\d\" \"a.txt\"\r\n"}, kResultCommandName, {}, true},
+          },
+          TranslateZip32j);
+}
+
+TEST_F(Translation, CabLines)
+{
+    Check({
+              {"-a -mz \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n\"docs\\ソ.txt\"\r\n"}, kResultOk,
+               {"xargs -d \n -s 1000000 tool:gcab -c -z path:C:\\o\\a.cab -- @C:\\d <a.txt,docs\\ソ.txt"}, true},
+              {"-a -ms -i \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultOk,
+               {"xargs -d \n -s 1000000 tool:gcab -c path:C:\\o\\a.cab -- @C:\\d <a.txt"}, false},
+              // Several base folders: a staging folder of links, one gcab run.
+              {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" \"D:\\b\\\" \"@{L1}\" ",
+               {"\"x\\1.txt\"\r\n\"x\\2.txt\"\r\n", "\"ソ\\3.txt\"\r\n"}, kResultOk,
+               {std::string("sh -c ") + kLinkScript + " sh @ <x,ソ links",
+                "xargs -d \n -s 1000000 tool:gcab -c -z path:C:\\o\\a.cab -- @ <x\\1.txt,x\\2.txt,ソ\\3.txt"},
+               true},
+              {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" \"D:\\b\\\" \"@{L1}\" ",
+               {"\"x\\1.txt\"\r\n", "\"x\\3.txt\"\r\n"}, kResultNotSupported, {}, true},
+              {"-a -ml:21 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultNotSupported, {}, true},
+              {"-a -mz -v:1423 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultNotSupported, {},
+               true},
+              {"-f \"C:\\o\\cb1.cab\" \"C:\\o\\\"", {}, kResultNotSupported, {}, true},
+          },
+          TranslateCab);
+}
+
+TEST_F(Translation, UnlhaLines)
+{
+    const std::string list = "\"C:\\d\\\" \"a.txt\" -x1\r\n\"C:\\d\\\" \"表.txt\" -x1\r\n";
+    Check({
+              {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultOk,
+               {"xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @C:\\d <a.txt,表.txt"}, true},
+              {"a -n1 -jm4 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultOk,
+               {"xargs -d \n -s 1000000 tool:jlha a2yo7 path:C:\\o\\a.lzh @C:\\d <a.txt,表.txt"}, false},
+              {"a -jm3 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultOk,
+               {"xargs -d \n -s 1000000 tool:jlha a2yo6 path:C:\\o\\a.lzh @C:\\d <a.txt,表.txt"}, true},
+              {"s -gw2 -x \"C:\\o\\lh1.lzh\" \"C:\\o\\\"", {}, kResultNotSupported, {}, true},
+              // Each base folder its own run, all adding to the one archive.
+              {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\" -x1\r\n\"E:\\\" \"b.txt\" -x1\r\n"},
+               kResultOk,
+               {"xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @C:\\d <a.txt",
+                "xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @E: <b.txt"},
+               true},
+              // Without its "-x1" the line is not one the program writes.
+              {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kResultCommandName, {},
+               true},
+              {"a -jm2 -gw2 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
+          },
+          TranslateUnlha);
+}
+
+TEST(BridgeText, OutputIsCutAtAWholeCharacterAndTerminated)
+{
+    char buffer[8];
+    memset(buffer, 'X', sizeof(buffer));
+    CopyToOutput("abc表表", buffer, 7);  // 3 + 2 + 2 bytes: the second 表 needs the terminator's place
+    EXPECT_STREQ("abc表", buffer);
+    EXPECT_EQ('X', buffer[7]);
+    CopyToOutput("ab", buffer, 1);
+    EXPECT_STREQ("", buffer);
+    CopyToOutput("ab", buffer, 0);  // nothing written at all
+    EXPECT_EQ('\0', buffer[0]);
+}
+
+TEST(BridgeText, TerminalTextAndLatestLine)
+{
+    EXPECT_EQ("Everything is Ok\r\n", TerminalText("  5%\b\b\b\b    \b\b\b\bEverything is Ok\n"));
+    EXPECT_EQ("b\r\nc\r\n", TerminalText("a\rb\r\nc\n"));
+    EXPECT_EQ("42% + 表.txt", LastLine("Scanning\n 10%\b\b\b\b 42% + 表.txt"));
+    EXPECT_EQ("done", LastLine("done\n\n   \n"));
+}
+
+TEST(BridgeText, NamesAndLocales)
+{
+    EXPECT_EQ("docs/ソ.txt", ToHostRelativeName("docs\\ソ.txt"));
+    EXPECT_EQ("表/a", ToHostRelativeName("表\\a"));
+    EXPECT_EQ("\xE8\xA1\xA8", ShiftJisToUtf8("表"));
+    EXPECT_EQ("表", Utf8ToShiftJis("\xE8\xA1\xA8"));
+    EXPECT_EQ("\\0101\\0225\\0134", OctalEscapes("A表"));
+    EXPECT_TRUE(IsUtf8Locale("ja_JP.UTF-8", "", ""));
+    EXPECT_TRUE(IsUtf8Locale("", "", "C.utf8"));
+    EXPECT_FALSE(IsUtf8Locale("C", "ja_JP.UTF-8", "ja_JP.UTF-8"));  // LC_ALL wins
+    EXPECT_FALSE(IsUtf8Locale("", "ja_JP.eucJP", ""));
+    EXPECT_FALSE(IsUtf8Locale("", "", ""));
+}
+
+TEST(HostQuoting, ArgumentsSurviveWindowsSplitting)
+{
+    EXPECT_EQ(L"\"a b\"", QuoteArgument(L"a b"));
+    EXPECT_EQ(L"\"q\\\"x\"", QuoteArgument(L"q\"x"));
+    EXPECT_EQ(L"\"back\\\\\"", QuoteArgument(L"back\\"));
+    EXPECT_EQ(L"\"a\\\\b\"", QuoteArgument(L"a\\\\b"));
+    EXPECT_EQ(L"\"\"", QuoteArgument(L""));
+}
