@@ -737,7 +737,8 @@ TEST(FilterListEditor, ExportsAndImportsFltFilesWithTheFourQuestions)
     const Rows kUnchanged = {{"ファイル名", "x", ""}, {"ファイル名", "y", ""}, {"今の"}};
     for (int cancelAt = 0; cancelAt < 4; ++cancelAt)
         EXPECT_EQ(kUnchanged, afterCancel[cancelAt]) << "cancel at question " << cancelAt + 1;
-    EXPECT_EQ(exported, offered);
+    // The dialog shows the name chosen last in its field, its folder as the folder.
+    EXPECT_EQ("sample.flt", offered);
     EXPECT_EQ(0u, questions[0].find("タイトルを上書きしてもよろしいですか？\n\nはい = 上書き\n"));
     EXPECT_EQ(0u, questions[1].find("コメントを上書きしてもよろしいですか？"));
     EXPECT_EQ("フィルタリストを上書きしてもよろしいですか？\n\nはい = 上書き(現在のリストは消去されます)\n"
