@@ -103,27 +103,26 @@ CFilterDef ReadDefinition(CIniFile& ini, const char* section, int index)
     return definition;
 }
 
-CFilterList ReadList(CIniFile& ini, int index)
+}  // namespace
+
+CFilterList ReadFilterListSection(CIniFile& ini, const char* section)
 {
     CFilterList list;
-    std::string section = ListSectionName(index);
     char value[kValueSize];
-    if (ini.GetString(section.c_str(), "Title", "", value, sizeof(value)) > 0)
+    if (ini.GetString(section, "Title", "", value, sizeof(value)) > 0)
         list.Title = value;
-    if (ini.GetString(section.c_str(), "Comment", "", value, sizeof(value)) > 0)
+    if (ini.GetString(section, "Comment", "", value, sizeof(value)) > 0)
         list.Comment = value;
-    if (ini.GetString(section.c_str(), "ActType", "", value, sizeof(value)) > 0)
+    if (ini.GetString(section, "ActType", "", value, sizeof(value)) > 0)
         list.ActType = ParseSettingInt(value);
-    if (ini.GetString(section.c_str(), "FilterNum", "", value, sizeof(value)) > 0)
+    if (ini.GetString(section, "FilterNum", "", value, sizeof(value)) > 0)
     {
-        int count = CountPresentDefinitions(ini, section.c_str(), ParseSettingInt(value));
+        int count = CountPresentDefinitions(ini, section, ParseSettingInt(value));
         for (int k = 0; k < count; ++k)
-            list.Definitions.push_back(ReadDefinition(ini, section.c_str(), k));
+            list.Definitions.push_back(ReadDefinition(ini, section, k));
     }
     return list;
 }
-
-}  // namespace
 
 void LoadFilterSettings(CIniFile& ini, CAppSetting* setting)
 {
@@ -134,7 +133,36 @@ void LoadFilterSettings(CIniFile& ini, CAppSetting* setting)
         return;
     int count = CountPresentLists(ini, ParseSettingInt(value));
     for (int n = 0; n < count; ++n)
-        setting->FilterLists.push_back(ReadList(ini, n));
+        setting->FilterLists.push_back(ReadFilterListSection(ini, ListSectionName(n).c_str()));
+}
+
+bool WriteFilterListSection(CIniFile& ini, const char* name, const CFilterList& list)
+{
+    bool ok = true;
+    int definitionCount = static_cast<int>(list.Definitions.size());
+    ok &= ini.WriteInt(name, "FilterNum", definitionCount) != FALSE;
+    ok &= ini.WriteString(name, "Title", list.Title.c_str()) != FALSE;
+    ok &= ini.WriteString(name, "Comment", list.Comment.c_str()) != FALSE;
+    ok &= ini.WriteInt(name, "ActType", list.ActType) != FALSE;
+    for (int k = 0; k < definitionCount; ++k)
+    {
+        const CFilterDef& definition = list.Definitions[k];
+        ok &= ini.WriteInt(name, DefinitionKey(0, k).c_str(), definition.Type) != FALSE;
+        ok &= ini.WriteString(name, DefinitionKey(1, k).c_str(), definition.Filter.c_str()) != FALSE;
+        ok &= ini.WriteBool(name, DefinitionKey(2, k).c_str(), definition.AlphabetBS) != FALSE;
+        ok &= ini.WriteBool(name, DefinitionKey(3, k).c_str(), definition.Regex) != FALSE;
+        ok &= ini.WriteString(name, DefinitionKey(4, k).c_str(), definition.Comment.c_str()) != FALSE;
+    }
+    // Definitions of a longer earlier list.
+    for (int k = definitionCount;; ++k)
+    {
+        int found = 0;
+        for (int key = 0; key < kDefinitionKeyCount; ++key)
+            found |= ini.DeleteKey(name, DefinitionKey(key, k).c_str());
+        if (!found)
+            break;
+    }
+    return ok;
 }
 
 bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
@@ -145,32 +173,7 @@ bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
 
     for (int n = 0; n < listCount; ++n)
     {
-        const CFilterList& list = setting.FilterLists[n];
-        std::string section = ListSectionName(n);
-        const char* name = section.c_str();
-        int definitionCount = static_cast<int>(list.Definitions.size());
-        ok &= ini.WriteInt(name, "FilterNum", definitionCount) != FALSE;
-        ok &= ini.WriteString(name, "Title", list.Title.c_str()) != FALSE;
-        ok &= ini.WriteString(name, "Comment", list.Comment.c_str()) != FALSE;
-        ok &= ini.WriteInt(name, "ActType", list.ActType) != FALSE;
-        for (int k = 0; k < definitionCount; ++k)
-        {
-            const CFilterDef& definition = list.Definitions[k];
-            ok &= ini.WriteInt(name, DefinitionKey(0, k).c_str(), definition.Type) != FALSE;
-            ok &= ini.WriteString(name, DefinitionKey(1, k).c_str(), definition.Filter.c_str()) != FALSE;
-            ok &= ini.WriteBool(name, DefinitionKey(2, k).c_str(), definition.AlphabetBS) != FALSE;
-            ok &= ini.WriteBool(name, DefinitionKey(3, k).c_str(), definition.Regex) != FALSE;
-            ok &= ini.WriteString(name, DefinitionKey(4, k).c_str(), definition.Comment.c_str()) != FALSE;
-        }
-        // Definitions of a longer earlier list.
-        for (int k = definitionCount;; ++k)
-        {
-            int found = 0;
-            for (int key = 0; key < kDefinitionKeyCount; ++key)
-                found |= ini.DeleteKey(name, DefinitionKey(key, k).c_str());
-            if (!found)
-                break;
-        }
+        ok &= WriteFilterListSection(ini, ListSectionName(n).c_str(), setting.FilterLists[n]);
     }
     // Lists that were deleted since the last save.
     int m = listCount;
