@@ -1,6 +1,6 @@
 // Settings mode as a separate program: started without arguments, what OK,
-// Cancel and the close box leave in the settings file, and a compress-mode run
-// that uses what was set.
+// Cancel and the close box leave in the settings file, and compress-mode runs
+// that use what was set on the basic page and on an archiver page.
 #include "resources/resource.h"
 #include "settings/IniFile.h"
 #include "tests/app/ProgramCopy.h"
@@ -18,12 +18,39 @@
 namespace {
 
 const char kSettingsTitle[] = "設定  - Tessik";
+const char kCompressTitle[] = "圧縮  - Tessik";
 const DWORD kDialogTimeoutMs = 30000;
 
 // The basic page: the settings dialog's first child dialog.
 HWND BasicPage(HWND dialog)
 {
     return FindWindowExA(dialog, NULL, "#32770", NULL);
+}
+
+struct CPageSearch
+{
+    int firstId;
+    int secondId;
+    HWND page;
+};
+
+BOOL CALLBACK FindPage(HWND child, LPARAM param)
+{
+    CPageSearch* search = reinterpret_cast<CPageSearch*>(param);
+    if (GetDlgItem(child, search->firstId) != NULL && GetDlgItem(child, search->secondId) != NULL)
+    {
+        search->page = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The page of another process's settings dialog that holds both controls.
+HWND FindPageWith(HWND dialog, int firstId, int secondId)
+{
+    CPageSearch search = {firstId, secondId, NULL};
+    EnumChildWindows(dialog, FindPage, reinterpret_cast<LPARAM>(&search));
+    return search.page;
 }
 
 class SettingsModeProcess : public SettingsFileTest
@@ -140,4 +167,50 @@ TEST_F(SettingsModeProcess, FormatAndOverwriteActionSetInTheDialogDriveTheNextCo
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ(0u, calls[0].line.find("a -tzip "));
     EXPECT_NE(std::string::npos, calls[0].line.find("\"" + m_data / "docs.zip" + "\""));
+}
+
+TEST_F(SettingsModeProcess, SevenZipPageChangedThenOk_NextArchiveUsesTheNewOptions)
+{
+    PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", "DefaultArcType=7Z", "CmpEndExit=true"}));
+
+    bool changed = false;
+    CWindowSnapshot shown;
+    DWORD exitCode = RunProgram("", kSettingsTitle,
+                         [&changed](HWND dialog) {
+                             HWND page = FindPageWith(dialog, IDC_7Z_LEVEL, IDC_7Z_SFX_MODULE);
+                             if (page == NULL)
+                             {
+                                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                                 return;
+                             }
+                             SendMessageA(GetDlgItem(page, IDC_7Z_LEVEL), CB_SETCURSEL, 3, 0);
+                             SendMessageA(GetDlgItem(page, IDC_7Z_METHOD), CB_SETCURSEL, 4, 0);
+                             SendMessageA(GetDlgItem(page, IDC_7Z_SFX_MODULE), CB_SETCURSEL, 2, 0);
+                             SendMessageA(GetDlgItem(page, IDC_7Z_SOLID), BM_SETCHECK, BST_UNCHECKED, 0);
+                             SendMessageA(GetDlgItem(page, IDC_7Z_HEADER_CRYPT), BM_SETCHECK, BST_CHECKED, 0);
+                             changed = true;
+                             PressButton(dialog, IDOK);
+                         },
+                         &shown);
+    ASSERT_EQ(0u, exitCode);
+    ASSERT_NE(nullptr, shown.hwnd);
+    ASSERT_TRUE(changed);
+    std::vector<std::string> section = SectionLines(AppDataIni(), "7-ZIP");
+    ASSERT_EQ(15u, section.size());
+    EXPECT_EQ("SevenZMode=9", section[4]);
+    EXPECT_EQ("SevenZSolid=false", section[5]);
+    EXPECT_EQ("SevenZHeaderCrypt=true", section[9]);
+    EXPECT_EQ("SevenZAlgorithm=PPMd", section[10]);
+    EXPECT_EQ("SevenZSfx=7zCon.sfx", section[11]);
+
+    std::string input = m_data.WriteFile("report.txt", "r");
+    exitCode = RunProgram("\"" + input + "\"", kCompressTitle, [](HWND dialog) { PressButton(dialog, IDC_COMPRESS); },
+                   &shown);
+    EXPECT_EQ(0u, exitCode);
+    ASSERT_NE(nullptr, shown.hwnd);
+    std::vector<CStandInCall> calls = CallsOf(ReadStandInJournal(m_program.Folder(), "7-Zip32.dll"), "SevenZip");
+    ASSERT_EQ(1u, calls.size());
+    std::string start = "a -t7z -mx=9 -ms=off -mf=on -mhc=on -mhcf=on -mhe=on -m0=PPMd \"" + m_data / "report.7z" +
+                        "\" ";
+    EXPECT_EQ(start, calls[0].line.substr(0, start.size())) << calls[0].line;
 }

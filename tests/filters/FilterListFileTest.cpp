@@ -32,22 +32,6 @@ CFilterList SampleList()
     return list;
 }
 
-void ExpectSameList(const CFilterList& expected, const CFilterList& actual)
-{
-    EXPECT_EQ(expected.Title, actual.Title);
-    EXPECT_EQ(expected.Comment, actual.Comment);
-    EXPECT_EQ(expected.ActType, actual.ActType);
-    ASSERT_EQ(expected.Definitions.size(), actual.Definitions.size());
-    for (size_t i = 0; i < expected.Definitions.size(); ++i)
-    {
-        EXPECT_EQ(expected.Definitions[i].Type, actual.Definitions[i].Type) << i;
-        EXPECT_EQ(expected.Definitions[i].Filter, actual.Definitions[i].Filter) << i;
-        EXPECT_EQ(expected.Definitions[i].Comment, actual.Definitions[i].Comment) << i;
-        EXPECT_EQ(expected.Definitions[i].AlphabetBS, actual.Definitions[i].AlphabetBS) << i;
-        EXPECT_EQ(expected.Definitions[i].Regex, actual.Definitions[i].Regex) << i;
-    }
-}
-
 // Names in the folder other than the given file: a successor left behind
 // would show up here.
 std::vector<std::string> OtherFiles(const CTestFolder& folder, const std::string& keep)

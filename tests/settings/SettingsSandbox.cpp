@@ -156,3 +156,27 @@ void SettingsFileTest::PlaceFile(const std::string& path, const std::string& byt
     WriteFileBytes(path, bytes);
     CIniFile::FlushProfileCache(path.c_str());
 }
+
+std::vector<std::string> SectionLines(const std::string& iniPath, const std::string& section)
+{
+    std::string bytes = ReadFileBytes(iniPath);
+    std::vector<std::string> lines;
+    bool inside = false;
+    size_t start = 0;
+    while (start < bytes.size())
+    {
+        size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        start = end + 2;
+        if (!line.empty() && line[0] == '[')
+        {
+            inside = line == "[" + section + "]";
+            continue;
+        }
+        if (inside && !line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}

@@ -44,5 +44,7 @@ void ResetAllSettings();
 std::string CrLfLines(const std::vector<std::string>& lines);
 // A test folder's tessik.ini with these lines.
 std::string PlaceIni(const std::string& folder, const std::vector<std::string>& lines);
+// The non-empty lines of an INI file's section, without the "[name]" line.
+std::vector<std::string> SectionLines(const std::string& iniPath, const std::string& section);
 // The names of the files in a folder.
 std::vector<std::string> FilesIn(const std::string& folder);

@@ -166,8 +166,6 @@ void CWindowResponder::Run(std::string title, Action action, DWORD timeoutMs, DW
         action(window);
 }
 
-namespace {
-
 std::string TreeItemText(HWND tree, HTREEITEM item)
 {
     char text[256] = "";
@@ -179,6 +177,8 @@ std::string TreeItemText(HWND tree, HTREEITEM item)
     SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
     return text;
 }
+
+namespace {
 
 void CollectTreeItems(HWND tree, HTREEITEM item, int depth, std::vector<std::pair<int, std::string>>* items)
 {

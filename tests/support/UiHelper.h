@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -72,6 +73,8 @@ private:
     std::thread m_thread;
 };
 
+// The text of one tree-view item.
+std::string TreeItemText(HWND tree, HTREEITEM item);
 // The items of a tree view in display order, each as its depth (0 for a root
 // item) and its text.
 std::vector<std::pair<int, std::string>> TreeItems(HWND tree);

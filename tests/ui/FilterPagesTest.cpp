@@ -151,22 +151,6 @@ Rows DefinitionRows(HWND editor)
     return ListViewRows(GetDlgItem(editor, IDC_LIST_DEFINITIONS), 3);
 }
 
-void ExpectSameList(const CFilterList& expected, const CFilterList& actual)
-{
-    EXPECT_EQ(expected.Title, actual.Title);
-    EXPECT_EQ(expected.Comment, actual.Comment);
-    EXPECT_EQ(expected.ActType, actual.ActType);
-    ASSERT_EQ(expected.Definitions.size(), actual.Definitions.size());
-    for (size_t i = 0; i < expected.Definitions.size(); ++i)
-    {
-        EXPECT_EQ(expected.Definitions[i].Type, actual.Definitions[i].Type) << i;
-        EXPECT_EQ(expected.Definitions[i].Filter, actual.Definitions[i].Filter) << i;
-        EXPECT_EQ(expected.Definitions[i].Comment, actual.Definitions[i].Comment) << i;
-        EXPECT_EQ(expected.Definitions[i].AlphabetBS, actual.Definitions[i].AlphabetBS) << i;
-        EXPECT_EQ(expected.Definitions[i].Regex, actual.Definitions[i].Regex) << i;
-    }
-}
-
 CFilterList NamedList(const char* title, const char* comment, std::vector<CFilterDef> definitions, int actType = 0)
 {
     CFilterList list;
@@ -849,21 +833,7 @@ TEST_F(FilterPage, ShowsInTheSettingsDialogUnderItsTreeItem)
     HWND window = dialog.Create();
     ASSERT_NE(nullptr, window);
     HWND tree = GetDlgItem(window, IDC_PAGE_TREE);
-    HTREEITEM item = TreeView_GetRoot(tree);
-    for (; item != NULL; item = TreeView_GetNextSibling(tree, item))
-    {
-        char text[64] = "";
-        TVITEMA info = {};
-        info.mask = TVIF_TEXT;
-        info.hItem = item;
-        info.pszText = text;
-        info.cchTextMax = sizeof(text);
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
-        if (std::string(text) == "フィルタ")
-            break;
-    }
-    ASSERT_NE(nullptr, item);
-    TreeView_SelectItem(tree, item);
+    ASSERT_TRUE(SelectTreeItem(tree, "フィルタ"));
     Pump(500);
     HWND page = g_currentPageWindow;
     ASSERT_NE(nullptr, GetDlgItem(page, IDC_PAGE_LISTS));

@@ -12,18 +12,6 @@
 
 namespace {
 
-std::string ItemText(HWND tree, HTREEITEM item)
-{
-    char text[256] = "";
-    TVITEMA data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = sizeof(text);
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    return text;
-}
-
 std::vector<HTREEITEM> FormatItems(HWND tree)
 {
     std::vector<HTREEITEM> items;
@@ -53,7 +41,7 @@ std::vector<std::string> CSettingsDialogDriver::FormatCaptions() const
     HWND tree = GetDlgItem(m_window, IDC_PAGE_TREE);
     std::vector<std::string> captions;
     for (HTREEITEM item : FormatItems(tree))
-        captions.push_back(ItemText(tree, item));
+        captions.push_back(TreeItemText(tree, item));
     return captions;
 }
 
@@ -62,7 +50,7 @@ HWND CSettingsDialogDriver::ShowPage(const std::string& caption)
     HWND tree = GetDlgItem(m_window, IDC_PAGE_TREE);
     for (HTREEITEM item : FormatItems(tree))
     {
-        if (ItemText(tree, item) != caption)
+        if (TreeItemText(tree, item) != caption)
             continue;
         TreeView_SelectItem(tree, item);
         PumpMessages(50);
@@ -136,30 +124,6 @@ int SpinPosition(HWND page, int spinId)
 void SetSpinPosition(HWND page, int spinId, int position)
 {
     SendMessageA(GetDlgItem(page, spinId), UDM_SETPOS32, 0, position);
-}
-
-std::vector<std::string> SectionLines(const std::string& iniPath, const std::string& section)
-{
-    std::string bytes = ReadFileBytes(iniPath);
-    std::vector<std::string> lines;
-    bool inside = false;
-    size_t start = 0;
-    while (start < bytes.size())
-    {
-        size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        start = end + 2;
-        if (!line.empty() && line[0] == '[')
-        {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        if (inside && !line.empty())
-            lines.push_back(line);
-    }
-    return lines;
 }
 
 std::string StoredValue(const std::string& iniPath, const char* section, const char* key)

@@ -55,5 +55,3 @@ void SetSpinPosition(HWND page, int spinId, int position);
 
 // A key's value as the profile functions read it; "(missing)" when absent.
 std::string StoredValue(const std::string& iniPath, const char* section, const char* key);
-// The lines of an INI file section, without the "[name]" line.
-std::vector<std::string> SectionLines(const std::string& iniPath, const std::string& section);
