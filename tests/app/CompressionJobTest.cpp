@@ -335,15 +335,17 @@ TEST_F(CompressionJob, PasswordIsAskedOnlyWhenTheFormatCanEncrypt)
 
     // Zip32j.dll without encryption: the check mark of the disabled password
     // box must not turn into an empty password.
-    f.standIns.Script("Zip32j.dll", "encryption=0\n");
+    f.standIns.Script("Zip32j.dll", "encryption=0\ncreate=archive\n");
     f.standIns.Register();
     CCompressJob noPassword = MakeJob(8, f.data / "out.zip");
     noPassword.UsePassword = true;
     std::vector<CDialogScript::CSeen> seen;
-    f.Run(&noPassword, {Press(kResultDialog, IDOK)}, &seen);
-    for (const CDialogScript::CSeen& window : seen)
-        EXPECT_NE(kPasswordDialog, window.window.title);
-    EXPECT_FALSE(noPassword.UsePassword);
+    EXPECT_EQ(0, f.Run(&noPassword, {}, &seen));
+    EXPECT_TRUE(seen.empty());
+    std::vector<CStandInCall> calls = f.standIns.Calls("Zip32j.dll", "Zip");
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(std::string::npos, calls[0].line.find("-P")) << calls[0].line;
+    EXPECT_EQ(0u, calls[0].line.find("-6 -S \"" + (f.data / "out.zip") + "\"")) << calls[0].line;
 }
 
 TEST_F(CompressionJob, ListFileThatCannotBeWrittenStopsTheJob)
