@@ -260,7 +260,7 @@ int CJob::RunArchiver()
 
     // A DLL may report success and write nothing; the old archive must not be
     // deleted for an archive that does not exist.
-    if (result == 0 && GetPathType(m_job->OutputFile.c_str()) != kPathFile)
+    if (result == 0 && m_oldArchive[0] != '\0' && GetPathType(m_job->OutputFile.c_str()) != kPathFile)
     {
         PrependText(kArchiveNotMade, output, sizeof(output));
         result = kJobArchiveNotMade;

@@ -178,11 +178,7 @@ void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
     for (size_t k = 0; k < keys.size(); ++k)
     {
         const auto& key = keys[k];
-        // The profile functions drop the value's leading blanks.
-        size_t skip = 0;
-        while (skip < key.second.size() && IsProfileSpace(key.second[skip]))
-            ++skip;
-        std::string value = key.second.substr(skip);
+        const std::string& value = key.second;
 
         auto found = index >= 0 ? lineOfKey.find(Lower(key.first)) : lineOfKey.end();
         std::string name, oldValue;
@@ -190,7 +186,7 @@ void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
         if (found != lineOfKey.end())
         {
             SplitKeyLine(m_sections[index].lines[found->second], &name, &oldValue, &hasValue);
-            if (hasValue && Trim(oldValue) == value)
+            if (hasValue && oldValue == value)
                 continue;
         }
         if (!m_normal)
