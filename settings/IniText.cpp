@@ -1,9 +1,9 @@
 #include "settings/IniText.h"
 
 #include "common/TextFile.h"
-#include "settings/LineReader.h"
 
 #include <ctype.h>
+#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -25,6 +25,14 @@ std::string Lower(const std::string& text)
 bool IsProfileSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1A;
+}
+
+std::string StripLeading(const std::string& text)
+{
+    size_t begin = 0;
+    while (begin < text.size() && IsProfileSpace(text[begin]))
+        ++begin;
+    return text.substr(begin);
 }
 
 std::string Trim(const std::string& text)
@@ -66,17 +74,29 @@ void SplitKeyLine(const std::string& line, std::string* name, std::string* value
 
 }  // namespace
 
+// Read as bytes, with CR LF made LF as text mode does: text mode also ends
+// the file at the first Ctrl-Z (0x1A), and a value holding one would have cost
+// everything after it at the next rewrite.
 bool CIniText::Load(const char* path)
 {
     SetText(std::string());
     CTextFile file;
-    if (file.Open(path, "r") == NULL)
+    if (file.Open(path, "rb") == NULL)
         return false;
-    std::string text;
-    std::string line;
-    while (ReadWholeLine(file, &line))
-        text += line;
+    std::string bytes;
+    char block[16384];
+    size_t got;
+    while ((got = fread(block, 1, sizeof(block), file.Stream())) > 0)
+        bytes.append(block, got);
     file.Close();
+    std::string text;
+    text.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i)
+    {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            continue;
+        text += bytes[i];
+    }
     SetText(text);
     return true;
 }
@@ -85,6 +105,7 @@ void CIniText::SetText(const std::string& text)
 {
     m_sections.clear();
     m_firstSection.clear();
+    m_pendingSection = -1;
     m_sections.push_back(CSection());
     size_t start = 0;
     while (start < text.size())
@@ -178,15 +199,20 @@ void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
     for (size_t k = 0; k < keys.size(); ++k)
     {
         const auto& key = keys[k];
-        const std::string& value = key.second;
 
+        // Measured under Wine: the profile functions drop the blanks before a
+        // value they write and keep those after it; but each call reads the
+        // file afresh, trimming every value at both ends, so a value is
+        // compared trimmed and trailing blanks survive only until the next
+        // change rewrites the file.
+        const std::string value = StripLeading(key.second);
         auto found = index >= 0 ? lineOfKey.find(Lower(key.first)) : lineOfKey.end();
         std::string name, oldValue;
         bool hasValue = false;
         if (found != lineOfKey.end())
         {
             SplitKeyLine(m_sections[index].lines[found->second], &name, &oldValue, &hasValue);
-            if (hasValue && oldValue == value)
+            if (hasValue && Trim(oldValue) == value)
                 continue;
         }
         if (!m_normal)
@@ -198,9 +224,11 @@ void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
             WriteKeys(sectionName, CKeyValues(keys.begin() + k, keys.end()));
             return;
         }
+        TrimPendingLine();
         if (found != lineOfKey.end())
         {
             m_sections[index].lines[found->second] = name + "=" + value + "\n";
+            SetPendingLine(index, found->second, value);
             continue;
         }
         if (index < 0)
@@ -221,7 +249,29 @@ void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
         std::vector<std::string>& lines = m_sections[index].lines;
         lineOfKey.emplace(Lower(key.first), lines.size());
         lines.push_back(key.first + "=" + value + "\n");
+        SetPendingLine(index, lines.size() - 1, value);
     }
+}
+
+void CIniText::SetPendingLine(int section, size_t line, const std::string& value)
+{
+    bool trailingBlank = !value.empty() && IsProfileSpace(value.back());
+    m_pendingSection = trailingBlank ? section : -1;
+    m_pendingLine = line;
+}
+
+// The rewrite on a change writes what the profile functions read from the
+// file, so the one value that still ends in blanks loses them.
+void CIniText::TrimPendingLine()
+{
+    if (m_pendingSection < 0)
+        return;
+    std::string& line = m_sections[m_pendingSection].lines[m_pendingLine];
+    std::string name, value;
+    bool hasValue;
+    SplitKeyLine(line, &name, &value, &hasValue);
+    line = name + "=" + Trim(value) + "\n";
+    m_pendingSection = -1;
 }
 
 // The same walk as CIniFile::DeleteSection over the lines: a line that starts
@@ -243,6 +293,8 @@ int CIniText::DeleteSection(const std::string& name)
         }
         if (StartsWith(section.header, header))
         {
+            if (static_cast<int>(i) == m_pendingSection)
+                m_pendingSection = -1;
             section.removed = true;
             inside = true;
             found = true;
@@ -269,8 +321,15 @@ int CIniText::DeleteKey(const std::string& sectionName, const std::string& key)
             continue;
         std::vector<std::string>& lines = section.lines;
         size_t kept = 0;
+        bool pendingHere = static_cast<int>(i) == m_pendingSection;
         for (size_t j = 0; j < lines.size(); ++j)
         {
+            if (pendingHere && j == m_pendingLine)
+            {
+                m_pendingLine = kept;
+                if (StartsWith(lines[j], prefix))
+                    m_pendingSection = -1;
+            }
             if (StartsWith(lines[j], prefix))
             {
                 found = true;

@@ -16,8 +16,8 @@
 class CIniText
 {
 public:
-    // Reads the file in text mode; false when it cannot be opened (an empty
-    // text then).
+    // Reads the file with CR LF as LF, as text mode would but to its end;
+    // false when it cannot be opened (an empty text then).
     bool Load(const char* path);
     std::string Text() const;
 
@@ -50,10 +50,15 @@ private:
 
     int FindSection(const std::string& name);
     bool MakeNormal();
+    void SetPendingLine(int section, size_t line, const std::string& value);
+    void TrimPendingLine();
 
     std::vector<CSection> m_sections;
     std::unordered_map<std::string, int> m_firstSection;  // lower-case profile name -> first section
     CNormalizer m_normalize = nullptr;
     void* m_context = nullptr;
     bool m_normal = false;
+    // The line last written, while its value ends in blanks (-1: none).
+    int m_pendingSection = -1;
+    size_t m_pendingLine = 0;
 };
