@@ -5,6 +5,10 @@
 #
 #   bash scripts/bench.sh            (after scripts/build.sh)
 set -euo pipefail
+# One X server for every program of the run (the dialogs need one).
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSIK_BUILD_DIR:-$root/build}
 cmake --build "$build" --target benchmarks >/dev/null
@@ -15,11 +19,6 @@ bench_dos='C:\tessik-bench'
 bench_unix="$prefix/drive_c/tessik-bench"
 rows=$(mktemp)
 trap 'rm -f "$rows"; rm -rf "$bench_unix/7zz-out"' EXIT
-
-export DISPLAY=${DISPLAY:-}
-if [ -z "$DISPLAY" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
 
 echo "== (a) walk (makes the tree on the first run)" >&2
 run bench_walk "$bench_dos" | tee -a "$rows" >/dev/null
