@@ -20,6 +20,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 const size_t kOutputBufferSize = 4096;
@@ -27,18 +30,35 @@ const size_t kFolderBufferSize = 4096;
 const char kBadNameMessage[] = "ファイル名が不正です。もう一度確認してください";
 const char kOldArchivePrefix[] = "tessik";
 const char kOldArchiveExtension[] = ".tmp";
+const char kOldArchiveNotDeleted[] =
+    "元の書庫を削除できませんでした\r\n元の書庫は次のファイル名で残っています\r\n%s";
+const char kCheckFilterHint[] = "\nフィルタの設定を確認してください。";
+const char kUnnamableFilesHead[] =
+    "次のファイル名には日本語(Shift_JIS)で表せない文字が含まれているため、圧縮できません。";
+const char kUnnamableFilesTail[] = "ファイル名を変更するか、圧縮対象から外してください。";
+const char kMoreNames[] = "ほか %u 件";
+const size_t kMaxNamesShown = 20;
+const char kArchiveNotMade[] = "アーカイバーDLLは成功を返しましたが、書庫が作成されていません";
+// What ShowResult shows when the DLL said success without making the archive.
+const int kJobArchiveNotMade = -2;
 
-// A name that ends in ":" or in a real backslash names no file.
+// Puts our text before whatever the DLL wrote, cut to the buffer.
+void PrependText(const char* text, char* buffer, size_t size)
+{
+    std::string whole = buffer[0] == '\0' ? std::string(text) : std::string(text) + "\r\n" + buffer;
+    size_t length = whole.size() < size - 1 ? whole.size() : size - 1;
+    memcpy(buffer, whole.data(), length);
+    buffer[length] = '\0';
+}
+
+// A name that ends in ":" or in a real backslash names no file. Only a walk
+// from the start tells a real backslash from a trail byte: the byte before it
+// may itself be the trail byte of a character such as "＝" (0x81 0x81).
 bool IsAcceptableOutputName(const std::string& name)
 {
-    if (name.empty())
+    if (name.empty() || name.back() == ':')
         return false;
-    unsigned char last = static_cast<unsigned char>(name.back());
-    if (last == ':')
-        return false;
-    if (last == '\\')
-        return name.size() >= 2 && IsShiftJisLeadByte(static_cast<unsigned char>(name[name.size() - 2]));
-    return true;
+    return !EndsWithSeparator(name.c_str());
 }
 
 // A name typed without a full folder is made full against the current folder,
@@ -238,11 +258,25 @@ int CJob::RunArchiver()
     int result = m_arc->Run(m_owner, output, sizeof(output));
     output[sizeof(output) - 1] = '\0';
 
+    // A DLL may report success and write nothing; the old archive must not be
+    // deleted for an archive that does not exist.
+    if (result == 0 && m_oldArchive[0] != '\0' && GetPathType(m_job->OutputFile.c_str()) != kPathFile)
+    {
+        PrependText(kArchiveNotMade, output, sizeof(output));
+        result = kJobArchiveNotMade;
+    }
+
     if (result != 0)
     {
         bool restored = true;
         if (m_oldArchive[0] != '\0')
+        {
+            // The output name was free when the archiver started, so a file
+            // there now is its unfinished archive (a full disk leaves one).
+            if (GetPathType(m_job->OutputFile.c_str()) == kPathFile)
+                DeleteFileA(m_job->OutputFile.c_str());
             restored = MoveFileA(m_oldArchive, m_job->OutputFile.c_str()) != FALSE;
+        }
         ShowResult(output, result);
         if (!restored)
             ShowErrorMessage(m_owner, FormatResourceString(IDS_OLD_ARCHIVE_KEPT_AS, m_oldArchive).c_str());
@@ -251,11 +285,46 @@ int CJob::RunArchiver()
 
     if (m_job->Setting.AllwaysResult)
         ShowResult(output, result);
-    if (m_oldArchive[0] != '\0')
-        DeleteFileA(m_oldArchive);
+    // A read-only old archive cannot be deleted: say where it stayed rather
+    // than leave an unexplained temporary file.
+    if (m_oldArchive[0] != '\0' && !DeleteFileA(m_oldArchive))
+    {
+        char text[kPathBufferSize + 256];
+        snprintf(text, sizeof(text), kOldArchiveNotDeleted, m_oldArchive);
+        ShowErrorMessage(m_owner, text);
+    }
     if (m_job->Setting.OutFolderOpen)
         ShellExecuteA(m_owner, "open", m_outputFolder, NULL, NULL, SW_SHOWNORMAL);
     return kJobSucceeded;
+}
+
+std::wstring ToWide(const char* text)
+{
+    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+    if (units <= 0)
+        return std::wstring();
+    std::wstring wide(units, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], units);
+    wide.resize(units - 1);
+    return wide;
+}
+
+// The names cannot pass through the ANSI text the rest of the program uses, so
+// this one message is shown through the wide function.
+void ShowUnnamableFiles(HWND owner, const std::vector<std::wstring>& names)
+{
+    std::wstring text = ToWide(kUnnamableFilesHead);
+    size_t shown = names.size() < kMaxNamesShown ? names.size() : kMaxNamesShown;
+    for (size_t i = 0; i < shown; ++i)
+        text += L"\n" + names[i];
+    if (shown < names.size())
+    {
+        char more[128];
+        snprintf(more, sizeof(more), kMoreNames, static_cast<unsigned>(names.size() - shown));
+        text += L"\n" + ToWide(more);
+    }
+    text += L"\n" + ToWide(kUnnamableFilesTail);
+    MessageBoxW(owner, text.c_str(), ToWide(kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
@@ -265,9 +334,11 @@ int BuildFileList(CCompressJob* job, HWND owner)
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr || !arc->BeginList(job))
         return kJobListRefused;
-    int collected = CollectFiles(job, g_inputList, [arc](const char* path, const char* baseFolder) {
-        return arc->AddFile(path, baseFolder) != 0;
-    });
+    std::vector<std::wstring> unnamable;
+    int collected = CollectFiles(
+        job, g_inputList,
+        [arc](const char* path, const char* baseFolder) { return arc->AddFile(path, baseFolder) != 0; },
+        &unnamable);
     arc->EndList();
 
     switch (collected)
@@ -275,6 +346,12 @@ int BuildFileList(CCompressJob* job, HWND owner)
     case kFilesFilterUnusable:
         ShowErrorMessage(owner, GetFilterCompileError().c_str());
         return kJobFilterUnusable;
+    case kFilesMatchFailed:
+        ShowErrorMessage(owner, (GetFilterMatchError() + kCheckFilterHint).c_str());
+        return kJobFilterUnusable;
+    case kFilesUnnamable:
+        ShowUnnamableFiles(owner, unnamable);
+        return kJobUnnamableFiles;
     case kFilesSinkRefused:
     {
         char tempFolder[kPathBufferSize] = "";

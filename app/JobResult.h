@@ -16,4 +16,5 @@ enum
     kJobOldArchiveLocked = 10,   // the old archive could not be moved aside
     kJobListFileFailed = 11,     // a list file could not be written
     kJobFormatUnavailable = 12,  // the job's format is not registered
+    kJobUnnamableFiles = 13,     // names the ANSI code page cannot hold were found
 };

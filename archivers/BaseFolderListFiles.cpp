@@ -82,4 +82,7 @@ void CBaseFolderListFiles::Cleanup()
     m_stream.Close();
     for (CMap::const_iterator entry = m_files.begin(); entry != m_files.end(); ++entry)
         DeleteFileA(entry->second.c_str());
+    // As for the single list file: a deleted name is no longer ours.
+    m_files.clear();
+    m_currentBase.clear();
 }

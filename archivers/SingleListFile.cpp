@@ -25,4 +25,7 @@ void CSingleListFile::Cleanup()
     m_stream.Close();
     if (!m_path.empty())
         DeleteFileA(m_path.c_str());
+    // The clock-based names repeat: once deleted, the name may belong to another
+    // running instance, which a later Cleanup must not touch.
+    m_path.clear();
 }

@@ -11,13 +11,15 @@
 
 namespace {
 
-// One walk: where files go, the count handed over, and whether the sink
-// refused one (then the walk stops: the archive would miss files).
+// One walk: where files go, the count handed over, whether the sink refused
+// one (then the walk stops: the archive would miss files), and the entries
+// whose names the ANSI code page cannot hold.
 struct CWalk
 {
     const CFileSink& sink;
     int count;
     bool writeFailed;
+    std::vector<std::wstring>* unnamable;
 };
 
 // Formats "%s\\%s" into buffer; false when it does not fit, because a cut
@@ -26,6 +28,46 @@ bool JoinPath(char* buffer, size_t size, const char* folder, const char* name)
 {
     int written = snprintf(buffer, size, "%s\\%s", folder, name);
     return written > 0 && static_cast<size_t>(written) < size;
+}
+
+std::wstring ToWide(const char* text)
+{
+    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+    if (units <= 0)
+        return std::wstring();
+    std::wstring wide(units, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], units);
+    wide.resize(units - 1);
+    return wide;
+}
+
+// The ANSI form of a name found by the wide listing, false when the code page
+// has no exact form for it. The ANSI listing would hand over "?" or a best-fit
+// look-alike instead, and an archiver reads "?" in a list file as a wildcard:
+// it would pack other files and never the one meant. Only a round trip that
+// gives back the same characters proves the ANSI name names this file.
+bool ToExactAnsi(const wchar_t* wide, char* buffer, size_t size)
+{
+    size_t i = 0;
+    for (; wide[i] != L'\0' && wide[i] < 0x80; ++i)
+    {
+        if (i + 1 >= size)
+            return false;
+        buffer[i] = static_cast<char>(wide[i]);
+    }
+    if (wide[i] == L'\0')
+    {
+        buffer[i] = '\0';
+        return true;
+    }
+
+    BOOL usedDefault = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, static_cast<int>(size), NULL, &usedDefault);
+    if (bytes <= 0 || usedDefault)
+        return false;
+    wchar_t back[MAX_PATH + 1];
+    int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, buffer, -1, back, MAX_PATH + 1);
+    return units > 0 && wcscmp(back, wide) == 0;
 }
 
 bool HandOver(CWalk* walk, const char* path, const char* baseFolder)
@@ -39,31 +81,42 @@ bool HandOver(CWalk* walk, const char* path, const char* baseFolder)
     return true;
 }
 
-void WalkFolder(CWalk* walk, const char* folder, const char* baseFolder)
+// folder and wideFolder name the same folder; the wide form is kept along so
+// that a name without an ANSI form can still be shown as it is.
+void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder, const char* baseFolder)
 {
-    char pattern[kPathBufferSize];
-    if (!JoinPath(pattern, sizeof(pattern), folder, "*"))
-        return;
-    WIN32_FIND_DATAA found;
-    CScopedFind find(FindFirstFileA(pattern, &found));
+    WIN32_FIND_DATAW found;
+    CScopedFind find(FindFirstFileW((wideFolder + L"\\*").c_str(), &found));
     if (!find.IsValid())
         return;
     do
     {
-        const char* name = found.cFileName;
-        char path[kPathBufferSize];
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        const wchar_t* wideName = found.cFileName;
+        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder && (wcscmp(wideName, L".") == 0 || wcscmp(wideName, L"..") == 0))
+            continue;
+        char name[kPathBufferSize];
+        if (!ToExactAnsi(wideName, name, sizeof(name)))
         {
-            if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
-                continue;
-            if (IsTargetFile(name, kTargetFolder) && JoinPath(path, sizeof(path), folder, name))
-                WalkFolder(walk, path, baseFolder);
+            // A folder is always descended, so every file below it would be lost
+            // too; a file is reported only when the filter would take it.
+            if (isFolder || IsTargetWideName("", wideName, wcslen(wideName), kTargetFile))
+                walk->unnamable->push_back(wideFolder + L"\\" + wideName);
+            continue;
         }
-        else if (IsTargetFile(name, kTargetFile) && JoinPath(path, sizeof(path), folder, name))
+        char path[kPathBufferSize];
+        if (isFolder)
+        {
+            if (IsTargetWideName(name, wideName, wcslen(wideName), kTargetFolder) &&
+                JoinPath(path, sizeof(path), folder, name))
+                WalkFolder(walk, path, wideFolder + L"\\" + wideName, baseFolder);
+        }
+        else if (IsTargetWideName(name, wideName, wcslen(wideName), kTargetFile) &&
+                 JoinPath(path, sizeof(path), folder, name))
         {
             HandOver(walk, path, baseFolder);
         }
-    } while (!walk->writeFailed && FindNextFileA(find.Get(), &found));
+    } while (!walk->writeFailed && FindNextFileW(find.Get(), &found));
 }
 
 void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
@@ -84,7 +137,7 @@ void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
             break;
         case kPathFolder:
             if (IsTargetFile(name, kTargetFolder))
-                WalkFolder(walk, entry.c_str(), baseFolder);
+                WalkFolder(walk, entry.c_str(), ToWide(entry.c_str()), baseFolder);
             break;
         }
         if (walk->writeFailed)
@@ -96,22 +149,32 @@ void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
 
 int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
 {
-    CWalk walk = {sink, 0, false};
-    WalkFolder(&walk, folder, baseFolder);
+    std::vector<std::wstring> unnamable;
+    CWalk walk = {sink, 0, false, &unnamable};
+    WalkFolder(&walk, folder, ToWide(folder), baseFolder);
     return walk.count;
 }
 
-int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink)
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
+                 std::vector<std::wstring>* unnamable)
 {
+    std::vector<std::wstring> ignored;
+    if (unnamable == nullptr)
+        unnamable = &ignored;
+    unnamable->clear();
     if (!CompileFilterList(job))
     {
         ClearCompiledFilters();
         return kFilesFilterUnusable;
     }
-    CWalk walk = {sink, 0, false};
+    CWalk walk = {sink, 0, false, unnamable};
     WalkInputList(&walk, inputs);
     ClearCompiledFilters();
     if (walk.writeFailed)
         return kFilesSinkRefused;
+    if (!GetFilterMatchError().empty())
+        return kFilesMatchFailed;
+    if (!unnamable->empty())
+        return kFilesUnnamable;
     return walk.count == 0 ? kFilesNone : kFilesCollected;
 }

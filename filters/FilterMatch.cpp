@@ -187,11 +187,20 @@ int IsTargetFile(const char* name, int kind)
 {
     if (!g_filterSw || kind == kTargetFolder)
         return 1;
-
     CWideText wideName(name);
+    return IsTargetWideName(name, wideName.Begin(), wideName.End() - wideName.Begin(), kind);
+}
+
+int IsTargetWideName(const char* name, const wchar_t* wideName, size_t wideLength, int kind)
+{
+    if (!g_filterSw || kind == kTargetFolder)
+        return 1;
+
+    const wchar_t* nameBegin = wideName;
+    const wchar_t* nameEnd = wideName + wideLength;
     const wchar_t* extensionBegin;
     const wchar_t* extensionEnd;
-    FindExtension(wideName.Begin(), wideName.End(), &extensionBegin, &extensionEnd);
+    FindExtension(nameBegin, nameEnd, &extensionBegin, &extensionEnd);
 
     bool matched = false;
     for (const CompiledFilter& filter : g_compiledFilters)
@@ -201,12 +210,13 @@ int IsTargetFile(const char* name, int kind)
             if (filter.Type == kFilterTypeExtension)
                 matched = boost::regex_match(extensionBegin, extensionEnd, filter.Expression);
             else
-                matched = boost::regex_match(wideName.Begin(), wideName.End(), filter.Expression);
+                matched = boost::regex_match(nameBegin, nameEnd, filter.Expression);
         }
         catch (const std::exception&)
         {
             // The library gave up on this name (too complex a match). The file can be
-            // judged neither way; leaving it out never packs what the user excluded.
+            // judged neither way: it is left out here, and the walk's caller stops
+            // the job on GetFilterMatchError(), so no archive silently misses it.
             if (g_matchError.empty())
                 g_matchError = DescribeDefinition(filter.Position, filter.Pattern) + "でファイル「" +
                                name + "」を判定できませんでした。";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stddef.h>
+
 #include <string>
 
 struct CCompressJob;
@@ -25,12 +27,16 @@ const std::string& GetFilterCompileError();
 // Folders are always taken; files are judged by their name or extension.
 int IsTargetFile(const char* name, int kind);
 
+// The same decision for a name the caller already holds in UTF-16 (the
+// conversion of name, wideLength characters); name is what a match error names.
+int IsTargetWideName(const char* name, const wchar_t* wideName, size_t wideLength, int kind);
+
 // Empties the compiled set after the walk. Returns 1.
 int ClearCompiledFilters();
 
 // Non-empty when a match could not be decided during the walk (the regular
-// expression library gave up on a name); such a file was left out. Cleared by
-// CompileFilterList.
+// expression library gave up on a name): the job must then not run, since the
+// file was left out of the list. Cleared by CompileFilterList.
 const std::string& GetFilterMatchError();
 
 // The regular expression of one definition, as ANSI text: the pattern itself for

@@ -1,6 +1,7 @@
 #include "settings/FilterSettings.h"
 
 #include "common/PathUtil.h"
+#include "settings/IniText.h"
 
 #include <windows.h>
 
@@ -48,9 +49,31 @@ int ParseIndexAfter(const std::string& name, const char* prefix, const char** re
     return static_cast<int>(value);
 }
 
+// A stored count larger than the data is honoured: the missing entries are
+// appended empty, as the file says, so that the next save does not quietly
+// shorten the user's lists. Only the empty tail is bounded, so that a damaged
+// count (2147483647) cannot make the program build millions of entries: at most
+// kMaxEmptyLists lists and, over the whole file, kMaxEmptyDefinitions
+// definitions are made up beyond what the file holds. Entries the file holds
+// are always read.
+const int kMaxEmptyLists = 1024;
+const int kMaxEmptyDefinitions = 65536;
+
+// The count to load: the stored count, cut to what the file holds plus the
+// allowed empty tail; *budget is what is left of that tail.
+int BoundedCount(int stored, int present, int* budget)
+{
+    if (stored <= present)
+        return stored < 0 ? 0 : stored;
+    int extra = stored - present;
+    if (extra > *budget)
+        extra = *budget;
+    *budget -= extra;
+    return present + extra;
+}
+
 // How many of `stored` entries the file really holds: one past the highest
-// index below `stored` that has data. A count larger than the data (a damaged
-// file) must not make the program build millions of empty entries.
+// index below `stored` that has data.
 int CountPresentLists(CIniFile& ini, int stored)
 {
     int count = 0;
@@ -103,9 +126,7 @@ CFilterDef ReadDefinition(CIniFile& ini, const char* section, int index)
     return definition;
 }
 
-}  // namespace
-
-CFilterList ReadFilterListSection(CIniFile& ini, const char* section)
+CFilterList ReadListSection(CIniFile& ini, const char* section, int* definitionBudget)
 {
     CFilterList list;
     char value[kValueSize];
@@ -117,12 +138,40 @@ CFilterList ReadFilterListSection(CIniFile& ini, const char* section)
         list.ActType = ParseSettingInt(value);
     if (ini.GetString(section, "FilterNum", "", value, sizeof(value)) > 0)
     {
-        int count = CountPresentDefinitions(ini, section, ParseSettingInt(value));
-        for (int k = 0; k < count; ++k)
+        int stored = ParseSettingInt(value);
+        int present = CountPresentDefinitions(ini, section, stored);
+        int count = BoundedCount(stored, present, definitionBudget);
+        for (int k = 0; k < present; ++k)
             list.Definitions.push_back(ReadDefinition(ini, section, k));
+        // Beyond the highest index present no key exists: new definitions.
+        list.Definitions.resize(count);
     }
     return list;
 }
+
+// The keys of one list section in the order they are written.
+CIniText::CKeyValues ListSectionKeys(const CFilterList& list)
+{
+    int definitionCount = static_cast<int>(list.Definitions.size());
+    CIniText::CKeyValues keys;
+    keys.reserve(4 + kDefinitionKeyCount * definitionCount);
+    keys.emplace_back("FilterNum", std::to_string(definitionCount));
+    keys.emplace_back("Title", list.Title);
+    keys.emplace_back("Comment", list.Comment);
+    keys.emplace_back("ActType", std::to_string(list.ActType));
+    for (int k = 0; k < definitionCount; ++k)
+    {
+        const CFilterDef& definition = list.Definitions[k];
+        keys.emplace_back(DefinitionKey(0, k), std::to_string(definition.Type));
+        keys.emplace_back(DefinitionKey(1, k), definition.Filter);
+        keys.emplace_back(DefinitionKey(2, k), FormatBool(definition.AlphabetBS));
+        keys.emplace_back(DefinitionKey(3, k), FormatBool(definition.Regex));
+        keys.emplace_back(DefinitionKey(4, k), definition.Comment);
+    }
+    return keys;
+}
+
+}  // namespace
 
 void LoadFilterSettings(CIniFile& ini, CAppSetting* setting)
 {
@@ -131,53 +180,104 @@ void LoadFilterSettings(CIniFile& ini, CAppSetting* setting)
         setting->FilterSw = ParseBool(value) != 0;
     if (ini.GetString(kFilterSection, "ProfileNum", "", value, sizeof(value)) == 0)
         return;
-    int count = CountPresentLists(ini, ParseSettingInt(value));
+    int stored = ParseSettingInt(value);
+    int present = CountPresentLists(ini, stored);
+    int listBudget = kMaxEmptyLists;
+    int count = BoundedCount(stored, present, &listBudget);
+    int definitionBudget = kMaxEmptyDefinitions;
     for (int n = 0; n < count; ++n)
-        setting->FilterLists.push_back(ReadFilterListSection(ini, ListSectionName(n).c_str()));
+        setting->FilterLists.push_back(n < present ? ReadListSection(ini, ListSectionName(n).c_str(), &definitionBudget)
+                                                   : CFilterList());
 }
 
-bool WriteFilterListSection(CIniFile& ini, const char* name, const CFilterList& list)
+CFilterList ReadFilterListSection(CIniFile& ini, const char* section)
+{
+    int definitionBudget = kMaxEmptyDefinitions;
+    return ReadListSection(ini, section, &definitionBudget);
+}
+
+bool WriteFilterListSection(CIniFile& ini, const char* section, const CFilterList& list)
 {
     bool ok = true;
-    int definitionCount = static_cast<int>(list.Definitions.size());
-    ok &= ini.WriteInt(name, "FilterNum", definitionCount) != FALSE;
-    ok &= ini.WriteString(name, "Title", list.Title.c_str()) != FALSE;
-    ok &= ini.WriteString(name, "Comment", list.Comment.c_str()) != FALSE;
-    ok &= ini.WriteInt(name, "ActType", list.ActType) != FALSE;
-    for (int k = 0; k < definitionCount; ++k)
-    {
-        const CFilterDef& definition = list.Definitions[k];
-        ok &= ini.WriteInt(name, DefinitionKey(0, k).c_str(), definition.Type) != FALSE;
-        ok &= ini.WriteString(name, DefinitionKey(1, k).c_str(), definition.Filter.c_str()) != FALSE;
-        ok &= ini.WriteBool(name, DefinitionKey(2, k).c_str(), definition.AlphabetBS) != FALSE;
-        ok &= ini.WriteBool(name, DefinitionKey(3, k).c_str(), definition.Regex) != FALSE;
-        ok &= ini.WriteString(name, DefinitionKey(4, k).c_str(), definition.Comment.c_str()) != FALSE;
-    }
+    for (const auto& key : ListSectionKeys(list))
+        ok &= ini.WriteString(section, key.first.c_str(), key.second.c_str()) != FALSE;
     // Definitions of a longer earlier list.
-    for (int k = definitionCount;; ++k)
+    for (int k = static_cast<int>(list.Definitions.size());; ++k)
     {
         int found = 0;
         for (int key = 0; key < kDefinitionKeyCount; ++key)
-            found |= ini.DeleteKey(name, DefinitionKey(key, k).c_str());
+            found |= ini.DeleteKey(section, DefinitionKey(key, k).c_str());
         if (!found)
             break;
     }
     return ok;
 }
 
+namespace {
+
+// A section name no settings file uses: written and removed again, it makes
+// the profile functions write the file in their own form.
+const char kNormalizeSection[] = "Tessik normalize 0f3a";
+
+struct CNormalizeContext
+{
+    CIniFile* ini;
+    bool ok;
+};
+
+// Puts the text so far into the file and lets the profile functions rewrite it
+// as they do on their first change, then takes that text back.
+bool NormalizeThroughProfile(CIniText* text, void* context)
+{
+    CNormalizeContext* normalize = static_cast<CNormalizeContext*>(context);
+    CIniFile& ini = *normalize->ini;
+    bool ok = ini.Rewrite(text->Text()) != 0;
+    ok = ok && ini.WriteString(kNormalizeSection, "k", "v") != FALSE;
+    ok = ok && ini.WriteString(kNormalizeSection, NULL, NULL) != FALSE;
+    CIniFile::FlushProfileCache(ini.GetPath());
+    ok = ok && text->Load(ini.GetPath());
+    normalize->ok &= ok;
+    return ok;
+}
+
+}  // namespace
+
+// The list sections are edited in memory and written once: through the file,
+// every key and every removal rewrote the whole file.
 bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
 {
     bool ok = ini.WriteBool(kFilterSection, "FilterSw", setting.FilterSw) != FALSE;
     int listCount = static_cast<int>(setting.FilterLists.size());
     ok &= ini.WriteInt(kFilterSection, "ProfileNum", listCount) != FALSE;
+    CIniFile::FlushProfileCache(ini.GetPath());
+
+    CIniText text;
+    text.Load(ini.GetPath());
+    CNormalizeContext context = {&ini, true};
+    text.SetNormalizer(NormalizeThroughProfile, &context);
 
     for (int n = 0; n < listCount; ++n)
     {
-        ok &= WriteFilterListSection(ini, ListSectionName(n).c_str(), setting.FilterLists[n]);
+        const CFilterList& list = setting.FilterLists[n];
+        std::string section = ListSectionName(n);
+        int definitionCount = static_cast<int>(list.Definitions.size());
+        text.WriteKeys(section, ListSectionKeys(list));
+        // Definitions of a longer earlier list.
+        for (int k = definitionCount;; ++k)
+        {
+            int found = 0;
+            for (int key = 0; key < kDefinitionKeyCount; ++key)
+                found |= text.DeleteKey(section, DefinitionKey(key, k));
+            if (!found)
+                break;
+        }
     }
     // Lists that were deleted since the last save.
     int m = listCount;
-    while (ini.DeleteSection(ListSectionName(m).c_str()))
+    while (text.DeleteSection(ListSectionName(m)))
         ++m;
+
+    ok &= context.ok;
+    ok &= ini.Rewrite(text.Text()) != 0;
     return ok;
 }

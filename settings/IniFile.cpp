@@ -4,7 +4,7 @@
 #include "common/ScopedHandle.h"
 #include "common/TextFile.h"
 #include "settings/FileReplace.h"
-#include "settings/LineReader.h"
+#include "settings/IniText.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -13,12 +13,6 @@
 namespace {
 
 const DWORD kValueSize = 1024;
-const size_t kInitialTextSize = 64 * 1024;
-
-bool StartsWith(const std::string& line, const std::string& prefix)
-{
-    return line.compare(0, prefix.size(), prefix) == 0;
-}
 
 }  // namespace
 
@@ -123,70 +117,21 @@ void CIniFile::FlushProfileCache(const char* path)
 int CIniFile::DeleteSection(const char* name)
 {
     FlushProfileCache(m_path.c_str());
-    CTextFile file;
-    if (file.Open(m_path.c_str(), "r") == NULL)
+    CIniText text;
+    if (!text.Load(m_path.c_str()))
         return 0;
-
-    std::string header = std::string("[") + name + "]";
-    std::string kept;
-    kept.reserve(kInitialTextSize);
-    bool inside = false;
-    bool found = false;
-    std::string line;
-    while (ReadWholeLine(file, &line))
-    {
-        if (inside)
-        {
-            if (line[0] != '[')
-                continue;
-            inside = false;
-        }
-        else if (StartsWith(line, header))
-        {
-            inside = true;
-            found = true;
-            continue;
-        }
-        kept += line;
-    }
-    file.Close();
-    return Rewrite(kept) && found ? 1 : 0;
+    int found = text.DeleteSection(name);
+    return Rewrite(text.Text()) && found ? 1 : 0;
 }
 
 int CIniFile::DeleteKey(const char* section, const char* key)
 {
     FlushProfileCache(m_path.c_str());
-    CTextFile file;
-    if (file.Open(m_path.c_str(), "r") == NULL)
+    CIniText text;
+    if (!text.Load(m_path.c_str()))
         return 0;
-
-    std::string header = std::string("[") + section + "]";
-    std::string prefix = std::string(key) + "=";
-    std::string kept;
-    kept.reserve(kInitialTextSize);
-    bool inside = false;
-    bool found = false;
-    std::string line;
-    while (ReadWholeLine(file, &line))
-    {
-        if (!inside)
-        {
-            inside = StartsWith(line, header);
-        }
-        else
-        {
-            if (line[0] == '[')
-                inside = false;
-            if (StartsWith(line, prefix))
-            {
-                found = true;
-                continue;
-            }
-        }
-        kept += line;
-    }
-    file.Close();
-    return Rewrite(kept) && found ? 1 : 0;
+    int found = text.DeleteKey(section, key);
+    return Rewrite(text.Text()) && found ? 1 : 0;
 }
 
 int CIniFile::Rewrite(const std::string& keptText)

@@ -39,8 +39,11 @@ public:
     // rewrite by other means is seen (and never overwritten) by the next call.
     static void FlushProfileCache(const char* path);
 
-private:
+    // Replaces the file's text (written in text mode) through a temporary file
+    // beside it; 1 on success.
     int Rewrite(const std::string& keptText);
+
+private:
     std::vector<std::string> GetNameList(const char* section);
 
     std::string m_path;

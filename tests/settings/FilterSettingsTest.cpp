@@ -56,9 +56,15 @@ TEST(FilterSettings, CountsDecideWhatIsLoaded)
         {{"[FILTER]", "ProfileNum=abc", "[FILTER_0]", "Title=A"}, ""},
         {{"[FILTER]", "ProfileNum=1", "[FILTER_0]", "Title=A", "ActType=1", "Filter0_Filter=.x"}, "A:1:0;"},
         {{"[FILTER]", "ProfileNum=3", "[FILTER_2]", "Title=C", "FilterNum=2", "Filter1_Filter=.x"}, ":0:0;:0:0;C:0:2;"},
-        // A damaged count must not build millions of empty entries.
+        // A damaged count must not build millions of empty entries: the tail the
+        // file does not hold is bounded to 1024 lists and 65536 definitions.
         {{"[FILTER]", "ProfileNum=2000000000", "[FILTER_0]", "Title=A", "FilterNum=1000000000", "Filter0_Type=1"},
-         "A:0:1;"},
+         [] {
+             static std::string lists = "A:0:65537;";
+             for (int i = 0; i < 1024; ++i)
+                 lists += ":0:0;";
+             return lists.c_str();
+         }()},
     };
     for (const auto& c : cases)
     {

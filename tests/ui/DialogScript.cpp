@@ -38,8 +38,14 @@ void WaitClosed(HWND window)
 }  // namespace
 
 CDialogScript::CDialogScript(std::vector<CStep> steps)
-    : m_steps(std::move(steps)), m_stop(false), m_thread(&CDialogScript::Watch, this)
+    : m_steps(std::move(steps)), m_stop(false)
 {
+    // A dialog of an earlier script may still be closing (that takes a while
+    // without a window manager): it is nobody's next step here.
+    CCandidates closing = {GetCurrentProcessId(), {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&closing));
+    m_ignored = closing.windows;
+    m_thread = std::thread(&CDialogScript::Watch, this);
 }
 
 CDialogScript::~CDialogScript()
@@ -79,6 +85,8 @@ bool CDialogScript::HandleNextWindow()
     for (HWND window : candidates.windows)
     {
         std::string title = GetWindowTextString(window);
+        if (std::find(m_ignored.begin(), m_ignored.end(), window) != m_ignored.end())
+            continue;
         bool handledBefore = std::find(m_handled.begin(), m_handled.end(), window) != m_handled.end();
         bool isNext = m_next < m_steps.size() && m_steps[m_next].title == title;
         if (!isNext && handledBefore)

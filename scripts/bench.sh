@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs and runs them all under Wine in one go, with
+# the host's 7zz on the same 50,000-file tree, and prints one table of ratios
+# with their goals. Not part of ctest: timings depend on the machine's load.
+#
+#   bash scripts/bench.sh            (after scripts/build.sh)
+set -euo pipefail
+# One X server for every program of the run (the dialogs need one).
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TESSIK_BUILD_DIR:-$root/build}
+cmake --build "$build" --target benchmarks >/dev/null
+
+run() { (cd "$build" && ./wine-run.sh "bin/$1.exe" "${@:2}"); }
+prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$build/wine-run.sh")
+bench_dos='C:\tessik-bench'
+bench_unix="$prefix/drive_c/tessik-bench"
+rows=$(mktemp)
+trap 'rm -f "$rows"; rm -rf "$bench_unix/7zz-out"' EXIT
+
+echo "== (a) walk (makes the tree on the first run)" >&2
+run bench_walk "$bench_dos" | tee -a "$rows" >/dev/null
+
+echo "== 7zz a -mx=0 on the same tree (best of 2)" >&2
+best=""
+for i in 1 2; do
+  rm -rf "$bench_unix/7zz-out" && mkdir -p "$bench_unix/7zz-out"
+  start=$(date +%s.%N)
+  (cd "$bench_unix" && 7zz a -mx=0 -bd -bso0 -bsp0 "7zz-out/tree.7z" tree >/dev/null)
+  end=$(date +%s.%N)
+  t=$(echo "$end - $start" | bc -l)
+  if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
+done
+echo "7zz: $best s" >&2
+
+echo "== (b) quick start, (c) start-up to the dialog" >&2
+run bench_launch "$bench_dos" "$best" | tee -a "$rows" >/dev/null
+
+echo "== (d) SaveSettings" >&2
+run bench_save | tee -a "$rows" >/dev/null
+
+echo
+printf '| %s | %s | %s | %s | %s | %s |\n' "Benchmark" "Tessik" "Reference" "Ratio" "Goal" "Result"
+printf '|---|---|---|---|---|---|\n'
+grep '^row' "$rows" | tr -d '\r' | awk -F'\t' '{ printf "| %s | %s | %s | %s | %s | %s |\n", $2, $3, $4, $5, $6, $7 }'
+! grep -q 'MISSED' "$rows"

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <stddef.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// The settings file's text held in memory, edited with the results that the
+// profile functions and CIniFile's two rewrites would give on the file, and
+// written once. A save that went through the file for every key rewrote the
+// whole file each time, which made it grow with the square of its size.
+//
+// Lines are kept as read in text mode (with their "\n"), so that what is not
+// edited is written back byte for byte.
+class CIniText
+{
+public:
+    // Reads the file with CR LF as LF, as text mode would but to its end;
+    // false when it cannot be opened (an empty text then).
+    bool Load(const char* path);
+    std::string Text() const;
+
+    // Sets the keys of one section in order, as WritePrivateProfileString does
+    // for each: the first section and key of that name (letter case ignored)
+    // take the value in place, a missing key is added at the end of the
+    // section, a missing section at the end of the text. normalize is called
+    // before the first change that the profile functions would write, because
+    // they write the whole file in their own form then.
+    typedef std::vector<std::pair<std::string, std::string>> CKeyValues;
+    typedef bool (*CNormalizer)(CIniText* text, void* context);
+    void WriteKeys(const std::string& section, const CKeyValues& keys);
+    void SetNormalizer(CNormalizer normalize, void* context);
+
+    // As CIniFile::DeleteSection and CIniFile::DeleteKey on the file: 1 when
+    // found and removed.
+    int DeleteSection(const std::string& name);
+    int DeleteKey(const std::string& section, const std::string& key);
+
+    // Replaces the whole text (the normalizer hands back the rewritten file).
+    void SetText(const std::string& text);
+
+private:
+    struct CSection
+    {
+        std::string header;              // the header line as read, "" for the lines before the first
+        std::vector<std::string> lines;  // the lines after it, up to the next header
+        bool removed = false;
+    };
+
+    int FindSection(const std::string& name);
+    bool MakeNormal();
+    void SetPendingLine(int section, size_t line, const std::string& value);
+    void TrimPendingLine();
+
+    std::vector<CSection> m_sections;
+    std::unordered_map<std::string, int> m_firstSection;  // lower-case profile name -> first section
+    CNormalizer m_normalize = nullptr;
+    void* m_context = nullptr;
+    bool m_normal = false;
+    // The line last written, while its value ends in blanks (-1: none).
+    int m_pendingSection = -1;
+    size_t m_pendingLine = 0;
+};

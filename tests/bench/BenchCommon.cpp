@@ -1,0 +1,100 @@
+#include "tests/bench/BenchCommon.h"
+
+#include "common/PathUtil.h"
+#include "tests/filters/FilterDefinition.h"
+#include "tests/support/TestFolder.h"
+
+#include <stdio.h>
+
+namespace {
+
+const int kTopFolders = 50;
+const int kSubFolders = 10;
+const int kFilesPerFolder = kBenchFileCount / (kTopFolders * kSubFolders);
+const char kReadyMarker[] = "tree-ready";
+
+const char* const kStems[] = {"report", "画像", "Thumbs", "~$draft", "README", "表計算", "data_2024", "memo"};
+const char* const kExtensions[] = {".txt", ".docx", ".bak", ".jpg", ".log", "", ".xlsx", ".tmp", ".c", ".表"};
+
+}  // namespace
+
+std::string EnsureBenchTree(const std::string& root)
+{
+    std::string tree = root + "\\tree";
+    if (FileExists(root + "\\" + kReadyMarker))
+        return tree;
+    fprintf(stderr, "making %d files in %s ...\n", kBenchFileCount, tree.c_str());
+    int made = 0;
+    for (int top = 0; top < kTopFolders; ++top)
+    {
+        for (int sub = 0; sub < kSubFolders; ++sub)
+        {
+            char folder[MAX_PATH];
+            snprintf(folder, sizeof(folder), "%s\\dir%02d\\sub%02d", tree.c_str(), top, sub);
+            CreateFolderTree(folder);
+            for (int i = 0; i < kFilesPerFolder; ++i, ++made)
+            {
+                char path[MAX_PATH];
+                snprintf(path, sizeof(path), "%s\\%s%d%s", folder, kStems[made % 8], i, kExtensions[made % 10]);
+                HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+                if (file != INVALID_HANDLE_VALUE)
+                    CloseHandle(file);
+            }
+        }
+    }
+    WriteFileBytes(root + "\\" + kReadyMarker, "");
+    return tree;
+}
+
+CFilterList MakeBenchList()
+{
+    const int ext = kFilterTypeExtension;
+    const int name = kFilterTypeFileName;
+    CFilterList list;
+    list.Title = "ベンチマーク";
+    list.Definitions = {
+        Definition(ext, ".bak"),           Definition(ext, ".tmp"),
+        Definition(ext, ".~*"),            Definition(ext, ".obj"),
+        Definition(ext, ".pdb", true),     Definition(ext, ".ilk"),
+        Definition(ext, ".$$$"),           Definition(ext, ".old"),
+        Definition(ext, "\\.(swp|swo)", false, true),
+        Definition(ext, ".表"),
+        Definition(name, "Thumbs.db"),     Definition(name, "~$*"),
+        Definition(name, "desktop.ini"),   Definition(name, "*.orig"),
+        Definition(name, "*copy*"),        Definition(name, "core", true),
+        Definition(name, "#*#"),           Definition(name, "画像??.jpg"),
+        Definition(name, "data_[0-9]{4}\\.log", false, true),
+        Definition(name, "[Rr]eport[0-9]+\\.docx", false, true),
+    };
+    return list;
+}
+
+LONGLONG BenchNow()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double BenchSecondsSince(LONGLONG start)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(BenchNow() - start) / double(frequency.QuadPart);
+}
+
+std::string FormatSeconds(double seconds)
+{
+    char text[32];
+    snprintf(text, sizeof(text), "%.3f s", seconds);
+    return text;
+}
+
+void PrintBenchRow(const char* label, const std::string& measured, const std::string& reference, double ratio,
+                   double goal, bool atMost)
+{
+    bool met = atMost ? ratio <= goal : ratio >= goal;
+    printf("row\t%s\t%s\t%s\t%.2f\t%s %.2f\t%s\n", label, measured.c_str(), reference.c_str(), ratio,
+           atMost ? "<=" : ">=", goal, met ? "met" : "MISSED");
+    fflush(stdout);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// Shared by the benchmark programs (run by scripts/bench.sh, not by ctest):
+// the 50,000-file tree, the 20-definition filter list, a clock and the one
+// line format the script turns into its table.
+
+#include "settings/FilterList.h"
+
+#include <windows.h>
+
+#include <string>
+
+const int kBenchFileCount = 50000;
+
+// Makes the tree under root\tree once; a marker file says it is complete.
+// Returns root\tree.
+std::string EnsureBenchTree(const std::string& root);
+
+// The list of the benchmarks: 10 extension and 10 file-name definitions, four
+// of them regular expressions, some with Shift_JIS text.
+CFilterList MakeBenchList();
+
+// Seconds from a start taken with BenchNow().
+LONGLONG BenchNow();
+double BenchSecondsSince(LONGLONG start);
+
+// "row<TAB>label<TAB>measured<TAB>reference<TAB>ratio<TAB>goal<TAB>met" on
+// stdout; atMost says whether the ratio must stay at or below the goal.
+void PrintBenchRow(const char* label, const std::string& measured, const std::string& reference, double ratio,
+                   double goal, bool atMost);
+std::string FormatSeconds(double seconds);

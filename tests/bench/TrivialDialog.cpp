@@ -1,0 +1,34 @@
+// The reference of the start-up benchmark: a Win32 program that shows one
+// dialog (an in-memory template, so that no resource is involved) and waits.
+#include <windows.h>
+
+namespace {
+
+INT_PTR CALLBACK TrivialProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+    {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    struct
+    {
+        DLGTEMPLATE header;
+        WORD menu, windowClass;
+        WCHAR title[15];
+    } dialog = {};
+    dialog.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_CENTER | DS_MODALFRAME;
+    dialog.header.cx = 200;
+    dialog.header.cy = 80;
+    const wchar_t title[] = L"Trivial dialog";
+    for (int i = 0; i < 15; ++i)
+        dialog.title[i] = title[i];
+    return static_cast<int>(DialogBoxIndirectParamW(instance, &dialog.header, NULL, TrivialProc, 0));
+}
