@@ -24,6 +24,14 @@ void CopyAtWholeChars(const char* text, char* buffer, size_t size)
     buffer[length] = '\0';
 }
 
+bool EndsWithLoneLeadByte(const char* text, size_t length)
+{
+    const char* last = nullptr;
+    for (const char* p = text; p < text + length && *p != '\0'; p = NextShiftJisChar(p))
+        last = p;
+    return last != nullptr && last + 1 == text + length && IsShiftJisLeadByte(static_cast<unsigned char>(*last));
+}
+
 const char* FindLastSeparator(const char* text)
 {
     const char* last = nullptr;

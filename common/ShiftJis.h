@@ -21,6 +21,8 @@ inline const char* NextShiftJisChar(const char* p)
 size_t WholeCharPrefixLength(const char* text, size_t limit);
 // Copies text into a buffer of size bytes, cut at a whole character and terminated.
 void CopyAtWholeChars(const char* text, char* buffer, size_t size);
+// The text's last byte (of length bytes) is a lead byte without its trail.
+bool EndsWithLoneLeadByte(const char* text, size_t length);
 // The last backslash of text that is a separator of its own, nullptr when none.
 const char* FindLastSeparator(const char* text);
 // The last character of text is a backslash of its own.

@@ -192,8 +192,10 @@ void LoadFilterSettings(CIniFile& ini, CAppSetting* setting)
 
 CFilterList ReadFilterListSection(CIniFile& ini, const char* section)
 {
-    int definitionBudget = kMaxEmptyDefinitions;
-    return ReadListSection(ini, section, &definitionBudget);
+    // A filter-list file comes from elsewhere: it gives the definitions it
+    // holds, and a count beyond them adds no empty ones to the edited list.
+    int noEmptyDefinitions = 0;
+    return ReadListSection(ini, section, &noEmptyDefinitions);
 }
 
 bool WriteFilterListSection(CIniFile& ini, const char* section, const CFilterList& list)

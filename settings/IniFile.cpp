@@ -2,6 +2,7 @@
 
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
+#include "common/ShiftJis.h"
 #include "common/TextFile.h"
 #include "settings/FileReplace.h"
 #include "settings/IniText.h"
@@ -43,7 +44,22 @@ bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
 DWORD CIniFile::GetString(const char* section, const char* key, const char* defaultText, char* buffer,
                           DWORD size)
 {
-    return GetPrivateProfileStringA(section, key, defaultText, buffer, size, m_path.c_str());
+    if (size == 0)
+        return 0;
+    // A value longer than the buffer is cut by the platform. Some platforms
+    // stop before a double-byte character that does not fit but report the
+    // whole buffer and leave the byte before the terminator as it was; others
+    // may leave the first byte of a character alone at the end. A cleared
+    // buffer and a recount give the whole characters that were read.
+    memset(buffer, 0, size);
+    DWORD length = GetPrivateProfileStringA(section, key, defaultText, buffer, size, m_path.c_str());
+    if (length + 1 >= size)
+    {
+        length = static_cast<DWORD>(strlen(buffer));
+        if (EndsWithLoneLeadByte(buffer, length))
+            buffer[--length] = '\0';
+    }
+    return length;
 }
 
 BOOL CIniFile::WriteString(const char* section, const char* key, const char* text)
