@@ -7,6 +7,7 @@ namespace {
 const DWORD kPollMs = 30;
 const DWORD kCloseTimeoutMs = 10000;
 const char kDialogClass[] = "#32770";
+const char kEarlierScriptProp[] = "TessikTestEarlierScript";
 
 struct CCandidates
 {
@@ -41,10 +42,12 @@ CDialogScript::CDialogScript(std::vector<CStep> steps)
     : m_steps(std::move(steps)), m_stop(false)
 {
     // A dialog of an earlier script may still be closing (that takes a while
-    // without a window manager): it is nobody's next step here.
+    // without a window manager): it is nobody's next step here. It is marked
+    // rather than remembered, since a new dialog may get its handle.
     CCandidates closing = {GetCurrentProcessId(), {}};
     EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&closing));
-    m_ignored = closing.windows;
+    for (HWND window : closing.windows)
+        SetPropA(window, kEarlierScriptProp, reinterpret_cast<HANDLE>(1));
     m_thread = std::thread(&CDialogScript::Watch, this);
 }
 
@@ -85,7 +88,7 @@ bool CDialogScript::HandleNextWindow()
     for (HWND window : candidates.windows)
     {
         std::string title = GetWindowTextString(window);
-        if (std::find(m_ignored.begin(), m_ignored.end(), window) != m_ignored.end())
+        if (GetPropA(window, kEarlierScriptProp) != NULL)
             continue;
         bool handledBefore = std::find(m_handled.begin(), m_handled.end(), window) != m_handled.end();
         bool isNext = m_next < m_steps.size() && m_steps[m_next].title == title;

@@ -53,7 +53,6 @@ private:
     std::vector<CStep> m_steps;
     size_t m_next = 0;
     std::vector<HWND> m_handled;
-    std::vector<HWND> m_ignored;
     std::vector<CSeen> m_seen;
     std::atomic<bool> m_stop;
     std::thread m_thread;
