@@ -339,7 +339,10 @@ int BuildFileList(CCompressJob* job, HWND owner)
         job, g_inputList,
         [arc](const char* path, const char* baseFolder) { return arc->AddFile(path, baseFolder) != 0; },
         &unnamable);
-    arc->EndList();
+    // The list files' last lines are written only now; without them the
+    // archive would miss files as surely as with a refused line.
+    if (!arc->EndList() && collected == kFilesCollected)
+        collected = kFilesSinkRefused;
 
     switch (collected)
     {

@@ -41,7 +41,9 @@ public:
     virtual int ReadSettings(int layoutVersion, const char* iniPath) { return 0; }
     virtual int BeginList(CCompressJob* job) { return 0; }
     virtual int AddFile(const char* path, const char* baseFolder) { return 0; }
-    virtual void EndList() {}
+    // Finishes the list files; 0 when their last lines could not be written,
+    // and the archive would then miss files.
+    virtual int EndList() { return 1; }
     // Runs the archiver; 0 is success. The DLL's text output lands in buffer.
     virtual int Run(HWND owner, char* buffer, size_t size) { return -1; }
     virtual void Cleanup() {}

@@ -17,7 +17,7 @@ public:
         m_job = job;
         return 1;
     }
-    void EndList() override { m_lists.End(); }
+    int EndList() override { return m_lists.End(); }
     void Cleanup() override { m_lists.Cleanup(); }
 
 protected:

@@ -10,6 +10,8 @@ namespace {
 
 const char kListFilePrefix[] = "res";
 const char kListFileExtension[] = ".tmp";
+// Held lines are written once they reach this size.
+const size_t kFlushBytes = 64 * 1024;
 
 }  // namespace
 
@@ -46,6 +48,7 @@ const char* RelativeToBase(const char* path, const char* baseFolder)
 
 int CBaseFolderListFiles::Begin()
 {
+    m_pending.clear();
     m_stream.Close();
     m_files.clear();
     m_currentBase.clear();
@@ -56,6 +59,8 @@ int CBaseFolderListFiles::Add(const char* path, const char* baseFolder)
 {
     if (m_stream.Stream() == NULL || m_currentBase != baseFolder)
     {
+        if (!Flush())
+            return 0;
         m_stream.Close();
         m_currentBase = baseFolder;
         CMap::iterator entry = m_files.find(m_currentBase);
@@ -69,16 +74,33 @@ int CBaseFolderListFiles::Add(const char* path, const char* baseFolder)
         if (m_stream.Open(entry->second.c_str(), "a") == NULL)
             return 0;
     }
-    return m_stream.Print("\"%s\"\n", RelativeToBase(path, baseFolder)) >= 0;
+    m_pending += '"';
+    m_pending += RelativeToBase(path, baseFolder);
+    // The stream is in text mode: it writes the line feed as CR LF.
+    m_pending += "\"\n";
+    return m_pending.size() < kFlushBytes || Flush();
 }
 
-void CBaseFolderListFiles::End()
+bool CBaseFolderListFiles::Flush()
 {
-    m_stream.Close();
+    if (m_pending.empty())
+        return true;
+    bool written = m_stream.Write(m_pending.data(), 1, m_pending.size()) == m_pending.size();
+    m_pending.clear();
+    return written;
+}
+
+int CBaseFolderListFiles::End()
+{
+    bool written = Flush();
+    if (m_stream.Stream() != NULL && m_stream.Close() != 0)
+        written = false;
+    return written;
 }
 
 void CBaseFolderListFiles::Cleanup()
 {
+    m_pending.clear();
     m_stream.Close();
     for (CMap::const_iterator entry = m_files.begin(); entry != m_files.end(); ++entry)
         DeleteFileA(entry->second.c_str());

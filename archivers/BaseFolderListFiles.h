@@ -14,10 +14,13 @@ public:
 
     // Forgets the previous job's map (its files are Cleanup's business); 1.
     int Begin();
-    // Writes "\"relative path\"" and a line end to the base folder's list file.
-    // 0 when the list file cannot be opened or written.
+    // Adds "\"relative path\"" and a line end to the base folder's list file.
+    // 0 when the list file cannot be opened or written. Lines are held and
+    // written in large pieces: a stream call per line costs more than the walk
+    // that finds the file.
     int Add(const char* path, const char* baseFolder);
-    void End();
+    // Writes what is held and closes the list file; 0 when that failed.
+    int End();
     // Deletes every list file of the map; failures are ignored.
     void Cleanup();
 
@@ -25,7 +28,11 @@ public:
     const CMap& Files() const { return m_files; }
 
 private:
+    // Hands the held lines to the stream; false when they could not be written.
+    bool Flush();
+
     CTextFile m_stream;
+    std::string m_pending;
     std::string m_currentBase;
     CMap m_files;
 };

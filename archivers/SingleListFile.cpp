@@ -15,9 +15,9 @@ int CSingleListFile::Begin()
     return 1;
 }
 
-void CSingleListFile::End()
+int CSingleListFile::End()
 {
-    m_stream.Close();
+    return m_stream.Stream() == NULL || m_stream.Close() == 0;
 }
 
 void CSingleListFile::Cleanup()

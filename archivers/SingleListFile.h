@@ -10,7 +10,8 @@ class CSingleListFile
 public:
     // Creates and opens a fresh list file; 0 when it cannot be opened.
     int Begin();
-    void End();
+    // Closes the list file; 0 when what the stream still held could not be written.
+    int End();
     // Deletes the list file of the last job, if one was made.
     void Cleanup();
 

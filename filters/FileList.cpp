@@ -22,13 +22,37 @@ struct CWalk
     std::vector<std::wstring>* unnamable;
 };
 
-// Formats "%s\\%s" into buffer; false when it does not fit, because a cut
-// path would name some other file or folder.
-bool JoinPath(char* buffer, size_t size, const char* folder, const char* name)
+// A folder's path and a backslash, to which each name found in it is
+// appended in place: formatting the whole path anew for each of thousands of
+// names cost more than finding them.
+class CPathJoin
 {
-    int written = snprintf(buffer, size, "%s\\%s", folder, name);
-    return written > 0 && static_cast<size_t>(written) < size;
-}
+public:
+    explicit CPathJoin(const char* folder) : m_folderLength(strlen(folder))
+    {
+        m_fits = m_folderLength + 1 < sizeof(m_path);
+        if (m_fits)
+        {
+            memcpy(m_path, folder, m_folderLength);
+            m_path[m_folderLength] = '\\';
+        }
+    }
+    // folder\name, or null when it does not fit, because a cut path would name
+    // some other file or folder.
+    const char* Join(const char* name)
+    {
+        size_t nameLength = strlen(name);
+        if (!m_fits || m_folderLength + 1 + nameLength >= sizeof(m_path))
+            return nullptr;
+        memcpy(m_path + m_folderLength + 1, name, nameLength + 1);
+        return m_path;
+    }
+
+private:
+    char m_path[kPathBufferSize];
+    size_t m_folderLength;
+    bool m_fits;
+};
 
 std::wstring ToWide(const char* text)
 {
@@ -89,6 +113,7 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
     CScopedFind find(FindFirstFileW((wideFolder + L"\\*").c_str(), &found));
     if (!find.IsValid())
         return;
+    CPathJoin join(folder);
     do
     {
         const wchar_t* wideName = found.cFileName;
@@ -104,15 +129,15 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
                 walk->unnamable->push_back(wideFolder + L"\\" + wideName);
             continue;
         }
-        char path[kPathBufferSize];
+        const char* path;
         if (isFolder)
         {
             if (IsTargetWideName(name, wideName, wcslen(wideName), kTargetFolder) &&
-                JoinPath(path, sizeof(path), folder, name))
+                (path = join.Join(name)) != nullptr)
                 WalkFolder(walk, path, wideFolder + L"\\" + wideName, baseFolder);
         }
         else if (IsTargetWideName(name, wideName, wcslen(wideName), kTargetFile) &&
-                 JoinPath(path, sizeof(path), folder, name))
+                 (path = join.Join(name)) != nullptr)
         {
             HandOver(walk, path, baseFolder);
         }

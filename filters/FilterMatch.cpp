@@ -1,5 +1,6 @@
 #include "filters/FilterMatch.h"
 
+#include "filters/SimplePattern.h"
 #include "filters/StringNkf.h"
 #include "filters/WildcardToRegex.h"
 #include "settings/CompressJob.h"
@@ -19,6 +20,10 @@ struct CompiledFilter
 {
     int Type;
     boost::wregex Expression;
+    // Set when the expression is one CSimplePattern decides exactly as the
+    // library would, which is most wildcard definitions; else the library is asked.
+    bool IsSimple = false;
+    CSimplePattern Simple;
     // Where the definition came from, for the message when a match fails.
     int Position;
     std::string Pattern;
@@ -32,6 +37,9 @@ int g_actType = kFilterActExclude;
 std::string g_listTitle;
 std::string g_compileError;
 std::string g_matchError;
+// Kept from one match to the next: regex_match without one makes and frees its
+// own for every call, which was a good part of a match's cost.
+boost::match_results<const wchar_t*> g_matchResults;
 
 bool IsMatchedType(int type)
 {
@@ -161,6 +169,7 @@ int CompileFilterList(CCompressJob* job)
         {
             CWideText wide(expression.c_str());
             compiled.Expression.assign(wide.Begin(), wide.End(), boost::regex_constants::perl);
+            compiled.IsSimple = compiled.Simple.Parse(wide.Begin(), wide.End());
         }
         catch (const std::exception&)
         {
@@ -205,22 +214,31 @@ int IsTargetWideName(const char* name, const wchar_t* wideName, size_t wideLengt
     bool matched = false;
     for (const CompiledFilter& filter : g_compiledFilters)
     {
-        try
+        const wchar_t* begin = filter.Type == kFilterTypeExtension ? extensionBegin : nameBegin;
+        const wchar_t* end = filter.Type == kFilterTypeExtension ? extensionEnd : nameEnd;
+        if (filter.IsSimple)
         {
-            if (filter.Type == kFilterTypeExtension)
-                matched = boost::regex_match(extensionBegin, extensionEnd, filter.Expression);
-            else
-                matched = boost::regex_match(nameBegin, nameEnd, filter.Expression);
+            matched = filter.Simple.Match(begin, end);
         }
-        catch (const std::exception&)
+        else
         {
-            // The library gave up on this name (too complex a match). The file can be
-            // judged neither way: it is left out here, and the walk's caller stops
-            // the job on GetFilterMatchError(), so no archive silently misses it.
-            if (g_matchError.empty())
-                g_matchError = DescribeDefinition(filter.Position, filter.Pattern) + "でファイル「" +
-                               name + "」を判定できませんでした。";
-            return 0;
+            try
+            {
+                // match_any is what regex_match adds without a results object: any
+                // match will do, only whether there is one counts.
+                matched = boost::regex_match(begin, end, g_matchResults, filter.Expression,
+                                             boost::match_default | boost::match_any);
+            }
+            catch (const std::exception&)
+            {
+                // The library gave up on this name (too complex a match). The file can be
+                // judged neither way: it is left out here, and the walk's caller stops
+                // the job on GetFilterMatchError(), so no archive silently misses it.
+                if (g_matchError.empty())
+                    g_matchError = DescribeDefinition(filter.Position, filter.Pattern) + "でファイル「" +
+                                   name + "」を判定できませんでした。";
+                return 0;
+            }
         }
         if (matched)
             break;
