@@ -3,6 +3,7 @@
 # Wine prefix) beside the bridges (bridges/): archiver DLLs that have the
 # host's own archivers (7zz, zip, gcab, jlha) make real archives.
 #
+#   bash scripts/run.sh                  opens the settings dialog
 #   bash scripts/run.sh PATH...          opens the compress dialog on the paths
 #   bash scripts/run.sh --quick PATH...  no dialog: makes the archive (format
 #                                        TESSIK_FORMAT, default 7Z), prints
