@@ -136,6 +136,21 @@ bool HaveFiles(const CGroups& groups, CHostPlan* plan)
     return false;
 }
 
+// The tail of a one-list-file command line: the archive, then "@list" as its
+// last word. False (and the plan refused) when the line ends otherwise, the
+// list cannot be read or names no file.
+bool ReadArchiveAndList(const std::vector<std::string>& words, size_t i, size_t fieldCount, CGroups* groups,
+                        CHostPlan* plan)
+{
+    if (i + 2 != words.size())
+    {
+        Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        return false;
+    }
+    plan->archive = words[i];
+    return ReadPairList(words[i + 1], fieldCount, groups, plan) && HaveFiles(*groups, plan);
+}
+
 void ExpectAll(const CGroups& groups, CHostPlan* plan)
 {
     for (const std::string& base : groups.order)
@@ -262,12 +277,8 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
         else
             return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
     }
-    if (i + 2 != words.size())
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    plan->archive = words[i];
-
     CGroups groups;
-    if (!ReadPairList(words[i + 1], 2, &groups, plan) || !HaveFiles(groups, plan))
+    if (!ReadArchiveAndList(words, i, 2, &groups, plan))
         return;
     for (const std::string& base : groups.order)
     {
@@ -404,12 +415,8 @@ void TranslateUnlha(const std::string& line, CHostPlan* plan)
         else
             return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
     }
-    if (i + 2 != words.size())
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    plan->archive = words[i];
-
     CGroups groups;
-    if (!ReadPairList(words[i + 1], 3, &groups, plan) || !HaveFiles(groups, plan))
+    if (!ReadArchiveAndList(words, i, 3, &groups, plan))
         return;
     for (const std::string& base : groups.order)
     {
