@@ -2,7 +2,7 @@
 
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
-#include "ui/CompressDialog.h"
+#include "ui/jobdialogs/CompressDialog.h"
 
 int RunCompressDialog(CPathCompletion* completion)
 {

@@ -2,18 +2,18 @@
 
 #include "app/InputList.h"
 #include "app/JobResult.h"
-#include "archivers/Arc.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/Arc.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
 #include "resources/resource.h"
 #include "settings/CompressJob.h"
-#include "ui/Messages.h"
-#include "ui/OverwriteDialog.h"
-#include "ui/PasswordDialog.h"
-#include "ui/ResultDialog.h"
+#include "ui/framework/Messages.h"
+#include "ui/jobdialogs/OverwriteDialog.h"
+#include "ui/jobdialogs/PasswordDialog.h"
+#include "ui/jobdialogs/ResultDialog.h"
 
 #include <shellapi.h>
 

@@ -1,9 +1,9 @@
 #include "app/SettingsMode.h"
 
 #include "resources/resource.h"
-#include "ui/DialogBase.h"
-#include "ui/SettingsDialog.h"
-#include "ui/SettingsPage.h"
+#include "ui/framework/DialogBase.h"
+#include "ui/settingsdialog/SettingsDialog.h"
+#include "ui/framework/SettingsPage.h"
 
 #include <windows.h>
 

@@ -3,13 +3,13 @@
 #include "app/CompressMode.h"
 #include "app/InputList.h"
 #include "app/SettingsMode.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "common/TextFormat.h"
 #include "settings/AppSetting.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormats.h"
-#include "ui/Messages.h"
-#include "ui/PathCompletion.h"
+#include "ui/framework/Messages.h"
+#include "ui/framework/PathCompletion.h"
 
 #include <commctrl.h>
 

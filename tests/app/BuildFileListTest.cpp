@@ -2,8 +2,8 @@
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
 #include "app/JobResult.h"
-#include "archivers/Arc7Zip.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/Arc7Zip.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "tests/app/JobFixture.h"
 
 #include <gtest/gtest.h>

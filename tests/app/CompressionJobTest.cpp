@@ -2,7 +2,7 @@
 // what the user is asked and told, and what is left on disk.
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
-#include "archivers/SevenZipSettings.h"
+#include "archivers/formats/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
 #include "tests/support/TestFolder.h"

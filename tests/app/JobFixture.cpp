@@ -2,7 +2,7 @@
 
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
-#include "archivers/SevenZipSettings.h"
+#include "archivers/formats/SevenZipSettings.h"
 
 const char kErrorBox[] = "エラー  - Tessik";
 const char kOverwriteDialog[] = "上書き確認";

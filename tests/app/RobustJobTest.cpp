@@ -5,8 +5,8 @@
 // was told.
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
-#include "archivers/Arc7Zip.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/Arc7Zip.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
 #include "settings/FilterList.h"
 #include "tests/app/JobFixture.h"

@@ -1,8 +1,8 @@
 // Start-up: which archivers the program finds, what it says when there are
 // none, and the default format it settles on.
 #include "app/Startup.h"
-#include "archivers/FormatRegistry.h"
-#include "archivers/SevenZipSettings.h"
+#include "archivers/formats/FormatRegistry.h"
+#include "archivers/formats/SevenZipSettings.h"
 #include "settings/AppSetting.h"
 #include "settings/SettingsFormats.h"
 #include "tests/app/JobFixture.h"

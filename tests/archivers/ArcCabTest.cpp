@@ -1,5 +1,5 @@
 // The exact bytes the CAB builders hand to Cab32.dll.
-#include "archivers/CabSettings.h"
+#include "archivers/formats/CabSettings.h"
 #include "tests/archivers/FormatRun.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The bindings decide which formats exist: a DLL lacking one required entry,
 // or Zip32j.dll without zip32.dll, must count as not installed, and nothing
 // may stay loaded after a failed probe.
-#include "archivers/Cab32Dll.h"
-#include "archivers/SevenZipDll.h"
-#include "archivers/Unlha32Dll.h"
-#include "archivers/Zip32jDll.h"
+#include "archivers/dlls/Cab32Dll.h"
+#include "archivers/dlls/SevenZipDll.h"
+#include "archivers/dlls/Unlha32Dll.h"
+#include "archivers/dlls/Zip32jDll.h"
 #include "tests/archivers/StandInFormats.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "tests/archivers/FormatRun.h"
 
-#include "archivers/ArcCab.h"
-#include "archivers/ArcLha.h"
-#include "archivers/ArcZip.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/ArcCab.h"
+#include "archivers/formats/ArcLha.h"
+#include "archivers/formats/ArcZip.h"
+#include "archivers/formats/FormatRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // List files are the file list: their names, their bytes and their removal
 // after the job, for both schemes.
-#include "archivers/ArcCab.h"
-#include "archivers/ArcLha.h"
-#include "archivers/ArcZip.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/ArcCab.h"
+#include "archivers/formats/ArcLha.h"
+#include "archivers/formats/ArcZip.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "tests/archivers/StandInFormats.h"
 #include "tests/support/TestFolder.h"
 

@@ -2,7 +2,7 @@
 // fails: what is left in the output folder and what the job is told. Success
 // and the program that cannot take the output name run as whole jobs
 // (tests/app/FormatJobsTest.cpp).
-#include "archivers/SelfExtractingRun.h"
+#include "archivers/formats/SelfExtractingRun.h"
 #include "tests/archivers/FormatRun.h"
 
 #include <gtest/gtest.h>

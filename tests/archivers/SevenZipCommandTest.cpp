@@ -1,8 +1,8 @@
 // The exact bytes the 7-Zip32 builders hand to 7-Zip32.dll: option order,
 // spacing, quoting, the self-extracting switch and the list files.
-#include "archivers/Arc7Zip.h"
-#include "archivers/FormatRegistry.h"
-#include "archivers/SevenZipSettings.h"
+#include "archivers/formats/Arc7Zip.h"
+#include "archivers/formats/FormatRegistry.h"
+#include "archivers/formats/SevenZipSettings.h"
 #include "tests/archivers/StandInFormats.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "tests/archivers/StandInFormats.h"
 
-#include "archivers/CabSettings.h"
-#include "archivers/FormatRegistry.h"
-#include "archivers/LhaSettings.h"
-#include "archivers/SevenZipSettings.h"
-#include "archivers/ZipSettings.h"
+#include "archivers/formats/CabSettings.h"
+#include "archivers/formats/FormatRegistry.h"
+#include "archivers/formats/LhaSettings.h"
+#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formats/ZipSettings.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 //   bench_save
 
 #include "app/Startup.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "settings/AppSetting.h"
 #include "settings/SettingsFile.h"
 #include "tests/bench/BenchCommon.h"

@@ -9,8 +9,8 @@
 
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
-#include "archivers/Arc7Zip.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/Arc7Zip.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
 #include "settings/CompressJob.h"

@@ -1,6 +1,6 @@
 // The real program beside the bridges, in compress mode with quick start:
 // real archives that the host's own tools list and extract.
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "bridges/BridgeMessages.h"
 #include "bridges/BridgeText.h"
 #include "bridges/HostTools.h"

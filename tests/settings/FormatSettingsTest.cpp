@@ -1,5 +1,5 @@
-#include "archivers/LhaSettings.h"
-#include "archivers/SevenZipSettings.h"
+#include "archivers/formats/LhaSettings.h"
+#include "archivers/formats/SevenZipSettings.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
 

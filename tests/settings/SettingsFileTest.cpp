@@ -1,9 +1,9 @@
 #include "settings/SettingsFile.h"
 
-#include "archivers/CabSettings.h"
-#include "archivers/LhaSettings.h"
-#include "archivers/SevenZipSettings.h"
-#include "archivers/ZipSettings.h"
+#include "archivers/formats/CabSettings.h"
+#include "archivers/formats/LhaSettings.h"
+#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formats/ZipSettings.h"
 #include "settings/AppSetting.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"

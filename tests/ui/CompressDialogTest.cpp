@@ -3,14 +3,14 @@
 // it leaves in the settings when it closes.
 #include "app/CompressMode.h"
 #include "app/InputList.h"
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "tests/archivers/StandInFormats.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/TooltipProbe.h"
 #include "tests/ui/WindowImage.h"
-#include "ui/CompressDialog.h"
+#include "ui/jobdialogs/CompressDialog.h"
 
 #include <gtest/gtest.h>
 

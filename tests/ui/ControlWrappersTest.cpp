@@ -1,12 +1,12 @@
 // The control wrappers against live controls: the combo box's value table
 // stays in step with the list, and each thin wrapper reaches its control.
 #include "resources/resource.h"
-#include "ui/ButtonWrapper.h"
-#include "ui/ComboWrapper.h"
-#include "ui/DialogBase.h"
-#include "ui/ListWrapper.h"
-#include "ui/MenuWrapper.h"
-#include "ui/SpinWrapper.h"
+#include "ui/framework/ButtonWrapper.h"
+#include "ui/framework/ComboWrapper.h"
+#include "ui/framework/DialogBase.h"
+#include "ui/framework/ListWrapper.h"
+#include "ui/framework/MenuWrapper.h"
+#include "ui/framework/SpinWrapper.h"
 #include "tests/support/UiHelper.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // gets out of the way.
 #include "resources/resource.h"
 #include "tests/ui/DialogScript.h"
-#include "ui/DialogBase.h"
+#include "ui/framework/DialogBase.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
 #include "app/JobResult.h"
-#include "archivers/FormatRegistry.h"
-#include "archivers/SevenZipSettings.h"
+#include "archivers/formats/FormatRegistry.h"
+#include "archivers/formats/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "settings/CompressJob.h"
@@ -18,11 +18,11 @@
 #include "tests/ui/ListViewProbe.h"
 #include "tests/ui/TooltipProbe.h"
 #include "tests/ui/WindowImage.h"
-#include "ui/FilterDefEditor.h"
-#include "ui/FilterListEditor.h"
-#include "ui/FilterPage.h"
-#include "ui/SettingsDialog.h"
-#include "ui/SettingsPage.h"
+#include "ui/filtereditors/FilterDefEditor.h"
+#include "ui/filtereditors/FilterListEditor.h"
+#include "ui/filtereditors/FilterPage.h"
+#include "ui/settingsdialog/SettingsDialog.h"
+#include "ui/framework/SettingsPage.h"
 
 #include <gtest/gtest.h>
 

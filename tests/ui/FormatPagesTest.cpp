@@ -2,9 +2,9 @@
 // the settings file, what it writes back after OK (and not after Cancel), its
 // tooltips, mnemonics, version lines and module list, and the command lines of
 // the jobs that follow.
-#include "archivers/Arc.h"
-#include "archivers/FormatRegistry.h"
-#include "archivers/SevenZipSettings.h"
+#include "archivers/formats/Arc.h"
+#include "archivers/formats/FormatRegistry.h"
+#include "archivers/formats/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "settings/IniFile.h"

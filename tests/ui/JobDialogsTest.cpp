@@ -1,13 +1,13 @@
 // The overwrite, password and result dialogs as the user meets them: their
 // texts, what each button and key returns, and what they leave in the job.
-#include "archivers/FormatRegistry.h"
+#include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
 #include "tests/archivers/StandInFormats.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/TooltipProbe.h"
-#include "ui/OverwriteDialog.h"
-#include "ui/PasswordDialog.h"
-#include "ui/ResultDialog.h"
+#include "ui/jobdialogs/OverwriteDialog.h"
+#include "ui/jobdialogs/PasswordDialog.h"
+#include "ui/jobdialogs/ResultDialog.h"
 
 #include <gtest/gtest.h>
 

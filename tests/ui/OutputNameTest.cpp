@@ -1,7 +1,7 @@
 // The proposed output name where the dialog tests do not reach: double-byte
 // names whose second byte is a backslash, and names that do not fit.
 #include "tests/support/TestFolder.h"
-#include "ui/OutputName.h"
+#include "ui/jobdialogs/OutputName.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Path completion for the output field: switched on through the shell when the
 // platform has it, failing quietly when it does not.
-#include "ui/PathCompletion.h"
+#include "ui/framework/PathCompletion.h"
 
 #include <gtest/gtest.h>
 

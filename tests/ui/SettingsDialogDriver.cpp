@@ -4,7 +4,7 @@
 #include "settings/IniFile.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
-#include "ui/SettingsPage.h"
+#include "ui/framework/SettingsPage.h"
 
 #include <commctrl.h>
 

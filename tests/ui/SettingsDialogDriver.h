@@ -5,7 +5,7 @@
 
 #include "tests/support/UiHelper.h"
 #include "tests/ui/TooltipProbe.h"
-#include "ui/SettingsDialog.h"
+#include "ui/settingsdialog/SettingsDialog.h"
 
 #include <windows.h>
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "archivers/formats/ArcFamily.h"
+#include "archivers/formats/SingleListFile.h"
+#include "archivers/dlls/Zip32jDll.h"
+
+// ZIP archives through Zip32j.dll (id 8); reads and writes the "ZIP" section.
+// Password support is whatever the DLL reports.
+class CArcZip : public CArcFamily<CZip32jDll, CSingleListFile>
+{
+public:
+    int Init() override;
+    int IsUsed() override;
+    int GetPageCount() override;
+    int CreatePage(CPageRequest* request, int index) override;
+    int WriteSettings(const char* iniPath) override;
+    int ReadSettings(int layoutVersion, const char* iniPath) override;
+    // "\"base\\\" \"relative\"" and a line end.
+    int AddFile(const char* path, const char* baseFolder) override;
+    int Run(HWND owner, char* buffer, size_t size) override;
+
+    const std::string& ListFile() const { return m_lists.Path(); }
+
+protected:
+    // The options, the quoted output path and the quoted list file; no command
+    // word and no trailing space.
+    void BuildZipCommand(const std::string& outputPath, std::string* commandLine) const;
+};

@@ -1,0 +1,68 @@
+#include "archivers/formats/SevenZipSettings.h"
+
+#include "archivers/formats/Arc.h"
+#include "settings/IniFile.h"
+#include "settings/SectionReader.h"
+
+#include <stdio.h>
+
+CSevenZipSettings g_sevenZipSettings;
+
+namespace {
+const char kSection[] = "7-ZIP";
+}
+
+// The old layouts knew nothing of 7-Zip32: they keep the defaults.
+int ReadSevenZipSettings(int layoutVersion, const char* iniPath)
+{
+    if (layoutVersion < kLayoutCurrent)
+        return 0;
+    CSevenZipSettings& s = g_sevenZipSettings;
+    CIniFile ini;
+    ini.Open(iniPath, false, false);
+    CSectionReader reader(ini, kSection);
+    reader.Int("SevenZipMode", &s.SevenZipMode);
+    reader.Text("SevenZipAlgorithm", &s.SevenZipAlgorithm);
+    reader.Unsigned("SevenZipFastBytes", &s.SevenZipFastBytes);
+    reader.Unsigned("SevenZipPasses", &s.SevenZipPasses);
+    reader.Int("SevenZMode", &s.SevenZMode);
+    reader.Bool("SevenZSolid", &s.SevenZSolid);
+    reader.Bool("SevenZFilter", &s.SevenZFilter);
+    reader.Bool("SevenZHeaderComp", &s.SevenZHeaderComp);
+    reader.Bool("SevenZHeaderCompFull", &s.SevenZHeaderCompFull);
+    reader.Bool("SevenZHeaderCrypt", &s.SevenZHeaderCrypt);
+    reader.Text("SevenZAlgorithm", &s.SevenZAlgorithm);
+    reader.Text("SevenZSfx", &s.SevenZSfx);
+    reader.Bool("SevenZCompCommandUse", &s.SevenZCompCommandUse);
+    reader.Text("SevenZCompCommand", &s.SevenZCompCommand);
+    reader.Bool("Use", &s.Use);
+    ini.Close();
+    return 0;
+}
+
+int WriteSevenZipSettings(const char* iniPath)
+{
+    const CSevenZipSettings& s = g_sevenZipSettings;
+    CIniFile ini;
+    ini.Open(iniPath, false, false);
+    char number[16];
+    ini.WriteInt(kSection, "SevenZipMode", s.SevenZipMode);
+    ini.WriteString(kSection, "SevenZipAlgorithm", s.SevenZipAlgorithm.c_str());
+    snprintf(number, sizeof(number), "%u", s.SevenZipFastBytes);
+    ini.WriteString(kSection, "SevenZipFastBytes", number);
+    snprintf(number, sizeof(number), "%u", s.SevenZipPasses);
+    ini.WriteString(kSection, "SevenZipPasses", number);
+    ini.WriteInt(kSection, "SevenZMode", s.SevenZMode);
+    ini.WriteBool(kSection, "SevenZSolid", s.SevenZSolid);
+    ini.WriteBool(kSection, "SevenZFilter", s.SevenZFilter);
+    ini.WriteBool(kSection, "SevenZHeaderComp", s.SevenZHeaderComp);
+    ini.WriteBool(kSection, "SevenZHeaderCompFull", s.SevenZHeaderCompFull);
+    ini.WriteBool(kSection, "SevenZHeaderCrypt", s.SevenZHeaderCrypt);
+    ini.WriteString(kSection, "SevenZAlgorithm", s.SevenZAlgorithm.c_str());
+    ini.WriteString(kSection, "SevenZSfx", s.SevenZSfx.c_str());
+    ini.WriteBool(kSection, "SevenZCompCommandUse", s.SevenZCompCommandUse);
+    ini.WriteString(kSection, "SevenZCompCommand", s.SevenZCompCommand.c_str());
+    ini.WriteBool(kSection, "Use", s.Use);
+    ini.Close();
+    return 1;
+}

@@ -1,0 +1,31 @@
+#include "archivers/formats/SingleListFile.h"
+
+#include "archivers/formats/BaseFolderListFiles.h"
+
+#include <windows.h>
+
+int CSingleListFile::Begin()
+{
+    m_stream.Close();
+    m_path.clear();
+    std::string path;
+    if (!MakeListFileName(&path) || m_stream.Open(path.c_str(), "w") == NULL)
+        return 0;
+    m_path = path;
+    return 1;
+}
+
+int CSingleListFile::End()
+{
+    return m_stream.Stream() == NULL || m_stream.Close() == 0;
+}
+
+void CSingleListFile::Cleanup()
+{
+    m_stream.Close();
+    if (!m_path.empty())
+        DeleteFileA(m_path.c_str());
+    // The clock-based names repeat: once deleted, the name may belong to another
+    // running instance, which a later Cleanup must not touch.
+    m_path.clear();
+}

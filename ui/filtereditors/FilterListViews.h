@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ui/framework/ListWrapper.h"
+
+#include <string>
+#include <vector>
+
+// What the filter page and the list editor share about their list views.
+
+// Report view with grid lines, full-row selection and info tips, and its
+// columns: titles from the string table, widths in pixels.
+void SetUpFilterListView(CListWrapper* list, const UINT* columnTitles, const int* widths, int columnCount);
+// Sets the texts of row index, inserting the row first when insert is set.
+void SetRowTexts(CListWrapper* list, int index, bool insert, const std::vector<std::string>& texts);
+// The selected rows, in ascending order.
+std::vector<int> SelectedRows(const CListWrapper& list);
+// Makes row index the only selected (and the focused) row.
+void SelectOnlyRow(CListWrapper* list, int index);
+void StoreColumnWidths(const CListWrapper& list, int* widths, int columnCount);
+
+// "ＭＳ ゴシック" at 9 points for the screen.
+LOGFONTA GothicFont();
+
+// Opens menu menuId's popup at the cursor, "編集(&E)" as the default item and
+// grayed unless exactly one row is selected; the chosen command, 0 for none.
+int TrackEditDeleteMenu(HWND owner, int menuId, int editCommand, size_t selectedCount);

@@ -1,0 +1,348 @@
+#include "ui/jobdialogs/CompressDialog.h"
+
+#include "archivers/formats/FormatRegistry.h"
+#include "common/PathUtil.h"
+#include "common/ScopedHandle.h"
+#include "common/ShiftJis.h"
+#include "resources/resource.h"
+#include "settings/AppSetting.h"
+#include "settings/CompressJob.h"
+#include "ui/framework/Messages.h"
+#include "ui/jobdialogs/OutputName.h"
+#include "ui/framework/PathCompletion.h"
+
+#include <commdlg.h>
+#include <shlwapi.h>
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const char kTitleFormat[] = "圧縮  - %s";
+const char kOutputFontFace[] = "ＭＳ ゴシック";
+const int kOutputFontPoints = 9;
+const char kExpandedText[] = "▲設定(&S)";
+const char kFoldedText[] = "▼設定(&S)";
+const char kSaveTitle[] = "保存先の指定";
+const char kSaveFilterFormat[] = "%s\n*%s\nすべてのファイル(*.*)\n*.*\n";
+const char kNewFileName[] = "newfile";
+
+std::string GetText(HWND window)
+{
+    char text[kPathBufferSize] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+}  // namespace
+
+CCompressDialog::CCompressDialog(const std::vector<std::string>& inputs, CJobRunner runJob,
+                                 CPathCompletion* completion)
+    : m_inputs(inputs), m_runJob(std::move(runJob)), m_completion(completion)
+{
+}
+
+int CCompressDialog::Run()
+{
+    return static_cast<int>(RunModal(IDD_COMPRESS, GetResourceModule(), NULL, DialogKindProc<CCompressDialog>));
+}
+
+INT_PTR CCompressDialog::OnInit()
+{
+    m_fullWidth = 0;
+    m_fullHeight = 0;
+    m_expanded = false;
+    m_jobRunning = false;
+
+    SetIcons(IDI_PROGRAM);
+    char title[64];
+    snprintf(title, sizeof(title), kTitleFormat, kProgramName);
+    SetWindowTextA(m_hwnd, title);
+
+    InitOutputField();
+
+    m_browse.Attach(m_hwnd, IDC_BROWSE);
+    m_browse.AddTooltip(IDS_TIP_BROWSE, true, kTooltipDisplayMs);
+    m_browse.SetIcon(IDI_BROWSE);
+
+    FillFormats();
+    FillFilterLists();
+
+    m_usePassword.Attach(m_hwnd, IDC_USE_PASSWORD);
+    m_compress.Attach(m_hwnd, IDC_COMPRESS);
+    m_expand.Attach(m_hwnd, IDC_EXPAND);
+    m_useFilter.Attach(m_hwnd, IDC_USE_FILTER);
+    m_openFolder.Attach(m_hwnd, IDC_OPEN_FOLDER);
+    m_usePassword.AddTooltip(IDS_TIP_USE_PASSWORD, true, kTooltipDisplayMs);
+    m_compress.AddTooltip(IDS_TIP_COMPRESS, true, kTooltipDisplayMs);
+    m_expand.AddTooltip(IDS_TIP_EXPAND, true, kTooltipDisplayMs);
+    m_useFilter.AddTooltip(IDS_TIP_USE_FILTER, true, kTooltipDisplayMs);
+    m_openFolder.AddTooltip(IDS_TIP_OPEN_FOLDER, true, kTooltipDisplayMs);
+
+    ProposeName();
+
+    CArc* defaultFormat = FindFormat(g_appSetting.DefaultArcType);
+    if (defaultFormat != nullptr)
+        m_format.SelectString(defaultFormat->GetDisplayName());
+    ApplyPasswordRule(SelectedFormatId());
+
+    m_filterList.SetCurSel(0);
+    if (!HasFilterLists())
+        EnableWindow(m_useFilter.GetHwnd(), FALSE);
+    m_useFilter.SetCheck(g_appSetting.FilterSw ? BST_CHECKED : BST_UNCHECKED);
+    ApplyFilterListRule(g_appSetting.FilterSw);
+    m_openFolder.SetCheck(g_appSetting.OutFolderOpen ? BST_CHECKED : BST_UNCHECKED);
+
+    RECT client;
+    GetClientRect(m_hwnd, &client);
+    m_fullWidth = client.right - client.left;
+    m_fullHeight = client.bottom - client.top;
+    SetExpanded(false);
+
+    MoveToStoredPosition(g_appSetting.WindowLeft, g_appSetting.WindowTop);
+
+    // The job runs before the dialog is first shown; with CmpEndExit a
+    // successful job ends the dialog here and it never appears.
+    if (g_appSetting.QuickStart)
+        OnCompress();
+    return TRUE;
+}
+
+void CCompressDialog::InitOutputField()
+{
+    m_outputFile.Attach(m_hwnd, IDC_OUTPUT_FILE);
+    m_outputFile.AddTooltip(IDS_TIP_OUTPUT_NAME, true, kTooltipDisplayMs);
+
+    LOGFONTA font = {};
+    {
+        CScopedWindowDC dc(m_outputFile.GetHwnd());
+        font.lfHeight = -MulDiv(kOutputFontPoints, GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
+    }
+    font.lfCharSet = DEFAULT_CHARSET;
+    strncpy(font.lfFaceName, kOutputFontFace, sizeof(font.lfFaceName) - 1);
+    m_outputFile.SetFont(font, false);
+
+    if (m_completion != nullptr)
+    {
+        m_completion->InitializeCom();
+        // Without the shell's completion function the field simply has none.
+        if (g_appSetting.AutoComplete)
+            m_completion->Enable(m_outputFile.GetHwnd(), SHACF_FILESYSTEM);
+    }
+}
+
+void CCompressDialog::FillFormats()
+{
+    m_format.Attach(m_hwnd, IDC_FORMAT);
+    m_format.AddTooltip(IDS_TIP_FORMAT, true, kTooltipDisplayMs);
+    m_format.ResetContent();
+    for (const auto& entry : GetFormatRegistry())
+    {
+        if (entry.second->IsUsed())
+            m_format.AddString(entry.second->GetDisplayName(), entry.first);
+    }
+}
+
+void CCompressDialog::FillFilterLists()
+{
+    m_filterList.Attach(m_hwnd, IDC_FILTER_LIST);
+    m_filterList.AddTooltip(IDS_TIP_FILTER_LIST, true, kTooltipDisplayMs);
+    m_filterList.ResetContent();
+    for (const CFilterList& list : g_appSetting.FilterLists)
+        m_filterList.AddString(list.Title.c_str());
+}
+
+void CCompressDialog::ProposeName()
+{
+    if (m_inputs.empty())
+        return;
+    CArc* format = FindFormat(g_appSetting.DefaultArcType);
+    if (format == nullptr)
+        return;
+    char name[kPathBufferSize];
+    const char* outputFolder = g_appSetting.OutFolderSw ? g_appSetting.OutFolder.c_str() : nullptr;
+    if (ProposeOutputName(m_inputs[0].c_str(), outputFolder, format->GetExtension(), name, sizeof(name)))
+        SetWindowTextA(m_outputFile.GetHwnd(), name);
+}
+
+INT_PTR CCompressDialog::OnCommand(int code, int id, HWND control)
+{
+    switch (id)
+    {
+    case IDC_EXPAND:
+        SetExpanded(!m_expanded);
+        return TRUE;
+    case IDC_FORMAT:
+        // Focus and drop-down notifications must not rewrite what the user typed.
+        if (code == CBN_SELCHANGE)
+            OnFormatChanged();
+        return TRUE;
+    case IDC_BROWSE:
+        OnBrowse();
+        return TRUE;
+    case IDC_COMPRESS:
+        OnCompress();
+        return TRUE;
+    case IDC_USE_FILTER:
+        ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
+        return TRUE;
+    }
+    // No cancel command: Escape leaves the dialog open.
+    return FALSE;
+}
+
+INT_PTR CCompressDialog::OnClose()
+{
+    // The close command is disabled during a job; a close that still arrives
+    // (posted by another program) waits for the user after the job.
+    if (!m_jobRunning)
+        Close();
+    return TRUE;
+}
+
+void CCompressDialog::OnFormatChanged()
+{
+    int formatId = SelectedFormatId();
+    CArc* format = FindFormat(formatId);
+    if (format != nullptr)
+    {
+        std::string text = GetText(m_outputFile.GetHwnd());
+        char renamed[kPathBufferSize];
+        // Rewriting an unchanged text would only move the caret to the start.
+        if (ReplaceExtension(text.c_str(), format->GetExtension(), renamed, sizeof(renamed)) && text != renamed)
+            SetWindowTextA(m_outputFile.GetHwnd(), renamed);
+    }
+    ApplyPasswordRule(formatId);
+}
+
+void CCompressDialog::OnBrowse()
+{
+    CArc* format = FindFormat(SelectedFormatId());
+    char name[kPathBufferSize] = "";
+    GetWindowTextA(m_outputFile.GetHwnd(), name, sizeof(name));
+    size_t length = strlen(name);
+    // A folder or a drive gets a file name the user can overwrite.
+    const char* addition = EndsWithSeparator(name) ? kNewFileName
+                           : (length > 0 && name[length - 1] == ':') ? "\\newfile"
+                                                                      : "";
+    if (length + strlen(addition) < sizeof(name))
+        strcat(name, addition);
+
+    char folder[kPathBufferSize] = "";
+    bool hasFolder = GetParentFolder(name, folder, sizeof(folder)) > 0;
+
+    const char* displayName = format != nullptr ? format->GetDisplayName() : "";
+    const char* extension = format != nullptr ? format->GetExtension() : "";
+    char filter[kPathBufferSize];
+    snprintf(filter, sizeof(filter), kSaveFilterFormat, displayName, extension);
+    ReplaceChar(filter, '\n', '\0');
+
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = m_hwnd;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = sizeof(name);
+    dialog.lpstrInitialDir = hasFolder ? folder : NULL;
+    dialog.lpstrTitle = kSaveTitle;
+    // The platform wants the default extension without its dot.
+    dialog.lpstrDefExt = extension[0] == '.' ? extension + 1 : extension;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT;
+    if (GetSaveFileNameA(&dialog))
+        SetWindowTextA(m_outputFile.GetHwnd(), name);
+}
+
+void CCompressDialog::OnCompress()
+{
+    if (m_jobRunning)
+        return;
+    CCompressJob job;
+    job.Setting = g_appSetting;
+    job.OutputFile = GetText(m_outputFile.GetHwnd());
+    job.Setting.DefaultArcType = SelectedFormatId();
+    job.UsePassword = m_usePassword.GetCheck() == BST_CHECKED;
+    job.FilterListIndex = m_filterList.GetCurSel();
+    job.Setting.FilterSw = m_useFilter.GetCheck() == BST_CHECKED;
+    job.Setting.OutFolderOpen = m_openFolder.GetCheck() == BST_CHECKED;
+
+    // Disabling the focused control takes the focus away: give it back after.
+    HWND focus = GetFocus();
+    EnableControls(false);
+    m_jobRunning = true;
+    int result = m_runJob(m_hwnd, &job);
+    m_jobRunning = false;
+    if (result == 0 && job.Setting.CmpEndExit)
+        Close();
+    EnableControls(true);
+    if (focus != NULL && IsChild(m_hwnd, focus) && IsWindowEnabled(focus))
+        SetFocus(focus);
+}
+
+void CCompressDialog::Close()
+{
+    GetNormalPosition(&g_appSetting.WindowLeft, &g_appSetting.WindowTop);
+    int formatId = SelectedFormatId();
+    if (g_appSetting.CmpTypeDefault && formatId != kNoFormat)
+        g_appSetting.DefaultArcType = formatId;
+    EndDialog(m_hwnd, 1);
+}
+
+int CCompressDialog::SelectedFormatId() const
+{
+    return m_format.GetItemValue(m_format.GetCurSel());
+}
+
+bool CCompressDialog::HasFilterLists() const
+{
+    return !g_appSetting.FilterLists.empty();
+}
+
+void CCompressDialog::ApplyPasswordRule(int formatId)
+{
+    CArc* format = FindFormat(formatId);
+    EnableWindow(m_usePassword.GetHwnd(), format != nullptr && format->SupportsPassword());
+}
+
+void CCompressDialog::ApplyFilterListRule(bool useFilter)
+{
+    EnableWindow(m_filterList.GetHwnd(), useFilter && HasFilterLists());
+}
+
+void CCompressDialog::SetExpanded(bool expanded)
+{
+    SetClientSize(m_fullWidth, expanded ? m_fullHeight : kFoldedClientHeight);
+    SetWindowTextA(m_expand.GetHwnd(), expanded ? kExpandedText : kFoldedText);
+    EnableWindow(m_useFilter.GetHwnd(), expanded && HasFilterLists());
+    EnableWindow(m_openFolder.GetHwnd(), expanded);
+    SetFocus(m_expand.GetHwnd());
+    m_expanded = expanded;
+}
+
+void CCompressDialog::EnableControls(bool enable)
+{
+    BOOL state = enable ? TRUE : FALSE;
+    EnableWindow(m_outputFile.GetHwnd(), state);
+    EnableWindow(m_browse.GetHwnd(), state);
+    EnableWindow(m_format.GetHwnd(), state);
+    EnableWindow(m_compress.GetHwnd(), state);
+    EnableWindow(m_expand.GetHwnd(), state);
+    if (enable)
+    {
+        ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
+        ApplyPasswordRule(SelectedFormatId());
+    }
+    else
+    {
+        EnableWindow(m_filterList.GetHwnd(), FALSE);
+        EnableWindow(m_usePassword.GetHwnd(), FALSE);
+    }
+    if (m_expanded)
+    {
+        EnableWindow(m_openFolder.GetHwnd(), state);
+        if (HasFilterLists())
+            EnableWindow(m_useFilter.GetHwnd(), state);
+    }
+    EnableMenuItem(GetSystemMenu(m_hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ui/framework/ButtonWrapper.h"
+#include "ui/framework/ComboWrapper.h"
+#include "ui/framework/DialogBase.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CPathCompletion;
+struct CCompressJob;
+
+// Runs one compression job for the dialog, which owns the job's windows;
+// 0 when the job succeeded.
+typedef std::function<int(HWND owner, CCompressJob* job)> CJobRunner;
+
+// Client height of the folded compress dialog: the group "一時設定" and its
+// two check boxes lie below it.
+const int kFoldedClientHeight = 80;
+
+// The main window of compress mode (template 101): proposes the output name for
+// the input list, lets the user pick format, filter list and switches, and runs
+// compression jobs through the runner it is given. Reads the input list and
+// g_appSetting; writes only the window position and, with CmpTypeDefault, the
+// default format back into g_appSetting.
+class CCompressDialog : public CDialogBase
+{
+public:
+    // completion may be nullptr: the output field then has no path completion.
+    CCompressDialog(const std::vector<std::string>& inputs, CJobRunner runJob, CPathCompletion* completion);
+
+    // Modal and without owner; 1 (settings to be written back) in every case
+    // except a template that cannot be loaded (-1).
+    int Run();
+
+    INT_PTR OnInit();
+    INT_PTR OnCommand(int code, int id, HWND control);
+    INT_PTR OnClose();
+
+private:
+    void InitOutputField();
+    void FillFormats();
+    void FillFilterLists();
+    void ProposeName();
+
+    void OnFormatChanged();
+    void OnBrowse();
+    void OnCompress();
+    void Close();
+
+    int SelectedFormatId() const;
+    bool HasFilterLists() const;
+    void ApplyPasswordRule(int formatId);
+    void ApplyFilterListRule(bool useFilter);
+    void SetExpanded(bool expanded);
+    void EnableControls(bool enable);
+
+    const std::vector<std::string>& m_inputs;
+    CJobRunner m_runJob;
+    CPathCompletion* m_completion;
+    CControlWrapper m_outputFile;
+    CButtonWrapper m_browse;
+    CComboWrapper m_format;
+    CComboWrapper m_filterList;
+    CButtonWrapper m_usePassword;
+    CButtonWrapper m_expand;
+    CButtonWrapper m_compress;
+    CButtonWrapper m_useFilter;
+    CButtonWrapper m_openFolder;
+
+    int m_fullWidth = 0;
+    int m_fullHeight = 0;
+    bool m_expanded = false;
+    bool m_jobRunning = false;
+};
