@@ -6,6 +6,7 @@
 
 int RunCompressDialog(CPathCompletion* completion)
 {
-    CCompressDialog dialog(g_inputList, RunCompressJob, completion);
+    CCompressDialog dialog(
+        g_inputList, [](HWND owner, CCompressJob* job) { return RunCompressJob(owner, job); }, completion);
     return dialog.Run();
 }

@@ -1,6 +1,7 @@
 #include "app/CompressionJob.h"
 
 #include "app/InputList.h"
+#include "app/JobCallback.h"
 #include "app/JobResult.h"
 #include "archivers/formats/Arc.h"
 #include "archivers/formats/FormatRegistry.h"
@@ -11,11 +12,6 @@
 #include "resources/resource.h"
 #include "settings/CompressJob.h"
 #include "ui/framework/Messages.h"
-#include "ui/jobdialogs/OverwriteDialog.h"
-#include "ui/jobdialogs/PasswordDialog.h"
-#include "ui/jobdialogs/ResultDialog.h"
-
-#include <shellapi.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -77,24 +73,40 @@ bool MakeFullOutputName(std::string* name)
     return true;
 }
 
+// What an overwrite answer means as the job's overwrite action: the builders
+// read the action (ZIP adds with "-u" for kOverwriteAppend).
+EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
+{
+    switch (answer)
+    {
+    case EOverwriteAnswer::Overwrite:
+        return kOverwriteAlways;
+    case EOverwriteAnswer::Append:
+        return kOverwriteAppend;
+    case EOverwriteAnswer::GiveAnotherName:
+        break;
+    }
+    return kOverwriteRename;
+}
+
 class CJob
 {
 public:
-    CJob(HWND owner, CCompressJob* job, CArc* arc) : m_owner(owner), m_job(job), m_arc(arc) {}
+    CJob(IJobCallback* callback, CCompressJob* job, CArc* arc) : m_callback(callback), m_job(job), m_arc(arc) {}
 
     int Run();
 
 private:
     int CheckOutputName();
     int SettleExistingOutput();
-    int HandleOverwriteChoice(int choice);
+    int HandleOverwriteAnswer(EOverwriteAnswer answer);
     int AskPassword();
     int PrepareOutputFolder();
     int MoveOldArchiveAside();
     int RunArchiver();
     void ShowResult(const char* output, int result);
 
-    HWND m_owner;
+    IJobCallback* m_callback;
     CCompressJob* m_job;
     CArc* m_arc;
     char m_outputFolder[kFolderBufferSize] = "";
@@ -111,7 +123,7 @@ int CJob::Run()
     if (result == kJobSucceeded)
         result = PrepareOutputFolder();
     if (result == kJobSucceeded)
-        result = BuildFileList(m_job, m_owner);
+        result = BuildFileList(m_job, *m_callback);
     if (result == kJobSucceeded)
         result = MoveOldArchiveAside();
     if (result == kJobSucceeded)
@@ -124,7 +136,7 @@ int CJob::CheckOutputName()
     if (!IsAcceptableOutputName(m_job->OutputFile) || !MakeFullOutputName(&m_job->OutputFile) ||
         GetParentFolder(m_job->OutputFile.c_str(), m_outputFolder, sizeof(m_outputFolder)) <= 0)
     {
-        ShowErrorMessage(m_owner, kBadNameMessage);
+        m_callback->ShowError(kBadNameMessage);
         return kJobBadOutputName;
     }
     return kJobSucceeded;
@@ -138,7 +150,7 @@ int CJob::SettleExistingOutput()
         m_job->OutputExists = false;
         return kJobSucceeded;
     case kPathFolder:
-        ShowErrorMessage(m_owner, IDS_OUTPUT_IS_FOLDER);
+        m_callback->ShowError(LoadResourceString(IDS_OUTPUT_IS_FOLDER));
         return kJobGiveAnotherName;
     }
 
@@ -152,10 +164,10 @@ int CJob::SettleExistingOutput()
             m_job->OutputExists = true;
             return kJobSucceeded;
         }
-        ShowErrorMessage(m_owner, IDS_APPEND_UNSUPPORTED);
+        m_callback->ShowError(LoadResourceString(IDS_APPEND_UNSUPPORTED));
         break;
     case kOverwriteRename:
-        ShowErrorMessage(m_owner, IDS_OUTPUT_EXISTS_GIVE_NAME);
+        m_callback->ShowError(LoadResourceString(IDS_OUTPUT_EXISTS_GIVE_NAME));
         return kJobGiveAnotherName;
     default:
         // "Always overwrite", and values only an edited settings file can hold:
@@ -164,26 +176,28 @@ int CJob::SettleExistingOutput()
         return kJobSucceeded;
     }
 
-    int choice = RunOverwriteDialog(m_owner, m_job);
-    m_job->Setting.OverWriteAction = choice;
-    return HandleOverwriteChoice(choice);
+    EOverwriteAnswer answer = m_callback->AskOverwrite(m_job);
+    m_job->Setting.OverWriteAction = ActionForAnswer(answer);
+    return HandleOverwriteAnswer(answer);
 }
 
-int CJob::HandleOverwriteChoice(int choice)
+int CJob::HandleOverwriteAnswer(EOverwriteAnswer answer)
 {
-    switch (choice)
+    switch (answer)
     {
-    case kOverwriteChoiceOverwrite:
+    case EOverwriteAnswer::Overwrite:
         m_job->OutputExists = true;
         return kJobSucceeded;
-    case kOverwriteChoiceAppend:
+    case EOverwriteAnswer::Append:
         if (m_arc->SupportsAppend())
         {
             m_job->OutputExists = true;
             return kJobSucceeded;
         }
-        ShowErrorMessage(m_owner, IDS_APPEND_UNSUPPORTED);
+        m_callback->ShowError(LoadResourceString(IDS_APPEND_UNSUPPORTED));
         return kJobAppendUnsupported;
+    case EOverwriteAnswer::GiveAnotherName:
+        break;
     }
     return kJobGiveAnotherName;
 }
@@ -200,7 +214,7 @@ int CJob::AskPassword()
         m_job->UsePassword = false;
         return kJobSucceeded;
     }
-    return RunPasswordDialog(m_owner, m_job) == IDOK ? kJobSucceeded : kJobPasswordCancelled;
+    return m_callback->AskPassword(m_job) ? kJobSucceeded : kJobPasswordCancelled;
 }
 
 int CJob::PrepareOutputFolder()
@@ -212,10 +226,10 @@ int CJob::PrepareOutputFolder()
     case kPathMissing:
         if (CreateFolderTree(m_outputFolder) && GetPathType(m_outputFolder) == kPathFolder)
             return kJobSucceeded;
-        ShowErrorMessage(m_owner, IDS_OUTPUT_FOLDER_NOT_CREATED);
+        m_callback->ShowError(LoadResourceString(IDS_OUTPUT_FOLDER_NOT_CREATED));
         return kJobNoOutputFolder;
     }
-    ShowErrorMessage(m_owner, IDS_OUTPUT_FOLDER_IS_FILE);
+    m_callback->ShowError(LoadResourceString(IDS_OUTPUT_FOLDER_IS_FILE));
     return kJobNoOutputFolder;
 }
 
@@ -231,7 +245,7 @@ int CJob::MoveOldArchiveAside()
     {
         // Going on would make the archiver add to the old archive instead of
         // replacing it.
-        ShowErrorMessage(m_owner, FormatResourceString(IDS_MOVE_ASIDE_FAILED, m_job->OutputFile.c_str()).c_str());
+        m_callback->ShowError(FormatResourceString(IDS_MOVE_ASIDE_FAILED, m_job->OutputFile.c_str()));
         return kJobOldArchiveLocked;
     }
     strcpy(m_oldArchive, name);
@@ -242,20 +256,20 @@ void CJob::ShowResult(const char* output, int result)
 {
     if (output[0] != '\0')
     {
-        RunResultDialog(m_owner, output);
+        m_callback->ShowResult(output);
         return;
     }
     // The DLL could not be called, or said nothing: show its result code.
     char text[kPathBufferSize];
     snprintf(text, sizeof(text), LoadResourceString(IDS_NO_ARCHIVER_OUTPUT).c_str(), result);
-    RunResultDialog(m_owner, text);
+    m_callback->ShowResult(text);
 }
 
 int CJob::RunArchiver()
 {
     char output[kOutputBufferSize];
     memset(output, 0, sizeof(output));
-    int result = m_arc->Run(m_owner, output, sizeof(output));
+    int result = m_arc->Run(m_callback->ArchiverOwner(), output, sizeof(output));
     output[sizeof(output) - 1] = '\0';
 
     // A DLL may report success and write nothing; the old archive must not be
@@ -279,7 +293,7 @@ int CJob::RunArchiver()
         }
         ShowResult(output, result);
         if (!restored)
-            ShowErrorMessage(m_owner, FormatResourceString(IDS_OLD_ARCHIVE_KEPT_AS, m_oldArchive).c_str());
+            m_callback->ShowError(FormatResourceString(IDS_OLD_ARCHIVE_KEPT_AS, m_oldArchive));
         return kJobArchiverFailed;
     }
 
@@ -291,10 +305,10 @@ int CJob::RunArchiver()
     {
         char text[kPathBufferSize + 256];
         snprintf(text, sizeof(text), kOldArchiveNotDeleted, m_oldArchive);
-        ShowErrorMessage(m_owner, text);
+        m_callback->ShowError(text);
     }
     if (m_job->Setting.OutFolderOpen)
-        ShellExecuteA(m_owner, "open", m_outputFolder, NULL, NULL, SW_SHOWNORMAL);
+        m_callback->OpenFolder(m_outputFolder);
     return kJobSucceeded;
 }
 
@@ -311,7 +325,7 @@ std::wstring ToWide(const char* text)
 
 // The names cannot pass through the ANSI text the rest of the program uses, so
 // this one message is shown through the wide function.
-void ShowUnnamableFiles(HWND owner, const std::vector<std::wstring>& names)
+void ShowUnnamableFiles(IJobCallback* callback, const std::vector<std::wstring>& names)
 {
     std::wstring text = ToWide(kUnnamableFilesHead);
     size_t shown = names.size() < kMaxNamesShown ? names.size() : kMaxNamesShown;
@@ -324,12 +338,12 @@ void ShowUnnamableFiles(HWND owner, const std::vector<std::wstring>& names)
         text += L"\n" + ToWide(more);
     }
     text += L"\n" + ToWide(kUnnamableFilesTail);
-    MessageBoxW(owner, text.c_str(), ToWide(kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+    callback->ShowErrorWide(text);
 }
 
 }  // namespace
 
-int BuildFileList(CCompressJob* job, HWND owner)
+int BuildFileList(CCompressJob* job, IJobCallback& callback)
 {
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr || !arc->BeginList(job))
@@ -347,37 +361,49 @@ int BuildFileList(CCompressJob* job, HWND owner)
     switch (collected)
     {
     case kFilesFilterUnusable:
-        ShowErrorMessage(owner, GetFilterCompileError().c_str());
+        callback.ShowError(GetFilterCompileError());
         return kJobFilterUnusable;
     case kFilesMatchFailed:
-        ShowErrorMessage(owner, (GetFilterMatchError() + kCheckFilterHint).c_str());
+        callback.ShowError(GetFilterMatchError() + kCheckFilterHint);
         return kJobFilterUnusable;
     case kFilesUnnamable:
-        ShowUnnamableFiles(owner, unnamable);
+        ShowUnnamableFiles(&callback, unnamable);
         return kJobUnnamableFiles;
     case kFilesSinkRefused:
     {
         char tempFolder[kPathBufferSize] = "";
         GetTempPathA(sizeof(tempFolder), tempFolder);
-        ShowErrorMessage(owner, FormatResourceString(IDS_LIST_FILE_FAILED, tempFolder).c_str());
+        callback.ShowError(FormatResourceString(IDS_LIST_FILE_FAILED, tempFolder));
         return kJobListFileFailed;
     }
     case kFilesNone:
-        ShowErrorMessage(owner, IDS_NO_FILES);
+        callback.ShowError(LoadResourceString(IDS_NO_FILES));
         return kJobNoFiles;
     }
     return kJobSucceeded;
 }
 
-int RunCompressJob(HWND owner, CCompressJob* job)
+int BuildFileList(CCompressJob* job, HWND owner)
+{
+    CDialogJobCallback callback(owner);
+    return BuildFileList(job, callback);
+}
+
+int RunCompressJob(IJobCallback& callback, CCompressJob* job)
 {
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr)
     {
-        ShowErrorMessage(owner, IDS_FORMAT_UNAVAILABLE);
+        callback.ShowError(LoadResourceString(IDS_FORMAT_UNAVAILABLE));
         return kJobFormatUnavailable;
     }
-    int result = CJob(owner, job, arc).Run();
+    int result = CJob(&callback, job, arc).Run();
     arc->Cleanup();
     return result;
+}
+
+int RunCompressJob(HWND owner, CCompressJob* job)
+{
+    CDialogJobCallback callback(owner);
+    return RunCompressJob(callback, job);
 }

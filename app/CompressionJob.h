@@ -3,14 +3,18 @@
 #include <windows.h>
 
 struct CCompressJob;
+class IJobCallback;
 
 // Runs one compression job to its end: checks the output name, settles an
 // existing output file, asks for a password, builds the file list, runs the
-// archiver and replaces or restores the old archive. owner (the compress
-// dialog) owns every message and dialog. Returns a job result (JobResult.h).
+// archiver and replaces or restores the old archive. Every question and
+// message goes through callback. Returns a job result (JobResult.h).
+int RunCompressJob(IJobCallback& callback, CCompressJob* job);
+// The same with the job's dialogs, owned by owner (the compress dialog).
 int RunCompressJob(HWND owner, CCompressJob* job);
 
 // The job's file list: begins the builder's list, hands it every file of the
 // input list that the job's filter takes, and ends it. 0 when at least one file
-// was listed, else the job result that ends the job (messages owned by owner).
+// was listed, else the job result that ends the job (after its message).
+int BuildFileList(CCompressJob* job, IJobCallback& callback);
 int BuildFileList(CCompressJob* job, HWND owner);

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-// Overwrite actions (CAppSetting::OverWriteAction).
-enum
+// Overwrite actions (CAppSetting::OverWriteAction). The field itself stays an
+// int: the file may hold any number, and values outside these are kept as read.
+enum EOverwriteAction
 {
     kOverwriteAsk = 0,      // "確認ダイアログを表示"
     kOverwriteAlways = 1,   // "無条件で上書き"

@@ -5,6 +5,7 @@
 #include "archivers/formats/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
+#include "tests/support/ScriptedJobCallback.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -399,4 +400,57 @@ TEST_F(CompressionJob, UnregisteredFormatIsRefused)
     EXPECT_EQ(12, f.Run(&job, {Press(kErrorBox, IDOK)}, &seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("選択された圧縮形式は使用できません", seen[0].window.MessageText());
+}
+
+TEST_F(CompressionJob, RunsWithScriptedAnswersAndOpensNoWindow)
+{
+    const std::string kNoAppend = "error: この圧縮形式は、追加をサポートしていません";
+    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
+    struct
+    {
+        const char* what;
+        bool exists;
+        std::vector<EOverwriteAnswer> answers;
+        std::vector<std::string> passwords;
+        int result;
+        std::vector<std::string> events;
+        int storedAction;  // the job's overwrite action afterwards
+        std::string left;  // the output's bytes afterwards
+    } cases[] = {
+        {"overwrite, then a password", true, {EOverwriteAnswer::Overwrite}, {"pw"}, 0, {"overwrite", "password"},
+         kOverwriteAlways, kNew},
+        {"add, which 7z cannot", true, {EOverwriteAnswer::Append}, {}, 1, {"overwrite", kNoAppend},
+         kOverwriteAppend, kOld},
+        {"another name", true, {EOverwriteAnswer::GiveAnotherName}, {}, 3, {"overwrite"}, kOverwriteRename, kOld},
+        {"password cancelled", false, {}, {}, 4, {"password"}, kOverwriteAsk, ""},
+    };
+    for (const auto& c : cases)
+    {
+        std::string output = f.data / "out.7z";
+        DeleteFileA(output.c_str());
+        if (c.exists)
+            f.data.WriteFile("out.7z", kOld);
+        size_t callsBefore = f.SevenZipCalls().size();
+        CCompressJob job = MakeJob(0, output);
+        job.UsePassword = true;
+        job.Setting.OverWriteAction = kOverwriteAsk;
+        CScriptedJobCallback callback;
+        callback.overwriteAnswers = c.answers;
+        callback.passwords = c.passwords;
+
+        CDialogScript script;
+        EXPECT_EQ(c.result, RunCompressJob(callback, &job)) << c.what;
+        EXPECT_TRUE(script.Finish().empty()) << c.what;
+        EXPECT_EQ(c.events, callback.events) << c.what;
+        EXPECT_EQ(c.storedAction, job.Setting.OverWriteAction) << c.what;
+        EXPECT_EQ(c.left, ReadFileBytes(output)) << c.what;
+
+        std::vector<CStandInCall> calls = f.SevenZipCalls();
+        ASSERT_EQ(callsBefore + (c.result == 0 ? 1 : 0), calls.size()) << c.what;
+        if (c.result == 0)
+        {
+            EXPECT_FALSE(calls.back().hasWindow);
+            EXPECT_NE(std::string::npos, calls.back().line.find("-ppw")) << calls.back().line;
+        }
+    }
 }

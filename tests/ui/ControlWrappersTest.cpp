@@ -80,18 +80,24 @@ TEST_F(ControlWrappers, ComboValuesFollowInsertionAndAreClearedWithTheList)
     EXPECT_EQ("plain", ComboText(combo.GetHwnd(), combo.GetCurSel()));
 }
 
-TEST_F(ControlWrappers, ComboItemsBeyondTheTableGetNoValue)
+TEST_F(ControlWrappers, ComboValuesLiveInTheItemsThemselves)
 {
     CComboWrapper combo;
     combo.Attach(m_host, IDC_FORMAT);
-    for (int i = 0; i < kComboValueSlots + 2; ++i)
+    const int kItems = 1500;  // more than a fixed side table would hold
+    for (int i = 0; i < kItems; ++i)
         combo.AddString(std::to_string(i).c_str(), 5000 + i);
-    EXPECT_EQ(kComboValueSlots + 2, static_cast<int>(SendMessageA(combo.GetHwnd(), CB_GETCOUNT, 0, 0)));
-    EXPECT_EQ(5000 + kComboValueSlots - 1, combo.GetItemValue(kComboValueSlots - 1));
-    EXPECT_EQ(-1, combo.GetItemValue(kComboValueSlots));
-    EXPECT_EQ(-1, combo.SelectByValue(5000 + kComboValueSlots));
+    EXPECT_EQ(kItems, combo.GetItemCount());
+    EXPECT_EQ(5000 + kItems - 1, combo.GetItemValue(kItems - 1));
+    EXPECT_EQ(5000 + kItems - 1,
+              static_cast<int>(SendMessageA(combo.GetHwnd(), CB_GETITEMDATA, kItems - 1, 0)));
+    EXPECT_EQ(kItems - 1, combo.SelectByValue(5000 + kItems - 1));
 
-    // A wrapper without a control does nothing and takes no slot.
+    // An item deleted behind the wrapper's back takes its value with it.
+    SendMessageA(combo.GetHwnd(), CB_DELETESTRING, 0, 0);
+    EXPECT_EQ(5001, combo.GetItemValue(0));
+
+    // A wrapper without a control does nothing.
     CComboWrapper missing;
     missing.Attach(m_host, 4242);
     EXPECT_EQ(CB_ERR, missing.AddString("x", 1));

@@ -1,12 +1,5 @@
 #include "ui/framework/ComboWrapper.h"
 
-#include <string.h>
-
-CComboWrapper::CComboWrapper() : m_count(0)
-{
-    memset(m_values, 0, sizeof(m_values));
-}
-
 int CComboWrapper::AddString(const char* text)
 {
     return AddString(text, 0);
@@ -17,12 +10,8 @@ int CComboWrapper::AddString(const char* text, int value)
     if (m_hwnd == NULL)
         return CB_ERR;
     int index = static_cast<int>(SendMessageA(m_hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
-    // An item the list refused takes no slot, so slots stay list positions.
-    if (index < 0)
-        return index;
-    if (m_count < kComboValueSlots)
-        m_values[m_count] = value;
-    ++m_count;
+    if (index >= 0)
+        SendMessageA(m_hwnd, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(value));
     return index;
 }
 
@@ -30,8 +19,6 @@ void CComboWrapper::ResetContent()
 {
     if (m_hwnd != NULL)
         SendMessageA(m_hwnd, CB_RESETCONTENT, 0, 0);
-    m_count = 0;
-    memset(m_values, 0, sizeof(m_values));
 }
 
 int CComboWrapper::SetCurSel(int index)
@@ -56,20 +43,28 @@ int CComboWrapper::SelectString(const char* prefix)
         SendMessageA(m_hwnd, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix)));
 }
 
-int CComboWrapper::GetItemValue(int slot) const
+int CComboWrapper::GetItemValue(int index) const
 {
-    if (slot < 0 || slot >= m_count || slot >= kComboValueSlots)
+    if (index < 0 || index >= GetItemCount())
         return -1;
-    return m_values[slot];
+    return static_cast<int>(SendMessageA(m_hwnd, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 int CComboWrapper::SelectByValue(int value)
 {
-    int slots = m_count < kComboValueSlots ? m_count : kComboValueSlots;
-    for (int slot = 0; slot < slots; ++slot)
+    int count = GetItemCount();
+    for (int index = 0; index < count; ++index)
     {
-        if (m_values[slot] == value)
-            return SetCurSel(slot);
+        if (GetItemValue(index) == value)
+            return SetCurSel(index);
     }
     return -1;
+}
+
+int CComboWrapper::GetItemCount() const
+{
+    if (m_hwnd == NULL)
+        return 0;
+    int count = static_cast<int>(SendMessageA(m_hwnd, CB_GETCOUNT, 0, 0));
+    return count < 0 ? 0 : count;
 }

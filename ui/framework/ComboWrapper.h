@@ -2,34 +2,25 @@
 
 #include "ui/framework/ControlWrapper.h"
 
-// Items whose value the combo box remembers; later items are added without one.
-const int kComboValueSlots = 1024;
-
-// A drop-down list with one int value per item, kept by insertion order: slot n
-// is list position n as long as the list is not sorted (none of ours is).
+// A drop-down list with one int value per item, kept in the item's own data
+// (CB_SETITEMDATA), so a value follows its item wherever the list puts it.
 class CComboWrapper : public CControlWrapper
 {
 public:
-    CComboWrapper();
-
-    // CB_ADDSTRING; the item takes the next slot with the value 0.
+    // CB_ADDSTRING; the item's value is 0.
     int AddString(const char* text);
-    // CB_ADDSTRING; the item takes the next slot with this value.
+    // CB_ADDSTRING, then CB_SETITEMDATA with value.
     int AddString(const char* text, int value);
-    // CB_RESETCONTENT; the value table is cleared too.
     void ResetContent();
     int SetCurSel(int index);
     int GetCurSel() const;
     // CB_SELECTSTRING from the start: the first item that begins with prefix.
     int SelectString(const char* prefix);
 
-    // The value of a slot, -1 for a slot that holds none.
-    int GetItemValue(int slot) const;
-    // Selects the first slot holding value; -1 (selection unchanged) when none does.
+    // CB_GETITEMDATA; -1 for an index the list does not hold.
+    int GetItemValue(int index) const;
+    // Selects the first item holding value; -1 (selection unchanged) when none does.
     int SelectByValue(int value);
-    int GetItemCount() const { return m_count; }
-
-private:
-    int m_count;
-    int m_values[kComboValueSlots];
+    // CB_GETCOUNT; 0 without a control.
+    int GetItemCount() const;
 };

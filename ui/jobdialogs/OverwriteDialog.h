@@ -4,7 +4,8 @@
 
 struct CCompressJob;
 
-// Results of the overwrite dialog; the job stores them as its overwrite action.
+// Results of the overwrite dialog (the dialog's own codes; the job turns them
+// into an EOverwriteAnswer).
 enum
 {
     kOverwriteChoiceOverwrite = 1,

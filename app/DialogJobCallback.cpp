@@ -1,0 +1,60 @@
+#include "app/JobCallback.h"
+
+#include "ui/framework/Messages.h"
+#include "ui/jobdialogs/OverwriteDialog.h"
+#include "ui/jobdialogs/PasswordDialog.h"
+#include "ui/jobdialogs/ResultDialog.h"
+
+#include <shellapi.h>
+
+namespace {
+
+std::wstring ToWide(const char* text)
+{
+    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+    if (units <= 0)
+        return std::wstring();
+    std::wstring wide(units, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], units);
+    wide.resize(units - 1);
+    return wide;
+}
+
+}  // namespace
+
+bool CDialogJobCallback::AskPassword(CCompressJob* job)
+{
+    return RunPasswordDialog(m_owner, job) == IDOK;
+}
+
+EOverwriteAnswer CDialogJobCallback::AskOverwrite(CCompressJob* job)
+{
+    switch (RunOverwriteDialog(m_owner, job))
+    {
+    case kOverwriteChoiceOverwrite:
+        return EOverwriteAnswer::Overwrite;
+    case kOverwriteChoiceAppend:
+        return EOverwriteAnswer::Append;
+    }
+    return EOverwriteAnswer::GiveAnotherName;
+}
+
+void CDialogJobCallback::ShowError(const std::string& text)
+{
+    ShowErrorMessage(m_owner, text.c_str());
+}
+
+void CDialogJobCallback::ShowErrorWide(const std::wstring& text)
+{
+    MessageBoxW(m_owner, text.c_str(), ToWide(kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+void CDialogJobCallback::ShowResult(const std::string& text)
+{
+    RunResultDialog(m_owner, text.c_str());
+}
+
+void CDialogJobCallback::OpenFolder(const std::string& folder)
+{
+    ShellExecuteA(m_owner, "open", folder.c_str(), NULL, NULL, SW_SHOWNORMAL);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct CCompressJob;
+
+// The user's answer when the output archive exists. Not the settings'
+// overwrite action (EOverwriteAction), though the job stores one as the other.
+enum class EOverwriteAnswer
+{
+    Overwrite,
+    Append,
+    GiveAnotherName,  // also the dialog closed
+};
+
+// Everything a compression job asks or tells the user goes through here, so
+// the job itself opens no window: compress mode hands it the job's dialogs
+// (CDialogJobCallback), tests hand it scripted answers.
+class IJobCallback
+{
+public:
+    virtual ~IJobCallback() {}
+
+    // The window that owns what the archiver DLL shows while it runs; NULL for none.
+    virtual HWND ArchiverOwner() = 0;
+    // Sets job->Password; false when the user cancelled.
+    virtual bool AskPassword(CCompressJob* job) = 0;
+    virtual EOverwriteAnswer AskOverwrite(CCompressJob* job) = 0;
+    virtual void ShowError(const std::string& text) = 0;
+    // For texts with names the ANSI code page cannot hold.
+    virtual void ShowErrorWide(const std::wstring& text) = 0;
+    // The archiver's output text, or what the job says in its place.
+    virtual void ShowResult(const std::string& text) = 0;
+    virtual void OpenFolder(const std::string& folder) = 0;
+};
+
+// The job's dialogs, owned by owner (the compress dialog).
+class CDialogJobCallback : public IJobCallback
+{
+public:
+    explicit CDialogJobCallback(HWND owner) : m_owner(owner) {}
+
+    HWND ArchiverOwner() override { return m_owner; }
+    bool AskPassword(CCompressJob* job) override;
+    EOverwriteAnswer AskOverwrite(CCompressJob* job) override;
+    void ShowError(const std::string& text) override;
+    void ShowErrorWide(const std::wstring& text) override;
+    void ShowResult(const std::string& text) override;
+    void OpenFolder(const std::string& folder) override;
+
+private:
+    HWND m_owner;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/JobCallback.h"
+#include "settings/CompressJob.h"
+
+#include <string>
+#include <vector>
+
+// Answers a job's questions from a script and records what the job said, so a
+// job runs with no window at all.
+class CScriptedJobCallback : public IJobCallback
+{
+public:
+    // Answers, used in order; a question beyond the script cancels (no
+    // password, another name).
+    std::vector<std::string> passwords;
+    std::vector<EOverwriteAnswer> overwriteAnswers;
+
+    // What the job did, in order: "password", "overwrite", "error: <text>",
+    // "result: <text>", "open: <folder>".
+    std::vector<std::string> events;
+
+    HWND ArchiverOwner() override { return NULL; }
+    bool AskPassword(CCompressJob* job) override
+    {
+        events.push_back("password");
+        if (m_password >= passwords.size())
+            return false;
+        job->Password = passwords[m_password++];
+        return true;
+    }
+    EOverwriteAnswer AskOverwrite(CCompressJob*) override
+    {
+        events.push_back("overwrite");
+        if (m_overwrite >= overwriteAnswers.size())
+            return EOverwriteAnswer::GiveAnotherName;
+        return overwriteAnswers[m_overwrite++];
+    }
+    void ShowError(const std::string& text) override { events.push_back("error: " + text); }
+    void ShowErrorWide(const std::wstring&) override { events.push_back("error: (wide)"); }
+    void ShowResult(const std::string& text) override { events.push_back("result: " + text); }
+    void OpenFolder(const std::string& folder) override { events.push_back("open: " + folder); }
+
+private:
+    size_t m_password = 0;
+    size_t m_overwrite = 0;
+};
