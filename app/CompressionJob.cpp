@@ -7,6 +7,7 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
+#include "common/TextFormat.h"
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
 #include "resources/resource.h"
@@ -34,6 +35,12 @@ const char kUnnamableFilesHead[] =
 const char kUnnamableFilesTail[] = "ファイル名を変更するか、圧縮対象から外してください。";
 const char kMoreNames[] = "ほか %u 件";
 const size_t kMaxNamesShown = 20;
+const char kLeftOutHead[] = "次のファイルまたはフォルダは書庫に入れられません(全 %u 件)。";
+const char kLeftOutQuestion[] = "これらを除いて書庫を作成しますか?";
+const char kLeftOutStopped[] = "圧縮を中止しました。";
+const char kReasonMissing[] = "見つかりません";
+const char kReasonUnlistable[] = "フォルダの内容を読み取れません(エラー %lu)";
+const char kReasonTooLong[] = "パスが長すぎます";
 const char kArchiveNotMade[] = "アーカイバーDLLは成功を返しましたが、書庫が作成されていません";
 // What ShowResult shows when the DLL said success without making the archive.
 const int kJobArchiveNotMade = -2;
@@ -272,9 +279,9 @@ int CJob::RunArchiver()
     int result = m_arc->Run(m_callback->ArchiverOwner(), output, sizeof(output));
     output[sizeof(output) - 1] = '\0';
 
-    // A DLL may report success and write nothing; the old archive must not be
-    // deleted for an archive that does not exist.
-    if (result == 0 && m_oldArchive[0] != '\0' && GetPathType(m_job->OutputFile.c_str()) != kPathFile)
+    // A DLL may report success and write nothing: that is a failure, whether
+    // or not an old archive waits to be deleted for it.
+    if (result == 0 && GetPathType(m_job->OutputFile.c_str()) != kPathFile)
     {
         PrependText(kArchiveNotMade, output, sizeof(output));
         result = kJobArchiveNotMade;
@@ -341,6 +348,40 @@ void ShowUnnamableFiles(IJobCallback* callback, const std::vector<std::wstring>&
     callback->ShowErrorWide(text);
 }
 
+std::wstring LeftOutReason(const CLeftOutEntry& entry)
+{
+    switch (entry.reason)
+    {
+    case kLeftOutMissing:
+        return ToWide(kReasonMissing);
+    case kLeftOutUnlistable:
+        return ToWide(FormatText(kReasonUnlistable, static_cast<unsigned long>(entry.error)).c_str());
+    case kLeftOutTooLong:
+        break;
+    }
+    return ToWide(kReasonTooLong);
+}
+
+// What the walk could not take, the first ones with their reasons. Asked
+// before the archiver runs, "No" the default: an archive that silently lacks
+// a selected file is found out only when the file is needed. A run nobody
+// watches (the automatic start) stops without asking.
+bool AcceptLeftOut(CCompressJob* job, IJobCallback& callback, const std::vector<CLeftOutEntry>& leftOut)
+{
+    std::wstring text = ToWide(FormatText(kLeftOutHead, static_cast<unsigned>(leftOut.size())).c_str());
+    size_t shown = leftOut.size() < kMaxNamesShown ? leftOut.size() : kMaxNamesShown;
+    for (size_t i = 0; i < shown; ++i)
+        text += L"\n" + leftOut[i].path + L"  (" + LeftOutReason(leftOut[i]) + L")";
+    if (shown < leftOut.size())
+        text += L"\n" + ToWide(FormatText(kMoreNames, static_cast<unsigned>(leftOut.size() - shown)).c_str());
+    if (job->Unattended)
+    {
+        callback.ShowErrorWide(text + L"\n\n" + ToWide(kLeftOutStopped));
+        return false;
+    }
+    return callback.AskWide(text + L"\n\n" + ToWide(kLeftOutQuestion));
+}
+
 }  // namespace
 
 int BuildFileList(CCompressJob* job, IJobCallback& callback)
@@ -348,11 +389,11 @@ int BuildFileList(CCompressJob* job, IJobCallback& callback)
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr || !arc->BeginList(job))
         return kJobListRefused;
-    std::vector<std::wstring> unnamable;
+    CWalkReport report;
     int collected = CollectFiles(
         job, g_inputList,
         [arc](const char* path, const char* baseFolder) { return arc->AddFile(path, baseFolder) != 0; },
-        &unnamable);
+        &report);
     // The list files' last lines are written only now; without them the
     // archive would miss files as surely as with a refused line.
     if (!arc->EndList() && collected == kFilesCollected)
@@ -367,7 +408,7 @@ int BuildFileList(CCompressJob* job, IJobCallback& callback)
         callback.ShowError(GetFilterMatchError() + kCheckFilterHint);
         return kJobFilterUnusable;
     case kFilesUnnamable:
-        ShowUnnamableFiles(&callback, unnamable);
+        ShowUnnamableFiles(&callback, report.unnamable);
         return kJobUnnamableFiles;
     case kFilesSinkRefused:
     {
@@ -380,6 +421,8 @@ int BuildFileList(CCompressJob* job, IJobCallback& callback)
         callback.ShowError(LoadResourceString(IDS_NO_FILES));
         return kJobNoFiles;
     }
+    if (!report.leftOut.empty() && !AcceptLeftOut(job, callback, report.leftOut))
+        return kJobFilesLeftOut;
     return kJobSucceeded;
 }
 

@@ -49,6 +49,12 @@ void CDialogJobCallback::ShowErrorWide(const std::wstring& text)
     MessageBoxW(m_owner, text.c_str(), ToWide(kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
+bool CDialogJobCallback::AskWide(const std::wstring& text)
+{
+    return MessageBoxW(m_owner, text.c_str(), ToWide(kConfirmTitle).c_str(),
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 void CDialogJobCallback::ShowResult(const std::string& text)
 {
     RunResultDialog(m_owner, text.c_str());

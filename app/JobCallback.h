@@ -31,6 +31,8 @@ public:
     virtual void ShowError(const std::string& text) = 0;
     // For texts with names the ANSI code page cannot hold.
     virtual void ShowErrorWide(const std::wstring& text) = 0;
+    // A yes/no question, "No" the default; true for "Yes".
+    virtual bool AskWide(const std::wstring& text) = 0;
     // The archiver's output text, or what the job says in its place.
     virtual void ShowResult(const std::string& text) = 0;
     virtual void OpenFolder(const std::string& folder) = 0;
@@ -47,6 +49,7 @@ public:
     EOverwriteAnswer AskOverwrite(CCompressJob* job) override;
     void ShowError(const std::string& text) override;
     void ShowErrorWide(const std::wstring& text) override;
+    bool AskWide(const std::wstring& text) override;
     void ShowResult(const std::string& text) override;
     void OpenFolder(const std::string& folder) override;
 

@@ -17,4 +17,5 @@ enum
     kJobListFileFailed = 11,     // a list file could not be written
     kJobFormatUnavailable = 12,  // the job's format is not registered
     kJobUnnamableFiles = 13,     // names the ANSI code page cannot hold were found
+    kJobFilesLeftOut = 14,       // the walk could not take everything, and the user did not go on without it
 };

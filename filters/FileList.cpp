@@ -12,15 +12,42 @@
 namespace {
 
 // One walk: where files go, the count handed over, whether the sink refused
-// one (then the walk stops: the archive would miss files), and the entries
-// whose names the ANSI code page cannot hold.
+// one (then the walk stops: the archive would miss files), and what it could
+// not take.
 struct CWalk
 {
     const CFileSink& sink;
     int count;
     bool writeFailed;
-    std::vector<std::wstring>* unnamable;
+    CWalkReport* report;
 };
+
+void LeaveOut(CWalk* walk, const std::wstring& path, ELeftOutReason reason, DWORD error = 0)
+{
+    walk->report->leftOut.push_back(CLeftOutEntry{path, reason, error});
+}
+
+// The form of path the wide functions take beyond MAX_PATH characters: "\\?\"
+// before a full path ("\\?\UNC\" for a share). Shorter paths stay as they
+// are, so what the platform does with them does not change.
+std::wstring LongPathForm(const std::wstring& path)
+{
+    // Room for the "\*" of a listing and the terminator.
+    const size_t kShortLimit = MAX_PATH - 3;
+    if (path.size() < kShortLimit || path.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
+    DWORD units = GetFullPathNameW(path.c_str(), 0, NULL, NULL);
+    if (units == 0)
+        return path;
+    std::wstring full(units, L'\0');
+    units = GetFullPathNameW(path.c_str(), units, &full[0], NULL);
+    if (units == 0 || units >= full.size())
+        return path;
+    full.resize(units);
+    if (full.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
 
 // A folder's path and a backslash, to which each name found in it is
 // appended in place: formatting the whole path anew for each of thousands of
@@ -110,9 +137,16 @@ bool HandOver(CWalk* walk, const char* path, const char* baseFolder)
 void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder, const char* baseFolder)
 {
     WIN32_FIND_DATAW found;
-    CScopedFind find(FindFirstFileW((wideFolder + L"\\*").c_str(), &found));
+    CScopedFind find(FindFirstFileW((LongPathForm(wideFolder) + L"\\*").c_str(), &found));
     if (!find.IsValid())
+    {
+        // Only a drive root can list nothing at all; any other failure (denied,
+        // held without sharing, gone meanwhile) loses everything below.
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            LeaveOut(walk, wideFolder, kLeftOutUnlistable, error);
         return;
+    }
     CPathJoin join(folder);
     do
     {
@@ -126,45 +160,57 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
             // A folder is always descended, so every file below it would be lost
             // too; a file is reported only when the filter would take it.
             if (isFolder || IsTargetWideName("", wideName, wcslen(wideName), kTargetFile))
-                walk->unnamable->push_back(wideFolder + L"\\" + wideName);
+                walk->report->unnamable.push_back(wideFolder + L"\\" + wideName);
             continue;
         }
-        const char* path;
-        if (isFolder)
-        {
-            if (IsTargetWideName(name, wideName, wcslen(wideName), kTargetFolder) &&
-                (path = join.Join(name)) != nullptr)
-                WalkFolder(walk, path, wideFolder + L"\\" + wideName, baseFolder);
-        }
-        else if (IsTargetWideName(name, wideName, wcslen(wideName), kTargetFile) &&
-                 (path = join.Join(name)) != nullptr)
-        {
+        bool taken = IsTargetWideName(name, wideName, wcslen(wideName), isFolder ? kTargetFolder : kTargetFile);
+        if (!taken)
+            continue;
+        const char* path = join.Join(name);
+        if (path == nullptr)
+            LeaveOut(walk, wideFolder + L"\\" + wideName, kLeftOutTooLong);
+        else if (isFolder)
+            WalkFolder(walk, path, wideFolder + L"\\" + wideName, baseFolder);
+        else
             HandOver(walk, path, baseFolder);
-        }
     } while (!walk->writeFailed && FindNextFileW(find.Get(), &found));
+
+    DWORD error = GetLastError();
+    if (!walk->writeFailed && error != ERROR_NO_MORE_FILES)
+        LeaveOut(walk, wideFolder, kLeftOutUnlistable, error);
+}
+
+// GetPathType through the wide functions, which also take paths beyond
+// MAX_PATH characters in their long form.
+int GetWidePathType(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return kPathMissing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
 }
 
 void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
 {
     for (const std::string& entry : inputs)
     {
+        if (entry.empty())
+            continue;
+        std::wstring wideEntry = ToWide(entry.c_str());
         char baseFolder[kPathBufferSize];
         int baseLength = GetParentFolder(entry.c_str(), baseFolder, sizeof(baseFolder));
+        int type = GetWidePathType(wideEntry);
         // Without a folder part the entry cannot be stored relative to one.
-        if (baseLength <= 0)
-            continue;
-        const char* name = entry.c_str() + baseLength + 1;
-        switch (GetPathType(entry.c_str()))
+        if (baseLength <= 0 || type == kPathMissing)
         {
-        case kPathFile:
-            if (IsTargetFile(name, kTargetFile))
-                HandOver(walk, entry.c_str(), baseFolder);
-            break;
-        case kPathFolder:
-            if (IsTargetFile(name, kTargetFolder))
-                WalkFolder(walk, entry.c_str(), ToWide(entry.c_str()), baseFolder);
-            break;
+            LeaveOut(walk, wideEntry, kLeftOutMissing);
+            continue;
         }
+        const char* name = entry.c_str() + baseLength + 1;
+        if (type == kPathFile && IsTargetFile(name, kTargetFile))
+            HandOver(walk, entry.c_str(), baseFolder);
+        else if (type == kPathFolder && IsTargetFile(name, kTargetFolder))
+            WalkFolder(walk, entry.c_str(), wideEntry, baseFolder);
         if (walk->writeFailed)
             return;
     }
@@ -174,32 +220,32 @@ void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
 
 int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
 {
-    std::vector<std::wstring> unnamable;
-    CWalk walk = {sink, 0, false, &unnamable};
+    CWalkReport ignored;
+    CWalk walk = {sink, 0, false, &ignored};
     WalkFolder(&walk, folder, ToWide(folder), baseFolder);
     return walk.count;
 }
 
 int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
-                 std::vector<std::wstring>* unnamable)
+                 CWalkReport* report)
 {
-    std::vector<std::wstring> ignored;
-    if (unnamable == nullptr)
-        unnamable = &ignored;
-    unnamable->clear();
+    CWalkReport ignored;
+    if (report == nullptr)
+        report = &ignored;
+    *report = CWalkReport();
     if (!CompileFilterList(job))
     {
         ClearCompiledFilters();
         return kFilesFilterUnusable;
     }
-    CWalk walk = {sink, 0, false, unnamable};
+    CWalk walk = {sink, 0, false, report};
     WalkInputList(&walk, inputs);
     ClearCompiledFilters();
     if (walk.writeFailed)
         return kFilesSinkRefused;
     if (!GetFilterMatchError().empty())
         return kFilesMatchFailed;
-    if (!unnamable->empty())
+    if (!report->unnamable.empty())
         return kFilesUnnamable;
     return walk.count == 0 ? kFilesNone : kFilesCollected;
 }

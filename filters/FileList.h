@@ -4,7 +4,34 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 struct CCompressJob;
+
+// Why an entry of the input list, or something below it, cannot go into the archive.
+enum ELeftOutReason
+{
+    kLeftOutMissing,     // a selected item that does not exist
+    kLeftOutUnlistable,  // a folder whose listing failed (error holds the platform's code)
+    kLeftOutTooLong,     // a path that does not fit the program's path buffer
+};
+
+struct CLeftOutEntry
+{
+    std::wstring path;
+    ELeftOutReason reason;
+    DWORD error;
+};
+
+// What the walk could not take, for the job to show before the archiver runs.
+struct CWalkReport
+{
+    // Files the filter would take and folders whose names the ANSI code page
+    // cannot hold, as they really are: none is handed over, and the job must not run.
+    std::vector<std::wstring> unnamable;
+    // Entries, or everything below them, that are missing from the files handed over.
+    std::vector<CLeftOutEntry> leftOut;
+};
 
 // Takes one accepted file with its base folder (the entry's parent folder);
 // false when the file could not be listed, which stops the walk, because the
@@ -23,12 +50,11 @@ enum
 };
 
 // Compiles the job's filter list and hands every file of inputs, folders walked
-// recursively (depth first), that the filter takes to sink. Returns a result above.
-// unnamable (may be null) receives the full paths, as they really are, of the
-// files the filter would take and of the folders whose names the ANSI code page
-// cannot hold: none of them is handed over, and the job must not run.
+// recursively (depth first), that the filter takes to sink. Returns a result above;
+// what could not be taken is added to report (may be null). An empty entry names
+// nothing and is skipped without a word.
 int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
-                 std::vector<std::wstring>* unnamable = nullptr);
+                 CWalkReport* report = nullptr);
 // Hands the files below folder (depth first) with baseFolder to sink; returns
 // how many were handed over.
 int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder);

@@ -15,6 +15,9 @@ struct CCompressJob
     int FilterListIndex = -1;
     bool OutputExists = false;
     CAppSetting Setting;
+    // The run the dialog starts by itself (quick start): nobody is there to
+    // answer a question that would let files be left out, so it stops instead.
+    bool Unattended = false;
 
     int FormatId() const { return Setting.DefaultArcType; }
 };

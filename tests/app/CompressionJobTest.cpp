@@ -2,6 +2,7 @@
 // what the user is asked and told, and what is left on disk.
 #include "app/CompressionJob.h"
 #include "app/InputList.h"
+#include "app/JobResult.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
@@ -453,4 +454,59 @@ TEST_F(CompressionJob, RunsWithScriptedAnswersAndOpensNoWindow)
             EXPECT_NE(std::string::npos, calls.back().line.find("-ppw")) << calls.back().line;
         }
     }
+}
+
+TEST_F(CompressionJob, WhatTheWalkCannotTakeIsAskedBeforeTheArchiverRuns)
+{
+    std::string kept = f.data.WriteFile("in\\a.txt", "a");
+    f.data.WriteFile("in\\held\\b.txt", "b");
+    g_inputList = {f.data / "in", f.data / "gone.txt"};
+    CHeldFolder held(f.data / "in\\held");
+    ASSERT_TRUE(held.IsHeld());
+    const std::string kList = "次のファイルまたはフォルダは書庫に入れられません(全 2 件)。\n" + (f.data / "in\\held") +
+                              "  (フォルダの内容を読み取れません(エラー 32))\n" + (f.data / "gone.txt") +
+                              "  (見つかりません)\n\n";
+    struct
+    {
+        const char* what;
+        bool unattended;
+        std::vector<bool> answers;
+        int result;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"No, the default", false, {}, kJobFilesLeftOut, {"ask: " + kList + "これらを除いて書庫を作成しますか?"}},
+        {"Yes", false, {true}, 0, {"ask: " + kList + "これらを除いて書庫を作成しますか?"}},
+        {"quick start does not ask", true, {true}, kJobFilesLeftOut, {"error: " + kList + "圧縮を中止しました。"}},
+    };
+    for (const auto& c : cases)
+    {
+        std::string output = f.data.WriteFile("out.7z", kOld);
+        size_t callsBefore = f.SevenZipCalls().size();
+        CCompressJob job = MakeJob(0, output);
+        job.Setting.OverWriteAction = kOverwriteAlways;
+        job.Unattended = c.unattended;
+        CScriptedJobCallback callback;
+        callback.yesNoAnswers = c.answers;
+
+        EXPECT_EQ(c.result, RunCompressJob(callback, &job)) << c.what;
+        EXPECT_EQ(c.events, callback.events) << c.what;
+        std::vector<CStandInCall> calls = f.SevenZipCalls();
+        ASSERT_EQ(callsBefore + (c.result == 0 ? 1 : 0), calls.size()) << c.what;
+        EXPECT_EQ(c.result == 0 ? kNew : kOld, ReadFileBytes(output)) << c.what;
+        if (c.result == 0)
+            EXPECT_EQ("\"in\\a.txt\"\r\n", calls.back().lists[0].bytes);
+        EXPECT_TRUE(FilesMatching(f.data.Path(), "tessik*.tmp").empty()) << c.what;
+    }
+}
+
+TEST_F(CompressionJob, SuccessWithoutAnArchiveIsAFailureEvenWithNothingMovedAside)
+{
+    f.standIns.Script("7-Zip32.dll", "version=431\n");  // says success, writes nothing
+    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
+    CCompressJob job = MakeJob(0, f.data / "new.7z");
+    CScriptedJobCallback callback;
+    EXPECT_EQ(kJobArchiverFailed, RunCompressJob(callback, &job));
+    ASSERT_EQ(1u, callback.events.size());
+    EXPECT_EQ(0u, callback.events[0].find("result: アーカイバーDLLは成功を返しましたが、書庫が作成されていません"))
+        << callback.events[0];
 }

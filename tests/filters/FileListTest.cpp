@@ -89,3 +89,47 @@ TEST(FileList, RefusedFileStopsTheWalkAndNothingToPackIsSaid)
     EXPECT_EQ(1u, handed.size());
     EXPECT_EQ(kFilesNone, CollectFiles(&job, {data / "only", data / "missing"}, Recorder(&handed)));
 }
+
+TEST(FileList, WhatCannotBeTakenIsReportedWithItsReasonAndDeepTreesAreWalked)
+{
+    CTestFolder data;
+    std::string kept = data.WriteFile("ok\\a.txt", "a");
+    data.WriteFile("held\\inner\\b.txt", "b");
+    std::string outerKept = data.WriteFile("outer\\c.txt", "c");
+    data.WriteFile("outer\\locked\\d.txt", "d");
+    std::string deep = WriteDeepFile(data / "deep", 300, "deep");
+    std::string tooLong = WriteDeepFile(data / "long", 1100, "long");
+    // Where the walk's path buffer (1024 bytes with the terminator) runs out.
+    size_t cut = tooLong.find('\\', 1023);
+    std::string firstTooLong = tooLong.substr(0, cut);
+
+    CHeldFolder held(data / "held");
+    CHeldFolder locked(data / "outer\\locked");
+    ASSERT_TRUE(held.IsHeld() && locked.IsHeld());
+    CCompressJob job;
+    CHanded handed;
+    CWalkReport report;
+    EXPECT_EQ(kFilesCollected, CollectFiles(&job,
+                                            {data / "ok", data / "held", data / "outer", data / "missing.txt", "",
+                                             "relative.txt", data / "deep", data / "long"},
+                                            Recorder(&handed), &report));
+
+    const std::string base = data.Path();
+    EXPECT_EQ(Sorted({{kept, base}, {outerKept, base}, {deep, base}}), Sorted(handed));
+    std::vector<std::pair<std::string, int>> expected = {
+        {data / "held", kLeftOutUnlistable},   {data / "outer\\locked", kLeftOutUnlistable},
+        {data / "missing.txt", kLeftOutMissing}, {"relative.txt", kLeftOutMissing},
+        {firstTooLong, kLeftOutTooLong},
+    };
+    std::vector<std::pair<std::string, int>> reported;
+    for (const CLeftOutEntry& entry : report.leftOut)
+    {
+        char path[4096] = "";
+        WideCharToMultiByte(CP_ACP, 0, entry.path.c_str(), -1, path, sizeof(path), NULL, NULL);
+        reported.emplace_back(path, entry.reason);
+        if (entry.reason == kLeftOutUnlistable)
+            EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), entry.error) << path;
+    }
+    EXPECT_EQ(expected, reported);
+    EXPECT_TRUE(report.unnamable.empty());
+}

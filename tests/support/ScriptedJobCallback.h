@@ -15,9 +15,10 @@ public:
     // password, another name).
     std::vector<std::string> passwords;
     std::vector<EOverwriteAnswer> overwriteAnswers;
+    std::vector<bool> yesNoAnswers;
 
     // What the job did, in order: "password", "overwrite", "error: <text>",
-    // "result: <text>", "open: <folder>".
+    // "ask: <text>", "result: <text>", "open: <folder>"; wide texts in the ANSI code page.
     std::vector<std::string> events;
 
     HWND ArchiverOwner() override { return NULL; }
@@ -37,11 +38,26 @@ public:
         return overwriteAnswers[m_overwrite++];
     }
     void ShowError(const std::string& text) override { events.push_back("error: " + text); }
-    void ShowErrorWide(const std::wstring&) override { events.push_back("error: (wide)"); }
+    void ShowErrorWide(const std::wstring& text) override { events.push_back("error: " + Ansi(text)); }
+    bool AskWide(const std::wstring& text) override
+    {
+        events.push_back("ask: " + Ansi(text));
+        return m_yesNo < yesNoAnswers.size() && yesNoAnswers[m_yesNo++];
+    }
     void ShowResult(const std::string& text) override { events.push_back("result: " + text); }
     void OpenFolder(const std::string& folder) override { events.push_back("open: " + folder); }
 
 private:
+    static std::string Ansi(const std::wstring& text)
+    {
+        int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
+        std::string ansi(bytes > 0 ? bytes - 1 : 0, '\0');
+        if (bytes > 1)
+            WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], bytes, NULL, NULL);
+        return ansi;
+    }
+
+    size_t m_yesNo = 0;
     size_t m_password = 0;
     size_t m_overwrite = 0;
 };

@@ -96,30 +96,81 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     fclose(file);
 }
 
-void DeleteTree(const std::string& path)
+namespace {
+
+// Wide and in the long form, so that trees deeper than MAX_PATH and names
+// without an ANSI form go too.
+void DeleteWideTree(const std::wstring& path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE)
     {
         do
         {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string child = path + "\\" + name;
+            std::wstring child = path + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(child);
+                DeleteWideTree(child);
             else
             {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
             }
-        } while (FindNextFileA(find, &found));
+        } while (FindNextFileW(find, &found));
         FindClose(find);
     }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(path.c_str());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(path.c_str());
+}
+
+std::wstring LongForm(const std::string& path)
+{
+    wchar_t wide[MAX_PATH * 4] = L"";
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 4);
+    wchar_t full[MAX_PATH * 4] = L"";
+    GetFullPathNameW(wide, MAX_PATH * 4, full, NULL);
+    return std::wstring(L"\\\\?\\") + full;
+}
+
+}  // namespace
+
+void DeleteTree(const std::string& path)
+{
+    DeleteWideTree(LongForm(path));
+}
+
+std::string WriteDeepFile(const std::string& folder, size_t minLength, const std::string& bytes)
+{
+    std::wstring path = LongForm(folder);
+    std::string ansi = folder;
+    CreateDirectoryW(path.c_str(), NULL);
+    while (ansi.size() < minLength)
+    {
+        path += L"\\deep-folder-name-0123456789";
+        ansi += "\\deep-folder-name-0123456789";
+        CreateDirectoryW(path.c_str(), NULL);
+    }
+    path += L"\\deep.txt";
+    ansi += "\\deep.txt";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+    CloseHandle(file);
+    return ansi;
+}
+
+CHeldFolder::CHeldFolder(const std::string& path)
+    : m_handle(CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL))
+{
+}
+
+CHeldFolder::~CHeldFolder()
+{
+    if (m_handle != INVALID_HANDLE_VALUE)
+        CloseHandle(m_handle);
 }
 
 std::string TempFolderPath()

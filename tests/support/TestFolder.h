@@ -31,6 +31,25 @@ bool FolderExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path, bool* ok = nullptr);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
+// Creates folder\deep-folder-name-…\…\deep.txt through the long path form,
+// at least minLength characters long; returns its path.
+std::string WriteDeepFile(const std::string& folder, size_t minLength, const std::string& bytes);
+
+// Holds a folder open without sharing, so that listing it fails with a
+// sharing violation while the object lives.
+class CHeldFolder
+{
+public:
+    explicit CHeldFolder(const std::string& path);
+    ~CHeldFolder();
+    bool IsHeld() const { return m_handle != reinterpret_cast<void*>(-1); }
+
+private:
+    CHeldFolder(const CHeldFolder&);
+    CHeldFolder& operator=(const CHeldFolder&);
+
+    void* m_handle;
+};
 // The temporary folder without its trailing backslash.
 std::string TempFolderPath();
 // The folder of the running test executable.

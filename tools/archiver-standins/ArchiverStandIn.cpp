@@ -6,6 +6,8 @@
 // beside the DLL and every call is appended to "<dll file>.journal" there.
 // The file formats are described in README.md.
 
+#include "common/ShiftJis.h"
+
 #include <windows.h>
 
 #include <stdio.h>
@@ -256,6 +258,15 @@ std::vector<CQuoted> QuotedTokens(const std::string& line)
     return tokens;
 }
 
+// A base folder ends in a backslash of its own; "ソ" ends in the trail byte 0x5C.
+bool EndsWithOwnBackslash(const std::string& text)
+{
+    const char* last = nullptr;
+    for (const char* p = text.c_str(); *p != '\0'; p = NextShiftJisChar(p))
+        last = p;
+    return last != nullptr && *last == '\\' && last[1] == '\0';
+}
+
 // The archive a command line names: the first quoted token that is no switch,
 // no list file, no base folder and not the password after "-P ".
 std::string ArchiveOf(const std::string& line)
@@ -264,7 +275,7 @@ std::string ArchiveOf(const std::string& line)
     {
         if (token.text.empty() || token.text[0] == '-' || token.text[0] == '@')
             continue;
-        if (token.text[token.text.size() - 1] == '\\')
+        if (EndsWithOwnBackslash(token.text))
             continue;
         const std::string& before = token.before;
         if (before.size() >= 3 && before.compare(before.size() - 3, 3, "-P ") == 0)

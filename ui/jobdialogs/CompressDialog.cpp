@@ -105,7 +105,7 @@ INT_PTR CCompressDialog::OnInit()
     // The job runs before the dialog is first shown; with CmpEndExit a
     // successful job ends the dialog here and it never appears.
     if (g_appSetting.QuickStart)
-        OnCompress();
+        OnCompress(true);
     return TRUE;
 }
 
@@ -254,12 +254,13 @@ void CCompressDialog::OnBrowse()
         SetWindowTextA(m_outputFile.GetHwnd(), name);
 }
 
-void CCompressDialog::OnCompress()
+void CCompressDialog::OnCompress(bool unattended)
 {
     if (m_jobRunning)
         return;
     CCompressJob job;
     job.Setting = g_appSetting;
+    job.Unattended = unattended;
     job.OutputFile = GetText(m_outputFile.GetHwnd());
     job.Setting.DefaultArcType = SelectedFormatId();
     job.UsePassword = m_usePassword.GetCheck() == BST_CHECKED;

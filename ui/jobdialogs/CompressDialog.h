@@ -46,7 +46,8 @@ private:
 
     void OnFormatChanged();
     void OnBrowse();
-    void OnCompress();
+    // unattended: the run started by the dialog itself (quick start).
+    void OnCompress(bool unattended = false);
     void Close();
 
     int SelectedFormatId() const;
