@@ -91,6 +91,7 @@ EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
     case EOverwriteAnswer::Append:
         return kOverwriteAppend;
     case EOverwriteAnswer::GiveAnotherName:
+    case EOverwriteAnswer::Cancel:
         break;
     }
     return kOverwriteRename;
@@ -99,7 +100,10 @@ EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
 class CJob
 {
 public:
-    CJob(IJobCallback* callback, CCompressJob* job, CArc* arc) : m_callback(callback), m_job(job), m_arc(arc) {}
+    CJob(IJobCallback* callback, CCompressJob* job, CArc* arc, const std::vector<std::string>& inputs)
+        : m_callback(callback), m_job(job), m_arc(arc), m_inputs(inputs)
+    {
+    }
 
     int Run();
 
@@ -116,6 +120,7 @@ private:
     IJobCallback* m_callback;
     CCompressJob* m_job;
     CArc* m_arc;
+    const std::vector<std::string>& m_inputs;
     char m_outputFolder[kFolderBufferSize] = "";
     char m_oldArchive[kPathBufferSize] = "";  // the old archive's temporary name, if moved aside
 };
@@ -130,7 +135,7 @@ int CJob::Run()
     if (result == kJobSucceeded)
         result = PrepareOutputFolder();
     if (result == kJobSucceeded)
-        result = BuildFileList(m_job, *m_callback);
+        result = BuildFileList(m_job, *m_callback, m_inputs);
     if (result == kJobSucceeded)
         result = MoveOldArchiveAside();
     if (result == kJobSucceeded)
@@ -204,6 +209,7 @@ int CJob::HandleOverwriteAnswer(EOverwriteAnswer answer)
         m_callback->ShowError(LoadResourceString(IDS_APPEND_UNSUPPORTED));
         return kJobAppendUnsupported;
     case EOverwriteAnswer::GiveAnotherName:
+    case EOverwriteAnswer::Cancel:
         break;
     }
     return kJobGiveAnotherName;
@@ -277,6 +283,7 @@ int CJob::RunArchiver()
     char output[kOutputBufferSize];
     memset(output, 0, sizeof(output));
     int result = m_arc->Run(m_callback->ArchiverOwner(), output, sizeof(output));
+    m_callback->ArchiverReturned(result);
     output[sizeof(output) - 1] = '\0';
 
     // A DLL may report success and write nothing: that is a failure, whether
@@ -384,14 +391,14 @@ bool AcceptLeftOut(CCompressJob* job, IJobCallback& callback, const std::vector<
 
 }  // namespace
 
-int BuildFileList(CCompressJob* job, IJobCallback& callback)
+int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::string>& inputs)
 {
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr || !arc->BeginList(job))
         return kJobListRefused;
     CWalkReport report;
     int collected = CollectFiles(
-        job, g_inputList,
+        job, inputs,
         [arc](const char* path, const char* baseFolder) { return arc->AddFile(path, baseFolder) != 0; },
         &report);
     // The list files' last lines are written only now; without them the
@@ -426,6 +433,11 @@ int BuildFileList(CCompressJob* job, IJobCallback& callback)
     return kJobSucceeded;
 }
 
+int BuildFileList(CCompressJob* job, IJobCallback& callback)
+{
+    return BuildFileList(job, callback, g_inputList);
+}
+
 int BuildFileList(CCompressJob* job, HWND owner)
 {
     CDialogJobCallback callback(owner);
@@ -434,13 +446,18 @@ int BuildFileList(CCompressJob* job, HWND owner)
 
 int RunCompressJob(IJobCallback& callback, CCompressJob* job)
 {
+    return RunCompressJob(callback, job, g_inputList);
+}
+
+int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::string>& inputs)
+{
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr)
     {
         callback.ShowError(LoadResourceString(IDS_FORMAT_UNAVAILABLE));
         return kJobFormatUnavailable;
     }
-    int result = CJob(&callback, job, arc).Run();
+    int result = CJob(&callback, job, arc, inputs).Run();
     arc->Cleanup();
     return result;
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 struct CCompressJob;
 class IJobCallback;
 
@@ -10,6 +13,8 @@ class IJobCallback;
 // archiver and replaces or restores the old archive. Every question and
 // message goes through callback. Returns a job result (JobResult.h).
 int RunCompressJob(IJobCallback& callback, CCompressJob* job);
+// The same on other inputs than the input list (one item of several).
+int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::string>& inputs);
 // The same with the job's dialogs, owned by owner (the compress dialog).
 int RunCompressJob(HWND owner, CCompressJob* job);
 
@@ -17,4 +22,5 @@ int RunCompressJob(HWND owner, CCompressJob* job);
 // input list that the job's filter takes, and ends it. 0 when at least one file
 // was listed, else the job result that ends the job (after its message).
 int BuildFileList(CCompressJob* job, IJobCallback& callback);
+int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::string>& inputs);
 int BuildFileList(CCompressJob* job, HWND owner);

@@ -39,6 +39,22 @@ EOverwriteAnswer CDialogJobCallback::AskOverwrite(CCompressJob* job)
     return EOverwriteAnswer::GiveAnotherName;
 }
 
+EOverwriteAnswer CDialogJobCallback::AskItemOverwrite(CCompressJob* job, bool* forRest)
+{
+    int choice = RunItemOverwriteDialog(m_owner, job);
+    *forRest = (choice & kOverwriteChoiceForRest) != 0;
+    switch (choice & ~kOverwriteChoiceForRest)
+    {
+    case kOverwriteChoiceOverwrite:
+        return EOverwriteAnswer::Overwrite;
+    case kOverwriteChoiceAppend:
+        return EOverwriteAnswer::Append;
+    case kOverwriteChoiceRename:
+        return EOverwriteAnswer::GiveAnotherName;
+    }
+    return EOverwriteAnswer::Cancel;
+}
+
 void CDialogJobCallback::ShowError(const std::string& text)
 {
     ShowErrorMessage(m_owner, text.c_str());

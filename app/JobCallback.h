@@ -13,6 +13,7 @@ enum class EOverwriteAnswer
     Overwrite,
     Append,
     GiveAnotherName,  // also the dialog closed
+    Cancel,           // one archive per item: stop the items that remain
 };
 
 // Everything a compression job asks or tells the user goes through here, so
@@ -28,6 +29,9 @@ public:
     // Sets job->Password; false when the user cancelled.
     virtual bool AskPassword(CCompressJob* job) = 0;
     virtual EOverwriteAnswer AskOverwrite(CCompressJob* job) = 0;
+    // The question for one of several items: GiveAnotherName skips this item,
+    // Cancel stops them all; *forRest is set when the answer holds for the rest.
+    virtual EOverwriteAnswer AskItemOverwrite(CCompressJob* job, bool* forRest) = 0;
     virtual void ShowError(const std::string& text) = 0;
     // For texts with names the ANSI code page cannot hold.
     virtual void ShowErrorWide(const std::wstring& text) = 0;
@@ -36,6 +40,8 @@ public:
     // The archiver's output text, or what the job says in its place.
     virtual void ShowResult(const std::string& text) = 0;
     virtual void OpenFolder(const std::string& folder) = 0;
+    // What the archiver DLL returned (its cancel code among them).
+    virtual void ArchiverReturned(int code) {}
 };
 
 // The job's dialogs, owned by owner (the compress dialog).
@@ -47,6 +53,7 @@ public:
     HWND ArchiverOwner() override { return m_owner; }
     bool AskPassword(CCompressJob* job) override;
     EOverwriteAnswer AskOverwrite(CCompressJob* job) override;
+    EOverwriteAnswer AskItemOverwrite(CCompressJob* job, bool* forRest) override;
     void ShowError(const std::string& text) override;
     void ShowErrorWide(const std::wstring& text) override;
     bool AskWide(const std::wstring& text) override;

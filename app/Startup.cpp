@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/CompressMode.h"
+#include "app/EachMode.h"
 #include "app/InputList.h"
 #include "app/SettingsMode.h"
 #include "archivers/formats/FormatRegistry.h"
@@ -14,6 +15,7 @@
 #include <commctrl.h>
 
 #include <stdio.h>
+#include <string.h>
 
 namespace {
 
@@ -29,13 +31,42 @@ const char kDefaultFormatReplacedFormat[] =
 const int kRunResultSave = 1;
 const int kRunResultDiscard = 2;
 
+// The hand-off token of a selection that is to become one archive per item.
+const char kEachModeHandOffToken[] = "::PROCESSCOMMUNICATION_EACHMODE";
+
+bool IsEachModeRun(int argc, char** argv)
+{
+    return argc >= 2 && (strcmp(argv[1], kEachModeMark) == 0 ||
+                         strncmp(argv[1], kEachModeHandOffToken, strlen(kEachModeHandOffToken)) == 0);
+}
+
 // The compress dialog on the input list. It always ends with 1, which writes
 // the settings back; only a dialog that could not be made writes nothing.
-int RunCompressMode(int argc, char** argv)
+// *exitCode is 0, or 1 when one archive per item was asked for and not every
+// one was made.
+int RunCompressMode(int argc, char** argv, int* exitCode)
 {
-    FillInputList(argc, argv, &g_inputList);
     CPathCompletion completion;
-    return RunCompressDialog(&completion) == kRunResultSave ? kRunResultSave : kRunResultDiscard;
+    *exitCode = 0;
+    int result;
+    if (IsEachModeRun(argc, argv))
+    {
+        // "::EACH" and the paths after it read as a plain command line from
+        // the mark on; the hand-off token is read as every hand-off token is.
+        if (strcmp(argv[1], kEachModeMark) == 0)
+            FillInputList(argc - 1, argv + 1, &g_inputList);
+        else
+            FillInputList(argc, argv, &g_inputList);
+        bool allMade = false;
+        result = RunEachModeDialog(&completion, &allMade);
+        *exitCode = allMade ? 0 : kExitNotAllMade;
+    }
+    else
+    {
+        FillInputList(argc, argv, &g_inputList);
+        result = RunCompressDialog(&completion);
+    }
+    return result == kRunResultSave ? kRunResultSave : kRunResultDiscard;
 }
 
 }  // namespace
@@ -130,9 +161,10 @@ int RunProgram(int argc, char** argv)
     bool settingsLoaded = LoadSettings();
     EnsureUsableDefaultFormat(settingsLoaded);
 
-    int runResult = argc < 2 ? RunSettingsMode() : RunCompressMode(argc, argv);
+    int exitCode = 0;
+    int runResult = argc < 2 ? RunSettingsMode() : RunCompressMode(argc, argv, &exitCode);
     if (runResult == kRunResultSave)
         SaveSettingsOrReport();
     DestroyAllFormats();
-    return 0;
+    return exitCode;
 }

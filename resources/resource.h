@@ -34,6 +34,9 @@
 #define IDD_OVERWRITE 104
 #define IDD_PASSWORD 105
 #define IDD_RESULT 120
+// The overwrite question of one-archive-per-item runs: template 104 and a
+// switch that answers for the rest of the items.
+#define IDD_OVERWRITE_EACH 121
 
 #define IDC_APPEND 1009
 #define IDC_OVERWRITE_FILE 1010
@@ -42,6 +45,8 @@
 #define IDC_PASSWORD 1018
 #define IDC_PASSWORD_AGAIN 1019
 #define IDC_RESULT_TEXT 1105
+#define IDC_OVERWRITE_REST 1120
+#define IDS_TIP_OVERWRITE_REST 410
 
 // Messages of the compression job.
 #define IDS_OUTPUT_FOLDER_NOT_CREATED 204

@@ -16,6 +16,9 @@ public:
     std::vector<std::string> passwords;
     std::vector<EOverwriteAnswer> overwriteAnswers;
     std::vector<bool> yesNoAnswers;
+    // For the question of one of several items: whether each answer holds for the rest.
+    std::vector<bool> forRestAnswers;
+    int archiverCode = -1;  // the last code the archiver returned
 
     // What the job did, in order: "password", "overwrite", "error: <text>",
     // "ask: <text>", "result: <text>", "open: <folder>"; wide texts in the ANSI code page.
@@ -37,6 +40,11 @@ public:
             return EOverwriteAnswer::GiveAnotherName;
         return overwriteAnswers[m_overwrite++];
     }
+    EOverwriteAnswer AskItemOverwrite(CCompressJob* job, bool* forRest) override
+    {
+        *forRest = m_forRest < forRestAnswers.size() && forRestAnswers[m_forRest++];
+        return AskOverwrite(job);
+    }
     void ShowError(const std::string& text) override { events.push_back("error: " + text); }
     void ShowErrorWide(const std::wstring& text) override { events.push_back("error: " + Ansi(text)); }
     bool AskWide(const std::wstring& text) override
@@ -46,6 +54,7 @@ public:
     }
     void ShowResult(const std::string& text) override { events.push_back("result: " + text); }
     void OpenFolder(const std::string& folder) override { events.push_back("open: " + folder); }
+    void ArchiverReturned(int code) override { archiverCode = code; }
 
 private:
     static std::string Ansi(const std::wstring& text)
@@ -58,6 +67,7 @@ private:
     }
 
     size_t m_yesNo = 0;
+    size_t m_forRest = 0;
     size_t m_password = 0;
     size_t m_overwrite = 0;
 };

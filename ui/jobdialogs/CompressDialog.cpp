@@ -20,6 +20,7 @@
 namespace {
 
 const char kTitleFormat[] = "圧縮  - %s";
+const char kEachTitleFormat[] = "圧縮  - %s (%d 個の書庫を個別に作成)";
 const char kOutputFontFace[] = "ＭＳ ゴシック";
 const int kOutputFontPoints = 9;
 const char kExpandedText[] = "▲設定(&S)";
@@ -56,8 +57,11 @@ INT_PTR CCompressDialog::OnInit()
     m_jobRunning = false;
 
     SetIcons(IDI_PROGRAM);
-    char title[64];
-    snprintf(title, sizeof(title), kTitleFormat, kProgramName);
+    char title[128];
+    if (m_archiveCount > 0)
+        snprintf(title, sizeof(title), kEachTitleFormat, kProgramName, m_archiveCount);
+    else
+        snprintf(title, sizeof(title), kTitleFormat, kProgramName);
     SetWindowTextA(m_hwnd, title);
 
     InitOutputField();

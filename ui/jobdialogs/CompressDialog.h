@@ -30,6 +30,9 @@ public:
     // completion may be nullptr: the output field then has no path completion.
     CCompressDialog(const std::vector<std::string>& inputs, CJobRunner runJob, CPathCompletion* completion);
 
+    // One archive per input entry: the title says how many.
+    void SetArchiveCount(int count) { m_archiveCount = count; }
+
     // Modal and without owner; 1 (settings to be written back) in every case
     // except a template that cannot be loaded (-1).
     int Run();
@@ -59,6 +62,7 @@ private:
 
     const std::vector<std::string>& m_inputs;
     CJobRunner m_runJob;
+    int m_archiveCount = 0;
     CPathCompletion* m_completion;
     CControlWrapper m_outputFile;
     CButtonWrapper m_browse;

@@ -11,6 +11,14 @@ int COverwriteDialog::Run(HWND owner, CCompressJob* job)
                                      reinterpret_cast<LPARAM>(job)));
 }
 
+int COverwriteDialog::RunForItem(HWND owner, CCompressJob* job)
+{
+    m_job = job;
+    m_forItem = true;
+    return static_cast<int>(RunModal(IDD_OVERWRITE_EACH, GetResourceModule(), owner,
+                                     DialogKindProc<COverwriteDialog>, reinterpret_cast<LPARAM>(job)));
+}
+
 INT_PTR COverwriteDialog::OnInit()
 {
     m_outputFile.Attach(m_hwnd, IDC_OVERWRITE_FILE);
@@ -22,6 +30,12 @@ INT_PTR COverwriteDialog::OnInit()
     m_append.AddTooltip(IDS_TIP_APPEND, true, kTooltipDisplayMs);
     m_rename.AddTooltip(IDS_TIP_RENAME, true, kTooltipDisplayMs);
 
+    if (m_forItem)
+    {
+        m_forRest.Attach(m_hwnd, IDC_OVERWRITE_REST);
+        m_forRest.AddTooltip(IDS_TIP_OVERWRITE_REST, true, kTooltipDisplayMs);
+    }
+
     SetWindowTextA(m_outputFile.GetHwnd(), m_job->OutputFile.c_str());
     CArc* format = FindFormat(m_job->FormatId());
     EnableWindow(m_append.GetHwnd(), format != nullptr && format->SupportsAppend());
@@ -30,24 +44,30 @@ INT_PTR COverwriteDialog::OnInit()
 
 INT_PTR COverwriteDialog::OnCommand(int code, int id, HWND control)
 {
+    int choice;
     switch (id)
     {
     case IDC_OVERWRITE:
-        EndDialog(m_hwnd, kOverwriteChoiceOverwrite);
-        return TRUE;
+        choice = kOverwriteChoiceOverwrite;
+        break;
     case IDC_APPEND:
-        EndDialog(m_hwnd, kOverwriteChoiceAppend);
-        return TRUE;
+        choice = kOverwriteChoiceAppend;
+        break;
     case IDC_RENAME:
-        EndDialog(m_hwnd, kOverwriteChoiceRename);
-        return TRUE;
+        choice = kOverwriteChoiceRename;
+        break;
+    default:
+        return FALSE;
     }
-    return FALSE;
+    if (m_forItem && IsDlgButtonChecked(m_hwnd, IDC_OVERWRITE_REST) == BST_CHECKED)
+        choice |= kOverwriteChoiceForRest;
+    EndDialog(m_hwnd, choice);
+    return TRUE;
 }
 
 INT_PTR COverwriteDialog::OnClose()
 {
-    EndDialog(m_hwnd, kOverwriteChoiceRename);
+    EndDialog(m_hwnd, m_forItem ? kOverwriteChoiceCancel : kOverwriteChoiceRename);
     return TRUE;
 }
 
@@ -55,4 +75,10 @@ int RunOverwriteDialog(HWND owner, CCompressJob* job)
 {
     COverwriteDialog dialog;
     return dialog.Run(owner, job);
+}
+
+int RunItemOverwriteDialog(HWND owner, CCompressJob* job)
+{
+    COverwriteDialog dialog;
+    return dialog.RunForItem(owner, job);
 }
