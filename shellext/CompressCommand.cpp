@@ -1,5 +1,6 @@
 #include "shellext/CompressCommand.h"
 
+#include "common/HandOff.h"
 #include "common/PathUtil.h"
 #include "common/RegistryKey.h"
 #include "common/ShiftJis.h"
@@ -54,7 +55,7 @@ void RunCompressCommand(const std::vector<std::string>& paths)
     key.Close();
 
     char handOffPath[kPathBufferSize] = "";
-    if (!GetHandOffFilePath(handOffPath, sizeof(handOffPath)) || !WriteHandOffFile(handOffPath, joined))
+    if (!WriteNewHandOffFile(joined, handOffPath, sizeof(handOffPath)))
     {
         ShowError(FormatText(kOpenFileFormat, programPath, handOffPath,
                              CutAtCharacter(joined, kShownSelectionSize).c_str()),
@@ -62,8 +63,16 @@ void RunCompressCommand(const std::vector<std::string>& paths)
         return;
     }
 
+    // The path never holds a quote, and it ends in ".tmp", so no backslash
+    // stands before the closing quote.
+    std::string parameters = std::string(kCompressModeToken) + " \"" + handOffPath + "\"";
     INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(NULL, NULL, programPath, kHandOffArgument, NULL, SW_SHOWNORMAL));
+        ShellExecuteA(NULL, NULL, programPath, parameters.c_str(), NULL, SW_SHOWNORMAL));
     if (result <= 32)
+    {
+        // No program will read this file, and its name is ours alone: nothing
+        // else would ever remove it.
+        DeleteFileA(handOffPath);
         ShowError(FormatText(kStartFormat, static_cast<int>(result), programPath), kStartTitle);
+    }
 }

@@ -3,9 +3,7 @@
 #include <string>
 #include <vector>
 
-// Argument that makes the main program read its input list from the hand-off file.
-const char kHandOffArgument[] = "::PROCESSCOMMUNICATION_COMPRESSMODE";
-
-// Writes the paths to the hand-off file and starts the main program found in the
-// registry; every failure is reported to the user with a message box.
+// Writes the paths to a hand-off file of their own and starts the main program
+// found in the registry with the compress-mode token and that file's path;
+// every failure is reported to the user with a message box.
 void RunCompressCommand(const std::vector<std::string>& paths);

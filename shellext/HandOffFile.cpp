@@ -1,14 +1,28 @@
 #include "shellext/HandOffFile.h"
 
+#include "common/HandOff.h"
 #include "common/PathUtil.h"
-#include "common/TextFile.h"
+#include "common/ScopedHandle.h"
 
 #include <windows.h>
-#include <stdio.h>
 
 namespace {
-const char kHandOffFileFormat[] = "%s\\tessik_filelist.tmp";
+
+// Another extension (another file manager window, or a second press) may take
+// a name between our check and our create; the unique-name helper never hands
+// out the same value twice in a row, so a few tries always move on.
+const int kCreateTries = 8;
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    if (bytes.size() > MAXDWORD)
+        return false;
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
+           written == bytes.size();
 }
+
+}  // namespace
 
 std::string JoinHandOffLines(const std::vector<std::string>& paths)
 {
@@ -21,28 +35,40 @@ std::string JoinHandOffLines(const std::vector<std::string>& paths)
     return joined;
 }
 
-int GetHandOffFilePath(char* buffer, size_t size)
+int WriteNewHandOffFile(const std::string& bytes, char* buffer, size_t size)
 {
-    char tempFolder[kPathBufferSize];
-    DWORD length = GetTempPathA(sizeof(tempFolder), tempFolder);
-    if (length == 0 || length >= sizeof(tempFolder))
+    if (size == 0)
         return 0;
-    int written = snprintf(buffer, size, kHandOffFileFormat, tempFolder);
-    return written > 0 && static_cast<size_t>(written) < size ? 1 : 0;
-}
+    buffer[0] = '\0';
+    char folder[kPathBufferSize];
+    DWORD length = GetTempPathA(sizeof(folder), folder);
+    if (length == 0 || length >= sizeof(folder))
+        return 0;
+    RemoveTrailingBackslash(folder);
 
-int WriteHandOffFile(const char* path, const std::string& bytes)
-{
-    // Binary, so the CR LF line ends reach the reader untranslated.
-    CTextFile file;
-    if (file.Open(path, "wb") == NULL)
-        return 0;
-    bool written = file.Write(bytes.data(), 1, bytes.size()) == bytes.size();
-    if (file.Close() != 0 || !written)
+    for (int attempt = 0; attempt < kCreateTries; ++attempt)
     {
-        // Half a selection must not reach the main program as if it were whole.
-        DeleteFileA(path);
-        return 0;
+        if (!MakeUniqueTempName(folder, kHandOffFilePrefix, kHandOffFileExtension, buffer, size))
+            return 0;
+        // Only a new file: a name that another extension took in the meantime
+        // fails here instead of mixing two selections in one file.
+        CScopedHandle file(CreateFileA(buffer, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
+        if (!file.IsValid())
+        {
+            DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+                continue;
+            return 0;
+        }
+        bool written = WriteAll(file.Get(), bytes);
+        file.Close();
+        if (!written)
+        {
+            // Half a selection must not reach the main program as if it were whole.
+            DeleteFileA(buffer);
+            return 0;
+        }
+        return 1;
     }
-    return 1;
+    return 0;
 }

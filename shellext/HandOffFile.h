@@ -10,9 +10,8 @@
 
 // Every path followed by CR LF, in order.
 std::string JoinHandOffLines(const std::vector<std::string>& paths);
-// "<temporary folder>\tessik_filelist.tmp" (the folder keeps its own trailing
-// backslash, as the reader forms the name the same way); 0 when it does not fit.
-int GetHandOffFilePath(char* buffer, size_t size);
-// Creates or replaces the file with exactly these bytes; 0 when that failed
-// (a partly written file is removed).
-int WriteHandOffFile(const char* path, const std::string& bytes);
+// Creates a hand-off file under a name no other file has, in the temporary
+// folder ("tessik_filelist" and eight hex digits, ".tmp"), and writes exactly
+// these bytes into it; its path goes into buffer. 0 when that failed: no file
+// is left, and buffer holds the name last tried (empty when there was none).
+int WriteNewHandOffFile(const std::string& bytes, char* buffer, size_t size);

@@ -61,11 +61,10 @@ protected:
     CTestFolder m_data;
 };
 
+// A hand-off file as the extension names it: in the temporary folder, under the prefix.
 std::string HandOffPath()
 {
-    char temp[1024] = "";
-    GetTempPathA(sizeof(temp), temp);
-    return std::string(temp) + "\\tessik_filelist.tmp";
+    return TempFolderPath() + "\\tessik_filelist-process-" + std::to_string(GetCurrentProcessId()) + ".tmp";
 }
 
 }  // namespace
@@ -79,7 +78,8 @@ TEST_F(CompressModeProcess, HandOffFileGivesTheEntriesAndIsDeleted)
     WriteFileBytes(HandOffPath(), m_data / "a.txt\r\n" + m_data / "表 b.txt\r\n" + m_data / "sub\r\n");
 
     CWindowSnapshot shown;
-    DWORD exitCode = RunProgram("::PROCESSCOMMUNICATION_COMPRESSMODE \"" + m_data / "ignored.txt" + "\"",
+    DWORD exitCode = RunProgram("::PROCESSCOMMUNICATION_COMPRESSMODE \"" + HandOffPath() + "\" \"" +
+                                    m_data / "ignored.txt" + "\"",
                                 [](HWND dialog) { PressButton(dialog, IDC_COMPRESS); }, &shown);
 
     EXPECT_EQ(0u, exitCode);

@@ -1,5 +1,6 @@
 // The input list as the shell extension and the command line hand it over.
 #include "app/InputList.h"
+#include "common/HandOff.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ TEST(InputList, HandOffFileNameHoldsTwoBackslashes)
 
 TEST(InputList, HandOffFileLinesBecomeEntriesAndTheFileIsDeleted)
 {
-    std::string line1500(1500, 'a');
+    std::string line5000(5000, 'a');
     struct
     {
         const char* what;
@@ -57,8 +58,7 @@ TEST(InputList, HandOffFileLinesBecomeEntriesAndTheFileIsDeleted)
          {"C:\\a b\\1.txt", "D:\\表\\ソ", "\\\\server\\share\\x"}},
         {"last line without line end", "C:\\one\r\nC:\\two", {"C:\\one", "C:\\two"}},
         {"empty line", "C:\\one\r\n\r\nC:\\two\r\n", {"C:\\one", "", "C:\\two"}},
-        {"a 1500-byte line arrives in two pieces", line1500 + "\r\n",
-         {std::string(1023, 'a'), std::string(477, 'a')}},
+        {"a 5000-byte line is one entry", line5000 + "\r\n", {line5000}},
         {"the same path twice", "C:\\x\r\nC:\\x\r\n", {"C:\\x", "C:\\x"}},
         {"empty file", "", {}},
     };
@@ -96,8 +96,7 @@ TEST(InputList, ArgumentsSelectTheHandOffOnlyByTheExactToken)
         bool handOffRead;
     } cases[] = {
         {"token of the extension", {"::PROCESSCOMMUNICATION_COMPRESSMODE"}, {"C:\\from\\handoff"}, true},
-        {"any text after the token, later paths ignored", {"::PROCESSCOMMUNICATIONXYZ", "C:\\p"},
-         {"C:\\from\\handoff"}, true},
+        {"any text after the token", {"::PROCESSCOMMUNICATIONXYZ"}, {"C:\\from\\handoff"}, true},
         {"paths in order, duplicates kept", {"C:\\b", "C:\\a", "C:\\b"}, {"C:\\b", "C:\\a", "C:\\b"}, false},
         {"network path unchanged", {"\\\\server\\share\\x"}, {"\\\\server\\share\\x"}, false},
         {"relative path made full", {"sub\\x.txt"}, {folder.Path() + "\\sub\\x.txt"}, false},
@@ -110,6 +109,56 @@ TEST(InputList, ArgumentsSelectTheHandOffOnlyByTheExactToken)
         std::vector<std::string> list = Fill(c.arguments);
         EXPECT_EQ(c.entries, list) << c.what;
         EXPECT_EQ(c.handOffRead, !FileExists(HandOffPath())) << c.what;
+    }
+    DeleteFileA(HandOffPath().c_str());
+    SetCurrentDirectoryA(current);
+}
+
+TEST(InputList, NamedHandOffFileIsReadAndDeletedOnlyInTheTempFolderUnderThePrefix)
+{
+    CTestFolder below;  // a folder inside the temporary folder
+    char current[1024] = "";
+    GetCurrentDirectoryA(sizeof(current), current);
+    SetCurrentDirectoryA(below.Path().c_str());
+    std::string temp = TempFolderPath();
+    std::string name = "tessik_filelist-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    std::string inTemp = temp + "\\" + name;
+    std::string upperTemp = temp;
+    CharUpperBuffA(&upperTemp[0], static_cast<DWORD>(upperTemp.size()));
+    std::string noPrefix = temp + "\\tessik-list-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    struct
+    {
+        const char* what;
+        const char* token;
+        std::string file;
+        std::string argument;
+        bool read;
+    } cases[] = {
+        {"the extension's form", kCompressModeToken, inTemp, inTemp, true},
+        {"any text after the token", "::PROCESSCOMMUNICATIONXYZ", inTemp, inTemp, true},
+        {"dot-dot that stays in the temporary folder", kCompressModeToken, inTemp, temp + "\\sub\\..\\" + name,
+         true},
+        {"the folder in other letter case", kCompressModeToken, inTemp, upperTemp + "\\" + name, true},
+        {"in a folder below the temporary folder", kCompressModeToken, below / name, below / name, false},
+        {"dot-dot that leads below", kCompressModeToken, below / name,
+         temp + "\\x\\..\\" + below.Path().substr(temp.size() + 1) + "\\" + name, false},
+        {"relative name, current folder elsewhere", kCompressModeToken, below / name, name, false},
+        {"name without the prefix", kCompressModeToken, noPrefix, noPrefix, false},
+        // The fixed name of older extensions is not read in place of a missing file.
+        {"named file missing", kCompressModeToken, "", inTemp, false},
+    };
+    for (const auto& c : cases)
+    {
+        WriteFileBytes(HandOffPath(), "C:\\from\\fixed\r\n");
+        if (!c.file.empty())
+            WriteFileBytes(c.file, "C:\\from\\named\r\n");
+        std::vector<std::string> list = Fill({c.token, c.argument, "C:\\ignored"});
+        EXPECT_EQ(c.read ? std::vector<std::string>{"C:\\from\\named"} : std::vector<std::string>{}, list)
+            << c.what;
+        if (!c.file.empty())
+            EXPECT_EQ(c.read, !FileExists(c.file)) << c.what;
+        EXPECT_TRUE(FileExists(HandOffPath())) << c.what;
+        DeleteFileA(c.file.c_str());
     }
     DeleteFileA(HandOffPath().c_str());
     SetCurrentDirectoryA(current);

@@ -141,8 +141,7 @@ std::string LegacyFileText(CGenerator& g)
 }
 
 // The hand-off lines as the rules cut them: text mode turns CR LF into LF,
-// each read takes at most 1023 bytes up to and including a LF, and one
-// trailing LF is removed from each piece.
+// every line is whole whatever its length, and its LF is removed.
 std::vector<std::string> ExpectedHandOff(const std::string& bytes)
 {
     std::string text;
@@ -157,15 +156,15 @@ std::vector<std::string> ExpectedHandOff(const std::string& bytes)
     while (start < text.size())
     {
         size_t end = start;
-        while (end < text.size() && end - start < 1023 && text[end] != '\n')
+        while (end < text.size() && text[end] != '\n')
             ++end;
-        if (end < text.size() && text[end] == '\n' && end - start < 1023)
+        if (end < text.size())
             ++end;
-        std::string piece = text.substr(start, end - start);
+        std::string line = text.substr(start, end - start);
         start = end;
-        if (!piece.empty() && piece.back() == '\n')
-            piece.pop_back();
-        lines.push_back(piece);
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        lines.push_back(line);
     }
     return lines;
 }

@@ -9,13 +9,15 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include <algorithm>
+
 namespace {
 
 // {5D0C3A71-9B2E-4F6A-8C13-2E7B94A0D6F5}
 const CLSID kExtensionClass = {0x5d0c3a71, 0x9b2e, 0x4f6a, {0x8c, 0x13, 0x2e, 0x7b, 0x94, 0xa0, 0xd6, 0xf5}};
 const char kModuleName[] = "tessikshlex_x64.dll";
 const char kMenuText[] = "Tessikで圧縮(&E)";
-const char kHandOffArgumentLine[] = "::PROCESSCOMMUNICATION_COMPRESSMODE\n";
+const char kHandOffToken[] = "::PROCESSCOMMUNICATION_COMPRESSMODE";
 
 typedef HRESULT(STDAPICALLTYPE* CanUnloadNowFunction)();
 typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
@@ -68,6 +70,23 @@ private:
     bool m_created;
 };
 
+// What the recorder writes for one start with a hand-off file.
+std::string RecordedHandOff(const std::string& file)
+{
+    return std::string(kHandOffToken) + "\n" + file + "\n";
+}
+
+// The extension's hand-off names: the prefix, eight hex digits, ".tmp", directly
+// in the temporary folder.
+bool IsHandOffName(const std::string& path)
+{
+    std::string start = TempFolderPath() + "\\tessik_filelist";
+    if (path.size() != start.size() + 8 + 4 || path.compare(0, start.size(), start) != 0 ||
+        path.compare(path.size() - 4, 4, ".tmp") != 0)
+        return false;
+    return path.find_first_not_of("0123456789abcdef", start.size()) == path.size() - 4;
+}
+
 // A running process started from exactly this program file, or NULL.
 HANDLE OpenProcessOf(const std::string& programPath)
 {
@@ -104,7 +123,6 @@ protected:
     {
         SettingsFileTest::SetUp();
         RemoveRegistration();
-        DeleteFileA(HandOffFilePath().c_str());
         CRunResult install = RunProgram(Quote(m_copy.Installer()) + " /install /silent");
         ASSERT_EQ(1u, install.exitCode);
         ASSERT_EQ(S_OK, CoInitialize(NULL));
@@ -120,8 +138,6 @@ protected:
             CoUninitialize();
         }
         RemoveRegistration();
-        RemoveDirectoryA(HandOffFilePath().c_str());
-        DeleteFileA(HandOffFilePath().c_str());
         SettingsFileTest::TearDown();
     }
 
@@ -175,6 +191,10 @@ protected:
 
     CInstalledCopy m_copy;
     CTestFolder m_files;
+    // Every test has a temporary folder of its own, so the hand-off files it
+    // finds there are the ones it made.
+    CTestFolder m_temp;
+    CTempFolderOverride m_tempOverride{m_temp.Path()};
     bool m_comReady = false;
 };
 
@@ -332,32 +352,52 @@ TEST_F(ShellExtTest, Invoke_ThreeFiles_WritesHandOffFileInSelectionOrder_AndStar
     EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
     EXPECT_TRUE(boxes.empty());
 
-    EXPECT_EQ(folder + "\\c.dat\r\n" + folder + "\\a.txt\r\n" + folder + "\\表 b.txt\r\n",
-              ReadFileBytes(HandOffFilePath()));
-    EXPECT_EQ(std::vector<std::string>{kHandOffArgumentLine}, m_copy.TakeRecordedRuns());
+    std::vector<std::string> files = HandOffFiles();
+    ASSERT_EQ(1u, files.size());
+    EXPECT_TRUE(IsHandOffName(files[0])) << files[0];
+    EXPECT_EQ(folder + "\\c.dat\r\n" + folder + "\\a.txt\r\n" + folder + "\\表 b.txt\r\n", ReadFileBytes(files[0]));
+    EXPECT_EQ(std::vector<std::string>{RecordedHandOff(files[0])}, m_copy.TakeRecordedRuns());
 }
 
-TEST_F(ShellExtTest, Invoke_AfterANewSelection_ReplacesTheHandOffFileWithOnlyThatSelection)
+TEST_F(ShellExtTest, Invoke_TwoSelectionsInQuickSuccession_EachProgramGetsAFileWithItsOwnSelection)
 {
     WriteFileBytes(m_files / "one.txt", "1");
     WriteFileBytes(m_files / "two.txt", "2");
     std::string folder = m_files.MakeFolder("フォルダ");
-    CComRef<IContextMenu> extension;
-    CreateExtension(&extension);
-    ASSERT_NE(nullptr, extension.Get());
+    // Two menus, as two file manager windows make them; the second command is
+    // picked before the first program could have read anything.
+    CComRef<IContextMenu> first;
+    CComRef<IContextMenu> second;
+    CreateExtension(&first);
+    CreateExtension(&second);
+    ASSERT_NE(nullptr, first.Get());
+    ASSERT_NE(nullptr, second.Get());
+    ASSERT_EQ(S_OK, Select(first.Get(), m_files.Path(), {"one.txt", "two.txt"}));
+    ASSERT_EQ(S_OK, Select(second.Get(), m_files.Path(), {"フォルダ"}));
     std::vector<CWindowSnapshot> boxes;
-
-    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"one.txt", "two.txt"}));
-    ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
-    EXPECT_EQ(1u, m_copy.TakeRecordedRuns().size());
-
-    // The main program has not read the first file yet: the second pick replaces it.
-    ASSERT_TRUE(FileExists(HandOffFilePath()));
-    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"フォルダ"}));
-    ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    ASSERT_EQ(S_OK, Invoke(first.Get(), MAKEINTRESOURCEA(0), &boxes));
+    ASSERT_EQ(S_OK, Invoke(second.Get(), MAKEINTRESOURCEA(0), &boxes));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(folder + "\r\n", ReadFileBytes(HandOffFilePath()));
-    EXPECT_EQ(std::vector<std::string>{kHandOffArgumentLine}, m_copy.TakeRecordedRuns());
+
+    // Each start names a file of its own that holds exactly its selection.
+    std::vector<std::string> runs = m_copy.TakeRecordedRuns(10000, 2);
+    ASSERT_EQ(2u, runs.size());
+    std::vector<std::string> selections;
+    for (const std::string& run : runs)
+    {
+        std::string prefix = std::string(kHandOffToken) + "\n";
+        ASSERT_EQ(0u, run.find(prefix)) << run;
+        ASSERT_EQ('\n', run.back()) << run;
+        std::string file = run.substr(prefix.size(), run.size() - prefix.size() - 1);
+        EXPECT_TRUE(IsHandOffName(file)) << file;
+        selections.push_back(ReadFileBytes(file));
+    }
+    EXPECT_NE(runs[0], runs[1]);
+    std::sort(selections.begin(), selections.end());
+    std::vector<std::string> expected = {m_files / "one.txt\r\n" + m_files / "two.txt\r\n", folder + "\r\n"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, selections);
+    EXPECT_EQ(2u, HandOffFiles().size());
 }
 
 TEST_F(ShellExtTest, Invoke_PathLongerThan259Characters_ArrivesWhole)
@@ -387,7 +427,9 @@ TEST_F(ShellExtTest, Invoke_PathLongerThan259Characters_ArrivesWhole)
     std::vector<CWindowSnapshot> boxes;
     ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(expected + "\r\n", ReadFileBytes(HandOffFilePath()));
+    std::vector<std::string> files = HandOffFiles();
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ(expected + "\r\n", ReadFileBytes(files[0]));
     EXPECT_EQ(1u, m_copy.TakeRecordedRuns().size());
 }
 
@@ -404,7 +446,7 @@ TEST_F(ShellExtTest, Invoke_OtherVerbs_AreRefusedAndDoNothing)
     EXPECT_EQ(E_INVALIDARG, Invoke(extension.Get(), "compress", &boxes));
     EXPECT_EQ(E_INVALIDARG, extension->InvokeCommand(NULL));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_FALSE(FileExists(HandOffFilePath()));
+    EXPECT_TRUE(HandOffFiles().empty());
     EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
 }
 
@@ -447,11 +489,11 @@ TEST_F(ShellExtTest, Invoke_WithoutRegistration_SaysTheProgramCannotBeFound)
     EXPECT_EQ("Tessik - RegOpenKeyエラー", boxes[0].title);
     EXPECT_EQ("Tessikを起動できません\nTessikの実行ファイルがある場所が不明です\n", boxes[0].MessageText());
     EXPECT_TRUE(boxes[0].HasIcon());
-    EXPECT_FALSE(FileExists(HandOffFilePath()));
+    EXPECT_TRUE(HandOffFiles().empty());
     EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
 }
 
-TEST_F(ShellExtTest, Invoke_MainProgramNotStartable_ShowsTheShellsCode_AndKeepsTheHandOffFile)
+TEST_F(ShellExtTest, Invoke_MainProgramNotStartable_ShowsTheShellsCode_AndRemovesTheHandOffFile)
 {
     WriteFileBytes(m_files / "a.txt", "a");
     CComRef<IContextMenu> extension;
@@ -471,7 +513,8 @@ TEST_F(ShellExtTest, Invoke_MainProgramNotStartable_ShowsTheShellsCode_AndKeepsT
     EXPECT_EQ("Tessik - ShellExecuteエラー", boxes[0].title);
     EXPECT_EQ("Tessikの起動に失敗しました。code : 2\n\n呼び出そうとした実行ファイル\nfile : " + missing,
               boxes[0].MessageText());
-    EXPECT_EQ(m_files / "a.txt\r\n", ReadFileBytes(HandOffFilePath()));
+    // No program will read it.
+    EXPECT_TRUE(HandOffFiles().empty());
 
     // Without the value there is no program to start.
     RegDeleteValueA(key, "tessik_path");
@@ -482,6 +525,7 @@ TEST_F(ShellExtTest, Invoke_MainProgramNotStartable_ShowsTheShellsCode_AndKeepsT
     std::string text = boxes[0].MessageText();
     EXPECT_EQ(0u, text.find("Tessikの起動に失敗しました。code : ")) << text;
     EXPECT_EQ(text.size() - strlen("\nfile : "), text.rfind("\nfile : ")) << text;
+    EXPECT_TRUE(HandOffFiles().empty());
     EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
 }
 
@@ -493,17 +537,26 @@ TEST_F(ShellExtTest, Invoke_HandOffFileNotWritable_SaysSoWithProgramFileAndSelec
     CreateExtension(&extension);
     ASSERT_NE(nullptr, extension.Get());
     ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt", "b.txt"}));
-    // A folder in the file's place cannot be opened as a file.
-    ASSERT_TRUE(CreateDirectoryA(HandOffFilePath().c_str(), NULL));
-
+    // No file can be made in a temporary folder that does not exist.
+    std::string missing = m_temp / "ない";
     std::vector<CWindowSnapshot> boxes;
-    EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    {
+        CTempFolderOverride noTemp(missing);
+        EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+    }
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("Tessik - OpenFileエラー", boxes[0].title);
-    EXPECT_EQ("ファイルリストを作成できませんでした。\n\nfile : " + m_copy.MainProgram() + "\nfilelist : " +
-                  HandOffFilePath() + "\nselection : " + m_files / "a.txt\r\n" + m_files / "b.txt\r\n",
-              boxes[0].MessageText());
+    // The name tried is a fresh one: the prefix, eight hex digits, ".tmp".
+    std::string text = boxes[0].MessageText();
+    std::string head = "ファイルリストを作成できませんでした。\n\nfile : " + m_copy.MainProgram() + "\nfilelist : " +
+                       missing + "\\tessik_filelist";
+    std::string tail = ".tmp\nselection : " + m_files / "a.txt\r\n" + m_files / "b.txt\r\n";
+    EXPECT_EQ(head.size() + 8 + tail.size(), text.size()) << text;
+    EXPECT_EQ(0u, text.find(head)) << text;
+    EXPECT_EQ(head.size() + 8, text.rfind(tail)) << text;
     EXPECT_TRUE(boxes[0].HasIcon());
+    EXPECT_FALSE(FolderExists(missing));
+    EXPECT_TRUE(HandOffFiles().empty());
     EXPECT_TRUE(m_copy.TakeRecordedRuns(500).empty());
 }
 
@@ -534,7 +587,7 @@ TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheSelectionIsPacked)
     while (process == NULL && GetTickCount() - start < 20000)
     {
         process = OpenProcessOf(m_copy.MainProgram());
-        if (process == NULL && !FileExists(HandOffFilePath()))
+        if (process == NULL && HandOffFiles().empty())
             break;  // already ended
         if (process == NULL)
             Sleep(50);
@@ -559,7 +612,7 @@ TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheSelectionIsPacked)
         for (const CWindowSnapshot& window : windows)
             ADD_FAILURE() << "unexpected window: " << window.title << " " << window.MessageText();
     }
-    EXPECT_FALSE(FileExists(HandOffFilePath()));
+    EXPECT_TRUE(HandOffFiles().empty());
 
     // The first selected file names the archive; the three files, in the order
     // the file manager handed them over, are in its list file.

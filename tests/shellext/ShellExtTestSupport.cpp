@@ -48,26 +48,43 @@ CInstalledCopy::CInstalledCopy()
 
 namespace {
 
-std::vector<std::string> FindRecords(const std::string& folder)
+// Full paths of the files in folder that match the pattern, in listing order.
+std::vector<std::string> FindFiles(const std::string& folder, const char* pattern)
 {
-    std::vector<std::string> records;
+    std::vector<std::string> files;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\recorded-*.txt").c_str(), &found);
+    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
-        return records;
+        return files;
     do
-        records.push_back(folder + "\\" + found.cFileName);
+        files.push_back(folder + "\\" + found.cFileName);
     while (FindNextFileA(find, &found));
     FindClose(find);
-    return records;
+    return files;
+}
+
+std::vector<std::string> FindRecords(const std::string& folder)
+{
+    return FindFiles(folder, "recorded-*.txt");
+}
+
+// An environment variable's value; false when it is not set.
+bool ReadVariable(const char* name, std::string* value)
+{
+    char buffer[2048];
+    DWORD length = GetEnvironmentVariableA(name, buffer, sizeof(buffer));
+    if (length == 0 || length >= sizeof(buffer))
+        return false;
+    *value = buffer;
+    return true;
 }
 
 }  // namespace
 
-std::vector<std::string> CInstalledCopy::TakeRecordedRuns(DWORD timeoutMs) const
+std::vector<std::string> CInstalledCopy::TakeRecordedRuns(DWORD timeoutMs, size_t expected) const
 {
     DWORD start = GetTickCount();
-    while (FindRecords(m_folder).empty() && GetTickCount() - start < timeoutMs)
+    while (FindRecords(m_folder).size() < expected && GetTickCount() - start < timeoutMs)
         Sleep(50);
     // A second start would have been made together with the first.
     Sleep(1000);
@@ -185,11 +202,22 @@ void RemoveRegistration()
     RegDeleteKeyA(HKEY_CLASSES_ROOT, kFolderHandlerKey);
 }
 
-std::string HandOffFilePath()
+std::vector<std::string> HandOffFiles()
 {
-    char temp[1024];
-    GetTempPathA(sizeof(temp), temp);
-    return std::string(temp) + "\\tessik_filelist.tmp";
+    return FindFiles(TempFolderPath(), "tessik_filelist*");
+}
+
+CTempFolderOverride::CTempFolderOverride(const std::string& folder)
+    : m_hadTmp(ReadVariable("TMP", &m_tmp)), m_hadTemp(ReadVariable("TEMP", &m_temp))
+{
+    SetEnvironmentVariableA("TMP", folder.c_str());
+    SetEnvironmentVariableA("TEMP", folder.c_str());
+}
+
+CTempFolderOverride::~CTempFolderOverride()
+{
+    SetEnvironmentVariableA("TMP", m_hadTmp ? m_tmp.c_str() : NULL);
+    SetEnvironmentVariableA("TEMP", m_hadTemp ? m_temp.c_str() : NULL);
 }
 
 std::wstring Widen(const std::string& text)

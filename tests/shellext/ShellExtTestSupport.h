@@ -30,9 +30,10 @@ public:
     std::string Extension() const { return m_folder + "\\tessikshlex_x64.dll"; }
     std::string MainProgram() const { return m_folder + "\\tessik.exe"; }
     // The arguments of every recorder run so far (one "\n"-ended line each),
-    // after waiting up to timeoutMs for a first run and a moment for any other;
-    // the records are removed, so the next call sees only new runs.
-    std::vector<std::string> TakeRecordedRuns(DWORD timeoutMs = 10000) const;
+    // after waiting up to timeoutMs for the expected number of runs and a
+    // moment for any other; the records are removed, so the next call sees
+    // only new runs.
+    std::vector<std::string> TakeRecordedRuns(DWORD timeoutMs = 10000, size_t expected = 1) const;
 
 private:
     CTestFolder m_root;
@@ -84,8 +85,25 @@ bool ReadClassesValue(const char* key, const char* valueName, DWORD* type, std::
 // Removes the extension's keys without help from the code under test.
 void RemoveRegistration();
 
-// "<temporary folder>\tessik_filelist.tmp", formed as the main program forms it.
-std::string HandOffFilePath();
+// Full paths of the hand-off files ("tessik_filelist*") in the temporary folder.
+std::vector<std::string> HandOffFiles();
+// Points the temporary folder of this process (and of the programs it starts)
+// at another folder while it lives.
+class CTempFolderOverride
+{
+public:
+    explicit CTempFolderOverride(const std::string& folder);
+    ~CTempFolderOverride();
+
+private:
+    CTempFolderOverride(const CTempFolderOverride&);
+    CTempFolderOverride& operator=(const CTempFolderOverride&);
+
+    std::string m_tmp;
+    std::string m_temp;
+    bool m_hadTmp;
+    bool m_hadTemp;
+};
 
 std::wstring Widen(const std::string& text);
 
