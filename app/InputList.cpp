@@ -23,6 +23,7 @@ struct CHandOffToken
 // The tokens known by name; a mode the extension gains later is one more row.
 const CHandOffToken kHandOffTokens[] = {
     {kCompressModeToken, kHandOffCompress},
+    {kEachModeToken, kHandOffEach},
 };
 
 // A relative argument (as typed in a console) is made full against the

@@ -11,6 +11,7 @@ enum HandOffMode
 {
     kNoHandOff,
     kHandOffCompress,
+    kHandOffEach,  // one archive per item
 };
 
 // kNoHandOff unless the argument begins with the hand-off token; a token the

@@ -31,13 +31,9 @@ const char kDefaultFormatReplacedFormat[] =
 const int kRunResultSave = 1;
 const int kRunResultDiscard = 2;
 
-// The hand-off token of a selection that is to become one archive per item.
-const char kEachModeHandOffToken[] = "::PROCESSCOMMUNICATION_EACHMODE";
-
 bool IsEachModeRun(int argc, char** argv)
 {
-    return argc >= 2 && (strcmp(argv[1], kEachModeMark) == 0 ||
-                         strncmp(argv[1], kEachModeHandOffToken, strlen(kEachModeHandOffToken)) == 0);
+    return argc >= 2 && (strcmp(argv[1], kEachModeMark) == 0 || GetHandOffMode(argv[1]) == kHandOffEach);
 }
 
 // The compress dialog on the input list. It always ends with 1, which writes

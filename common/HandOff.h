@@ -8,6 +8,8 @@
 const char kHandOffTokenPrefix[] = "::PROCESSCOMMUNICATION";
 // The token the extension passes for its compress command.
 const char kCompressModeToken[] = "::PROCESSCOMMUNICATION_COMPRESSMODE";
+// The token of its command that makes one archive per selected item.
+const char kEachModeToken[] = "::PROCESSCOMMUNICATION_EACHMODE";
 
 // Every hand-off file's name begins with this; the reader accepts no other.
 const char kHandOffFilePrefix[] = "tessik_filelist";

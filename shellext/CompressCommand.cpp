@@ -39,7 +39,7 @@ void ShowError(const std::string& text, const char* title)
 
 }  // namespace
 
-void RunCompressCommand(const std::vector<std::string>& paths)
+void RunCompressCommand(const std::vector<std::string>& paths, const char* token)
 {
     std::string joined = JoinHandOffLines(paths);
 
@@ -65,7 +65,7 @@ void RunCompressCommand(const std::vector<std::string>& paths)
 
     // The path never holds a quote, and it ends in ".tmp", so no backslash
     // stands before the closing quote.
-    std::string parameters = std::string(kCompressModeToken) + " \"" + handOffPath + "\"";
+    std::string parameters = std::string(token) + " \"" + handOffPath + "\"";
     INT_PTR result = reinterpret_cast<INT_PTR>(
         ShellExecuteA(NULL, NULL, programPath, parameters.c_str(), NULL, SW_SHOWNORMAL));
     if (result <= 32)

@@ -1,5 +1,6 @@
 #include "shellext/ShellExt.h"
 
+#include "common/HandOff.h"
 #include "common/ScopedHandle.h"
 #include "common/ShiftJis.h"
 #include "shellext/CompressCommand.h"
@@ -13,12 +14,46 @@
 
 namespace {
 
-const char kMenuText[] = "Tessikで圧縮(&E)";
-const wchar_t kHelpText[] = L"選択したファイルを、Tessikで圧縮します。";
-const char kHelpTextAnsi[] = "選択したファイルを、Tessikで圧縮します。";
-
-// The one command's offset from the first command id.
+// The commands, by their offset from the first command id. The second is
+// offered only for more than one selected item.
+struct CCommand
+{
+    const char* menuText;
+    const wchar_t* helpText;
+    const char* helpTextAnsi;
+    const char* verb;
+    const wchar_t* wideVerb;
+    const char* token;
+};
+const CCommand kCommands[] = {
+    {"Tessikで圧縮(&E)", L"選択したファイルを、Tessikで圧縮します。", "選択したファイルを、Tessikで圧縮します。",
+     "TessikCompress", L"TessikCompress", kCompressModeToken},
+    {"Tessikで個別に圧縮(&I)", L"選択した項目を、それぞれ別の書庫にTessikで圧縮します。",
+     "選択した項目を、それぞれ別の書庫にTessikで圧縮します。", "TessikCompressEach", L"TessikCompressEach",
+     kEachModeToken},
+};
 const UINT kCompressCommand = 0;
+const UINT kEachCommand = 1;
+
+// The command a verb names (an offset or one of our verb texts), -1 for none.
+int CommandOfVerb(LPCSTR verb)
+{
+    if (IS_INTRESOURCE(verb))
+        return LOWORD(verb) <= kEachCommand ? LOWORD(verb) : -1;
+    for (UINT i = 0; i < sizeof(kCommands) / sizeof(kCommands[0]); ++i)
+        if (lstrcmpiA(verb, kCommands[i].verb) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void CopyWide(const wchar_t* text, wchar_t* buffer, UINT size)
+{
+    size_t length = wcslen(text);
+    if (length >= size)
+        length = size - 1;
+    wmemcpy(buffer, text, length);
+    buffer[length] = L'\0';
+}
 
 }  // namespace
 
@@ -122,17 +157,23 @@ STDMETHODIMP CShellExt::QueryContextMenu(HMENU menu, UINT index, UINT firstComma
         return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
 
     InsertMenuA(menu, index, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
-    InsertMenuA(menu, index + 1, MF_BYPOSITION | MF_STRING, firstCommand + kCompressCommand, kMenuText);
-    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCompressCommand + 1);
+    InsertMenuA(menu, index + 1, MF_BYPOSITION | MF_STRING, firstCommand + kCompressCommand,
+                kCommands[kCompressCommand].menuText);
+    if (m_paths.size() < 2 || lastCommand - firstCommand < kEachCommand)
+        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kCompressCommand + 1);
+    InsertMenuA(menu, index + 2, MF_BYPOSITION | MF_STRING, firstCommand + kEachCommand,
+                kCommands[kEachCommand].menuText);
+    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, kEachCommand + 1);
 }
 
 STDMETHODIMP CShellExt::InvokeCommand(CMINVOKECOMMANDINFO* info)
 {
-    if (info == NULL || !IS_INTRESOURCE(info->lpVerb) || LOWORD(info->lpVerb) != kCompressCommand)
+    int command = info != NULL ? CommandOfVerb(info->lpVerb) : -1;
+    if (command < 0)
         return E_INVALIDARG;
     try
     {
-        RunCompressCommand(m_paths);
+        RunCompressCommand(m_paths, kCommands[command].token);
     }
     catch (const std::bad_alloc&)
     {
@@ -141,24 +182,22 @@ STDMETHODIMP CShellExt::InvokeCommand(CMINVOKECOMMANDINFO* info)
     return S_OK;
 }
 
-STDMETHODIMP CShellExt::GetCommandString(UINT_PTR, UINT type, UINT*, CHAR* buffer, UINT bufferSize)
+STDMETHODIMP CShellExt::GetCommandString(UINT_PTR commandId, UINT type, UINT*, CHAR* buffer, UINT bufferSize)
 {
+    if (commandId > kEachCommand)
+        return E_INVALIDARG;
+    const CCommand& command = kCommands[commandId];
+    UINT kind = type & ~GCS_UNICODE;
+    if (kind == GCS_VALIDATEA)
+        return S_OK;
     if (buffer == NULL || bufferSize == 0)
         return S_OK;
     // The size counts characters of the requested kind: an ANSI request gets
     // the ANSI text so that nothing is written past its buffer.
+    bool verb = kind == GCS_VERBA;
     if (type & GCS_UNICODE)
-    {
-        wchar_t* wideBuffer = reinterpret_cast<wchar_t*>(buffer);
-        size_t length = wcslen(kHelpText);
-        if (length >= bufferSize)
-            length = bufferSize - 1;
-        wmemcpy(wideBuffer, kHelpText, length);
-        wideBuffer[length] = L'\0';
-    }
+        CopyWide(verb ? command.wideVerb : command.helpText, reinterpret_cast<wchar_t*>(buffer), bufferSize);
     else
-    {
-        CopyAtWholeChars(kHelpTextAnsi, buffer, bufferSize);
-    }
+        CopyAtWholeChars(verb ? command.verb : command.helpTextAnsi, buffer, bufferSize);
     return S_OK;
 }
