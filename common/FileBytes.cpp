@@ -2,9 +2,6 @@
 
 namespace {
 
-// One ReadFile or WriteFile call takes a DWORD; larger data goes in pieces.
-const DWORD kLargestCall = 1u << 30;
-
 bool Seek(HANDLE file, ULONGLONG at)
 {
     LARGE_INTEGER position;
@@ -12,19 +9,13 @@ bool Seek(HANDLE file, ULONGLONG at)
     return SetFilePointerEx(file, position, NULL, FILE_BEGIN) != FALSE;
 }
 
+// One WriteFile call takes a DWORD count: more is refused, never cut short.
 bool WriteAll(HANDLE file, const std::string& bytes)
 {
-    size_t done = 0;
-    while (done < bytes.size())
-    {
-        size_t left = bytes.size() - done;
-        DWORD piece = left < kLargestCall ? static_cast<DWORD>(left) : kLargestCall;
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, piece, &written, NULL) || written != piece)
-            return false;
-        done += written;
-    }
-    return true;
+    DWORD written = 0;
+    return bytes.size() <= MAXDWORD &&
+           (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
+                              written == bytes.size()));
 }
 
 }  // namespace
@@ -46,21 +37,10 @@ bool CByteFile::Size(ULONGLONG* size) const
 bool CByteFile::ReadAt(ULONGLONG at, size_t length, std::string* bytes) const
 {
     bytes->assign(length, '\0');
-    if (length == 0)
-        return true;
-    if (!Seek(m_file.Get(), at))
-        return false;
-    size_t done = 0;
-    while (done < length)
-    {
-        size_t left = length - done;
-        DWORD piece = left < kLargestCall ? static_cast<DWORD>(left) : kLargestCall;
-        DWORD got = 0;
-        if (!ReadFile(m_file.Get(), &(*bytes)[done], piece, &got, NULL) || got == 0)
-            return false;
-        done += got;
-    }
-    return true;
+    DWORD got = 0;
+    return length == 0 || (length <= MAXDWORD && Seek(m_file.Get(), at) &&
+                            ReadFile(m_file.Get(), &(*bytes)[0], static_cast<DWORD>(length), &got, NULL) &&
+                            got == length);
 }
 
 bool CByteFile::ReadToEnd(ULONGLONG at, std::string* bytes) const
@@ -68,15 +48,14 @@ bool CByteFile::ReadToEnd(ULONGLONG at, std::string* bytes) const
     if (!Seek(m_file.Get(), at))
         return false;
     char chunk[65536];
-    for (;;)
+    DWORD got = 0;
+    while (ReadFile(m_file.Get(), chunk, sizeof(chunk), &got, NULL))
     {
-        DWORD got = 0;
-        if (!ReadFile(m_file.Get(), chunk, sizeof(chunk), &got, NULL))
-            return false;
         if (got == 0)
             return true;
         bytes->append(chunk, got);
     }
+    return false;
 }
 
 bool CByteFile::WriteAt(ULONGLONG at, const std::string& bytes) const
