@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <limits.h>
+#include <string.h>
 #include <wchar.h>
 
 namespace {
