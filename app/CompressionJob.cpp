@@ -7,6 +7,7 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
+#include "common/TextConvert.h"
 #include "common/TextFormat.h"
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
@@ -326,22 +327,12 @@ int CJob::RunArchiver()
     return kJobSucceeded;
 }
 
-std::wstring ToWide(const char* text)
-{
-    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
-    if (units <= 0)
-        return std::wstring();
-    std::wstring wide(units, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], units);
-    wide.resize(units - 1);
-    return wide;
-}
 
 // The names cannot pass through the ANSI text the rest of the program uses, so
 // this one message is shown through the wide function.
 void ShowUnnamableFiles(IJobCallback* callback, const std::vector<std::wstring>& names)
 {
-    std::wstring text = ToWide(kUnnamableFilesHead);
+    std::wstring text = AnsiToWide(kUnnamableFilesHead);
     size_t shown = names.size() < kMaxNamesShown ? names.size() : kMaxNamesShown;
     for (size_t i = 0; i < shown; ++i)
         text += L"\n" + names[i];
@@ -349,9 +340,9 @@ void ShowUnnamableFiles(IJobCallback* callback, const std::vector<std::wstring>&
     {
         char more[128];
         snprintf(more, sizeof(more), kMoreNames, static_cast<unsigned>(names.size() - shown));
-        text += L"\n" + ToWide(more);
+        text += L"\n" + AnsiToWide(more);
     }
-    text += L"\n" + ToWide(kUnnamableFilesTail);
+    text += L"\n" + AnsiToWide(kUnnamableFilesTail);
     callback->ShowErrorWide(text);
 }
 
@@ -360,13 +351,13 @@ std::wstring LeftOutReason(const CLeftOutEntry& entry)
     switch (entry.reason)
     {
     case kLeftOutMissing:
-        return ToWide(kReasonMissing);
+        return AnsiToWide(kReasonMissing);
     case kLeftOutUnlistable:
-        return ToWide(FormatText(kReasonUnlistable, static_cast<unsigned long>(entry.error)).c_str());
+        return AnsiToWide(FormatText(kReasonUnlistable, static_cast<unsigned long>(entry.error)).c_str());
     case kLeftOutTooLong:
         break;
     }
-    return ToWide(kReasonTooLong);
+    return AnsiToWide(kReasonTooLong);
 }
 
 // What the walk could not take, the first ones with their reasons. Asked
@@ -375,18 +366,18 @@ std::wstring LeftOutReason(const CLeftOutEntry& entry)
 // watches (the automatic start) stops without asking.
 bool AcceptLeftOut(CCompressJob* job, IJobCallback& callback, const std::vector<CLeftOutEntry>& leftOut)
 {
-    std::wstring text = ToWide(FormatText(kLeftOutHead, static_cast<unsigned>(leftOut.size())).c_str());
+    std::wstring text = AnsiToWide(FormatText(kLeftOutHead, static_cast<unsigned>(leftOut.size())).c_str());
     size_t shown = leftOut.size() < kMaxNamesShown ? leftOut.size() : kMaxNamesShown;
     for (size_t i = 0; i < shown; ++i)
         text += L"\n" + leftOut[i].path + L"  (" + LeftOutReason(leftOut[i]) + L")";
     if (shown < leftOut.size())
-        text += L"\n" + ToWide(FormatText(kMoreNames, static_cast<unsigned>(leftOut.size() - shown)).c_str());
+        text += L"\n" + AnsiToWide(FormatText(kMoreNames, static_cast<unsigned>(leftOut.size() - shown)).c_str());
     if (job->Unattended)
     {
-        callback.ShowErrorWide(text + L"\n\n" + ToWide(kLeftOutStopped));
+        callback.ShowErrorWide(text + L"\n\n" + AnsiToWide(kLeftOutStopped));
         return false;
     }
-    return callback.AskWide(text + L"\n\n" + ToWide(kLeftOutQuestion));
+    return callback.AskWide(text + L"\n\n" + AnsiToWide(kLeftOutQuestion));
 }
 
 }  // namespace

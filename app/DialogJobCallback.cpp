@@ -1,26 +1,12 @@
 #include "app/JobCallback.h"
 
+#include "common/TextConvert.h"
 #include "ui/framework/Messages.h"
 #include "ui/jobdialogs/OverwriteDialog.h"
 #include "ui/jobdialogs/PasswordDialog.h"
 #include "ui/jobdialogs/ResultDialog.h"
 
 #include <shellapi.h>
-
-namespace {
-
-std::wstring ToWide(const char* text)
-{
-    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
-    if (units <= 0)
-        return std::wstring();
-    std::wstring wide(units, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], units);
-    wide.resize(units - 1);
-    return wide;
-}
-
-}  // namespace
 
 bool CDialogJobCallback::AskPassword(CCompressJob* job)
 {
@@ -62,12 +48,12 @@ void CDialogJobCallback::ShowError(const std::string& text)
 
 void CDialogJobCallback::ShowErrorWide(const std::wstring& text)
 {
-    MessageBoxW(m_owner, text.c_str(), ToWide(kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(m_owner, text.c_str(), AnsiToWide(kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
 bool CDialogJobCallback::AskWide(const std::wstring& text)
 {
-    return MessageBoxW(m_owner, text.c_str(), ToWide(kConfirmTitle).c_str(),
+    return MessageBoxW(m_owner, text.c_str(), AnsiToWide(kConfirmTitle).c_str(),
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 

@@ -5,6 +5,7 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
+#include "common/TextConvert.h"
 #include "common/TextFormat.h"
 #include "settings/CompressJob.h"
 #include "ui/jobdialogs/OutputName.h"
@@ -81,7 +82,7 @@ public:
         return AskOverwrite(job);
     }
     void ShowError(const std::string& text) override { Note(text); }
-    void ShowErrorWide(const std::wstring& text) override { Note(WideToAnsiText(text)); }
+    void ShowErrorWide(const std::wstring& text) override { Note(WideToShiftJis(text)); }
     bool AskWide(const std::wstring& text) override { return m_ui.AskWide(text); }
     void ShowResult(const std::string& text) override { Note(text); }
     void OpenFolder(const std::string& folder) override { m_folder = folder; }
@@ -96,15 +97,6 @@ private:
     {
         if (m_outcome != nullptr && m_outcome->error.empty())
             m_outcome->error = text;
-    }
-    static std::string WideToAnsiText(const std::wstring& text)
-    {
-        int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
-        std::string ansi(bytes > 0 ? bytes : 1, '\0');
-        if (bytes > 0)
-            WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], bytes, NULL, NULL);
-        ansi.resize(strlen(ansi.c_str()));
-        return ansi;
     }
 
     IJobCallback& m_ui;

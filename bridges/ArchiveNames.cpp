@@ -1,6 +1,7 @@
 #include "bridges/ArchiveNames.h"
 
-#include <windows.h>
+#include "bridges/BridgeText.h"
+#include "common/FileBytes.h"
 
 namespace {
 
@@ -14,70 +15,14 @@ unsigned long Get32(const std::string& b, size_t at)
     return Get16(b, at) | static_cast<unsigned long>(Get16(b, at + 2)) << 16;
 }
 
-// One scoped file handle for the reads and writes below.
-class CFile
-{
-public:
-    CFile(const std::wstring& path, bool write)
-        : m_handle(CreateFileW(path.c_str(), GENERIC_READ | (write ? GENERIC_WRITE : 0), FILE_SHARE_READ, NULL,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL))
-    {
-    }
-    ~CFile()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-    ULONGLONG Size() const
-    {
-        LARGE_INTEGER size = {};
-        GetFileSizeEx(m_handle, &size);
-        return static_cast<ULONGLONG>(size.QuadPart);
-    }
-    bool Read(ULONGLONG at, size_t length, std::string* bytes) const
-    {
-        bytes->assign(length, '\0');
-        LARGE_INTEGER position;
-        position.QuadPart = static_cast<LONGLONG>(at);
-        DWORD got = 0;
-        return length == 0 || (SetFilePointerEx(m_handle, position, NULL, FILE_BEGIN) &&
-                               ReadFile(m_handle, &(*bytes)[0], static_cast<DWORD>(length), &got, NULL) &&
-                               got == length);
-    }
-    bool Write(ULONGLONG at, const std::string& bytes) const
-    {
-        LARGE_INTEGER position;
-        position.QuadPart = static_cast<LONGLONG>(at);
-        DWORD written = 0;
-        return SetFilePointerEx(m_handle, position, NULL, FILE_BEGIN) &&
-               WriteFile(m_handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
-               written == bytes.size();
-    }
-
-private:
-    CFile(const CFile&);
-    CFile& operator=(const CFile&);
-
-    HANDLE m_handle;
-};
-
-bool IsAsciiName(const std::string& name)
-{
-    for (unsigned char c : name)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
 const unsigned kUtf8Flag = 0x0800;
 
-bool SetFlag(const CFile& file, ULONGLONG at, unsigned flags)
+bool SetFlag(const CByteFile& file, ULONGLONG at, unsigned flags)
 {
     std::string bytes;
     bytes += static_cast<char>((flags | kUtf8Flag) & 0xFF);
     bytes += static_cast<char>(((flags | kUtf8Flag) >> 8) & 0xFF);
-    return file.Write(at, bytes);
+    return file.WriteAt(at, bytes);
 }
 
 }  // namespace
@@ -85,14 +30,14 @@ bool SetFlag(const CFile& file, ULONGLONG at, unsigned flags)
 EZipNames ReadZipNames(const std::wstring& path, bool markUtf8, std::vector<std::string>* names)
 {
     names->clear();
-    CFile file(path, markUtf8);
-    if (!file.IsOpen())
+    CByteFile file(path, GENERIC_READ | (markUtf8 ? GENERIC_WRITE : 0), FILE_SHARE_READ);
+    ULONGLONG size = 0;
+    if (!file.IsOpen() || !file.Size(&size))
         return kZipNamesBroken;
-    ULONGLONG size = file.Size();
     const size_t kEndRecord = 22;
     size_t tailLength = static_cast<size_t>(size < 65535 + kEndRecord ? size : 65535 + kEndRecord);
     std::string tail;
-    if (size < kEndRecord || !file.Read(size - tailLength, tailLength, &tail))
+    if (size < kEndRecord || !file.ReadAt(size - tailLength, tailLength, &tail))
         return kZipNamesBroken;
     size_t end = tail.rfind(std::string("PK\x05\x06", 4));
     if (end == std::string::npos || end + kEndRecord > tail.size())
@@ -104,7 +49,7 @@ EZipNames ReadZipNames(const std::wstring& path, bool markUtf8, std::vector<std:
         return kZipNamesUnchecked;
     std::string directory;
     if (directoryOffset + static_cast<ULONGLONG>(directorySize) > size ||
-        !file.Read(directoryOffset, directorySize, &directory))
+        !file.ReadAt(directoryOffset, directorySize, &directory))
         return kZipNamesBroken;
     size_t at = 0;
     for (unsigned i = 0; i < entries; ++i)
@@ -120,10 +65,10 @@ EZipNames ReadZipNames(const std::wstring& path, bool markUtf8, std::vector<std:
             return kZipNamesBroken;
         std::string name = directory.substr(at + 46, nameLength);
         names->push_back(name);
-        if (markUtf8 && !IsAsciiName(name) && (flags & kUtf8Flag) == 0)
+        if (markUtf8 && !IsAscii(name) && (flags & kUtf8Flag) == 0)
         {
             std::string local;
-            if (!file.Read(localOffset, 8, &local) || local.compare(0, 4, "PK\x03\x04", 4) != 0 ||
+            if (!file.ReadAt(localOffset, 8, &local) || local.compare(0, 4, "PK\x03\x04", 4) != 0 ||
                 !SetFlag(file, localOffset + 6, Get16(local, 6)) || !SetFlag(file, directoryOffset + at + 8, flags))
                 return kZipNamesBroken;
         }
@@ -236,17 +181,17 @@ bool ParseLhaNames(const std::string& b, std::vector<std::string>* names)
 bool ReadLhaNames(const std::wstring& path, std::vector<std::string>* names)
 {
     names->clear();
-    CFile file(path, false);
-    if (!file.IsOpen())
+    CByteFile file(path, GENERIC_READ, FILE_SHARE_READ);
+    ULONGLONG size = 0;
+    if (!file.IsOpen() || !file.Size(&size))
         return false;
-    ULONGLONG size = file.Size();
     ULONGLONG at = 0;
     const size_t kLongestHeader = 65536;
     while (at < size)
     {
         size_t length = static_cast<size_t>(size - at < kLongestHeader ? size - at : kLongestHeader);
         std::string chunk;
-        if (!file.Read(at, length, &chunk))
+        if (!file.ReadAt(at, length, &chunk))
             return false;
         size_t headerLength = 0;
         ULONGLONG dataLength = 0;

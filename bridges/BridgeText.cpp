@@ -6,28 +6,6 @@
 
 namespace {
 
-const UINT kShiftJis = 932;
-
-std::wstring ToWide(UINT codePage, const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), NULL, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-std::string FromWide(UINT codePage, const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
-    std::string narrow(length, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &narrow[0], length, NULL, NULL);
-    return narrow;
-}
-
 bool HasUtf8Tag(const std::string& locale)
 {
     std::string lower;
@@ -45,31 +23,12 @@ std::string Environment(const char* name)
 
 }  // namespace
 
-std::wstring ShiftJisToWide(const std::string& text) { return ToWide(kShiftJis, text); }
-std::string WideToShiftJis(const std::wstring& text) { return FromWide(kShiftJis, text); }
-std::string ShiftJisToUtf8(const std::string& text) { return FromWide(CP_UTF8, ToWide(kShiftJis, text)); }
-std::string Utf8ToShiftJis(const std::string& text) { return FromWide(kShiftJis, ToWide(CP_UTF8, text)); }
-std::string WideToUtf8(const std::wstring& text) { return FromWide(CP_UTF8, text); }
-std::wstring Utf8ToWide(const std::string& text) { return ToWide(CP_UTF8, text); }
-
 bool IsAscii(const std::string& text)
 {
     for (unsigned char c : text)
         if (c >= 0x80)
             return false;
     return true;
-}
-
-bool EndsWithSeparator(const std::string& text)
-{
-    const char* p = text.c_str();
-    const char* last = NULL;
-    while (*p != '\0')
-    {
-        last = p;
-        p = NextShiftJisChar(p);
-    }
-    return last != NULL && p - last == 1 && *last == '\\';
 }
 
 std::string ToHostRelativeName(const std::string& shiftJisName)

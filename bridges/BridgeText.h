@@ -1,24 +1,16 @@
 #pragma once
 
+#include "common/TextConvert.h"
+
 #include <windows.h>
 
 #include <string>
 
 // Text helpers of the bridges: the program speaks Shift_JIS, the host tools
-// speak UTF-8. Nothing here needs a window.
-
-std::wstring ShiftJisToWide(const std::string& text);
-std::string WideToShiftJis(const std::wstring& text);
-std::string ShiftJisToUtf8(const std::string& text);
-// Characters without a Shift_JIS form become "?".
-std::string Utf8ToShiftJis(const std::string& text);
-std::string WideToUtf8(const std::wstring& text);
-std::wstring Utf8ToWide(const std::string& text);
+// speak UTF-8 (the conversions between them are common/TextConvert.h's).
+// Nothing here needs a window.
 
 bool IsAscii(const std::string& text);
-// True when the last character is a backslash of its own, not the trail byte
-// of a double-byte character.
-bool EndsWithSeparator(const std::string& text);
 // A relative Shift_JIS name with "/" for each separator backslash.
 std::string ToHostRelativeName(const std::string& shiftJisName);
 

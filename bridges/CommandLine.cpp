@@ -1,8 +1,8 @@
 #include "bridges/CommandLine.h"
 
-#include "bridges/BridgeText.h"
-
-#include <windows.h>
+#include "common/FileBytes.h"
+#include "common/ShiftJis.h"
+#include "common/TextConvert.h"
 
 bool SplitCommandLine(const std::string& line, std::vector<std::string>* words)
 {
@@ -41,18 +41,8 @@ bool SplitCommandLine(const std::string& line, std::vector<std::string>* words)
 bool ReadListLines(const std::string& path, std::vector<std::string>* lines)
 {
     lines->clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
     std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof(chunk), &got, NULL) != FALSE) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    if (!ok)
+    if (!ReadWholeFile(AnsiToWide(path), &bytes))
         return false;
     size_t start = 0;
     while (start < bytes.size())

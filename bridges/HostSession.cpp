@@ -3,6 +3,10 @@
 #include "bridges/BridgeMessages.h"
 #include "bridges/BridgeText.h"
 #include "bridges/HostTools.h"
+#include "common/FileBytes.h"
+#include "common/ScopedHandle.h"
+#include "common/ShiftJis.h"
+#include "common/TextConvert.h"
 
 #include <windows.h>
 
@@ -46,42 +50,6 @@ const DWORD kProgressEveryMs = 150;
 const unsigned kGraceSeconds = 15;
 const DWORD kCancelWaitMs = 10000;
 const size_t kOutputKeep = 256 * 1024;
-
-std::string ReadFileTail(const std::wstring& path, size_t keep, bool* ok = NULL)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (ok != NULL)
-        *ok = file != INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && static_cast<ULONGLONG>(size.QuadPart) > keep)
-    {
-        LARGE_INTEGER start;
-        start.QuadPart = size.QuadPart - static_cast<LONGLONG>(keep);
-        SetFilePointerEx(file, start, NULL, FILE_BEGIN);
-    }
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &got, NULL) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(windowsPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
-                                written == bytes.size());
-    CloseHandle(file);
-    return ok;
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -189,8 +157,7 @@ bool CHostSession::StartShell(const std::vector<std::string>& arguments)
     if (!CreateProcessW(shell.c_str(), &commandLine[0], NULL, NULL, FALSE, DETACHED_PROCESS, NULL, NULL, &startup,
                         &process))
         return false;
-    if (process.hProcess != NULL)
-        CloseHandle(process.hProcess);
+    CScopedHandle processHandle(process.hProcess);
     return true;
 }
 
@@ -229,7 +196,7 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
         *failure = kMsgLocale;
         return false;
     }
-    if (!WriteWholeFile(path, lines))
+    if (!WriteWholeFile(AnsiToWide(path), lines))
     {
         *failure = kMsgNoSession;
         return false;
@@ -372,7 +339,10 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
         if (now >= nextProgress)
         {
             nextProgress = now + kProgressEveryMs;
-            progress->Show(LastLine(ReadFileTail(outputPath, 4096)));
+            // A missing or unreadable output file shows as no line yet.
+            std::string tail;
+            ReadFileTail(outputPath, 4096, &tail);
+            progress->Show(LastLine(tail));
         }
         if (!progress->Wait(kPollMs))
         {
@@ -381,13 +351,12 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
             cancelUntil = GetTickCount64() + kCancelWaitMs;
         }
     }
-    bool statusOk = false;
-    std::string status = ReadFileTail(statusPath, 64, &statusOk);
-    outcome->exitCode = statusOk ? atoi(status.c_str()) : -1;
+    std::string status;
+    outcome->exitCode = ReadFileTail(statusPath, 64, &status) ? atoi(status.c_str()) : -1;
     // timeout reports 124 when it ended the tool at the bound, 137 when it
     // had to kill it after that.
     if (outcome->exitCode == 124 || (outcome->exitCode == 137 && !outcome->cancelled))
         outcome->timedOut = true;
-    outcome->output = ReadFileTail(outputPath, kOutputKeep);
+    ReadFileTail(outputPath, kOutputKeep, &outcome->output);
     return true;
 }

@@ -48,3 +48,8 @@ bool EndsWithSeparator(const char* text)
     const char* last = FindLastSeparator(text);
     return last != nullptr && last[1] == '\0';
 }
+
+bool EndsWithSeparator(const std::string& text)
+{
+    return EndsWithSeparator(text.c_str());
+}

@@ -2,6 +2,8 @@
 
 #include <stddef.h>
 
+#include <string>
+
 // Shift_JIS (code page 932) lead bytes: the byte after one belongs to the same
 // character, so a trail byte 0x5C is never a path separator.
 inline bool IsShiftJisLeadByte(unsigned char c)
@@ -25,5 +27,7 @@ void CopyAtWholeChars(const char* text, char* buffer, size_t size);
 bool EndsWithLoneLeadByte(const char* text, size_t length);
 // The last backslash of text that is a separator of its own, nullptr when none.
 const char* FindLastSeparator(const char* text);
-// The last character of text is a backslash of its own.
+// The last character of text is a backslash of its own, not the trail byte of
+// a double-byte character (表 is 0x95 0x5C).
 bool EndsWithSeparator(const char* text);
+bool EndsWithSeparator(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
+#include "common/TextConvert.h"
 #include "filters/FilterMatch.h"
 
 #include <windows.h>
@@ -81,46 +82,6 @@ private:
     bool m_fits;
 };
 
-std::wstring ToWide(const char* text)
-{
-    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
-    if (units <= 0)
-        return std::wstring();
-    std::wstring wide(units, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], units);
-    wide.resize(units - 1);
-    return wide;
-}
-
-// The ANSI form of a name found by the wide listing, false when the code page
-// has no exact form for it. The ANSI listing would hand over "?" or a best-fit
-// look-alike instead, and an archiver reads "?" in a list file as a wildcard:
-// it would pack other files and never the one meant. Only a round trip that
-// gives back the same characters proves the ANSI name names this file.
-bool ToExactAnsi(const wchar_t* wide, char* buffer, size_t size)
-{
-    size_t i = 0;
-    for (; wide[i] != L'\0' && wide[i] < 0x80; ++i)
-    {
-        if (i + 1 >= size)
-            return false;
-        buffer[i] = static_cast<char>(wide[i]);
-    }
-    if (wide[i] == L'\0')
-    {
-        buffer[i] = '\0';
-        return true;
-    }
-
-    BOOL usedDefault = FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, static_cast<int>(size), NULL, &usedDefault);
-    if (bytes <= 0 || usedDefault)
-        return false;
-    wchar_t back[MAX_PATH + 1];
-    int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, buffer, -1, back, MAX_PATH + 1);
-    return units > 0 && wcscmp(back, wide) == 0;
-}
-
 bool HandOver(CWalk* walk, const char* path, const char* baseFolder)
 {
     if (!walk->sink(path, baseFolder))
@@ -196,7 +157,7 @@ void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
     {
         if (entry.empty())
             continue;
-        std::wstring wideEntry = ToWide(entry.c_str());
+        std::wstring wideEntry = AnsiToWide(entry.c_str());
         char baseFolder[kPathBufferSize];
         int baseLength = GetParentFolder(entry.c_str(), baseFolder, sizeof(baseFolder));
         int type = GetWidePathType(wideEntry);
@@ -222,7 +183,7 @@ int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFo
 {
     CWalkReport ignored;
     CWalk walk = {sink, 0, false, &ignored};
-    WalkFolder(&walk, folder, ToWide(folder), baseFolder);
+    WalkFolder(&walk, folder, AnsiToWide(folder), baseFolder);
     return walk.count;
 }
 
