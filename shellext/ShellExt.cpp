@@ -169,7 +169,8 @@ STDMETHODIMP CShellExt::QueryContextMenu(HMENU menu, UINT index, UINT firstComma
 STDMETHODIMP CShellExt::InvokeCommand(CMINVOKECOMMANDINFO* info)
 {
     int command = info != NULL ? CommandOfVerb(info->lpVerb) : -1;
-    if (command < 0)
+    // The menu offers one archive per item only for several items.
+    if (command < 0 || (command == static_cast<int>(kEachCommand) && m_paths.size() < 2))
         return E_INVALIDARG;
     try
     {

@@ -623,3 +623,52 @@ TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheSelectionIsPacked)
     EXPECT_EQ("\"a.txt\"\r\n\"表 b.txt\"\r\n\"c.dat\"\r\n", calls[0].lists[0].bytes);
     EXPECT_TRUE(FileExists(m_files / "a.7z"));
 }
+
+TEST_F(ShellExtTest, SeveralItems_GetTheOneArchivePerItemCommand_WhichHandsThemOverInThatMode)
+{
+    WriteFileBytes(m_files / "a.txt", "a");
+    std::string folder = m_files.MakeFolder("フォルダ");
+    CComRef<IContextMenu> extension;
+    CreateExtension(&extension);
+    ASSERT_NE(nullptr, extension.Get());
+
+    // One item: the compress command alone; several: both, the new one below.
+    struct
+    {
+        std::vector<std::string> names;
+        UINT last;
+        int items;
+    } cases[] = {{{"a.txt"}, 200, 1}, {{"a.txt", "フォルダ"}, 200, 2}, {{"a.txt", "フォルダ"}, 100, 1}};
+    for (const auto& c : cases)
+    {
+        ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), c.names));
+        HMENU menu = CreatePopupMenu();
+        EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, 0, c.items), extension->QueryContextMenu(menu, 0, 100, c.last, 0));
+        ASSERT_EQ(1 + c.items, GetMenuItemCount(menu));
+        EXPECT_EQ(kMenuText, MenuItemText(menu, 1));
+        if (c.items == 2)
+        {
+            EXPECT_EQ("Tessikで個別に圧縮(&I)", MenuItemText(menu, 2));
+            EXPECT_EQ(101u, GetMenuItemID(menu, 2));
+        }
+        DestroyMenu(menu);
+    }
+
+    wchar_t wide[128] = L"";
+    ASSERT_EQ(S_OK, extension->GetCommandString(1, GCS_HELPTEXTW, NULL, reinterpret_cast<char*>(wide), 128));
+    EXPECT_EQ(std::wstring(L"選択した項目を、それぞれ別の書庫にTessikで圧縮します。"), wide);
+    char verb[64] = "";
+    ASSERT_EQ(S_OK, extension->GetCommandString(1, GCS_VERBA, NULL, verb, sizeof(verb)));
+    EXPECT_STREQ("TessikCompressEach", verb);
+
+    // Picked by its verb, as a file manager may: the program gets the
+    // selection with the each-mode token.
+    std::vector<CWindowSnapshot> boxes;
+    ASSERT_EQ(S_OK, Invoke(extension.Get(), "TessikCompressEach", &boxes));
+    EXPECT_TRUE(boxes.empty());
+    std::vector<std::string> files = HandOffFiles();
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ(m_files / "a.txt\r\n" + folder + "\r\n", ReadFileBytes(files[0]));
+    EXPECT_EQ(std::vector<std::string>{"::PROCESSCOMMUNICATION_EACHMODE\n" + files[0] + "\n"},
+              m_copy.TakeRecordedRuns());
+}
