@@ -131,6 +131,14 @@ bool FindZipDirectory(const CFile& file, ULONGLONG* directoryAt, ULONGLONG* dire
     ULONGLONG offset = Get32(tail, end + 16);
     if (*directorySize > endAt || offset > endAt - *directorySize)
         return false;
+    std::string signature;
+    if (*entries == 0 || (file.Read(offset, 4, &signature) && signature.compare(0, 4, "PK\x01\x02", 4) == 0))
+    {
+        *directoryAt = offset;
+        *shift = 0;
+        return true;
+    }
+    // Not where the record says: the directory ends where the end record starts.
     *directoryAt = endAt - *directorySize;
     *shift = *directoryAt - offset;
     return true;
