@@ -1,27 +1,62 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
 // Reads the names an archive holds, to make sure the host tool packed every
-// file it was given (zip and jlha pass over a file they cannot read with a
-// warning and succeed).
+// file it was given and nothing else: zip and jlha pass over a file they
+// cannot read with a warning and succeed, and a tool run that starts a new
+// archive instead of adding to it loses what came before.
 
-enum EZipNames
+// One record of a ZIP's central directory.
+struct CZipEntry
 {
-    kZipNamesRead,
-    kZipNamesBroken,
-    kZipNamesUnchecked,  // ZIP64 directory: not read
+    std::string name;  // bytes as stored
+    unsigned flags;
+    ULONGLONG recordAt;  // of the central directory record
+    ULONGLONG localAt;   // of the local header
 };
 
-// The names of a ZIP's central directory as stored (bytes). With markUtf8,
-// entries whose names are not ASCII get the UTF-8 flag (bit 11) in the central
-// directory and in their local headers: Info-ZIP on the host stores the
-// host's UTF-8 names without it, so Windows readers would take them for the
-// local code page.
-EZipNames ReadZipNames(const std::wstring& path, bool markUtf8, std::vector<std::string>* names);
+// The central directory, found through the end record or the ZIP64 end
+// record and its locator; false when damaged.
+bool ReadZipEntries(const std::wstring& path, std::vector<CZipEntry>* entries);
+// The name as a reader shows it: UTF-8 with the UTF-8 flag (bit 11), or
+// without it when the bytes are UTF-8 (Info-ZIP on the host), else Shift_JIS.
+std::wstring ZipEntryName(const CZipEntry& entry);
+// The names of the files (not folders) of the entries.
+bool ZipFileNames(const std::vector<CZipEntry>& entries, std::vector<std::wstring>* names);
+// Not ASCII and without the UTF-8 flag.
+bool NeedsUtf8Flag(const CZipEntry& entry);
+// Sets the UTF-8 flag of these entries in their local headers and directory
+// records: Info-ZIP on the host stores the host's UTF-8 names without it, so
+// Windows readers would take them for the local code page.
+bool SetZipUtf8Flag(const std::wstring& path, const std::vector<CZipEntry>& entries);
+
+// The names of a cabinet's file records.
+bool ReadCabNames(const std::wstring& path, std::vector<std::wstring>* names);
+// The files (not folders) of "7zz l -slt -ba -sccUTF-8" output.
+bool ParseSevenZipListing(const std::string& utf8, std::vector<std::wstring>* names);
 
 // The names of an LZH archive (header levels 0, 1, 2) as stored, folders
 // joined with backslashes; false for a damaged header.
 bool ReadLhaNames(const std::wstring& path, std::vector<std::string>* names);
 bool ParseLhaNames(const std::string& bytes, std::vector<std::string>* names);
+
+// Names compared as Windows readers compare them when they extract: without
+// regard to case (the file systems they write to ignore it, so two entries
+// that differ only in case overwrite each other), either separator.
+std::wstring FoldName(const std::wstring& name);
+
+enum ENameCheck
+{
+    kNamesMatch,
+    kNamesMissing,  // a given name, or an old entry not given again, is not there
+    kNamesExtra,    // an entry that was neither there nor given
+    kNamesDoubled,  // a name stored more often than it should be
+};
+// The archive after the run must hold the old entries that no given name
+// replaces and each given name once; *name is the first that differs.
+ENameCheck CompareArchiveNames(const std::vector<std::wstring>& before, const std::vector<std::wstring>& given,
+                               const std::vector<std::wstring>& after, std::wstring* name);

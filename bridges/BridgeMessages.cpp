@@ -14,8 +14,8 @@ const char kMsgLzx[] = "この環境のCAB作成ツール(gcab)はLZX方式に�
 const char kMsgVolumes[] = "この環境のCAB作成ツール(gcab)は分割書庫に対応していません。\n分割の設定を外してください。";
 const char kMsgZipPasswordAscii[] =
     "7-ZipのZIP形式のパスワードには半角英数字と記号だけが使えます。\n日本語のパスワードは7Z形式かZip32j.dllのZIP形式で使えます。";
-const char kMsgCabTopClash[] =
-    "別々のフォルダーにある同じ名前の項目をひとつのCAB書庫にまとめることはできません: %s";
+const char kMsgSameName[] =
+    "書庫の中で同じ名前になるファイルがあります(大文字と小文字は区別されません)。\nどちらかを外してください:\n%s";
 const char kMsgTooManyFiles[] = "ファイルが多すぎて、ひとつのCAB書庫にまとめられません。";
 const char kMsgLocale[] =
     "日本語の名前を渡せません。\nWineをUTF-8のロケール(例: LC_ALL=ja_JP.UTF-8)で起動してください。";
@@ -27,6 +27,11 @@ const char kMsgTimedOut[] = "%sが制限時間(%u秒)内に終わらなかった
 const char kMsgCancelled[] = "キャンセルされました。書庫は作成されていません。";
 const char kMsgNoArchive[] = "書庫ができていません: %s";
 const char kMsgNameMissing[] = "書庫に入っていないファイルがあります: %s";
+const char kMsgNameExtra[] = "書庫に、選んでいないファイルが入っています: %s";
+const char kMsgNameDoubled[] = "書庫の中で同じ名前のファイルが重複しています: %s";
+const char kMsgArchiveUnreadable[] = "書庫の中身を読めません: %s";
+const char kMsgNoBackup[] = "書庫に追加する前に、元の書庫の控えを作れません: %s";
+const char kMsgBackupKept[] = "元の書庫を戻せませんでした。元の書庫は次の名前で残っています: %s";
 const char kMsgPathUnmapped[] = "このパスはLinux側のパスに変換できません: %s";
 const char kMsgProgressTitle[] = "圧縮中";
 const char kMsgProgressCancel[] = "キャンセル";

@@ -13,7 +13,7 @@ extern const char kMsgZipSfx[];
 extern const char kMsgLzx[];
 extern const char kMsgVolumes[];
 extern const char kMsgZipPasswordAscii[];
-extern const char kMsgCabTopClash[];      // %s: the name
+extern const char kMsgSameName[];         // %s: the two paths, one a line
 extern const char kMsgTooManyFiles[];
 extern const char kMsgLocale[];
 extern const char kMsgToolMissing[];      // %s: the tool
@@ -24,6 +24,11 @@ extern const char kMsgTimedOut[];         // %s: the tool, %u: seconds
 extern const char kMsgCancelled[];
 extern const char kMsgNoArchive[];        // %s: the archive
 extern const char kMsgNameMissing[];      // %s: the name
+extern const char kMsgNameExtra[];        // %s: the name
+extern const char kMsgNameDoubled[];      // %s: the name
+extern const char kMsgArchiveUnreadable[];  // %s: the archive
+extern const char kMsgNoBackup[];         // %s: the archive
+extern const char kMsgBackupKept[];       // %s: the copy
 extern const char kMsgPathUnmapped[];     // %s: the path
 extern const char kMsgProgressTitle[];
 extern const char kMsgProgressCancel[];

@@ -8,6 +8,7 @@
 #include "bridges/ProgressWindow.h"
 
 #include <stdio.h>
+#include <wchar.h>
 
 #include <memory>
 #include <set>
@@ -41,26 +42,103 @@ std::string WithCrLf(const std::string& text)
     return out;
 }
 
-std::wstring FoldCase(const std::wstring& name)
+// The names of the files an archive holds, as readers show them; for a ZIP
+// its directory records too.
+bool ReadArchiveNames(CHostSession* session, const CHostPlan& plan, const std::wstring& archive,
+                      std::vector<std::wstring>* names, std::vector<CZipEntry>* zipEntries)
 {
-    std::wstring folded = name;
-    if (!folded.empty())
-        CharLowerBuffW(&folded[0], static_cast<DWORD>(folded.size()));
-    return folded;
+    names->clear();
+    switch (plan.check)
+    {
+    case CHostPlan::kCheckNone:
+        return true;
+    case CHostPlan::kCheckZip:
+    case CHostPlan::kCheckZipMarkUtf8:
+        return ReadZipEntries(archive, zipEntries) && ZipFileNames(*zipEntries, names);
+    case CHostPlan::kCheckCab:
+        return ReadCabNames(archive, names);
+    case CHostPlan::kCheckLha:
+    {
+        std::vector<std::string> stored;
+        if (!ReadLhaNames(archive, &stored))
+            return false;
+        for (const std::string& name : stored)
+            names->push_back(ShiftJisToWide(name));
+        return true;
+    }
+    case CHostPlan::kCheckSevenZip:
+    {
+        // A 7z's directory is compressed, and encrypted with -mhe: 7zz lists it.
+        CHostRun list;
+        list.tool = "7zz";
+        list.args = {CHostArg{CHostArg::kText, std::string(), "l"}, CHostArg{CHostArg::kText, std::string(), "-slt"},
+                     CHostArg{CHostArg::kText, std::string(), "-ba"},
+                     CHostArg{CHostArg::kText, std::string(), "-sccUTF-8"},
+                     CHostArg{CHostArg::kText, std::string(), "-scsUTF-8"},
+                     CHostArg{CHostArg::kPath, std::string(), plan.archive}};
+        list.secret = plan.password;
+        list.wholeOutput = true;
+        CRunOutcome outcome;
+        return session->Run(list, NULL, &outcome) && outcome.exitCode == 0 &&
+               ParseSevenZipListing(outcome.output, names);
+    }
+    }
+    return false;
 }
 
-// Shift_JIS names from the list against the archive's names (wide), without
-// regard to case: the host names keep the case on disk.
-bool FindMissing(const std::vector<std::string>& expected, const std::set<std::wstring>& stored, std::string* missing)
+// The names read back against the names given; the headline when they differ.
+std::string CheckNames(const std::vector<std::wstring>& before, const std::vector<std::string>& expected,
+                       const std::vector<std::wstring>& after)
 {
+    std::vector<std::wstring> given;
     for (const std::string& name : expected)
+        given.push_back(ShiftJisToWide(name));
+    std::wstring name;
+    switch (CompareArchiveNames(before, given, after, &name))
     {
-        if (stored.find(FoldCase(ShiftJisToWide(name))) == stored.end())
-        {
-            *missing = name;
-            return true;
-        }
+    case kNamesMatch:
+        return std::string();
+    case kNamesMissing:
+        return Format(kMsgNameMissing, WideToShiftJis(name));
+    case kNamesExtra:
+        return Format(kMsgNameExtra, WideToShiftJis(name));
+    case kNamesDoubled:
+        return Format(kMsgNameDoubled, WideToShiftJis(name));
     }
+    return kMsgNameMissing;
+}
+
+// Info-ZIP stores the host's UTF-8 names without the UTF-8 flag: the entries
+// of the names given (this run's) get it; the old ones keep their names and
+// flags as they were, Shift_JIS names of Windows ZIPs too.
+bool MarkNewEntries(const std::wstring& archive, const std::vector<CZipEntry>& entries,
+                    const std::vector<std::string>& expected)
+{
+    std::set<std::wstring> given;
+    for (const std::string& name : expected)
+        given.insert(FoldName(ShiftJisToWide(name)));
+    std::vector<CZipEntry> mark;
+    for (const CZipEntry& entry : entries)
+        if (NeedsUtf8Flag(entry) && given.count(FoldName(ZipEntryName(entry))) != 0)
+            mark.push_back(entry);
+    return mark.empty() || SetZipUtf8Flag(archive, mark);
+}
+
+// A copy of the archive a run adds to, beside it, so that a failed run leaves
+// the archive as it was: the job restores only an archive it moved aside.
+bool CopyAside(const std::wstring& archive, std::wstring* copy)
+{
+    for (unsigned attempt = 0; attempt < 1000; ++attempt)
+    {
+        wchar_t suffix[32];
+        swprintf(suffix, 32, L".tbr%lx-%u.tmp", GetCurrentProcessId(), attempt);
+        *copy = archive + suffix;
+        if (CopyFileW(archive.c_str(), copy->c_str(), TRUE))
+            return true;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    copy->clear();
     return false;
 }
 
@@ -99,6 +177,19 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     if (!session.IsReady())
     {
         PutText(kMsgNoSession, std::string(), output, size);
+        return kResultFailed;
+    }
+    std::vector<std::wstring> before;
+    std::vector<CZipEntry> zipEntries;
+    std::wstring copy;
+    if (existed && !ReadArchiveNames(&session, plan, archive, &before, &zipEntries))
+    {
+        PutText(Format(kMsgArchiveUnreadable, plan.archive), std::string(), output, size);
+        return kResultFailed;
+    }
+    if (existed && !CopyAside(archive, &copy))
+    {
+        PutText(Format(kMsgNoBackup, plan.archive), std::string(), output, size);
         return kResultFailed;
     }
     std::unique_ptr<CProgressWindow> window;
@@ -146,49 +237,29 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     }
     if (result == kResultOk && plan.check != CHostPlan::kCheckNone)
     {
-        std::vector<std::string> names;
-        std::set<std::wstring> stored;
-        bool readable = true;
-        if (plan.check == CHostPlan::kCheckZip)
-        {
-            EZipNames read = ReadZipNames(archive, true, &names);
-            readable = read != kZipNamesBroken;
-            if (read != kZipNamesRead)
-                names.clear();
-            for (const std::string& name : names)
-            {
-                std::wstring wide = Utf8ToWide(name);
-                for (wchar_t& c : wide)
-                    if (c == L'/')
-                        c = L'\\';
-                stored.insert(FoldCase(wide));
-            }
-            if (read == kZipNamesUnchecked)
-                plan.expectedNames.clear();
-        }
+        std::vector<std::wstring> after;
+        if (!ReadArchiveNames(&session, plan, archive, &after, &zipEntries))
+            headline = Format(kMsgArchiveUnreadable, plan.archive);
         else
-        {
-            readable = ReadLhaNames(archive, &names);
-            for (const std::string& name : names)
-                stored.insert(FoldCase(ShiftJisToWide(name)));
-        }
-        std::string missing;
-        if (!readable)
-        {
-            headline = Format(kMsgNoArchive, plan.archive);
+            headline = CheckNames(before, plan.expectedNames, after);
+        if (headline.empty() && plan.check == CHostPlan::kCheckZipMarkUtf8 &&
+            !MarkNewEntries(archive, zipEntries, plan.expectedNames))
+            headline = Format(kMsgArchiveUnreadable, plan.archive);
+        if (!headline.empty())
             result = kResultFailed;
-        }
-        else if (FindMissing(plan.expectedNames, stored, &missing))
-        {
-            headline = Format(kMsgNameMissing, missing);
-            result = kResultFailed;
-        }
     }
     window.reset();
-    // What this call began and could not finish goes; an archive that was
-    // there before (adding to it) stays as the tool left it.
-    if (result != kResultOk && !existed)
+    // What this call began and could not finish goes. An archive that was
+    // there before comes back from its copy; one the job moved aside it puts
+    // back itself.
+    if (result != kResultOk)
+    {
         DeleteFileW(archive.c_str());
+        if (!copy.empty() && !MoveFileW(copy.c_str(), archive.c_str()))
+            headline += "\n" + Format(kMsgBackupKept, WideToShiftJis(copy));
+    }
+    else if (!copy.empty())
+        DeleteFileW(copy.c_str());
     PutText(headline, Utf8ToShiftJis(TerminalText(log)), output, size);
     return result;
 }

@@ -46,9 +46,19 @@ struct CHostRun
     std::string workFolder;
     std::vector<CHostName> names;
     bool namesOnStdin = false;
-    // Name list lines "host path<TAB>top entry" for the staging script
-    // instead of relative names.
+    // The staging run: names are every file of several base folders, and the
+    // name list holds the lines of kLinkScript that build them, in the
+    // staging folder, as the archive's tree.
     bool linkLines = false;
+    // A name that begins with "-" is listed as "./name": zip's -@ reads the
+    // name "-" as its standard input, and drops the "./".
+    bool dotSlashDash = false;
+    // Shift_JIS; handed over on the tool's standard input from a file only
+    // the user can read, never on a command line, which every local user
+    // can read. Not with namesOnStdin.
+    std::string secret;
+    // The whole output is kept (a listing), not only its end.
+    bool wholeOutput = false;
 };
 
 struct CHostPlan
@@ -58,15 +68,20 @@ struct CHostPlan
     std::string archive;  // Windows path
     bool showProgress = true;
     std::vector<CHostRun> runs;
-    // After the runs: the archive must hold every listed name.
+    // After the runs the archive's names are read back: it must hold the old
+    // entries that no listed name replaces and every listed name once.
     enum Check
     {
         kCheckNone,
-        kCheckZip,  // and names not ASCII get the UTF-8 flag
+        kCheckZip,
+        kCheckZipMarkUtf8,  // and the new entries not ASCII get the UTF-8 flag
+        kCheckSevenZip,     // read back with "7zz l"
+        kCheckCab,
         kCheckLha,
     };
     Check check = kCheckNone;
     std::vector<std::string> expectedNames;  // Shift_JIS, "\" separated
+    std::string password;  // Shift_JIS; for reading back a 7z whose names are encrypted
 };
 
 // The translations of the four bridges: a command line as the program's
@@ -76,5 +91,6 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan);
 void TranslateCab(const std::string& line, CHostPlan* plan);
 void TranslateUnlha(const std::string& line, CHostPlan* plan);
 
-// The fixed script the staging run of a CAB with several base folders runs.
+// The fixed script of the staging run: "D<TAB>folder" makes a folder,
+// "L<TAB>target<TAB>name" a link.
 extern const char kLinkScript[];

@@ -13,6 +13,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <map>
+
 namespace {
 
 // $1 status file, $2 output file, $3 process-id file, $4 bound in seconds,
@@ -42,6 +44,9 @@ const char kWrapperScript[] =
 
 const char kKillScript[] = "[ -s \"$1\" ] && kill -TERM \"$(cat \"$1\")\" 2>/dev/null";
 const char kRemoveScript[] = "rm -rf -- \"$1\"";
+// Wine makes folders and files with the default mode, which other users may
+// read: the session folder is closed to them before a secret goes in.
+const char kPrivateScript[] = "chmod 700 -- \"$1\" && : >\"$1/private\"";
 
 const DWORD kPollMs = 20;
 const DWORD kProgressEveryMs = 150;
@@ -51,6 +56,47 @@ const unsigned kGraceSeconds = 15;
 const DWORD kCancelWaitMs = 10000;
 const size_t kOutputKeep = 256 * 1024;
 
+// The staging folder's lines for kLinkScript: host paths, "/" separated,
+// relative to it (files) and the base folders they come from. A folder or
+// file that only one base folder contributes to is one link to it; a folder
+// that several share is made, and their entries below it are linked one by
+// one. Tools follow the links. Parents come before their children: a prefix
+// sorts before everything it starts.
+std::string LinkLines(const std::vector<std::pair<std::string, std::string>>& files)
+{
+    struct CNode
+    {
+        std::string base;
+        bool shared;
+    };
+    std::map<std::string, CNode> nodes;
+    for (const auto& file : files)
+    {
+        const std::string& relative = file.second;
+        for (size_t end = relative.find('/');; end = relative.find('/', end + 1))
+        {
+            std::string path = relative.substr(0, end);
+            auto found = nodes.emplace(path, CNode{file.first, false}).first;
+            if (found->second.base != file.first)
+                found->second.shared = true;
+            if (end == std::string::npos)
+                break;
+        }
+    }
+    std::string lines;
+    for (const auto& node : nodes)
+    {
+        size_t slash = node.first.rfind('/');
+        if (slash != std::string::npos && !nodes.at(node.first.substr(0, slash)).shared)
+            continue;  // inside a link
+        if (node.second.shared)
+            lines += "D\t" + node.first + "\n";
+        else
+            lines += "L\t" + node.second.base + node.first + "\t" + node.first + "\n";
+    }
+    return lines;
+}
+
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string Format(const char* format, const std::string& detail)
@@ -58,12 +104,6 @@ std::string Format(const char* format, const std::string& detail)
     char text[2048];
     snprintf(text, sizeof(text), format, detail.c_str());
     return text;
-}
-
-std::string LastComponent(const std::string& hostPath)
-{
-    size_t slash = hostPath.rfind('/');
-    return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
 }
 
 }  // namespace
@@ -91,7 +131,7 @@ std::wstring QuoteArgument(const std::wstring& argument)
     return quoted;
 }
 
-CHostSession::CHostSession() : m_runs(0)
+CHostSession::CHostSession() : m_runs(0), m_private(false)
 {
     char temp[MAX_PATH] = "";
     if (GetTempPathA(sizeof(temp), temp) == 0)
@@ -122,8 +162,16 @@ CHostSession::CHostSession() : m_runs(0)
 
 CHostSession::~CHostSession()
 {
+    ForgetSecrets();
     if (IsReady())
         RemoveFolder();
+}
+
+void CHostSession::ForgetSecrets()
+{
+    for (const std::string& path : m_secrets)
+        DeleteFileA(path.c_str());
+    m_secrets.clear();
 }
 
 void CHostSession::RemoveFolder()
@@ -169,6 +217,7 @@ void CHostSession::Kill(const std::string& hostPidFile)
 bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std::string* failure)
 {
     std::string lines;
+    std::vector<std::pair<std::string, std::string>> links;
     for (const CHostName& name : run.names)
     {
         std::string full = name.baseFolder + "\\" + name.relative;
@@ -187,10 +236,14 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
                                    ? hostFull.substr(hostBase.size())
                                    : ShiftJisToUtf8(ToHostRelativeName(name.relative));
         if (run.linkLines)
-            lines += hostFull + "\t" + LastComponent(hostFull) + "\n";
+            links.push_back(std::make_pair(hostBase, relative));
+        else if (run.dotSlashDash && relative[0] == '-')
+            lines += "./" + relative + "\n";
         else
             lines += relative + "\n";
     }
+    if (run.linkLines)
+        lines = LinkLines(links);
     if (!IsAscii(lines) && !ProcessHasUtf8Locale())
     {
         *failure = kMsgLocale;
@@ -202,6 +255,19 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
         return false;
     }
     return true;
+}
+
+bool CHostSession::MakePrivate()
+{
+    std::wstring marker = ShiftJisToWide(m_folder + "\\private");
+    if (!m_private && StartShell({"-c", kPrivateScript, "sh", m_hostFolder}))
+    {
+        DWORD start = GetTickCount();
+        while (!Exists(marker) && GetTickCount() - start < kCancelWaitMs)
+            Sleep(kPollMs);
+        m_private = Exists(marker);
+    }
+    return m_private;
 }
 
 bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome* outcome)
@@ -227,6 +293,19 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     std::string hostNames = hostPrefix + ".names";
     if (!WriteNames(run, namesPath, &outcome->failure))
         return false;
+
+    std::string hostSecret;
+    if (!run.secret.empty())
+    {
+        std::string secretPath = prefix + ".secret";
+        hostSecret = hostPrefix + ".secret";
+        if (!MakePrivate() || !WriteWholeFile(AnsiToWide(secretPath), ShiftJisToUtf8(run.secret) + "\n"))
+        {
+            outcome->failure = kMsgNoSession;
+            return false;
+        }
+        m_secrets.push_back(secretPath);
+    }
 
     std::vector<std::string> toolArguments = {tool};
     size_t decode = 0;
@@ -300,7 +379,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     std::wstring outputPath = ShiftJisToWide(prefix + ".out");
     std::vector<std::string> arguments = {"-c",      kWrapperScript, "sh",     hostStatus,
                                           hostPrefix + ".out", hostPid, boundText, hostWork,
-                                          run.namesOnStdin ? hostNames : std::string(), decodeText};
+                                          run.namesOnStdin ? hostNames : hostSecret, decodeText};
     arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
     if (!StartShell(arguments))
     {
@@ -357,6 +436,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     // had to kill it after that.
     if (outcome->exitCode == 124 || (outcome->exitCode == 137 && !outcome->cancelled))
         outcome->timedOut = true;
-    ReadFileTail(outputPath, kOutputKeep, &outcome->output);
+    ReadFileTail(outputPath, run.wholeOutput ? static_cast<size_t>(-1) : kOutputKeep, &outcome->output);
+    ForgetSecrets();
     return true;
 }

@@ -3,6 +3,7 @@
 #include "bridges/HostPlan.h"
 
 #include <string>
+#include <vector>
 
 // Shown the tool's latest line while it runs; waits in between.
 class CProgressSink
@@ -50,11 +51,15 @@ private:
     bool StartShell(const std::vector<std::string>& arguments);
     void Kill(const std::string& hostPidFile);
     void RemoveFolder();
+    bool MakePrivate();
+    void ForgetSecrets();
 
     std::string m_folder;      // Windows path, Shift_JIS
     std::string m_hostFolder;  // host path
     std::string m_stage;       // Windows path of the staging folder
     unsigned m_runs;
+    bool m_private;                     // closed to other users
+    std::vector<std::string> m_secrets;  // Windows paths of files that hold one
 };
 
 // Windows command-line quoting of one argument, as Wine splits it again for

@@ -2,6 +2,7 @@
 // them, turned into host tool runs. Only what those builders send is
 // understood; anything else is refused, so that no text can slip through to a
 // tool as an option of its own.
+#include "bridges/ArchiveNames.h"
 #include "bridges/BridgeMessages.h"
 #include "bridges/BridgeText.h"
 #include "bridges/CommandLine.h"
@@ -13,14 +14,32 @@
 #include <map>
 #include <set>
 
-const char kLinkScript[] = "while IFS='\t' read -r target name; do ln -s -- \"$target\" \"$name\" || exit 1; done";
+const char kLinkScript[] =
+    "while IFS='\t' read -r kind target name; do\n"
+    "  case $kind in\n"
+    "    D) mkdir -p -- \"$target\" || exit 1 ;;\n"
+    "    L) ln -s -- \"$target\" \"$name\" || exit 1 ;;\n"
+    "    *) exit 1 ;;\n"
+    "  esac\n"
+    "done\n";
 
 namespace {
 
 // gcab takes its files as arguments; xargs must never split them into two
-// runs, the second of which would replace the cabinet.
+// runs, the second of which would replace the cabinet. Linux takes about
+// 2 MB of arguments and environment with the default stack limit, the
+// argument pointers counted; the cabinet's list, counted in its real UTF-8
+// bytes, its terminators and its pointers, must stay below what xargs is
+// allowed, with room for the command, the archive's path and Wine's
+// environment. Should a smaller limit split it all the same, the names read
+// back from the cabinet tell.
+const char kCabXargsSize[] = "1500000";
+const size_t kMaxCabListBytes = 1400000;
+const size_t kArgumentPointer = 8;
+// A cabinet counts its files in 16 bits.
+const size_t kMaxCabFiles = 65535;
+// jlha adds to its archive, so xargs may split its list into several runs.
 const char kXargsSize[] = "1000000";
-const size_t kMaxArgumentBytes = 900000;
 
 void Refuse(CHostPlan* plan, int code, const char* format, const std::string& detail = std::string())
 {
@@ -37,17 +56,25 @@ CHostArg Tool(const std::string& value) { return CHostArg{CHostArg::kTool, std::
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.compare(0, strlen(prefix), prefix) == 0; }
 
-// Files grouped by base folder, in the order the folders first appear.
+// Files grouped by base folder, in the order the folders first appear. The
+// same file selected twice (one folder written in two cases, as Windows paths
+// may be) is kept once.
 struct CGroups
 {
     std::vector<std::string> order;
     std::map<std::string, std::vector<std::string>> names;
+    std::map<std::wstring, std::string> spelling;  // folded base folder → the first spelling
+    std::set<std::pair<std::string, std::string>> seen;
 
     void Add(const std::string& base, const std::string& relative)
     {
-        if (names.find(base) == names.end())
-            order.push_back(base);
-        names[base].push_back(relative);
+        auto found = spelling.emplace(FoldName(ShiftJisToWide(base)), base).first;
+        const std::string& first = found->second;
+        if (!seen.insert(std::make_pair(first, relative)).second)
+            return;
+        if (names.find(first) == names.end())
+            order.push_back(first);
+        names[first].push_back(relative);
     }
     size_t Count() const
     {
@@ -56,11 +83,12 @@ struct CGroups
             count += group.second.size();
         return count;
     }
-    std::vector<CHostName> NamesOf(const std::string& base) const
+    std::vector<CHostName> All() const
     {
         std::vector<CHostName> list;
-        for (const std::string& relative : names.at(base))
-            list.push_back(CHostName{base, relative});
+        for (const std::string& base : order)
+            for (const std::string& relative : names.at(base))
+                list.push_back(CHostName{base, relative});
         return list;
     }
 };
@@ -128,12 +156,55 @@ bool ReadPairList(const std::string& word, size_t fieldCount, CGroups* groups, C
     return true;
 }
 
+// Two files that would have one name in the archive, compared as Windows
+// readers compare names (ArchiveNames.h: FoldName), or a file whose name is
+// a folder of another: one would overwrite the other on extraction, and a
+// tool given both keeps one, or the later run replaces the earlier's. 7-Zip
+// on Windows refuses such a selection too; so do the bridges, before any tool
+// runs, naming both.
+bool HaveDistinctNames(const CGroups& groups, CHostPlan* plan)
+{
+    std::map<std::wstring, std::string> files;    // folded name → the file's path
+    std::map<std::wstring, std::string> folders;  // folded folder → a file's path below it
+    for (const CHostName& name : groups.All())
+    {
+        std::string path = name.baseFolder + "\\" + name.relative;
+        std::wstring key = FoldName(ShiftJisToWide(name.relative));
+        const std::string* other = NULL;
+        auto file = files.find(key);
+        auto folder = folders.find(key);
+        if (file != files.end())
+            other = &file->second;
+        else if (folder != folders.end())
+            other = &folder->second;
+        for (size_t slash = key.find(L'\\'); other == NULL && slash != std::wstring::npos;
+             slash = key.find(L'\\', slash + 1))
+        {
+            std::wstring prefix = key.substr(0, slash);
+            auto clash = files.find(prefix);
+            if (clash != files.end())
+                other = &clash->second;
+            else
+                folders.emplace(prefix, path);
+        }
+        if (other != NULL)
+        {
+            Refuse(plan, kResultFailed, kMsgSameName, *other + "\n" + path);
+            return false;
+        }
+        files.emplace(key, path);
+    }
+    return true;
+}
+
 bool HaveFiles(const CGroups& groups, CHostPlan* plan)
 {
-    if (groups.Count() > 0)
-        return true;
-    Refuse(plan, kResultFailed, kMsgNoFiles);
-    return false;
+    if (groups.Count() == 0)
+    {
+        Refuse(plan, kResultFailed, kMsgNoFiles);
+        return false;
+    }
+    return HaveDistinctNames(groups, plan);
 }
 
 // The tail of a one-list-file command line: the archive, then "@list" as its
@@ -151,27 +222,32 @@ bool ReadArchiveAndList(const std::vector<std::string>& words, size_t i, size_t 
     return ReadPairList(words[i + 1], fieldCount, groups, plan) && HaveFiles(*groups, plan);
 }
 
-void ExpectAll(const CGroups& groups, CHostPlan* plan)
+// The tool's one run over every file. The tools take names relative to the
+// folder they run in, and each base folder's own run would let a later
+// folder's entry replace an earlier one of the same name, or a tool that
+// cannot add (gcab) make a new archive: files of several base folders are
+// packed from a staging folder built as the archive's tree, of links to the
+// user's files and folders (HostSession.cpp).
+void AddRuns(const CGroups& groups, CHostRun tool, CHostPlan::Check check, CHostPlan* plan)
 {
-    for (const std::string& base : groups.order)
-        for (const std::string& relative : groups.names.at(base))
-            plan->expectedNames.push_back(relative);
-}
-
-std::string TopEntry(const std::string& relative)
-{
-    // The separator search must skip trail bytes: ソ is 0x83 0x5C.
-    std::string top;
-    for (size_t i = 0; i < relative.size(); ++i)
+    std::vector<CHostName> all = groups.All();
+    if (groups.order.size() == 1)
+        tool.workFolder = groups.order[0];
+    else
     {
-        unsigned char c = relative[i];
-        if (c == '\\')
-            break;
-        top += relative[i];
-        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < relative.size())
-            top += relative[++i];
+        CHostRun stage;
+        stage.tool = "sh";
+        stage.args = {Text("-c"), Text(kLinkScript), Text("sh")};
+        stage.linkLines = true;
+        stage.namesOnStdin = true;
+        stage.names = all;
+        plan->runs.push_back(stage);
     }
-    return top;
+    tool.names = all;
+    plan->runs.push_back(tool);
+    plan->check = check;
+    for (const CHostName& name : all)
+        plan->expectedNames.push_back(name.relative);
 }
 
 }  // namespace
@@ -221,25 +297,26 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
     if (zip && usePassword && !IsAscii(password))
         return Refuse(plan, kResultNotSupported, kMsgZipPasswordAscii);
 
-    for (const std::string& base : groups.order)
+    CHostRun run;
+    run.tool = "7zz";
+    run.args = {Text("a"), Text(words[1])};
+    for (const std::string& option : methodOptions)
+        run.args.push_back(Text(option));
+    // 7z keys its encryption on the UTF-16 form of the password, so the
+    // characters typed give the same key as on Windows. "-p" alone has 7zz
+    // read it from its standard input (a terminal or not).
+    if (usePassword)
     {
-        CHostRun run;
-        run.tool = "7zz";
-        run.args = {Text("a"), Text(words[1])};
-        for (const std::string& option : methodOptions)
-            run.args.push_back(Text(option));
-        // 7z keys its encryption on the UTF-16 form of the password, so the
-        // characters typed give the same key as on Windows.
-        if (usePassword)
-            run.args.push_back(Text("-p" + password));
-        for (const char* option : {"-scsUTF-8", "-sccUTF-8", "-bso1", "-bse1", "-bsp1", "-y"})
-            run.args.push_back(Text(option));
-        run.args.push_back(Path(plan->archive));
-        run.args.push_back(CHostArg{CHostArg::kNameList, "-ir-@", std::string()});
-        run.workFolder = base;
-        run.names = groups.NamesOf(base);
-        plan->runs.push_back(run);
+        run.args.push_back(Text("-p"));
+        run.secret = password;
+        plan->password = password;
     }
+    for (const char* option : {"-scsUTF-8", "-sccUTF-8", "-bso1", "-bse1", "-bsp1", "-y"})
+        run.args.push_back(Text(option));
+    run.args.push_back(Path(plan->archive));
+    // 7zz reads the list file's lines as names, "-" and "@x" too.
+    run.args.push_back(CHostArg{CHostArg::kNameList, "-ir-@", std::string()});
+    AddRuns(groups, run, zip ? CHostPlan::kCheckZip : CHostPlan::kCheckSevenZip, plan);
 }
 
 void TranslateZip32j(const std::string& line, CHostPlan* plan)
@@ -280,27 +357,22 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
     CGroups groups;
     if (!ReadArchiveAndList(words, i, 2, &groups, plan))
         return;
-    for (const std::string& base : groups.order)
+    CHostRun run;
+    run.tool = "zip";
+    run.args = options;
+    // Info-ZIP encrypts with the bytes it is given: the Shift_JIS bytes
+    // typed, as Zip32j.dll on Windows does. It reads a password only from a
+    // terminal, so it stays on the command line.
+    if (usePassword)
     {
-        CHostRun run;
-        run.tool = "zip";
-        run.args = options;
-        // Info-ZIP encrypts with the bytes it is given: the Shift_JIS bytes
-        // typed, as Zip32j.dll on Windows does.
-        if (usePassword)
-        {
-            run.args.push_back(Text("-P"));
-            run.args.push_back(CHostArg{CHostArg::kBytes, std::string(), password});
-        }
-        run.args.push_back(Path(plan->archive));
-        run.args.push_back(Text("-@"));
-        run.workFolder = base;
-        run.names = groups.NamesOf(base);
-        run.namesOnStdin = true;
-        plan->runs.push_back(run);
+        run.args.push_back(Text("-P"));
+        run.args.push_back(CHostArg{CHostArg::kBytes, std::string(), password});
     }
-    plan->check = CHostPlan::kCheckZip;
-    ExpectAll(groups, plan);
+    run.args.push_back(Path(plan->archive));
+    run.args.push_back(Text("-@"));
+    run.namesOnStdin = true;
+    run.dotSlashDash = true;
+    AddRuns(groups, run, CHostPlan::kCheckZipMarkUtf8, plan);
 }
 
 void TranslateCab(const std::string& line, CHostPlan* plan)
@@ -342,52 +414,20 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
     size_t bytes = 0;
     for (const auto& group : groups.names)
         for (const std::string& name : group.second)
-            bytes += name.size() * 3 / 2 + 1;  // UTF-8 may be half again as long
-    if (bytes > kMaxArgumentBytes)
+            bytes += ShiftJisToUtf8(name).size() + 1 + kArgumentPointer;
+    if (bytes > kMaxCabListBytes || groups.Count() > kMaxCabFiles)
         return Refuse(plan, kResultNotSupported, kMsgTooManyFiles);
 
+    // gcab takes names after "--" as they are, "-" and "@x" too.
     CHostRun pack;
     pack.tool = "xargs";
-    pack.args = {Text("-d"), Text("\n"), Text("-s"), Text(kXargsSize), Tool("gcab"), Text("-c")};
+    pack.args = {Text("-d"), Text("\n"), Text("-s"), Text(kCabXargsSize), Tool("gcab"), Text("-c")};
     if (mszip)
         pack.args.push_back(Text("-z"));
     pack.args.push_back(Path(plan->archive));
     pack.args.push_back(Text("--"));
     pack.namesOnStdin = true;
-
-    if (groups.order.size() == 1)
-    {
-        pack.workFolder = groups.order[0];
-        pack.names = groups.NamesOf(groups.order[0]);
-        plan->runs.push_back(pack);
-        return;
-    }
-    // gcab cannot add to a cabinet: files of several base folders are packed
-    // in one run from a staging folder whose top entries link to the real ones.
-    CHostRun stage;
-    stage.tool = "sh";
-    stage.args = {Text("-c"), Text(kLinkScript), Text("sh")};
-    stage.linkLines = true;
-    stage.namesOnStdin = true;
-    std::map<std::string, std::string> tops;  // top entry → base folder
-    for (const std::string& base : groups.order)
-    {
-        for (const std::string& relative : groups.names.at(base))
-        {
-            std::string top = TopEntry(relative);
-            auto found = tops.find(top);
-            if (found == tops.end())
-            {
-                tops[top] = base;
-                stage.names.push_back(CHostName{base, top});
-            }
-            else if (found->second != base)
-                return Refuse(plan, kResultNotSupported, kMsgCabTopClash, top);
-            pack.names.push_back(CHostName{base, relative});
-        }
-    }
-    plan->runs.push_back(stage);
-    plan->runs.push_back(pack);
+    AddRuns(groups, pack, CHostPlan::kCheckCab, plan);
 }
 
 void TranslateUnlha(const std::string& line, CHostPlan* plan)
@@ -418,20 +458,15 @@ void TranslateUnlha(const std::string& line, CHostPlan* plan)
     CGroups groups;
     if (!ReadArchiveAndList(words, i, 3, &groups, plan))
         return;
-    for (const std::string& base : groups.order)
-    {
-        CHostRun run;
-        run.tool = "xargs";
-        // Header level 2 (long names, folders), "y" for Shift_JIS names, the
-        // method last: jlha reads a digit after "o" as the method.
-        std::string command = std::string("a2yo") + method;
-        run.args = {Text("-d"), Text("\n"), Text("-s"), Text(kXargsSize), Tool("jlha"), Text(command),
-                    Path(plan->archive)};
-        run.workFolder = base;
-        run.names = groups.NamesOf(base);
-        run.namesOnStdin = true;
-        plan->runs.push_back(run);
-    }
-    plan->check = CHostPlan::kCheckLha;
-    ExpectAll(groups, plan);
+    CHostRun run;
+    run.tool = "xargs";
+    // Header level 2 (long names, folders), "y" for Shift_JIS names, the
+    // method last: jlha reads a digit after "o" as the method. jlha takes
+    // every word after the archive as a name, "-x" and "@x" too, and "a"
+    // adds to the archive, so a list that xargs splits still adds up.
+    std::string command = std::string("a2yo") + method;
+    run.args = {Text("-d"), Text("\n"), Text("-s"), Text(kXargsSize), Tool("jlha"), Text(command),
+                Path(plan->archive)};
+    run.namesOnStdin = true;
+    AddRuns(groups, run, CHostPlan::kCheckLha, plan);
 }

@@ -1,6 +1,7 @@
 // The real program beside the bridges, in compress mode with quick start:
 // real archives that the host's own tools list and extract.
 #include "archivers/formats/FormatRegistry.h"
+#include "bridges/ArchiveNames.h"
 #include "bridges/BridgeMessages.h"
 #include "bridges/BridgeText.h"
 #include "bridges/HostTools.h"
@@ -78,11 +79,15 @@ protected:
 
     // Runs the program on src; answers a result dialog with OK (keeping its
     // text) and closes a compress dialog that shows, until the program ends.
-    CProgramRun Run(std::function<void(HWND, DWORD)> answer = nullptr, bool closeCompressDialog = true)
+    CProgramRun Run(std::function<void(HWND, DWORD)> answer = nullptr, bool closeCompressDialog = true,
+                    const std::vector<std::string>& paths = {"src"})
     {
         CProgramRun run;
         PROCESS_INFORMATION process = {};
-        if (!m_program.Start("\"" + m_data / "src" + "\"", m_data.Path(), &process))
+        std::string arguments;
+        for (const std::string& path : paths)
+            arguments += "\"" + m_data / path + "\" ";
+        if (!m_program.Start(arguments, m_data.Path(), &process))
         {
             run.exitCode = 98;
             return run;
@@ -151,6 +156,97 @@ std::string HostScript(const CTestFolder& folder, const std::string& name, const
     std::string path = folder.WriteFile(name, "#!/bin/sh\n" + text);
     RunHost("chmod", {HostText("+x"), HostPath(path)});
     return ToHostPath(path);
+}
+
+// Every file below folder whose name ends in extension, recursively.
+std::vector<std::string> FilesEndingIn(const std::string& folder, const std::string& extension)
+{
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return found;
+    do
+    {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        {
+            std::vector<std::string> below = FilesEndingIn(folder + "\\" + name, extension);
+            found.insert(found.end(), below.begin(), below.end());
+        }
+        else if (name.size() >= extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+            found.push_back(folder + "\\" + name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return found;
+}
+
+// The names of an archive of any format as the host tools list them.
+std::vector<std::string> Listing(const std::string& archive)
+{
+    std::string ext = archive.substr(archive.rfind('.'));
+    if (ext == ".cab")
+        return CabListing(archive);
+    if (ext == ".lzh")
+        return LhaListing(archive);
+    return SevenZipListing(archive);
+}
+
+CHostResult Extract(const std::string& archive, const std::string& into)
+{
+    std::string ext = archive.substr(archive.rfind('.'));
+    if (ext == ".cab")
+        return RunHost("cabextract", {HostText("-q"), HostPath(archive)}, into);
+    if (ext == ".lzh")
+        return RunHost("jlha", {HostText("xy"), HostPath(archive)}, into);
+    return RunHost("7zz", {HostText("x"), HostText("-y"), HostPath(archive)}, into);
+}
+
+unsigned long Crc32(const std::string& bytes)
+{
+    unsigned long crc = 0xFFFFFFFFUL;
+    for (unsigned char byte : bytes)
+    {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320UL & (0UL - (crc & 1)));
+    }
+    return crc ^ 0xFFFFFFFFUL;
+}
+
+std::string Le(unsigned long long value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+// A ZIP of one stored entry whose name is the Shift_JIS bytes given, without
+// the UTF-8 flag, as Windows in Japan writes them; with zip64 its directory
+// is found through the ZIP64 end record and the entry's offset through its
+// ZIP64 extra field.
+std::string ShiftJisZip(const std::string& name, const std::string& data, bool zip64)
+{
+    std::string common = Le(0, 2) + Le(0, 2) + Le(0, 2) + Le(0x21, 2) + Le(Crc32(data), 4) + Le(data.size(), 4) +
+                         Le(data.size(), 4) + Le(name.size(), 2);
+    std::string local = "PK\x03\x04" + Le(zip64 ? 45 : 10, 2) + common + Le(0, 2) + name + data;
+    std::string extra = zip64 ? Le(1, 2) + Le(8, 2) + Le(0, 8) : std::string();
+    std::string record = "PK\x01\x02" + Le(zip64 ? 45 : 20, 2) + Le(zip64 ? 45 : 10, 2) + common +
+                         Le(extra.size(), 2) + Le(0, 2) + Le(0, 2) + Le(0, 2) + Le(0x20, 4) +
+                         Le(zip64 ? 0xFFFFFFFFUL : 0, 4) + name + extra;
+    std::string zip = local + record;
+    if (zip64)
+    {
+        unsigned long long recordAt = zip.size();
+        zip += "PK\x06\x06" + Le(44, 8) + Le(45, 2) + Le(45, 2) + Le(0, 4) + Le(0, 4) + Le(1, 8) + Le(1, 8) +
+               Le(record.size(), 8) + Le(local.size(), 8);
+        zip += "PK\x06\x07" + Le(0, 4) + Le(recordAt, 8) + Le(1, 4);
+    }
+    return zip + "PK\x05\x06" + Le(0, 2) + Le(0, 2) + Le(1, 2) + Le(1, 2) + Le(record.size(), 4) +
+           Le(zip64 ? 0xFFFFFFFFUL : local.size(), 4) + Le(0, 2);
 }
 
 std::string WithCrLfForTest(const std::string& text)
@@ -396,4 +492,155 @@ TEST(BridgeLoading, OfferedFormatsAndAMissingHostTool)
     EXPECT_EQ(nullptr, cab);
     EXPECT_EQ((std::vector<int>{0, 2, 6, 7}), ids);
     SetDllDirectoryA(NULL);
+}
+
+// One archive name for two selected files, compared without regard to case:
+// a message that names both, and no archive; nothing else is refused.
+TEST_F(BridgeProcess, TwoFilesOfOneArchiveNameAreRefusedInEveryFormat)
+{
+    m_data.WriteFile("x\\readme.txt", "from x");
+    m_data.WriteFile("y\\README.txt", "from y");
+    m_data.WriteFile("x\\docs\\same.txt", "from x");
+    m_data.WriteFile("y\\docs\\same.txt", "from y");
+    struct
+    {
+        std::vector<std::string> paths;
+        std::string first, second;
+    } selections[] = {
+        {{"x\\readme.txt", "y\\README.txt"}, "x\\readme.txt", "y\\README.txt"},
+        {{"x\\docs", "y\\docs"}, "x\\docs\\same.txt", "y\\docs\\same.txt"},
+    };
+    for (const char* format : {"7Z", "7ZIP", "ZIP", "CAB", "LHA"})
+    {
+        for (const auto& c : selections)
+        {
+            SCOPED_TRACE(std::string(format) + " " + c.first);
+            PlaceSettings(format);
+            CProgramRun run = Run(nullptr, true, c.paths);
+            EXPECT_EQ(0u, run.exitCode);
+            EXPECT_NE(std::string::npos, run.resultText.find("同じ名前")) << run.resultText;
+            EXPECT_NE(std::string::npos, run.resultText.find(m_data / c.first)) << run.resultText;
+            EXPECT_NE(std::string::npos, run.resultText.find(m_data / c.second)) << run.resultText;
+            for (const char* extension : {".7z", ".zip", ".cab", ".lzh"})
+                EXPECT_EQ(std::vector<std::string>(), FilesEndingIn(m_data.Path(), extension));
+        }
+    }
+}
+
+// Names a tool could take for an option, its standard input or a list file,
+// selected straight and from two folders of one name: every format holds
+// them all with their bytes.
+TEST_F(BridgeProcess, NamesLikeOptionsKeepTheirBytesAndFoldersOfOneNameMerge)
+{
+    const std::vector<std::string> selected = {"x\\-", "x\\-rf.txt", "y\\@x.txt", "x\\docs", "y\\docs"};
+    const std::vector<std::string> names = {"-", "-rf.txt", "@x.txt", "docs\\-", "docs\\a.txt", "docs\\b.txt"};
+    const std::vector<std::string> sources = {"x\\-", "x\\-rf.txt", "y\\@x.txt", "y\\docs\\-", "x\\docs\\a.txt",
+                                              "y\\docs\\b.txt"};
+    for (const std::string& source : sources)
+        m_data.WriteFile(source, "bytes of " + source);
+    struct
+    {
+        const char* format;
+        const char* extension;
+    } cases[] = {{"7Z", ".7z"}, {"7ZIP", ".zip"}, {"ZIP", ".zip"}, {"CAB", ".cab"}, {"LHA", ".lzh"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.format);
+        PlaceSettings(c.format);
+        CProgramRun run = Run(nullptr, true, selected);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ("", run.resultText);
+        std::vector<std::string> archives = FilesEndingIn(m_data.Path(), c.extension);
+        ASSERT_EQ(1u, archives.size());
+        EXPECT_EQ(names, Listing(archives[0]));
+        std::string into = m_data.MakeFolder(std::string("out-") + c.format);
+        CHostResult extracted = Extract(archives[0], into);
+        ASSERT_EQ(0, extracted.exitCode) << extracted.output;
+        for (size_t i = 0; i < names.size(); ++i)
+            EXPECT_EQ("bytes of " + sources[i], ReadFileBytes(into + "\\" + names[i])) << names[i];
+        DeleteFileA(archives[0].c_str());
+    }
+}
+
+// Half-width katakana is one byte in Shift_JIS and three in UTF-8: the
+// cabinet holds all 12,000 files or the job is refused with a message.
+TEST_F(BridgeProcess, CabOfTwelveThousandLongKatakanaNamesHoldsThemAllOrIsRefused)
+{
+    const size_t kFiles = 12000;
+    std::vector<std::string> expected;
+    std::string hostNames;
+    for (size_t i = 0; i < kFiles; ++i)
+    {
+        // i in base 58, ｦ (0xA6) to ﾟ (0xDF) its digits.
+        std::string name(30, '\xA6');
+        for (size_t n = i, at = 29; n > 0; n /= 58, --at)
+            name[at] = static_cast<char>(0xA6 + n % 58);
+        expected.push_back("kana\\" + name + ".txt");
+        hostNames += ShiftJisToUtf8(name) + ".txt\n";
+    }
+    // One host run makes the files: twelve thousand through Wine take minutes.
+    m_data.WriteFile("names.txt", hostNames);
+    ASSERT_EQ(0, RunHost("sh", {HostText("-c"), HostText("mkdir kana && cd kana && xargs -d '\\n' touch -- <../names.txt")},
+                         m_data.Path()).exitCode);
+    DeleteFileA((m_data / "names.txt").c_str());
+    std::sort(expected.begin(), expected.end());
+    PlaceSettings("CAB");
+    CProgramRun run = Run(nullptr, true, {"kana"});
+    EXPECT_EQ(0u, run.exitCode);
+    std::string archive = m_data / "kana.cab";
+    if (FileExists(archive))
+    {
+        EXPECT_EQ("", run.resultText);
+        EXPECT_EQ(expected, CabListing(archive));
+    }
+    else
+        EXPECT_NE(std::string::npos, run.resultText.find(kMsgTooManyFiles)) << run.resultText;
+}
+
+// Adding to a ZIP made on Japanese Windows: its Shift_JIS entry keeps its
+// name bytes and flags (plain and ZIP64 directory); a run whose archive does
+// not read back leaves the old archive as it was.
+TEST_F(BridgeProcess, AddingToAZipLeavesTheOldEntriesNamesAndFlags)
+{
+    const std::string report = "報告書.txt";
+    m_data.WriteFile("b.txt", "new file b");
+    struct
+    {
+        bool zip64;
+        const char* format;
+        bool brokenTool;
+    } cases[] = {{false, "ZIP", false}, {true, "ZIP", false}, {false, "7ZIP", false}, {false, "ZIP", true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.format) + (c.zip64 ? " zip64" : "") + (c.brokenTool ? " broken" : ""));
+        std::string old = ShiftJisZip(report, "old report", c.zip64);
+        std::string archive = m_data.WriteFile("b.zip", old);
+        PlaceSettings(c.format);
+        std::string settings = ReadFileBytes(AppDataIni());
+        settings.replace(settings.find("OverWriteAction=1"), 17, "OverWriteAction=2");
+        WriteFileBytes(AppDataIni(), settings);
+        if (c.brokenTool)
+            SetEnvironmentVariableA("TESSIK_HOST_ZIP",
+                                    HostScript(m_data, "tools\\fakezip", "for a; do case $a in *.zip) printf x >\"$a\";; esac; done\n").c_str());
+        CProgramRun run = Run(nullptr, true, {"b.txt"});
+        SetEnvironmentVariableA("TESSIK_HOST_ZIP", NULL);
+        EXPECT_EQ(0u, run.exitCode);
+        if (c.brokenTool)
+        {
+            EXPECT_NE(std::string::npos, run.resultText.find("書庫の中身を読めません")) << run.resultText;
+            EXPECT_EQ(old, ReadFileBytes(archive));
+            EXPECT_EQ(std::vector<std::string>{archive}, FilesEndingIn(m_data.Path(), ".zip"));
+            EXPECT_EQ(std::vector<std::string>(), FilesEndingIn(m_data.Path(), ".tmp"));
+            continue;
+        }
+        EXPECT_EQ("", run.resultText);
+        std::vector<CZipEntry> entries;
+        ASSERT_TRUE(ReadZipEntries(ShiftJisToWide(archive), &entries));
+        ASSERT_EQ(2u, entries.size());
+        bool newFirst = entries[0].name == "b.txt";
+        const CZipEntry& kept = newFirst ? entries[1] : entries[0];
+        EXPECT_EQ("b.txt", (newFirst ? entries[0] : entries[1]).name);
+        EXPECT_EQ(report, kept.name);
+        EXPECT_EQ(0u, kept.flags);
+    }
 }

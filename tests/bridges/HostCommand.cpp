@@ -20,6 +20,7 @@ CHostResult RunHost(const std::string& tool, const std::vector<CHostArg>& args, 
     run.tool = tool;
     run.args = args;
     run.workFolder = workFolder.empty() ? "C:\\" : workFolder;
+    run.wholeOutput = true;  // listings of thousands of names
     CRunOutcome outcome;
     CHostResult result;
     if (session.Run(run, nullptr, &outcome))

@@ -30,7 +30,8 @@ std::string Render(const CHostRun& run)
     text += " @" + run.workFolder + (run.namesOnStdin ? " <" : " [");
     for (size_t i = 0; i < run.names.size(); ++i)
         text += (i ? "," : "") + run.names[i].relative;
-    return text + (run.linkLines ? " links" : "");
+    return text + (run.linkLines ? " links" : "") + (run.dotSlashDash ? " ./-" : "") +
+           (run.secret.empty() ? "" : " secret:" + run.secret);
 }
 
 struct CCase
@@ -81,6 +82,19 @@ protected:
 
     CTestFolder m_folder;
 };
+
+// count lines of 30 half-width katakana and ".txt".
+std::string LongKatakanaList(size_t count)
+{
+    std::string list;
+    for (size_t i = 0; i < count; ++i)
+    {
+        std::string name(30, '\xB6');  // ｶ
+        name += std::to_string(i) + ".txt";
+        list += "\"" + name + "\"\r\n";
+    }
+    return list;
+}
 
 const char kSevenZipTail[] = " -scsUTF-8 -sccUTF-8 -bso1 -bse1 -bsp1 -y path:C:\\o\\a.7z list:-ir-@";
 
@@ -133,11 +147,12 @@ TEST_F(Translation, SevenZipLines)
     Check({
               {"a -t7z " + opts + " \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultOk,
                {"7zz a -t7z " + opts + kSevenZipTail + " @C:\\d [a.txt,docs\\ソ.txt"}, true},
-              // Two base folders: one run each, in the order of the line.
+              // Two base folders: a staging folder, one run; the password on
+              // standard input.
               {"a -t7z -hide \"-p表 x\" -mx=9 \"C:\\o\\a.7z\" \"C:\\a\\\" -ir-\"@{L0}\" \"D:\\\" -ir-\"@{L1}\" ",
                {"\"1.txt\"\r\n", "\"2.txt\"\r\n"}, kResultOk,
-               {"7zz a -t7z -mx=9 -p表 x" + std::string(kSevenZipTail) + " @C:\\a [1.txt",
-                "7zz a -t7z -mx=9 -p表 x" + std::string(kSevenZipTail) + " @D: [2.txt"},
+               {std::string("sh -c ") + kLinkScript + " sh @ <1.txt,2.txt links",
+                "7zz a -t7z -mx=9 -p" + std::string(kSevenZipTail) + " @ [1.txt,2.txt secret:表 x"},
                false},
               {"a -tzip -mx=5 -mm=Deflate -mfb=32 -mpass=1 \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list},
                kResultOk,
@@ -145,7 +160,7 @@ TEST_F(Translation, SevenZipLines)
                 " @C:\\d [a.txt,docs\\ソ.txt"},
                true},
               {"a -tzip \"-pabc\" \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultOk,
-               {"7zz a -tzip -pabc" + std::string(kSevenZipTail) + " @C:\\d [a.txt,docs\\ソ.txt"}, true},
+               {"7zz a -tzip -p" + std::string(kSevenZipTail) + " @C:\\d [a.txt,docs\\ソ.txt secret:abc"}, true},
               // 7zz encrypts ZIP with ASCII passwords only.
               {"a -tzip \"-p表\" \"C:\\o\\a.zip\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultNotSupported, {}, true},
               {"a -t7z -sfx7z.sfx \"C:\\o\\a.exe\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultNotSupported, {},
@@ -168,10 +183,11 @@ TEST_F(Translation, Zip32jLines)
     Check({
               // -S has no meaning on the host and is dropped.
               {"-6 -S \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultOk,
-               {"zip -6 path:C:\\o\\a.zip -@ @C:\\d <a.txt,表\\ソ.txt", "zip -6 path:C:\\o\\a.zip -@ @C:\\e <b.txt"},
+               {std::string("sh -c ") + kLinkScript + " sh @ <a.txt,表\\ソ.txt,b.txt links",
+                "zip -6 path:C:\\o\\a.zip -@ @ <a.txt,表\\ソ.txt,b.txt ./-"},
                true},
               {"-u -9 -q -S -ll -l -P \"p 表\" \"C:\\o\\a.zip\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kResultOk,
-               {"zip -u -9 -q -ll -l -P bytes:p 表 path:C:\\o\\a.zip -@ @C:\\d <a.txt"}, false},
+               {"zip -u -9 -q -ll -l -P bytes:p 表 path:C:\\o\\a.zip -@ @C:\\d <a.txt ./-"}, false},
               {"--sfx \"C:\\o\\zp1.zip\"", {}, kResultNotSupported, {}, true},
               {"-6 -S -x \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
               {"-6 -P \"a\"b\" \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
@@ -184,17 +200,19 @@ TEST_F(Translation, CabLines)
 {
     Check({
               {"-a -mz \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n\"docs\\ソ.txt\"\r\n"}, kResultOk,
-               {"xargs -d \n -s 1000000 tool:gcab -c -z path:C:\\o\\a.cab -- @C:\\d <a.txt,docs\\ソ.txt"}, true},
+               {"xargs -d \n -s 1500000 tool:gcab -c -z path:C:\\o\\a.cab -- @C:\\d <a.txt,docs\\ソ.txt"}, true},
               {"-a -ms -i \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultOk,
-               {"xargs -d \n -s 1000000 tool:gcab -c path:C:\\o\\a.cab -- @C:\\d <a.txt"}, false},
+               {"xargs -d \n -s 1500000 tool:gcab -c path:C:\\o\\a.cab -- @C:\\d <a.txt"}, false},
               // Several base folders: a staging folder of links, one gcab run.
               {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" \"D:\\b\\\" \"@{L1}\" ",
                {"\"x\\1.txt\"\r\n\"x\\2.txt\"\r\n", "\"ソ\\3.txt\"\r\n"}, kResultOk,
-               {std::string("sh -c ") + kLinkScript + " sh @ <x,ソ links",
-                "xargs -d \n -s 1000000 tool:gcab -c -z path:C:\\o\\a.cab -- @ <x\\1.txt,x\\2.txt,ソ\\3.txt"},
+               {std::string("sh -c ") + kLinkScript + " sh @ <x\\1.txt,x\\2.txt,ソ\\3.txt links",
+                "xargs -d \n -s 1500000 tool:gcab -c -z path:C:\\o\\a.cab -- @ <x\\1.txt,x\\2.txt,ソ\\3.txt"},
                true},
-              {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" \"D:\\b\\\" \"@{L1}\" ",
-               {"\"x\\1.txt\"\r\n", "\"x\\3.txt\"\r\n"}, kResultNotSupported, {}, true},
+              // Half-width katakana: 1 byte in Shift_JIS, 3 in UTF-8; the
+              // list's real length decides.
+              {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" ", {LongKatakanaList(16000)}, kResultNotSupported, {},
+               true},
               {"-a -ml:21 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultNotSupported, {}, true},
               {"-a -mz -v:1423 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultNotSupported, {},
                true},
@@ -214,11 +232,10 @@ TEST_F(Translation, UnlhaLines)
               {"a -jm3 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultOk,
                {"xargs -d \n -s 1000000 tool:jlha a2yo6 path:C:\\o\\a.lzh @C:\\d <a.txt,表.txt"}, true},
               {"s -gw2 -x \"C:\\o\\lh1.lzh\" \"C:\\o\\\"", {}, kResultNotSupported, {}, true},
-              // Each base folder its own run, all adding to the one archive.
               {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\" -x1\r\n\"E:\\\" \"b.txt\" -x1\r\n"},
                kResultOk,
-               {"xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @C:\\d <a.txt",
-                "xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @E: <b.txt"},
+               {std::string("sh -c ") + kLinkScript + " sh @ <a.txt,b.txt links",
+                "xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @ <a.txt,b.txt"},
                true},
               // Without its "-x1" the line is not one the program writes.
               {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kResultCommandName, {},
@@ -226,6 +243,44 @@ TEST_F(Translation, UnlhaLines)
               {"a -jm2 -gw2 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
           },
           TranslateUnlha);
+}
+
+// Two files that one archive name would hold, compared without regard to
+// case, or a file named as another's folder: refused before any run, both
+// named. The same file selected twice is kept once.
+TEST_F(Translation, SameArchiveNameFromTwoFoldersIsRefusedNamingBoth)
+{
+    struct
+    {
+        const char* line;
+        void (*translate)(const std::string&, CHostPlan*);
+        std::string list0, list1;
+    } cases[] = {
+        {"a -t7z \"C:\\o\\a.7z\" \"C:\\x\\\" -ir-\"@{L0}\" \"D:\\y\\\" -ir-\"@{L1}\" ", TranslateSevenZip,
+         "\"表\\Read.txt\"\r\n", "\"表\\read.TXT\"\r\n"},
+        {"-a -mz \"C:\\o\\a.cab\" \"C:\\x\\\" \"@{L0}\" \"D:\\y\\\" \"@{L1}\" ", TranslateCab, "\"表\\Read.txt\"\r\n",
+         "\"表\"\r\n"},
+        {"-6 \"C:\\o\\a.zip\" \"@{L0}\"", TranslateZip32j, "\"C:\\x\\\" \"表\\Read.txt\"\r\n\"D:\\y\\\" \"表\\read.txt\"\r\n",
+         ""},
+        {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", TranslateUnlha,
+         "\"C:\\x\\\" \"表\" -x1\r\n\"D:\\y\\\" \"表\\Read.txt\" -x1\r\n", ""},
+    };
+    for (const auto& c : cases)
+    {
+        m_folder.WriteFile("res0.tmp", c.list0);
+        m_folder.WriteFile("res1.tmp", c.list1);
+        CHostPlan plan;
+        c.translate(Fill(c.line), &plan);
+        EXPECT_EQ(kResultFailed, plan.refusal) << c.line;
+        EXPECT_TRUE(plan.runs.empty()) << c.line;
+        EXPECT_NE(std::string::npos, plan.message.find("C:\\x\\表")) << plan.message;
+        EXPECT_NE(std::string::npos, plan.message.find("D:\\y\\表")) << plan.message;
+    }
+    m_folder.WriteFile("res0.tmp", "\"C:\\x\\\" \"a.txt\"\r\n\"c:\\X\\\" \"a.txt\"\r\n");
+    CHostPlan plan;
+    TranslateZip32j(Fill("-6 \"C:\\o\\a.zip\" \"@{L0}\""), &plan);
+    ASSERT_EQ(kResultOk, plan.refusal) << plan.message;
+    EXPECT_EQ(std::vector<std::string>{"zip -6 path:C:\\o\\a.zip -@ @C:\\x <a.txt ./-"}, std::vector<std::string>{Render(plan.runs[0])});
 }
 
 TEST(BridgeText, OutputIsCutAtAWholeCharacterAndTerminated)
