@@ -106,9 +106,10 @@ bool WriteGeneral(CIniFile& ini, const CAppSetting& setting)
     return ok;
 }
 
-// Builds the whole new file beside `file` and puts it in place. An old layout
-// (or no file read) starts from an empty file; the current layout is updated
-// key by key, so sections of formats that are not registered now survive.
+// Builds the whole new file beside `file` and puts it in place, or leaves
+// `file` as it was when any section could not be written. An old layout (or
+// no file read) starts from an empty file; the current layout is updated key
+// by key, so sections of formats that are not registered now survive.
 bool WriteSettingsFile(const std::string& file)
 {
     DWORD attributes = GetFileAttributesA(file.c_str());
@@ -130,7 +131,9 @@ bool WriteSettingsFile(const std::string& file)
         ok &= SaveFilterSettings(ini, g_appSetting);
         ok &= ini.WriteBool(kArchive, "StatusDialog", g_appSetting.StatusDialog) != FALSE;
         ini.Close();
-        SettingsWriteAllFormats(temp.c_str());
+        // A format section that is missing would be lost for good: an old
+        // layout is not merged, and the next run reads the format's defaults.
+        ok &= SettingsWriteAllFormats(temp.c_str());
         CIniFile::FlushProfileCache(temp.c_str());
     }
     if (!ok)

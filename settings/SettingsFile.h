@@ -12,5 +12,6 @@ bool LoadSettings();
 
 // Writes g_appSetting and every format section into *file, the settings file
 // of this user. The new file is complete before it replaces the old one; false
-// when it could not be written, and then the old file stays as it was.
+// when any section could not be written or the file could not be replaced, and
+// then the old file stays as it was.
 bool SaveSettings(std::string* file);
