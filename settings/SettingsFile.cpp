@@ -1,6 +1,8 @@
 #include "settings/SettingsFile.h"
 
+#include "common/HeldFile.h"
 #include "common/PathUtil.h"
+#include "common/ScopedHandle.h"
 #include "common/StringSplitter.h"
 #include "common/TextFile.h"
 #include "settings/AppSetting.h"
@@ -121,7 +123,7 @@ bool WriteSettingsFile(const std::string& file)
         return false;
     bool ok = true;
     if (g_loadedLayoutVersion >= kLayoutCurrent && attributes != INVALID_FILE_ATTRIBUTES)
-        ok = CopyFileA(file.c_str(), temp.c_str(), FALSE) != FALSE;
+        ok = RetryWhileHeld([&]() { return CopyFileA(file.c_str(), temp.c_str(), FALSE) != FALSE; });
 
     if (ok)
     {
@@ -178,8 +180,21 @@ std::string PrepareSettingsFileForWriting()
 bool LoadSettings()
 {
     std::string path = FindSettingsFileForReading();
+    if (path.empty())
+        return false;
+    // A file held for a moment would read as no file, and the save at the end
+    // of the run would then replace it with the defaults.
+    if (GetPathType(path.c_str()) == kPathFile)
+    {
+        RetryWhileHeld([&]() {
+            CScopedHandle probe(CreateFileA(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+            return probe.IsValid();
+        });
+    }
     CTextFile file;
-    if (path.empty() || file.Open(path.c_str(), "r") == NULL)
+    if (file.Open(path.c_str(), "r") == NULL)
         return false;
     char firstLine[kPathBufferSize] = "";
     if (file.ReadLine(firstLine, sizeof(firstLine)) == NULL)
