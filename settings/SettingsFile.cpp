@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include "common/FileMutex.h"
 #include "common/HeldFile.h"
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
@@ -27,6 +28,10 @@ const char kSettingsFileName[] = "tessik.ini";
 const char kGeneral[] = "GENERAL";
 const char kArchive[] = "ARCHIVE";
 const char kWrittenVersion[] = "100";
+// Instances that end together (several quick-start jobs started at once) save
+// one after the other; a save takes well under a second, so a lock that stays
+// taken this long belongs to an instance that hangs.
+const DWORD kSaveLockTimeoutMs = 30000;
 
 bool GetAppDataFolder(std::string* folder)
 {
@@ -225,5 +230,11 @@ bool LoadSettings()
 bool SaveSettings(std::string* file)
 {
     *file = PrepareSettingsFileForWriting();
-    return !file->empty() && file->size() < kPathBufferSize && WriteSettingsFile(*file);
+    if (file->empty() || file->size() >= kPathBufferSize)
+        return false;
+    // Two instances that copy, write and rename the same file at once would
+    // refuse each other's copy or rename, or one would copy a file the other
+    // is about to replace.
+    CFileMutexLock lock(file->c_str(), kSaveLockTimeoutMs);
+    return lock.IsHeld() && WriteSettingsFile(*file);
 }
