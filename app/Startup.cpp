@@ -109,9 +109,13 @@ void BindFormatsToSettings()
         for (const auto& entry : GetFormatRegistry())
             entry.second->ReadSettings(layoutVersion, iniPath);
     };
+    // Every builder writes even after one has failed: the save is dropped as
+    // a whole anyway, and each builder's result stays its own.
     formats.WriteAll = [](const char* iniPath) {
+        bool written = true;
         for (const auto& entry : GetFormatRegistry())
-            entry.second->WriteSettings(iniPath);
+            written &= entry.second->WriteSettings(iniPath) != 0;
+        return written;
     };
     SetSettingsFormats(formats);
 }

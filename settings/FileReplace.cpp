@@ -1,5 +1,6 @@
 #include "settings/FileReplace.h"
 
+#include "common/HeldFile.h"
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
 
@@ -42,8 +43,9 @@ bool ReplaceWithTempFile(const char* tempPath, const char* path)
     DWORD attributes = GetFileAttributesA(path);
     bool refused = attributes != INVALID_FILE_ATTRIBUTES &&
                    (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
-    if (!refused &&
-        MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!refused && RetryWhileHeld([&]() {
+            return MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        }))
         return true;
     DeleteFileA(tempPath);
     return false;

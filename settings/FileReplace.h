@@ -11,5 +11,6 @@ bool CreateSiblingTempFile(const char* path, std::string* tempPath);
 
 // Replaces path (or creates it) with the complete file tempPath. On failure
 // path is left as it was and tempPath is removed. A read-only path is refused,
-// as the profile functions would refuse to write into it.
+// as the profile functions would refuse to write into it; a path that another
+// program holds for a moment is tried again for a bounded time.
 bool ReplaceWithTempFile(const char* tempPath, const char* path);

@@ -1,6 +1,9 @@
 #include "settings/SettingsFile.h"
 
+#include "common/FileMutex.h"
+#include "common/HeldFile.h"
 #include "common/PathUtil.h"
+#include "common/ScopedHandle.h"
 #include "common/StringSplitter.h"
 #include "common/TextFile.h"
 #include "settings/AppSetting.h"
@@ -25,6 +28,10 @@ const char kSettingsFileName[] = "tessik.ini";
 const char kGeneral[] = "GENERAL";
 const char kArchive[] = "ARCHIVE";
 const char kWrittenVersion[] = "100";
+// Instances that end together (several quick-start jobs started at once) save
+// one after the other; a save takes well under a second, so a lock that stays
+// taken this long belongs to an instance that hangs.
+const DWORD kSaveLockTimeoutMs = 30000;
 
 bool GetAppDataFolder(std::string* folder)
 {
@@ -106,9 +113,10 @@ bool WriteGeneral(CIniFile& ini, const CAppSetting& setting)
     return ok;
 }
 
-// Builds the whole new file beside `file` and puts it in place. An old layout
-// (or no file read) starts from an empty file; the current layout is updated
-// key by key, so sections of formats that are not registered now survive.
+// Builds the whole new file beside `file` and puts it in place, or leaves
+// `file` as it was when any section could not be written. An old layout (or
+// no file read) starts from an empty file; the current layout is updated key
+// by key, so sections of formats that are not registered now survive.
 bool WriteSettingsFile(const std::string& file)
 {
     DWORD attributes = GetFileAttributesA(file.c_str());
@@ -120,7 +128,7 @@ bool WriteSettingsFile(const std::string& file)
         return false;
     bool ok = true;
     if (g_loadedLayoutVersion >= kLayoutCurrent && attributes != INVALID_FILE_ATTRIBUTES)
-        ok = CopyFileA(file.c_str(), temp.c_str(), FALSE) != FALSE;
+        ok = RetryWhileHeld([&]() { return CopyFileA(file.c_str(), temp.c_str(), FALSE) != FALSE; });
 
     if (ok)
     {
@@ -130,7 +138,9 @@ bool WriteSettingsFile(const std::string& file)
         ok &= SaveFilterSettings(ini, g_appSetting);
         ok &= ini.WriteBool(kArchive, "StatusDialog", g_appSetting.StatusDialog) != FALSE;
         ini.Close();
-        SettingsWriteAllFormats(temp.c_str());
+        // A format section that is missing would be lost for good: an old
+        // layout is not merged, and the next run reads the format's defaults.
+        ok &= SettingsWriteAllFormats(temp.c_str());
         CIniFile::FlushProfileCache(temp.c_str());
     }
     if (!ok)
@@ -175,8 +185,21 @@ std::string PrepareSettingsFileForWriting()
 bool LoadSettings()
 {
     std::string path = FindSettingsFileForReading();
+    if (path.empty())
+        return false;
+    // A file held for a moment would read as no file, and the save at the end
+    // of the run would then replace it with the defaults.
+    if (GetPathType(path.c_str()) == kPathFile)
+    {
+        RetryWhileHeld([&]() {
+            CScopedHandle probe(CreateFileA(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+            return probe.IsValid();
+        });
+    }
     CTextFile file;
-    if (path.empty() || file.Open(path.c_str(), "r") == NULL)
+    if (file.Open(path.c_str(), "r") == NULL)
         return false;
     char firstLine[kPathBufferSize] = "";
     if (file.ReadLine(firstLine, sizeof(firstLine)) == NULL)
@@ -207,5 +230,11 @@ bool LoadSettings()
 bool SaveSettings(std::string* file)
 {
     *file = PrepareSettingsFileForWriting();
-    return !file->empty() && file->size() < kPathBufferSize && WriteSettingsFile(*file);
+    if (file->empty() || file->size() >= kPathBufferSize)
+        return false;
+    // Two instances that copy, write and rename the same file at once would
+    // refuse each other's copy or rename, or one would copy a file the other
+    // is about to replace.
+    CFileMutexLock lock(file->c_str(), kSaveLockTimeoutMs);
+    return lock.IsHeld() && WriteSettingsFile(*file);
 }

@@ -12,5 +12,7 @@ bool LoadSettings();
 
 // Writes g_appSetting and every format section into *file, the settings file
 // of this user. The new file is complete before it replaces the old one; false
-// when it could not be written, and then the old file stays as it was.
+// when any section could not be written or the file could not be replaced, and
+// then the old file stays as it was. Saves of several instances run one at a
+// time; a file held for a moment by another program is waited for.
 bool SaveSettings(std::string* file);

@@ -32,8 +32,7 @@ void SettingsReadAllFormats(int layoutVersion, const char* iniPath)
         g_formats.ReadAll(layoutVersion, iniPath);
 }
 
-void SettingsWriteAllFormats(const char* iniPath)
+bool SettingsWriteAllFormats(const char* iniPath)
 {
-    if (g_formats.WriteAll)
-        g_formats.WriteAll(iniPath);
+    return g_formats.WriteAll ? g_formats.WriteAll(iniPath) : true;
 }

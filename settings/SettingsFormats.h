@@ -15,9 +15,10 @@ struct CSettingsFormats
     // True when the id is registered and that builder's IsUsed is non-zero.
     std::function<bool(int id)> IsUsable;
     // ReadSettings / WriteSettings of every registered builder, used or not,
-    // in ascending id order.
+    // in ascending id order. WriteAll is false when any section could not be
+    // written.
     std::function<void(int layoutVersion, const char* iniPath)> ReadAll;
-    std::function<void(const char* iniPath)> WriteAll;
+    std::function<bool(const char* iniPath)> WriteAll;
 };
 
 void SetSettingsFormats(const CSettingsFormats& formats);
@@ -27,4 +28,5 @@ int SettingsFindFormatIdByName(const char* name);
 std::string SettingsFormatName(int id);
 bool SettingsFormatIsUsable(int id);
 void SettingsReadAllFormats(int layoutVersion, const char* iniPath);
-void SettingsWriteAllFormats(const char* iniPath);
+// True when every section was written (an empty registry writes none).
+bool SettingsWriteAllFormats(const char* iniPath);

@@ -37,7 +37,9 @@ public:
     virtual int GetPageCount() { return 0; }
     // Fills in the request for page index and has the settings dialog create it.
     virtual int CreatePage(CPageRequest* request, int index) { return 0; }
-    virtual int WriteSettings(const char* iniPath) { return 0; }
+    // Non-zero when the format's section was written (a builder without a
+    // section of its own has nothing to write and succeeds); 0 fails the save.
+    virtual int WriteSettings(const char* iniPath) { return 1; }
     virtual int ReadSettings(int layoutVersion, const char* iniPath) { return 0; }
     virtual int BeginList(CCompressJob* job) { return 0; }
     virtual int AddFile(const char* path, const char* baseFolder) { return 0; }
@@ -95,6 +97,6 @@ class CSharesFamilySettings : public TFamily
 {
 public:
     int GetPageCount() override { return 0; }
-    int WriteSettings(const char* iniPath) override { return 0; }
+    int WriteSettings(const char* iniPath) override { return 1; }
     int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
 };

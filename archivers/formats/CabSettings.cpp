@@ -33,11 +33,12 @@ int WriteCabSettings(const char* iniPath)
     const CCabSettings& s = g_cabSettings;
     CIniFile ini;
     ini.Open(iniPath, false, false);
-    ini.WriteInt(kSection, "CabMode", s.CabMode);
-    ini.WriteInt(kSection, "LzxLevel", s.LzxLevel);
-    ini.WriteBool(kSection, "MultiVolume", s.MultiVolume);
-    ini.WriteInt(kSection, "MultiVolumeSize", s.MultiVolumeSize);
-    ini.WriteBool(kSection, "Use", s.Use);
+    bool written = true;
+    written &= ini.WriteInt(kSection, "CabMode", s.CabMode) != FALSE;
+    written &= ini.WriteInt(kSection, "LzxLevel", s.LzxLevel) != FALSE;
+    written &= ini.WriteBool(kSection, "MultiVolume", s.MultiVolume) != FALSE;
+    written &= ini.WriteInt(kSection, "MultiVolumeSize", s.MultiVolumeSize) != FALSE;
+    written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;
     ini.Close();
-    return 1;
+    return written ? 1 : 0;
 }

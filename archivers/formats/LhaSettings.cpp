@@ -128,10 +128,11 @@ int WriteLhaSettings(const char* iniPath)
     const CLhaSettings& s = g_lhaSettings;
     CIniFile ini;
     ini.Open(iniPath, false, false);
-    ini.WriteInt(kSection, "LhaMode", s.LhaMode);
-    ini.WriteInt(kSection, "SfxMode", s.SfxMode);
-    ini.WriteBool(kSection, "SfxSetup", s.SfxSetup);
-    ini.WriteBool(kSection, "Use", s.Use);
+    bool written = true;
+    written &= ini.WriteInt(kSection, "LhaMode", s.LhaMode) != FALSE;
+    written &= ini.WriteInt(kSection, "SfxMode", s.SfxMode) != FALSE;
+    written &= ini.WriteBool(kSection, "SfxSetup", s.SfxSetup) != FALSE;
+    written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;
     ini.Close();
-    return 1;
+    return written ? 1 : 0;
 }

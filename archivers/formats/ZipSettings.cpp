@@ -48,10 +48,11 @@ int WriteZipSettings(const char* iniPath)
     const CZipSettings& s = g_zipSettings;
     CIniFile ini;
     ini.Open(iniPath, false, false);
-    ini.WriteInt(kSection, "ZipMode", s.ZipMode);
-    ini.WriteBool(kSection, "Crlf2Lf", s.Crlf2Lf);
-    ini.WriteBool(kSection, "Lf2Crlf", s.Lf2Crlf);
-    ini.WriteBool(kSection, "Use", s.Use);
+    bool written = true;
+    written &= ini.WriteInt(kSection, "ZipMode", s.ZipMode) != FALSE;
+    written &= ini.WriteBool(kSection, "Crlf2Lf", s.Crlf2Lf) != FALSE;
+    written &= ini.WriteBool(kSection, "Lf2Crlf", s.Lf2Crlf) != FALSE;
+    written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;
     ini.Close();
-    return 1;
+    return written ? 1 : 0;
 }

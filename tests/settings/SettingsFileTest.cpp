@@ -4,6 +4,8 @@
 #include "archivers/formats/LhaSettings.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "archivers/formats/ZipSettings.h"
+#include "common/HeldFile.h"
+#include "common/ScopedHandle.h"
 #include "settings/AppSetting.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
@@ -11,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <thread>
 
 namespace {
 
@@ -315,4 +319,48 @@ TEST_F(SettingsFileTest, SaveThatCannotWriteNamesTheFileAndKeepsTheOldOne)
     std::string file;
     EXPECT_FALSE(SaveSettings(&file));
     EXPECT_EQ(AppDataIni(), file);
+}
+
+TEST_F(SettingsFileTest, FileHeldByAnotherProgramIsWaitedFor)
+{
+    CFakeFormats formats;
+    const std::string current = CrLfLines({"[GENERAL]", "Version=100", "WindowPos=1,1"});
+    const struct
+    {
+        const char* name;
+        const std::string& old;
+        int loadedVersion;
+        bool load;
+    } cases[] = {
+        {"save copies the current file", current, 100, false},
+        {"save replaces an old layout", kLayout1, 1, false},
+        {"load reads the file", current, 0, true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ResetAllSettings();
+        PlaceFile(AppDataIni(), c.old);
+        g_loadedLayoutVersion = c.loadedVersion;
+        g_appSetting.WindowTop = 9;
+        CScopedHandle held(CreateFileA(AppDataIni().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
+        ASSERT_TRUE(held.IsValid());
+        CScopedHandle waiting(CreateEventA(NULL, TRUE, FALSE, NULL));
+        SetHeldFileWaitObserver([&]() { SetEvent(waiting.Get()); });
+
+        bool done = false;
+        std::thread worker([&]() { done = c.load ? LoadSettings() : SaveSettings(); });
+        // Let go once the other side has found the file held and waits for it.
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(waiting.Get(), 30000));
+        held.Close();
+        worker.join();
+        SetHeldFileWaitObserver(nullptr);
+
+        EXPECT_TRUE(done);
+        if (c.load)
+            EXPECT_EQ(1, g_appSetting.WindowTop);
+        else
+            EXPECT_TRUE(StartsWith(ReadFileBytes(AppDataIni()), "[GENERAL]\r\nVersion=100\r\nWindowPos=32,9\r\n"));
+        EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
+    }
 }

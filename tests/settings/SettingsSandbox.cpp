@@ -4,6 +4,7 @@
 #include "archivers/formats/LhaSettings.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "archivers/formats/ZipSettings.h"
+#include "common/ScopedHandle.h"
 #include "settings/AppSetting.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFormats.h"
@@ -67,16 +68,29 @@ CFakeFormats::CFakeFormats(std::vector<int> registeredIds) : m_ids(std::move(reg
             ReadZipSettings(version, path);
     };
     formats.WriteAll = [this, registered](const char* path) {
-        if (registered(0))
-            WriteSevenZipSettings(path);
-        if (registered(4))
-            WriteCabSettings(path);
-        if (registered(6))
-            WriteLhaSettings(path);
-        if (registered(8))
-            WriteZipSettings(path);
+        const struct
+        {
+            int id;
+            const char* section;
+            int (*write)(const char* iniPath);
+        } families[] = {{0, "7-ZIP", WriteSevenZipSettings},
+                        {4, "CAB", WriteCabSettings},
+                        {6, "LHA", WriteLhaSettings},
+                        {8, "ZIP", WriteZipSettings}};
+        bool written = true;
+        for (const auto& family : families)
+        {
+            if (!registered(family.id))
+                continue;
+            // The profile functions cannot open a file held without sharing.
+            CScopedHandle held(failingSection == family.section
+                                   ? CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL)
+                                   : INVALID_HANDLE_VALUE);
+            written &= family.write(path) != 0;
+        }
         if (duringWrite)
             duringWrite();
+        return written;
     };
     SetSettingsFormats(formats);
 }

@@ -18,6 +18,9 @@ public:
     std::vector<std::pair<int, std::string>> reads;  // (layout version, path) per ReadAll
     // Runs inside WriteAll, after the formats have written (the save is not done yet).
     std::function<void()> duringWrite;
+    // The format section ("CAB") whose write fails: the file is held without
+    // sharing while that section is written.
+    std::string failingSection;
 
 private:
     std::vector<int> m_ids;
