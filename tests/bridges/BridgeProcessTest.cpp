@@ -86,7 +86,7 @@ protected:
         PROCESS_INFORMATION process = {};
         std::string arguments;
         for (const std::string& path : paths)
-            arguments += "\"" + m_data / path + "\" ";
+            arguments += path.compare(0, 2, "::") == 0 ? path + " " : "\"" + m_data / path + "\" ";
         if (!m_program.Start(arguments, m_data.Path(), &process))
         {
             run.exitCode = 98;
@@ -643,4 +643,59 @@ TEST_F(BridgeProcess, AddingToAZipLeavesTheOldEntriesNamesAndFlags)
         EXPECT_EQ(report, kept.name);
         EXPECT_EQ(0u, kept.flags);
     }
+}
+
+// One archive per item: three folders and a file, each its own archive beside
+// it with only its own files after the filter list; an item that cannot be
+// packed leaves the others made and the exit code not 0.
+TEST_F(BridgeProcess, EachItemBecomesAnArchiveOfItsOwn)
+{
+    m_data.WriteFile("each\\a\\1.txt", "one");
+    m_data.WriteFile("each\\a\\sub\\2.txt", "two");
+    m_data.WriteFile("each\\a\\skip.bak", "left out");
+    m_data.WriteFile("each\\b\\3.txt", "three");
+    m_data.WriteFile("each\\c.txt", "see");
+    m_data.WriteFile("each\\d\\4 表.txt", "four");
+    m_data.WriteFile("each\\d\\x.bak", "left out");
+    m_data.MakeFolder("each\\empty");
+    const std::vector<std::string> items = {"::EACH", "each\\a", "each\\b", "each\\c.txt", "each\\d"};
+    const std::vector<std::vector<std::string>> listings = {
+        {"a\\1.txt", "a\\sub\\2.txt"}, {"b\\3.txt"}, {"c.txt"}, {"d\\4 表.txt"}};
+    struct
+    {
+        const char* format;
+        const char* extension;
+    } cases[] = {{"7Z", ".7z"}, {"ZIP", ".zip"}, {"CAB", ".cab"}, {"LHA", ".lzh"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.format);
+        PlaceSettings(c.format);
+        CProgramRun run = Run(nullptr, true, items);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ("", run.resultText);
+        const char* names[] = {"a", "b", "c", "d"};
+        for (size_t i = 0; i < 4; ++i)
+        {
+            std::string archive = m_data / "each\\" + names[i] + c.extension;
+            ASSERT_TRUE(FileExists(archive)) << archive;
+            EXPECT_EQ(listings[i], Listing(archive)) << archive;
+            DeleteFileA(archive.c_str());
+        }
+    }
+
+    // The run fails, so the compress dialog stays: closed once it shows.
+    PlaceSettings("7Z");
+    auto closeDialog = [](HWND, DWORD processId) {
+        if (HWND dialog = WaitForTopWindow("圧縮  - Tessik (3 個の書庫を個別に作成)", processId, 0))
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    CProgramRun run = Run(closeDialog, true, {"::EACH", "each\\a", "each\\empty", "each\\c.txt"});
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_TRUE(FileExists(m_data / "each\\a.7z"));
+    EXPECT_TRUE(FileExists(m_data / "each\\c.7z"));
+    EXPECT_FALSE(FileExists(m_data / "each\\empty.7z"));
+    EXPECT_NE(std::string::npos, run.resultText.find("3 個のうち 2 個の書庫を作成しました。")) << run.resultText;
+    EXPECT_NE(std::string::npos,
+              run.resultText.find("× " + m_data / "each\\empty" + "\r\n    → 圧縮するファイルがありません"))
+        << run.resultText;
 }
