@@ -443,7 +443,7 @@ TEST_F(CompressDialog, EscapeDoesNothingAndEnterRunsAJobThatEndsTheDialog)
         ChooseFormat(dialog, FormatIndex(2));
         SetControlText(dialog, IDC_OUTPUT_FILE, m_data / "docs.7z");
         PressKey(dialog, VK_ESCAPE);
-        Sleep(300);
+        WaitUntilHandled(dialog);
         openAfterEscape = IsWindowVisible(dialog) != FALSE;
         PressKey(dialog, VK_RETURN);
     };
@@ -474,7 +474,7 @@ TEST_F(CompressDialog, AJobGetsTheDialogStateWhileItsControlsAndCloseCommandAreD
         closeDuring = CloseCommandEnabled(compress);
         // A close that arrives during the job must not end the dialog.
         PostMessageA(compress, WM_CLOSE, 0, 0);
-        Sleep(200);
+        WaitUntilHandled(compress);
         SetControlText(window, IDC_PASSWORD, "pw");
         SetControlText(window, IDC_PASSWORD_AGAIN, "pw");
         PressButton(window, IDOK);
@@ -583,7 +583,6 @@ TEST_F(CompressDialog, BrowseOffersANewFileInAFolderAndCancelKeepsTheField)
                           PressButton(dialog, IDC_BROWSE);
                       }),
                       Press(kSaveTitle, IDCANCEL), LookThenClose([&](HWND dialog) {
-                          Sleep(200);
                           afterCancel = ItemText(dialog, IDC_OUTPUT_FILE);
                       })},
                      &seen));
