@@ -156,12 +156,37 @@ CWindowSnapshot SnapshotWindow(HWND window)
     return snapshot;
 }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!condition())
+    {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(kConditionPollMs);
+    }
+    return true;
+}
+
+bool WaitUntilClosed(HWND window, DWORD timeoutMs)
+{
+    return WaitUntil([window] { return Closed(window); }, timeoutMs);
+}
+
 bool WaitUntilHandled(HWND window, DWORD timeoutMs)
 {
-    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    DWORD processId = 0;
+    DWORD thread = GetWindowThreadProcessId(window, &processId);
     if (thread == 0)
         return true;
     DWORD start = GetTickCount();
+    if (processId != GetCurrentProcessId())
+    {
+        // No hook reaches another process without a DLL of its own: there, a
+        // message sent through is the sign that the thread is in its loop.
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0 || Closed(window);
+    }
     if (thread == GetCurrentThreadId())
     {
         MSG message;

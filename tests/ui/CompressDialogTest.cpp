@@ -25,18 +25,6 @@ const char kSaveTitle[] = "保存先の指定";
 const int kAllControls[] = {IDC_OUTPUT_FILE, IDC_BROWSE, IDC_FORMAT, IDC_FILTER_LIST, IDC_USE_PASSWORD,
                             IDC_EXPAND,      IDC_COMPRESS, IDC_USE_FILTER, IDC_OPEN_FOLDER};
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000)
-{
-    DWORD start = GetTickCount();
-    while (!condition())
-    {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(30);
-    }
-    return true;
-}
-
 std::string ItemText(HWND dialog, int id)
 {
     return GetWindowTextString(GetDlgItem(dialog, id));
