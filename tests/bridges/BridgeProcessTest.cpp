@@ -21,6 +21,8 @@ namespace {
 const char kCompressTitle[] = "圧縮  - Tessik";
 const char kResultTitle[] = "処理結果";
 const char kPasswordTitle[] = "パスワードの設定";
+// What the slow stand-in for 7zz writes first, as the progress window shows it.
+const char kFirstToolLine[] = "42% 3 + src/a.txt";
 const DWORD kRunTimeoutMs = 60000;
 
 std::string BridgeFolder() { return TestExeFolder() + "\\bridges"; }
@@ -101,7 +103,7 @@ protected:
             {
                 run.resultText = SnapshotWindow(result).Find(IDC_RESULT_TEXT)->text;
                 PressButton(result, IDOK);
-                Sleep(200);
+                WaitUntilClosed(result);
             }
             else if (HWND dialog = WaitForTopWindow(kCompressTitle, process.dwProcessId, 0))
             {
@@ -338,7 +340,7 @@ TEST_F(BridgeProcess, PasswordArchivesNeedTheirPassword)
                 SetControlText(ask, IDC_PASSWORD_AGAIN, c.password);
                 PressButton(ask, IDOK);
                 asked = true;
-                Sleep(300);
+                WaitUntilClosed(ask);
             }
         }, false);
         EXPECT_EQ(0u, run.exitCode);
@@ -445,7 +447,14 @@ TEST_F(BridgeProcess, ProgressWindowCancelsAndTheHidingSwitchHidesIt)
             HWND progress = WaitForTopWindow("圧縮中 - src.7z", processId, 0);
             if (progress == NULL || seen.hwnd != NULL)
                 return;
-            Sleep(500);  // long enough for the tool's first line
+            // The tool's first line reaches the window when the tool has written it.
+            WaitUntil([&] {
+                CWindowSnapshot now = SnapshotWindow(progress);
+                for (const CControlSnapshot& control : now.controls)
+                    if (control.text == kFirstToolLine)
+                        return true;
+                return !IsWindow(progress);
+            });
             seen = SnapshotWindow(progress);
             PressButton(progress, IDCANCEL);
         });
@@ -463,7 +472,7 @@ TEST_F(BridgeProcess, ProgressWindowCancelsAndTheHidingSwitchHidesIt)
         for (const CControlSnapshot& control : seen.controls)
             texts.push_back(control.text);
         EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "src.7z"));
-        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "42% 3 + src/a.txt"));
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), kFirstToolLine));
         EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), kMsgProgressCancel));
     }
 }

@@ -130,8 +130,9 @@ void CWindowWatch::Run(DWORD processId, Answer answer)
                 known = known || old == window;
             if (known)
                 continue;
-            // Let the box finish its initialisation before it is read.
-            Sleep(100);
+            // A box is shown once initialised; taking messages, it is in its loop.
+            if (!WaitUntilHandled(window) || !IsWindowVisible(window))
+                continue;
             m_seen.push_back(SnapshotWindow(window));
             answered.push_back(window);
             if (answer == kClose)

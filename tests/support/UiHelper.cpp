@@ -3,9 +3,50 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include <atomic>
+#include <mutex>
+#include <set>
+
 namespace {
 
 const UINT kMessageTimeoutMs = 5000;
+const DWORD kConditionPollMs = 5;
+
+// WaitUntilHandled posts a marker behind the messages already queued and
+// watches, through a message hook on the window's thread, for the moment that
+// thread takes it: posted messages leave a queue in order, so everything
+// posted before has been taken and dispatched by then.
+UINT MarkerMessage()
+{
+    static const UINT kMarker = RegisterWindowMessageA("TessikTestQueueMarker");
+    return kMarker;
+}
+
+std::mutex g_markerLock;
+std::set<WPARAM> g_markersTaken;
+std::atomic<WPARAM> g_nextMarker(1);
+
+bool MarkerTaken(WPARAM marker)
+{
+    std::lock_guard<std::mutex> lock(g_markerLock);
+    return g_markersTaken.count(marker) != 0;
+}
+
+LRESULT CALLBACK WatchMarkers(int code, WPARAM removed, LPARAM param)
+{
+    const MSG* message = reinterpret_cast<const MSG*>(param);
+    if (code == HC_ACTION && (removed & PM_REMOVE) != 0 && message->message == MarkerMessage())
+    {
+        std::lock_guard<std::mutex> lock(g_markerLock);
+        g_markersTaken.insert(message->wParam);
+    }
+    return CallNextHookEx(NULL, code, removed, param);
+}
+
+bool Closed(HWND window)
+{
+    return !IsWindow(window) || !IsWindowVisible(window);
+}
 
 struct CFindRequest
 {
@@ -115,6 +156,79 @@ CWindowSnapshot SnapshotWindow(HWND window)
     return snapshot;
 }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!condition())
+    {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(kConditionPollMs);
+    }
+    return true;
+}
+
+bool WaitUntilClosed(HWND window, DWORD timeoutMs)
+{
+    return WaitUntil([window] { return Closed(window); }, timeoutMs);
+}
+
+bool WaitUntilHandled(HWND window, DWORD timeoutMs)
+{
+    DWORD processId = 0;
+    DWORD thread = GetWindowThreadProcessId(window, &processId);
+    if (thread == 0)
+        return true;
+    DWORD start = GetTickCount();
+    if (processId != GetCurrentProcessId())
+    {
+        // No hook reaches another process without a DLL of its own: there, a
+        // message sent through is the sign that the thread is in its loop.
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0 || Closed(window);
+    }
+    if (thread == GetCurrentThreadId())
+    {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+        }
+        return true;
+    }
+
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchMarkers, NULL, thread);
+    if (hook == NULL)
+        return false;
+    WPARAM marker = g_nextMarker++;
+    bool handled = false;
+    if (PostMessageA(window, MarkerMessage(), marker, 0))
+    {
+        for (;;)
+        {
+            if (MarkerTaken(marker) || Closed(window))
+            {
+                handled = true;
+                break;
+            }
+            if (GetTickCount() - start > timeoutMs)
+                break;
+            Sleep(kConditionPollMs);
+        }
+    }
+    else
+    {
+        handled = Closed(window);
+    }
+    UnhookWindowsHookEx(hook);
+    std::lock_guard<std::mutex> lock(g_markerLock);
+    g_markersTaken.erase(marker);
+    return handled;
+}
+
 void PressButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);
@@ -159,8 +273,10 @@ void CWindowResponder::Run(std::string title, Action action, DWORD timeoutMs, DW
     HWND window = WaitForTopWindow(title, processId, timeoutMs);
     if (window == NULL)
         return;
-    // Let the dialog finish its initialisation before it is read and driven.
-    Sleep(100);
+    // A dialog is shown once initialised, but what it posted itself meanwhile
+    // may still wait in its queue.
+    if (!WaitUntilHandled(window) || !IsWindowVisible(window))
+        return;
     m_snapshot = SnapshotWindow(window);
     if (action)
         action(window);

@@ -42,6 +42,19 @@ struct CWindowSnapshot
 HWND WaitForTopWindow(const std::string& title, DWORD processId = 0, DWORD timeoutMs = 10000);
 CWindowSnapshot SnapshotWindow(HWND window);
 std::string GetWindowTextString(HWND window);
+// Polls condition until it holds (true) or timeoutMs has passed (false).
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+// Until the window is hidden or destroyed (a dialog that ended); false after timeoutMs.
+bool WaitUntilClosed(HWND window, DWORD timeoutMs = 10000);
+// Waits until the thread of window has taken from its queue every message
+// posted to it before this call, so that what they ask for has been done (or
+// has opened a modal loop of its own, a message box say). Also true when the
+// window is hidden or gone meanwhile: a dialog that was told to end. false
+// after timeoutMs. Meant for the top-level windows of another thread of this
+// process; on the window's own thread it dispatches what is pending. For a
+// window of another process it only waits until the window's thread takes a
+// sent message, that is, until it runs its message loop.
+bool WaitUntilHandled(HWND window, DWORD timeoutMs = 10000);
 // Presses a button as a click would (BN_CLICKED reaches the dialog).
 void PressButton(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::string& text);

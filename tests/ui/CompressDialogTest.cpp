@@ -25,18 +25,6 @@ const char kSaveTitle[] = "保存先の指定";
 const int kAllControls[] = {IDC_OUTPUT_FILE, IDC_BROWSE, IDC_FORMAT, IDC_FILTER_LIST, IDC_USE_PASSWORD,
                             IDC_EXPAND,      IDC_COMPRESS, IDC_USE_FILTER, IDC_OPEN_FOLDER};
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000)
-{
-    DWORD start = GetTickCount();
-    while (!condition())
-    {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(30);
-    }
-    return true;
-}
-
 std::string ItemText(HWND dialog, int id)
 {
     return GetWindowTextString(GetDlgItem(dialog, id));
@@ -443,7 +431,7 @@ TEST_F(CompressDialog, EscapeDoesNothingAndEnterRunsAJobThatEndsTheDialog)
         ChooseFormat(dialog, FormatIndex(2));
         SetControlText(dialog, IDC_OUTPUT_FILE, m_data / "docs.7z");
         PressKey(dialog, VK_ESCAPE);
-        Sleep(300);
+        WaitUntilHandled(dialog);
         openAfterEscape = IsWindowVisible(dialog) != FALSE;
         PressKey(dialog, VK_RETURN);
     };
@@ -474,7 +462,7 @@ TEST_F(CompressDialog, AJobGetsTheDialogStateWhileItsControlsAndCloseCommandAreD
         closeDuring = CloseCommandEnabled(compress);
         // A close that arrives during the job must not end the dialog.
         PostMessageA(compress, WM_CLOSE, 0, 0);
-        Sleep(200);
+        WaitUntilHandled(compress);
         SetControlText(window, IDC_PASSWORD, "pw");
         SetControlText(window, IDC_PASSWORD_AGAIN, "pw");
         PressButton(window, IDOK);
@@ -583,7 +571,6 @@ TEST_F(CompressDialog, BrowseOffersANewFileInAFolderAndCancelKeepsTheField)
                           PressButton(dialog, IDC_BROWSE);
                       }),
                       Press(kSaveTitle, IDCANCEL), LookThenClose([&](HWND dialog) {
-                          Sleep(200);
                           afterCancel = ItemText(dialog, IDC_OUTPUT_FILE);
                       })},
                      &seen));

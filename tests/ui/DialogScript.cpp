@@ -95,8 +95,11 @@ bool CDialogScript::HandleNextWindow()
         if (!isNext && handledBefore)
             continue;
 
-        // Let the dialog finish its initialisation before it is read.
-        Sleep(100);
+        // What the dialog posted itself while it was set up, or what the last
+        // step posted to it, is handled before it is read; a dialog that ended
+        // meanwhile (the last step closed it) is nobody's step.
+        if (!WaitUntilHandled(window) || !IsWindowVisible(window))
+            continue;
         CSeen seen;
         seen.window = SnapshotWindow(window);
         seen.owner = GetWindow(window, GW_OWNER);
@@ -110,8 +113,12 @@ bool CDialogScript::HandleNextWindow()
             const CStep& step = m_steps[m_next++];
             if (step.action)
                 step.action(window);
+            // The next step then finds the dialog as the action left it: with
+            // the rows it added, or closed, or behind the box it opened.
             if (step.waitClose)
                 WaitClosed(window);
+            else
+                WaitUntilHandled(window);
         }
         else
         {

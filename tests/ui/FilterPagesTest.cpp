@@ -81,18 +81,15 @@ bool Enabled(HWND dialog, int id)
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
-void Pump(DWORD ms)
+// Dispatches what the windows of the test's thread have pending (a posted
+// click, a repaint): after it, what was asked of them has been done.
+void DispatchPending()
 {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms)
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
     {
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-        {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(10);
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
 }
 
@@ -369,7 +366,7 @@ TEST_F(FilterPage, MovesExactlyOneSelectedRowAndNeverPastTheEnds)
     EXPECT_EQ(Lists(), GetFocus());
     Command(page, IDK_CTRL_A);
     EXPECT_EQ((std::vector<int>{0, 1, 2}), ListViewSelection(Lists()));
-    Pump(300);
+    DispatchPending();
     EXPECT_TRUE(script.Titles().empty());
     EXPECT_EQ(3u, g_appSetting.FilterLists.size());
 }
@@ -593,9 +590,9 @@ TEST(FilterDefEditor, TheTwoSwitchesExcludeEachOtherWithTheirMessages)
             alphabetAfterSecond = Checked(editor, IDC_DEF_ALPHABET_BS);
             // Unchecking the only switch that is on asks nothing.
             Click(editor, IDC_DEF_REGEX);
-            Sleep(300);
+            WaitUntilHandled(editor);
             Click(editor, IDC_DEF_REGEX);
-            Sleep(300);
+            WaitUntilHandled(editor);
             SetControlText(editor, IDC_DEF_PATTERN, "^a+$");
             PressButton(editor, IDOK);
         }),
@@ -686,7 +683,6 @@ TEST(FilterListEditor, ExportsAndImportsFltFilesWithTheFourQuestions)
             steps.push_back(Answer(kConfirmTitle, IDYES));
         steps.push_back(Answer(kConfirmTitle, IDCANCEL));
         steps.push_back(InListEditor([&afterCancel, cancelAt](HWND editor) {
-            Sleep(100);
             afterCancel[cancelAt] = DefinitionRows(editor);
             afterCancel[cancelAt].push_back({GetWindowTextString(GetDlgItem(editor, IDC_LIST_TITLE))});
         }));
@@ -703,7 +699,6 @@ TEST(FilterListEditor, ExportsAndImportsFltFilesWithTheFourQuestions)
     Rows appended;
     int actionAfterAppend = -1;
     steps.push_back(InListEditor([&](HWND editor) {
-        Sleep(100);
         appended = DefinitionRows(editor);
         actionAfterAppend = static_cast<int>(SendMessageA(GetDlgItem(editor, IDC_LIST_ACTION), CB_GETCURSEL, 0, 0));
         PressButton(editor, IDOK);
@@ -797,7 +792,7 @@ TEST_F(FilterPage, AListMadeInThePageDrivesTheNextJob)
     SelectListViewRows(Lists(), {1});
     Command(page, IDC_PAGE_UP);
     Click(page, IDC_PAGE_USE_FILTER);
-    Pump(200);
+    DispatchPending();
     ClosePage();
     ASSERT_TRUE(g_appSetting.FilterSw);
 
@@ -831,7 +826,7 @@ TEST_F(FilterPage, ShowsInTheSettingsDialogUnderItsTreeItem)
     ASSERT_NE(nullptr, window);
     HWND tree = GetDlgItem(window, IDC_PAGE_TREE);
     ASSERT_TRUE(SelectTreeItem(tree, "フィルタ"));
-    Pump(500);
+    DispatchPending();
     HWND page = g_currentPageWindow;
     ASSERT_NE(nullptr, GetDlgItem(page, IDC_PAGE_LISTS));
     EXPECT_TRUE(IsWindowVisible(page));
@@ -839,6 +834,6 @@ TEST_F(FilterPage, ShowsInTheSettingsDialogUnderItsTreeItem)
     EXPECT_EQ((Rows{{"表示用", "コメント=あり"}, {"画像を除く", "写真と図"}, {"ソースのみ", ""}}),
               ListViewRows(GetDlgItem(page, IDC_PAGE_LISTS), 2));
     SelectListViewRows(GetDlgItem(page, IDC_PAGE_LISTS), {1});
-    Pump(300);
+    DispatchPending();
     EXPECT_LT(0, SaveWindowImage(window, ArtefactPath("filter-page.bmp")).cx);
 }

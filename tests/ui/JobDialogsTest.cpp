@@ -82,7 +82,7 @@ TEST_F(JobDialogs, OverwriteDialogResultsForButtonsKeysAndCloseBox)
     escapeThenClose.title = kOverwriteTitle;
     escapeThenClose.action = [&openAfterEscape](HWND window) {
         PressKey(window, VK_ESCAPE);
-        Sleep(300);
+        WaitUntilHandled(window);
         openAfterEscape = IsWindowVisible(window) != FALSE;
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     };
@@ -213,7 +213,7 @@ TEST_F(JobDialogs, ResultDialogShowsTheTextUnchangedAndIgnoresEscape)
         escapeThenClose.action = [&openAfterEscape, focus](HWND window) {
             SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, focus)), TRUE);
             PressKey(window, VK_ESCAPE);
-            Sleep(300);
+            WaitUntilHandled(window);
             openAfterEscape = IsWindowVisible(window) != FALSE;
             PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         };

@@ -132,9 +132,6 @@ void AnswerFileDialog(HWND dialog, const std::string& path, bool confirmReplace)
         Sleep(30);
         EnumWindows(FindOtherBox, reinterpret_cast<LPARAM>(&search));
     }
-    if (search.found != NULL)
-    {
-        Sleep(100);
+    if (search.found != NULL && WaitUntilHandled(search.found))
         PressButton(search.found, IDYES);
-    }
 }
