@@ -21,11 +21,12 @@
 #include <string>
 #include <vector>
 
+const char kBadNameMessage[] = "ファイル名が不正です。もう一度確認してください";
+
 namespace {
 
 const size_t kOutputBufferSize = 4096;
 const size_t kFolderBufferSize = 4096;
-const char kBadNameMessage[] = "ファイル名が不正です。もう一度確認してください";
 const char kOldArchivePrefix[] = "tessik";
 const char kOldArchiveExtension[] = ".tmp";
 const char kOldArchiveNotDeleted[] =

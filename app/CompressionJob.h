@@ -8,6 +8,9 @@
 struct CCompressJob;
 class IJobCallback;
 
+// The message of an output name that names no file.
+extern const char kBadNameMessage[];
+
 // Runs one compression job to its end: checks the output name, settles an
 // existing output file, asks for a password, builds the file list, runs the
 // archiver and replaces or restores the old archive. Every question and

@@ -18,7 +18,6 @@ const char kEachModeMark[] = "::EACH";
 
 namespace {
 
-const char kBadNameMessage[] = "ファイル名が不正です。もう一度確認してください";
 const char kHeadFormat[] = "%u 個のうち %u 個の書庫を作成しました。";
 const char kMadeFormat[] = "○ %s\r\n    → %s";
 const char kFailedFormat[] = "× %s\r\n    → %s";
