@@ -206,7 +206,7 @@ TEST_F(SettingsMode, DialogAndGeneralPagesShowTheirTextsTooltipsAndPictures)
                       Press(kErrorTitle, IDOK), OnSettings([](HWND dialog) { PressButton(dialog, IDCANCEL); })},
                      &seen));
 
-    EXPECT_EQ(kSettingsTitle, dialogShot.title);
+    ASSERT_EQ(kSettingsTitle, dialogShot.title);
     EXPECT_EQ("OK", dialogShot.Find(IDOK)->text);
     EXPECT_EQ("ｷｬﾝｾﾙ", dialogShot.Find(IDCANCEL)->text);
     EXPECT_EQ("ヘルプ", dialogShot.Find(IDC_SETTINGS_HELP)->text);

@@ -97,8 +97,14 @@ bool CDialogScript::HandleNextWindow()
 
         // What the dialog posted itself while it was set up, or what the last
         // step posted to it, is handled before it is read; a dialog that ended
-        // meanwhile (the last step closed it) is nobody's step.
+        // meanwhile (the last step closed it) is nobody's step. The title is
+        // read again then: read while the dialog's thread was still busy, it
+        // may have come back empty.
         if (!WaitUntilHandled(window) || !IsWindowVisible(window))
+            continue;
+        title = GetWindowTextString(window);
+        isNext = m_next < m_steps.size() && m_steps[m_next].title == title;
+        if (!isNext && handledBefore)
             continue;
         CSeen seen;
         seen.window = SnapshotWindow(window);
