@@ -33,8 +33,18 @@ const char kOldArchiveNotDeleted[] =
     "元の書庫を削除できませんでした\r\n元の書庫は次のファイル名で残っています\r\n%s";
 const char kCheckFilterHint[] = "\nフィルタの設定を確認してください。";
 const char kUnnamableFilesHead[] =
-    "次のファイル名には日本語(Shift_JIS)で表せない文字が含まれているため、圧縮できません。";
-const char kUnnamableFilesTail[] = "ファイル名を変更するか、圧縮対象から外してください。";
+    "次のファイル名には日本語(Shift_JIS)で表せない文字が含まれているため、圧縮できません。\n"
+    "「%s」には、このような名前を格納できません。";
+const char kUnnamableFormatsHead[] = "このような名前を格納できる形式:";
+const char kUnnamableNoFormat[] = "このような名前を格納できる形式は見つかりませんでした。";
+const char kUnnamableFilesTail[] = "形式を変更するか、ファイル名を変更するか、圧縮対象から外してください。";
+const char kPasswordNotAscii[] =
+    "日本語(Shift_JIS)で表せない文字を含むファイル名をUTF-8で格納するため、"
+    "このZIP書庫のパスワードには半角英数字と記号しか使えません。\n"
+    "パスワードを変更するか、7Z形式を選んでください。";
+const char kUnicodeModeRefused[] =
+    "アーカイバーDLLがUTF-8モードに切り替わらなかったため、"
+    "日本語(Shift_JIS)で表せない文字を含むファイル名を格納できません。";
 const char kMoreNames[] = "ほか %u 件";
 const size_t kMaxNamesShown = 20;
 const char kLeftOutHead[] = "次のファイルまたはフォルダは書庫に入れられません(全 %u 件)。";
@@ -99,10 +109,62 @@ EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
     return kOverwriteRename;
 }
 
+// The job's inputs as they were given: ANSI text (kept byte for byte) or
+// wide names, which may lie beyond the ANSI code page.
+class CJobInputs
+{
+public:
+    explicit CJobInputs(const std::vector<std::string>& ansi) : m_ansi(&ansi), m_wide(nullptr) {}
+    explicit CJobInputs(const std::vector<std::wstring>& wide) : m_ansi(nullptr), m_wide(&wide) {}
+
+    int Collect(CCompressJob* job, const CFileSink& sink, CWalkReport* report, EWalkText text) const
+    {
+        if (m_wide != nullptr)
+            return CollectFiles(job, *m_wide, sink, report, text);
+        if (text == kWalkAnsi)
+            return CollectFiles(job, *m_ansi, sink, report);
+        std::vector<std::wstring> wide;
+        for (const std::string& input : *m_ansi)
+            wide.push_back(input.empty() ? std::wstring() : AnsiToWide(input.c_str()));
+        return CollectFiles(job, wide, sink, report, text);
+    }
+
+private:
+    const std::vector<std::string>* m_ansi;
+    const std::vector<std::wstring>* m_wide;
+};
+
+int BuildList(CCompressJob* job, IJobCallback& callback, const CJobInputs& inputs);
+
+// The DLL's UTF-8 mode for one job's run: switched on only for a job whose
+// names need it, and off again however the run ends.
+class CUnicodeModeScope
+{
+public:
+    explicit CUnicodeModeScope(CArc* arc) : m_arc(arc), m_on(false) {}
+    ~CUnicodeModeScope()
+    {
+        if (m_on)
+            m_arc->SetDllUnicodeMode(false);
+    }
+    bool SwitchOn()
+    {
+        m_on = m_arc->SetDllUnicodeMode(true) != 0;
+        return m_on;
+    }
+
+private:
+    CUnicodeModeScope(const CUnicodeModeScope&) = delete;
+    CUnicodeModeScope& operator=(const CUnicodeModeScope&) = delete;
+
+    CArc* m_arc;
+    bool m_on;
+};
+
 class CJob
 {
 public:
-    CJob(IJobCallback* callback, CCompressJob* job, CArc* arc, const std::vector<std::string>& inputs)
+    CJob(IJobCallback* callback, CCompressJob* job, CArc* arc, const CJobInputs& inputs)
         : m_callback(callback), m_job(job), m_arc(arc), m_inputs(inputs)
     {
     }
@@ -122,7 +184,7 @@ private:
     IJobCallback* m_callback;
     CCompressJob* m_job;
     CArc* m_arc;
-    const std::vector<std::string>& m_inputs;
+    const CJobInputs& m_inputs;
     char m_outputFolder[kFolderBufferSize] = "";
     char m_oldArchive[kPathBufferSize] = "";  // the old archive's temporary name, if moved aside
 };
@@ -137,7 +199,13 @@ int CJob::Run()
     if (result == kJobSucceeded)
         result = PrepareOutputFolder();
     if (result == kJobSucceeded)
-        result = BuildFileList(m_job, *m_callback, m_inputs);
+        result = BuildList(m_job, *m_callback, m_inputs);
+    CUnicodeModeScope unicodeMode(m_arc);
+    if (result == kJobSucceeded && m_arc->Utf8Names() && !unicodeMode.SwitchOn())
+    {
+        m_callback->ShowError(kUnicodeModeRefused);
+        result = kJobUnicodeModeRefused;
+    }
     if (result == kJobSucceeded)
         result = MoveOldArchiveAside();
     if (result == kJobSucceeded)
@@ -287,6 +355,15 @@ int CJob::RunArchiver()
     int result = m_arc->Run(m_callback->ArchiverOwner(), output, sizeof(output));
     m_callback->ArchiverReturned(result);
     output[sizeof(output) - 1] = '\0';
+    if (m_arc->Utf8Names())
+    {
+        // The DLL wrote its text in UTF-8 too; the result dialog shows ANSI
+        // text, with "?" for what has no ANSI form.
+        std::string shown = WideToShiftJis(Utf8ToWide(output));
+        size_t length = shown.size() < sizeof(output) - 1 ? shown.size() : sizeof(output) - 1;
+        memcpy(output, shown.data(), length);
+        output[length] = '\0';
+    }
 
     // A DLL may report success and write nothing: that is a failure, whether
     // or not an old archive waits to be deleted for it.
@@ -330,10 +407,11 @@ int CJob::RunArchiver()
 
 
 // The names cannot pass through the ANSI text the rest of the program uses, so
-// this one message is shown through the wide function.
-void ShowUnnamableFiles(IJobCallback* callback, const std::vector<std::wstring>& names)
+// this one message is shown through the wide function. It names the formats
+// that can store such names, so the user knows where to turn.
+void ShowUnnamableFiles(IJobCallback* callback, const CArc& arc, const std::vector<std::wstring>& names)
 {
-    std::wstring text = AnsiToWide(kUnnamableFilesHead);
+    std::wstring text = AnsiToWide(FormatText(kUnnamableFilesHead, arc.GetDisplayName()).c_str());
     size_t shown = names.size() < kMaxNamesShown ? names.size() : kMaxNamesShown;
     for (size_t i = 0; i < shown; ++i)
         text += L"\n" + names[i];
@@ -343,6 +421,11 @@ void ShowUnnamableFiles(IJobCallback* callback, const std::vector<std::wstring>&
         snprintf(more, sizeof(more), kMoreNames, static_cast<unsigned>(names.size() - shown));
         text += L"\n" + AnsiToWide(more);
     }
+    std::wstring formats;
+    for (const auto& entry : GetFormatRegistry())
+        if (entry.second->SupportsUnicodeNames() && entry.second->IsUsed())
+            formats += L"\n" + AnsiToWide(entry.second->GetDisplayName());
+    text += L"\n\n" + AnsiToWide(formats.empty() ? kUnnamableNoFormat : kUnnamableFormatsHead) + formats;
     text += L"\n" + AnsiToWide(kUnnamableFilesTail);
     callback->ShowErrorWide(text);
 }
@@ -381,22 +464,56 @@ bool AcceptLeftOut(CCompressJob* job, IJobCallback& callback, const std::vector<
     return callback.AskWide(text + L"\n\n" + AnsiToWide(kLeftOutQuestion));
 }
 
-}  // namespace
-
-int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::string>& inputs)
+bool IsAsciiText(const std::string& text)
 {
-    CArc* arc = FindFormat(job->FormatId());
-    if (arc == nullptr || !arc->BeginList(job))
-        return kJobListRefused;
-    CWalkReport report;
-    int collected = CollectFiles(
-        job, inputs,
-        [arc](const char* path, const char* baseFolder) { return arc->AddFile(path, baseFolder) != 0; },
-        &report);
+    for (unsigned char c : text)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
+// One walk into the builder's list files, in the text the walk hands over.
+int WalkIntoLists(CArc* arc, CCompressJob* job, const CJobInputs& inputs, EWalkText text, CWalkReport* report,
+                  bool* begun)
+{
+    arc->SetUtf8Names(text == kWalkUtf8);
+    *begun = arc->BeginList(job) != 0;
+    if (!*begun)
+        return kFilesSinkRefused;
+    int collected = inputs.Collect(
+        job, [arc](const char* path, const char* baseFolder) { return arc->AddFile(path, baseFolder) != 0; },
+        report, text);
     // The list files' last lines are written only now; without them the
     // archive would miss files as surely as with a refused line.
     if (!arc->EndList() && collected == kFilesCollected)
         collected = kFilesSinkRefused;
+    return collected;
+}
+
+int BuildList(CCompressJob* job, IJobCallback& callback, const CJobInputs& inputs)
+{
+    CArc* arc = FindFormat(job->FormatId());
+    if (arc == nullptr)
+        return kJobListRefused;
+    CWalkReport report;
+    bool begun = false;
+    int collected = WalkIntoLists(arc, job, inputs, kWalkAnsi, &report, &begun);
+    if (collected == kFilesUnnamable && arc->SupportsUnicodeNames())
+    {
+        // Names beyond the ANSI code page need the DLL's UTF-8 mode, and the
+        // lists are written again in UTF-8. Only such a job walks twice; every
+        // other one gets the one walk and the very bytes it always got.
+        arc->Cleanup();
+        collected = WalkIntoLists(arc, job, inputs, kWalkUtf8, &report, &begun);
+    }
+    if (!begun)
+        return kJobListRefused;
+    if (arc->Utf8Names() && job->UsePassword && arc->PasswordBytesFollowUnicodeMode() &&
+        !IsAsciiText(job->Password) && collected == kFilesCollected)
+    {
+        callback.ShowError(kPasswordNotAscii);
+        return kJobPasswordNotAscii;
+    }
 
     switch (collected)
     {
@@ -407,7 +524,7 @@ int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<s
         callback.ShowError(GetFilterMatchError() + kCheckFilterHint);
         return kJobFilterUnusable;
     case kFilesUnnamable:
-        ShowUnnamableFiles(&callback, report.unnamable);
+        ShowUnnamableFiles(&callback, *arc, report.unnamable);
         return kJobUnnamableFiles;
     case kFilesSinkRefused:
     {
@@ -423,6 +540,18 @@ int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<s
     if (!report.leftOut.empty() && !AcceptLeftOut(job, callback, report.leftOut))
         return kJobFilesLeftOut;
     return kJobSucceeded;
+}
+
+}  // namespace
+
+int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::string>& inputs)
+{
+    return BuildList(job, callback, CJobInputs(inputs));
+}
+
+int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::wstring>& inputs)
+{
+    return BuildList(job, callback, CJobInputs(inputs));
 }
 
 int BuildFileList(CCompressJob* job, IJobCallback& callback)
@@ -441,7 +570,9 @@ int RunCompressJob(IJobCallback& callback, CCompressJob* job)
     return RunCompressJob(callback, job, g_inputList);
 }
 
-int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::string>& inputs)
+namespace {
+
+int RunJob(IJobCallback& callback, CCompressJob* job, const CJobInputs& inputs)
 {
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr)
@@ -451,7 +582,20 @@ int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<
     }
     int result = CJob(&callback, job, arc, inputs).Run();
     arc->Cleanup();
+    arc->SetUtf8Names(false);
     return result;
+}
+
+}  // namespace
+
+int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::string>& inputs)
+{
+    return RunJob(callback, job, CJobInputs(inputs));
+}
+
+int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::wstring>& inputs)
+{
+    return RunJob(callback, job, CJobInputs(inputs));
 }
 
 int RunCompressJob(HWND owner, CCompressJob* job)

@@ -18,4 +18,6 @@ enum
     kJobFormatUnavailable = 12,  // the job's format is not registered
     kJobUnnamableFiles = 13,     // names the ANSI code page cannot hold were found
     kJobFilesLeftOut = 14,       // the walk could not take everything, and the user did not go on without it
+    kJobPasswordNotAscii = 15,   // a ZIP password beyond ASCII for names that need the DLL's UTF-8 mode
+    kJobUnicodeModeRefused = 16, // the DLL did not take its UTF-8 mode
 };

@@ -18,7 +18,7 @@ namespace {
 std::string Format(const char* format, const std::string& detail)
 {
     char text[2048];
-    snprintf(text, sizeof(text), format, detail.c_str());
+    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
     return text;
 }
 
@@ -92,20 +92,20 @@ std::string CheckNames(const std::vector<std::wstring>& before, const std::vecto
 {
     std::vector<std::wstring> given;
     for (const std::string& name : expected)
-        given.push_back(ShiftJisToWide(name));
+        given.push_back(ProgramToWide(name));
     std::wstring name;
     switch (CompareArchiveNames(before, given, after, &name))
     {
     case kNamesMatch:
         return std::string();
     case kNamesMissing:
-        return Format(kMsgNameMissing, WideToShiftJis(name));
+        return Format(kMsgNameMissing, WideToProgram(name));
     case kNamesExtra:
-        return Format(kMsgNameExtra, WideToShiftJis(name));
+        return Format(kMsgNameExtra, WideToProgram(name));
     case kNamesDoubled:
-        return Format(kMsgNameDoubled, WideToShiftJis(name));
+        return Format(kMsgNameDoubled, WideToProgram(name));
     }
-    return kMsgNameMissing;
+    return ProgramMessage(kMsgNameMissing);
 }
 
 // Info-ZIP stores the host's UTF-8 names without the UTF-8 flag: the entries
@@ -116,7 +116,7 @@ bool MarkNewEntries(const std::wstring& archive, const std::vector<CZipEntry>& e
 {
     std::set<std::wstring> given;
     for (const std::string& name : expected)
-        given.insert(FoldName(ShiftJisToWide(name)));
+        given.insert(FoldName(ProgramToWide(name)));
     std::vector<CZipEntry> mark;
     for (const CZipEntry& entry : entries)
         if (NeedsUtf8Flag(entry) && given.count(FoldName(ZipEntryName(entry))) != 0)
@@ -149,13 +149,13 @@ void PutText(const std::string& headline, const std::string& toolText, char* out
     std::string lead = headline.empty() ? std::string() : WithCrLf(headline) + "\r\n";
     if (!lead.empty() && !toolText.empty())
         lead += "\r\n";
-    std::wstring body = ShiftJisToWide(toolText);
+    std::wstring body = ProgramToWide(toolText);
     std::string text = lead + toolText;
     size_t keep = body.size();
     while (text.size() + 1 > size && keep > 0)
     {
         keep = keep * 9 / 10;
-        text = lead + "...\r\n" + WideToShiftJis(body.substr(body.size() - keep));
+        text = lead + "...\r\n" + WideToProgram(body.substr(body.size() - keep));
     }
     CopyToOutput(text, output, size);
 }
@@ -170,13 +170,13 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
         PutText(plan.message, std::string(), output, size);
         return plan.refusal;
     }
-    std::wstring archive = ShiftJisToWide(plan.archive);
+    std::wstring archive = ProgramToWide(plan.archive);
     bool existed = GetFileAttributesW(archive.c_str()) != INVALID_FILE_ATTRIBUTES;
 
     CHostSession session;
     if (!session.IsReady())
     {
-        PutText(kMsgNoSession, std::string(), output, size);
+        PutText(ProgramMessage(kMsgNoSession), std::string(), output, size);
         return kResultFailed;
     }
     std::vector<std::wstring> before;
@@ -194,7 +194,8 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     }
     std::unique_ptr<CProgressWindow> window;
     if (plan.showProgress)
-        window.reset(new CProgressWindow(instance, owner, plan.archive));
+        window.reset(new CProgressWindow(
+            instance, owner, ProgramTextIsUtf8() ? WideToShiftJis(ProgramToWide(plan.archive)) : plan.archive));
 
     int result = kResultOk;
     std::string headline;
@@ -212,18 +213,20 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
         char text[512];
         if (outcome.cancelled)
         {
-            headline = kMsgCancelled;
+            headline = ProgramMessage(kMsgCancelled);
             result = kResultUserCancel;
         }
         else if (outcome.timedOut)
         {
-            snprintf(text, sizeof(text), kMsgTimedOut, MainTool(run).c_str(), HostTimeoutSeconds());
+            snprintf(text, sizeof(text), ProgramMessage(kMsgTimedOut).c_str(), MainTool(run).c_str(),
+                     HostTimeoutSeconds());
             headline = text;
             result = kResultFailed;
         }
         else if (outcome.exitCode != 0)
         {
-            snprintf(text, sizeof(text), kMsgToolFailed, MainTool(run).c_str(), outcome.exitCode);
+            snprintf(text, sizeof(text), ProgramMessage(kMsgToolFailed).c_str(), MainTool(run).c_str(),
+                     outcome.exitCode);
             headline = text;
             result = kResultFailed;
         }
@@ -256,11 +259,11 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     {
         DeleteFileW(archive.c_str());
         if (!copy.empty() && !MoveFileW(copy.c_str(), archive.c_str()))
-            headline += "\n" + Format(kMsgBackupKept, WideToShiftJis(copy));
+            headline += "\n" + Format(kMsgBackupKept, WideToProgram(copy));
     }
     else if (!copy.empty())
         DeleteFileW(copy.c_str());
-    PutText(headline, Utf8ToShiftJis(TerminalText(log)), output, size);
+    PutText(headline, Utf8ToProgram(TerminalText(log)), output, size);
     return result;
 }
 
@@ -275,9 +278,15 @@ int RunBridgeCommand(HINSTANCE instance, HWND owner, LPCSTR line, LPSTR output, 
     }
     catch (...)
     {
-        CopyToOutput(kMsgNoSession, output, size);
+        CopyToOutput(ProgramMessage(kMsgNoSession), output, size);
         return kResultFailed;
     }
+}
+
+BOOL SetBridgeUnicodeMode(BOOL on)
+{
+    SetProgramTextUtf8(on != FALSE);
+    return TRUE;
 }
 
 bool HostToolsPresent(std::initializer_list<const char*> tools)

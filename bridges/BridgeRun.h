@@ -14,6 +14,10 @@ typedef void (*BridgeTranslation)(const std::string& line, CHostPlan* plan);
 int RunBridgeCommand(HINSTANCE instance, HWND owner, LPCSTR line, LPSTR output, DWORD size,
                      BridgeTranslation translate);
 
+// The <Prefix>SetUnicodeMode entry of the bridges whose tools store every
+// name exactly: TRUE, the mode taken.
+BOOL SetBridgeUnicodeMode(BOOL on);
+
 // Whether every host program a bridge needs is there; a bridge whose tool is
 // missing refuses to load, so its formats are not offered.
 bool HostToolsPresent(std::initializer_list<const char*> tools);

@@ -14,6 +14,8 @@ bool HasUtf8Tag(const std::string& locale)
     return lower.find("utf-8") != std::string::npos || lower.find("utf8") != std::string::npos;
 }
 
+bool g_programUtf8 = false;
+
 std::string Environment(const char* name)
 {
     char value[256] = "";
@@ -23,6 +25,28 @@ std::string Environment(const char* name)
 
 }  // namespace
 
+void SetProgramTextUtf8(bool utf8) { g_programUtf8 = utf8; }
+bool ProgramTextIsUtf8() { return g_programUtf8; }
+std::wstring ProgramToWide(const std::string& text) { return g_programUtf8 ? Utf8ToWide(text) : ShiftJisToWide(text); }
+std::string WideToProgram(const std::wstring& text) { return g_programUtf8 ? WideToUtf8(text) : WideToShiftJis(text); }
+std::string ProgramToUtf8(const std::string& text) { return g_programUtf8 ? text : ShiftJisToUtf8(text); }
+std::string Utf8ToProgram(const std::string& text) { return g_programUtf8 ? text : Utf8ToShiftJis(text); }
+std::string ProgramMessage(const char* shiftJis) { return g_programUtf8 ? ShiftJisToUtf8(shiftJis) : shiftJis; }
+
+const char* NextProgramChar(const char* text)
+{
+    if (!g_programUtf8)
+        return NextShiftJisChar(text);
+    return *text == '\0' ? text : text + 1;
+}
+
+bool EndsWithProgramSeparator(const std::string& text)
+{
+    if (!g_programUtf8)
+        return EndsWithSeparator(text);
+    return !text.empty() && text.back() == '\\';
+}
+
 bool IsAscii(const std::string& text)
 {
     for (unsigned char c : text)
@@ -31,12 +55,12 @@ bool IsAscii(const std::string& text)
     return true;
 }
 
-std::string ToHostRelativeName(const std::string& shiftJisName)
+std::string ToHostRelativeName(const std::string& programName)
 {
     std::string name;
-    for (const char* p = shiftJisName.c_str(); *p != '\0';)
+    for (const char* p = programName.c_str(); *p != '\0';)
     {
-        const char* next = NextShiftJisChar(p);
+        const char* next = NextProgramChar(p);
         if (next - p == 1 && *p == '\\')
             name += '/';
         else
@@ -108,7 +132,10 @@ void CopyToOutput(const std::string& text, char* output, DWORD size)
     const char* p = text.c_str();
     while (*p != '\0')
     {
-        const char* next = NextShiftJisChar(p);
+        // A UTF-8 character is cut whole too: its continuation bytes go with it.
+        const char* next = NextProgramChar(p);
+        while (ProgramTextIsUtf8() && (static_cast<unsigned char>(*next) & 0xC0) == 0x80)
+            ++next;
         size_t length = next - p;
         if (used + length + 1 > size)
             break;

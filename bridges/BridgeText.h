@@ -10,9 +10,29 @@
 // speak UTF-8 (the conversions between them are common/TextConvert.h's).
 // Nothing here needs a window.
 
+// The program's text: Shift_JIS, or UTF-8 while the DLL is in its UTF-8 mode
+// (<Prefix>SetUnicodeMode), in which the command line, the list files and the
+// text put into the caller's buffer are UTF-8. Each bridge DLL links its own
+// copy of these helpers, so the mode is the DLL's own, and it ends with the
+// DLL's release.
+void SetProgramTextUtf8(bool utf8);
+bool ProgramTextIsUtf8();
+std::wstring ProgramToWide(const std::string& text);
+// Characters without a Shift_JIS form become "?" outside the UTF-8 mode.
+std::string WideToProgram(const std::wstring& text);
+std::string ProgramToUtf8(const std::string& text);
+std::string Utf8ToProgram(const std::string& text);
+// One of the bridges' messages (BridgeMessages.h, Shift_JIS) in the program's text.
+std::string ProgramMessage(const char* shiftJis);
+// The next character of program text; a UTF-8 byte above ASCII never stands
+// for a separator, so it is stepped over alone.
+const char* NextProgramChar(const char* text);
+// Whether the text ends in a separator backslash of its own (not a trail byte).
+bool EndsWithProgramSeparator(const std::string& text);
+
 bool IsAscii(const std::string& text);
-// A relative Shift_JIS name with "/" for each separator backslash.
-std::string ToHostRelativeName(const std::string& shiftJisName);
+// A relative name of program text with "/" for each separator backslash.
+std::string ToHostRelativeName(const std::string& programName);
 
 // What a terminal would show of a tool's output: backspaces and carriage
 // returns (7zz redraws its percentage with them) overwrite, line ends become

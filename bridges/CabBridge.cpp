@@ -21,6 +21,10 @@ BRIDGE_EXPORT int WINAPI Cab(HWND window, LPCSTR line, LPSTR output, DWORD size)
     return RunBridgeCommand(g_instance, window, line, output, size, TranslateCab);
 }
 
+// gcab stores a name that is not ASCII in UTF-8 with the cabinet's
+// name-is-UTF-8 attribute, which readers decode: every name is stored exactly.
+BRIDGE_EXPORT BOOL WINAPI CabSetUnicodeMode(BOOL on) { return SetBridgeUnicodeMode(on); }
+
 BRIDGE_EXPORT WORD WINAPI CabGetVersion() { return kBridgeVersion; }
 
 // Reading archives is not bridged: these entries are there because the

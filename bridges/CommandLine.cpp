@@ -1,5 +1,6 @@
 #include "bridges/CommandLine.h"
 
+#include "bridges/BridgeText.h"
 #include "common/FileBytes.h"
 #include "common/ShiftJis.h"
 #include "common/TextConvert.h"
@@ -42,7 +43,7 @@ bool ReadListLines(const std::string& path, std::vector<std::string>* lines)
 {
     lines->clear();
     std::string bytes;
-    if (!ReadWholeFile(AnsiToWide(path), &bytes))
+    if (!ReadWholeFile(ProgramToWide(path), &bytes))
         return false;
     size_t start = 0;
     while (start < bytes.size())
@@ -62,7 +63,7 @@ bool ReadListLines(const std::string& path, std::vector<std::string>* lines)
 
 bool TakeBaseFolder(const std::string& word, std::string* folder)
 {
-    if (!EndsWithSeparator(word) || word.size() < 2)
+    if (!EndsWithProgramSeparator(word) || word.size() < 2)
         return false;
     *folder = word.substr(0, word.size() - 1);
     return true;

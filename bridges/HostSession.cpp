@@ -102,7 +102,7 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 std::string Format(const char* format, const std::string& detail)
 {
     char text[2048];
-    snprintf(text, sizeof(text), format, detail.c_str());
+    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
     return text;
 }
 
@@ -133,26 +133,28 @@ std::wstring QuoteArgument(const std::wstring& argument)
 
 CHostSession::CHostSession() : m_runs(0), m_private(false)
 {
-    char temp[MAX_PATH] = "";
-    if (GetTempPathA(sizeof(temp), temp) == 0)
+    // The session's paths are program text like every other path the bridge
+    // handles, so one conversion serves them all.
+    wchar_t temp[MAX_PATH] = L"";
+    if (GetTempPathW(MAX_PATH, temp) == 0)
         return;
-    std::string base = temp;
-    if (EndsWithSeparator(base))
+    std::string base = WideToProgram(temp);
+    if (EndsWithProgramSeparator(base))
         base.pop_back();
     for (unsigned attempt = 0; attempt < 100; ++attempt)
     {
         char name[64];
         snprintf(name, sizeof(name), "\\tbr%lx%02x%04lx", GetCurrentProcessId(), attempt, GetTickCount() & 0xFFFF);
         std::string folder = base + name;
-        if (CreateDirectoryA(folder.c_str(), NULL))
+        if (CreateDirectoryW(ProgramToWide(folder).c_str(), NULL))
         {
             m_folder = folder;
             m_stage = folder + "\\stage";
             m_hostFolder = ToHostPath(folder);
-            if (m_hostFolder.empty() || !CreateDirectoryA(m_stage.c_str(), NULL))
+            if (m_hostFolder.empty() || !CreateDirectoryW(ProgramToWide(m_stage).c_str(), NULL))
             {
-                RemoveDirectoryA(m_stage.c_str());
-                RemoveDirectoryA(folder.c_str());
+                RemoveDirectoryW(ProgramToWide(m_stage).c_str());
+                RemoveDirectoryW(ProgramToWide(folder).c_str());
                 m_hostFolder.clear();
             }
             return;
@@ -170,7 +172,7 @@ CHostSession::~CHostSession()
 void CHostSession::ForgetSecrets()
 {
     for (const std::string& path : m_secrets)
-        DeleteFileA(path.c_str());
+        DeleteFileW(ProgramToWide(path).c_str());
     m_secrets.clear();
 }
 
@@ -179,7 +181,7 @@ void CHostSession::RemoveFolder()
     // The staging folder holds links into the user's folders: only the host's
     // rm, which never follows a link, may take it away.
     std::vector<std::string> arguments = {"-c", kRemoveScript, "sh", m_hostFolder};
-    std::wstring folder = ShiftJisToWide(m_folder);
+    std::wstring folder = ProgramToWide(m_folder);
     if (StartShell(arguments))
     {
         DWORD start = GetTickCount();
@@ -234,7 +236,7 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
             hostBase += '/';
         std::string relative = hostFull.compare(0, hostBase.size(), hostBase) == 0
                                    ? hostFull.substr(hostBase.size())
-                                   : ShiftJisToUtf8(ToHostRelativeName(name.relative));
+                                   : ProgramToUtf8(ToHostRelativeName(name.relative));
         if (run.linkLines)
             links.push_back(std::make_pair(hostBase, relative));
         else if (run.dotSlashDash && relative[0] == '-')
@@ -246,12 +248,12 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
         lines = LinkLines(links);
     if (!IsAscii(lines) && !ProcessHasUtf8Locale())
     {
-        *failure = kMsgLocale;
+        *failure = ProgramMessage(kMsgLocale);
         return false;
     }
-    if (!WriteWholeFile(AnsiToWide(path), lines))
+    if (!WriteWholeFile(ProgramToWide(path), lines))
     {
-        *failure = kMsgNoSession;
+        *failure = ProgramMessage(kMsgNoSession);
         return false;
     }
     return true;
@@ -259,7 +261,7 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
 
 bool CHostSession::MakePrivate()
 {
-    std::wstring marker = ShiftJisToWide(m_folder + "\\private");
+    std::wstring marker = ProgramToWide(m_folder + "\\private");
     if (!m_private && StartShell({"-c", kPrivateScript, "sh", m_hostFolder}))
     {
         DWORD start = GetTickCount();
@@ -275,7 +277,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     *outcome = CRunOutcome();
     if (!IsReady())
     {
-        outcome->failure = kMsgNoSession;
+        outcome->failure = ProgramMessage(kMsgNoSession);
         return false;
     }
     std::string tool = FindHostTool(run.tool);
@@ -299,9 +301,9 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     {
         std::string secretPath = prefix + ".secret";
         hostSecret = hostPrefix + ".secret";
-        if (!MakePrivate() || !WriteWholeFile(AnsiToWide(secretPath), ShiftJisToUtf8(run.secret) + "\n"))
+        if (!MakePrivate() || !WriteWholeFile(ProgramToWide(secretPath), ProgramToUtf8(run.secret) + "\n"))
         {
-            outcome->failure = kMsgNoSession;
+            outcome->failure = ProgramMessage(kMsgNoSession);
             return false;
         }
         m_secrets.push_back(secretPath);
@@ -314,7 +316,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
         switch (arg.kind)
         {
         case CHostArg::kText:
-            toolArguments.push_back(ShiftJisToUtf8(arg.prefix + arg.value));
+            toolArguments.push_back(ProgramToUtf8(arg.prefix + arg.value));
             break;
         case CHostArg::kPath:
         {
@@ -324,7 +326,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
                 outcome->failure = Format(kMsgPathUnmapped, arg.value);
                 return false;
             }
-            toolArguments.push_back(ShiftJisToUtf8(arg.prefix) + host);
+            toolArguments.push_back(ProgramToUtf8(arg.prefix) + host);
             break;
         }
         case CHostArg::kTool:
@@ -339,7 +341,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
             break;
         }
         case CHostArg::kNameList:
-            toolArguments.push_back(ShiftJisToUtf8(arg.prefix) + hostNames);
+            toolArguments.push_back(ProgramToUtf8(arg.prefix) + hostNames);
             break;
         case CHostArg::kBytes:
             toolArguments.push_back(OctalEscapes(arg.value));
@@ -352,7 +354,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     {
         if (!utf8 && !IsAscii(argument))
         {
-            outcome->failure = kMsgLocale;
+            outcome->failure = ProgramMessage(kMsgLocale);
             return false;
         }
     }
@@ -375,8 +377,8 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
 
     std::string hostStatus = hostPrefix + ".status";
     std::string hostPid = hostPrefix + ".pid";
-    std::wstring statusPath = ShiftJisToWide(prefix + ".status");
-    std::wstring outputPath = ShiftJisToWide(prefix + ".out");
+    std::wstring statusPath = ProgramToWide(prefix + ".status");
+    std::wstring outputPath = ProgramToWide(prefix + ".out");
     std::vector<std::string> arguments = {"-c",      kWrapperScript, "sh",     hostStatus,
                                           hostPrefix + ".out", hostPid, boundText, hostWork,
                                           run.namesOnStdin ? hostNames : hostSecret, decodeText};

@@ -32,7 +32,7 @@ std::string ToHostPath(const std::string& windowsPath)
     ToUnixEntry toUnix = reinterpret_cast<ToUnixEntry>(WineEntry("wine_get_unix_file_name"));
     if (toUnix == NULL || windowsPath.empty())
         return std::string();
-    std::wstring wide = ShiftJisToWide(windowsPath);
+    std::wstring wide = ProgramToWide(windowsPath);
     WCHAR full[32768];
     DWORD length = GetFullPathNameW(wide.c_str(), 32768, full, NULL);
     if (length == 0 || length >= 32768)

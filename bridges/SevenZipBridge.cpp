@@ -21,6 +21,10 @@ BRIDGE_EXPORT int WINAPI SevenZip(HWND window, LPCSTR line, LPSTR output, DWORD 
     return RunBridgeCommand(g_instance, window, line, output, size, TranslateSevenZip);
 }
 
+// 7zz stores every name exactly: in a 7z as it is, in a ZIP as UTF-8 with
+// the UTF-8 flag.
+BRIDGE_EXPORT BOOL WINAPI SevenZipSetUnicodeMode(BOOL on) { return SetBridgeUnicodeMode(on); }
+
 // At most 3.12: with no module beside it the program then offers no 7z
 // self-extracting format, which 7zz of the host cannot make.
 BRIDGE_EXPORT WORD WINAPI SevenZipGetVersion() { return kBridgeVersion; }

@@ -44,7 +44,7 @@ const char kXargsSize[] = "1000000";
 void Refuse(CHostPlan* plan, int code, const char* format, const std::string& detail = std::string())
 {
     char text[2048];
-    snprintf(text, sizeof(text), format, detail.c_str());
+    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
     plan->refusal = code;
     plan->message = text;
     plan->runs.clear();
@@ -68,7 +68,7 @@ struct CGroups
 
     void Add(const std::string& base, const std::string& relative)
     {
-        auto found = spelling.emplace(FoldName(ShiftJisToWide(base)), base).first;
+        auto found = spelling.emplace(FoldName(ProgramToWide(base)), base).first;
         const std::string& first = found->second;
         if (!seen.insert(std::make_pair(first, relative)).second)
             return;
@@ -169,7 +169,7 @@ bool HaveDistinctNames(const CGroups& groups, CHostPlan* plan)
     for (const CHostName& name : groups.All())
     {
         std::string path = name.baseFolder + "\\" + name.relative;
-        std::wstring key = FoldName(ShiftJisToWide(name.relative));
+        std::wstring key = FoldName(ProgramToWide(name.relative));
         const std::string* other = NULL;
         auto file = files.find(key);
         auto folder = folders.find(key);
@@ -282,6 +282,8 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
         }
         else if (StartsWith(word, "-m") && word.size() > 2)
             methodOptions.push_back(word);  // the settings' own options, custom ones too
+        else if (word == "-scsUTF-8" && ProgramTextIsUtf8())
+            continue;  // the list files are read as UTF-8 in the UTF-8 mode anyway
         else
             return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
     }
@@ -357,6 +359,11 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
     CGroups groups;
     if (!ReadArchiveAndList(words, i, 2, &groups, plan))
         return;
+    // In the UTF-8 mode the password's bytes would be UTF-8, which Windows
+    // readers of the ZIP do not try; the program refuses such a password, and
+    // so does the bridge.
+    if (usePassword && ProgramTextIsUtf8() && !IsAscii(password))
+        return Refuse(plan, kResultNotSupported, kMsgZipPasswordAscii);
     CHostRun run;
     run.tool = "zip";
     run.args = options;
@@ -414,7 +421,7 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
     size_t bytes = 0;
     for (const auto& group : groups.names)
         for (const std::string& name : group.second)
-            bytes += ShiftJisToUtf8(name).size() + 1 + kArgumentPointer;
+            bytes += ProgramToUtf8(name).size() + 1 + kArgumentPointer;
     if (bytes > kMaxCabListBytes || groups.Count() > kMaxCabFiles)
         return Refuse(plan, kResultNotSupported, kMsgTooManyFiles);
 

@@ -21,6 +21,11 @@ BRIDGE_EXPORT int WINAPI Unlha(HWND window, LPCSTR line, LPSTR output, DWORD siz
     return RunBridgeCommand(g_instance, window, line, output, size, TranslateUnlha);
 }
 
+// No UnlhaSetUnicodeMode: LZH headers carry no mark that readers agree on for
+// UTF-8 names, and Japanese LZH readers take the name bytes as Shift_JIS, so
+// jlha cannot store such names in a form they decode. Without the entry the
+// program refuses those names for LHA and names the formats that can.
+
 BRIDGE_EXPORT WORD WINAPI UnlhaGetVersion() { return kBridgeVersion; }
 
 // Reading archives is not bridged: these entries are there because the

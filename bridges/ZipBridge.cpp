@@ -23,6 +23,10 @@ BRIDGE_EXPORT int WINAPI Zip(HWND window, LPCSTR line, LPSTR output, DWORD size)
     return RunBridgeCommand(g_instance, window, line, output, size, TranslateZip32j);
 }
 
+// Info-ZIP stores the host's UTF-8 names, and the bridge sets the UTF-8 flag
+// on the new entries afterwards, so every name is stored exactly.
+BRIDGE_EXPORT BOOL WINAPI ZipSetUnicodeMode(BOOL on) { return SetBridgeUnicodeMode(on); }
+
 BRIDGE_EXPORT WORD WINAPI ZipGetVersion() { return kBridgeVersion; }
 BRIDGE_EXPORT int WINAPI ZipQueryFunctionList(int function) { return function == kFunctionCommand ? 1 : 0; }
 // Info-ZIP on the host encrypts (-P).

@@ -21,6 +21,16 @@ struct CWalk
     int count;
     bool writeFailed;
     CWalkReport* report;
+    EWalkText text;
+};
+
+// One entry of the input list: its real name, and its exact ANSI form when
+// it has one. An entry given as ANSI text keeps the bytes it was given.
+struct CInputEntry
+{
+    std::wstring wide;
+    std::string ansi;
+    bool hasAnsi;
 };
 
 void LeaveOut(CWalk* walk, const std::wstring& path, ELeftOutReason reason, DWORD error = 0)
@@ -115,8 +125,15 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
         bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder && (wcscmp(wideName, L".") == 0 || wcscmp(wideName, L"..") == 0))
             continue;
-        char name[kPathBufferSize];
-        if (!ToExactAnsi(wideName, name, sizeof(name)))
+        char ansiName[kPathBufferSize];
+        std::string utf8Name;
+        const char* name = ansiName;
+        if (walk->text == kWalkUtf8)
+        {
+            utf8Name = WideToUtf8(wideName);
+            name = utf8Name.c_str();
+        }
+        else if (!ToExactAnsi(wideName, ansiName, sizeof(ansiName)))
         {
             // A folder is always descended, so every file below it would be lost
             // too; a file is reported only when the filter would take it.
@@ -124,7 +141,9 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
                 walk->report->unnamable.push_back(wideFolder + L"\\" + wideName);
             continue;
         }
-        bool taken = IsTargetWideName(name, wideName, wcslen(wideName), isFolder ? kTargetFolder : kTargetFile);
+        // The name of a match error is ANSI text; a UTF-8 name is left to the
+        // filter, which names it from its wide form.
+        bool taken = IsTargetWideName(walk->text == kWalkUtf8 ? "" : name, wideName, wcslen(wideName), isFolder ? kTargetFolder : kTargetFile);
         if (!taken)
             continue;
         const char* path = join.Join(name);
@@ -151,44 +170,75 @@ int GetWidePathType(const std::wstring& path)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
 }
 
-void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
+// An entry whose name has an exact ANSI form, walked with ANSI text as it
+// always was.
+void WalkAnsiEntry(CWalk* walk, const CInputEntry& input)
 {
-    for (const std::string& entry : inputs)
+    const std::string& entry = input.ansi;
+    const std::wstring& wideEntry = input.wide;
+    char baseFolder[kPathBufferSize];
+    int baseLength = GetParentFolder(entry.c_str(), baseFolder, sizeof(baseFolder));
+    int type = GetWidePathType(wideEntry);
+    // Without a folder part the entry cannot be stored relative to one.
+    if (baseLength <= 0 || type == kPathMissing)
     {
-        if (entry.empty())
+        LeaveOut(walk, wideEntry, kLeftOutMissing);
+        return;
+    }
+    const char* name = entry.c_str() + baseLength + 1;
+    if (type == kPathFile && IsTargetFile(name, kTargetFile))
+        HandOver(walk, entry.c_str(), baseFolder);
+    else if (type == kPathFolder && IsTargetFile(name, kTargetFolder))
+        WalkFolder(walk, entry.c_str(), wideEntry, baseFolder);
+}
+
+// Any entry, judged by its wide name: in UTF-8 text, or reported when the
+// sink takes ANSI text and the entry has none.
+void WalkWideEntry(CWalk* walk, const std::wstring& entry)
+{
+    size_t separator = entry.rfind(L'\\');
+    int type = GetWidePathType(entry);
+    if (separator == std::wstring::npos || separator == 0 || type == kPathMissing)
+    {
+        LeaveOut(walk, entry, kLeftOutMissing);
+        return;
+    }
+    const wchar_t* name = entry.c_str() + separator + 1;
+    int kind = type == kPathFolder ? kTargetFolder : kTargetFile;
+    if (!IsTargetWideName("", name, wcslen(name), kind))
+        return;
+    if (walk->text != kWalkUtf8)
+    {
+        walk->report->unnamable.push_back(entry);
+        return;
+    }
+    std::string path = WideToUtf8(entry);
+    std::string baseFolder = WideToUtf8(entry.substr(0, separator));
+    if (type == kPathFile)
+        HandOver(walk, path.c_str(), baseFolder.c_str());
+    else if (path.size() >= kPathBufferSize)
+        LeaveOut(walk, entry, kLeftOutTooLong);
+    else
+        WalkFolder(walk, path.c_str(), entry, baseFolder.c_str());
+}
+
+void WalkInputList(CWalk* walk, const std::vector<CInputEntry>& inputs)
+{
+    for (const CInputEntry& entry : inputs)
+    {
+        if (entry.wide.empty())
             continue;
-        std::wstring wideEntry = AnsiToWide(entry.c_str());
-        char baseFolder[kPathBufferSize];
-        int baseLength = GetParentFolder(entry.c_str(), baseFolder, sizeof(baseFolder));
-        int type = GetWidePathType(wideEntry);
-        // Without a folder part the entry cannot be stored relative to one.
-        if (baseLength <= 0 || type == kPathMissing)
-        {
-            LeaveOut(walk, wideEntry, kLeftOutMissing);
-            continue;
-        }
-        const char* name = entry.c_str() + baseLength + 1;
-        if (type == kPathFile && IsTargetFile(name, kTargetFile))
-            HandOver(walk, entry.c_str(), baseFolder);
-        else if (type == kPathFolder && IsTargetFile(name, kTargetFolder))
-            WalkFolder(walk, entry.c_str(), wideEntry, baseFolder);
+        if (entry.hasAnsi && walk->text == kWalkAnsi)
+            WalkAnsiEntry(walk, entry);
+        else
+            WalkWideEntry(walk, entry.wide);
         if (walk->writeFailed)
             return;
     }
 }
 
-}  // namespace
-
-int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
-{
-    CWalkReport ignored;
-    CWalk walk = {sink, 0, false, &ignored};
-    WalkFolder(&walk, folder, AnsiToWide(folder), baseFolder);
-    return walk.count;
-}
-
-int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
-                 CWalkReport* report)
+int Collect(CCompressJob* job, const std::vector<CInputEntry>& inputs, const CFileSink& sink, CWalkReport* report,
+            EWalkText text)
 {
     CWalkReport ignored;
     if (report == nullptr)
@@ -199,7 +249,7 @@ int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, cons
         ClearCompiledFilters();
         return kFilesFilterUnusable;
     }
-    CWalk walk = {sink, 0, false, report};
+    CWalk walk = {sink, 0, false, report, text};
     WalkInputList(&walk, inputs);
     ClearCompiledFilters();
     if (walk.writeFailed)
@@ -209,4 +259,43 @@ int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, cons
     if (!report->unnamable.empty())
         return kFilesUnnamable;
     return walk.count == 0 ? kFilesNone : kFilesCollected;
+}
+
+}  // namespace
+
+int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
+{
+    CWalkReport ignored;
+    CWalk walk = {sink, 0, false, &ignored, kWalkAnsi};
+    WalkFolder(&walk, folder, AnsiToWide(folder), baseFolder);
+    return walk.count;
+}
+
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
+                 CWalkReport* report)
+{
+    std::vector<CInputEntry> entries;
+    entries.reserve(inputs.size());
+    for (const std::string& input : inputs)
+        entries.push_back(CInputEntry{input.empty() ? std::wstring() : AnsiToWide(input.c_str()), input, true});
+    return Collect(job, entries, sink, report, kWalkAnsi);
+}
+
+int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CFileSink& sink,
+                 CWalkReport* report, EWalkText text)
+{
+    std::vector<CInputEntry> entries;
+    entries.reserve(inputs.size());
+    for (const std::wstring& input : inputs)
+    {
+        CInputEntry entry{input, std::string(), false};
+        char ansi[kPathBufferSize];
+        if (!input.empty() && ToExactAnsi(input.c_str(), ansi, sizeof(ansi)))
+        {
+            entry.ansi = ansi;
+            entry.hasAnsi = true;
+        }
+        entries.push_back(entry);
+    }
+    return Collect(job, entries, sink, report, text);
 }

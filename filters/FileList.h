@@ -38,6 +38,17 @@ struct CWalkReport
 // archive would miss it.
 typedef std::function<bool(const char* path, const char* baseFolder)> CFileSink;
 
+// The text the sink gets its paths in.
+enum EWalkText
+{
+    // Exact ANSI names; a file or folder without one is reported in
+    // CWalkReport::unnamable, handed to no sink, and the walk's result is
+    // kFilesUnnamable.
+    kWalkAnsi,
+    // UTF-8, which holds every name (for an archiver DLL in its UTF-8 mode).
+    kWalkUtf8,
+};
+
 // Results of CollectFiles.
 enum
 {
@@ -55,6 +66,10 @@ enum
 // nothing and is skipped without a word.
 int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
                  CWalkReport* report = nullptr);
+// The same for entries that may be named beyond the ANSI code page, with the
+// sink's text chosen.
+int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CFileSink& sink,
+                 CWalkReport* report, EWalkText text);
 // Hands the files below folder (depth first) with baseFolder to sink; returns
 // how many were handed over.
 int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder);

@@ -1,5 +1,6 @@
 #include "filters/FilterMatch.h"
 
+#include "common/TextConvert.h"
 #include "filters/SimplePattern.h"
 #include "filters/StringNkf.h"
 #include "filters/WildcardToRegex.h"
@@ -234,9 +235,13 @@ int IsTargetWideName(const char* name, const wchar_t* wideName, size_t wideLengt
                 // The library gave up on this name (too complex a match). The file can be
                 // judged neither way: it is left out here, and the walk's caller stops
                 // the job on GetFilterMatchError(), so no archive silently misses it.
+                // A name without an ANSI form comes without its ANSI text: the
+                // message shows its look-alike, "?" for what has none.
                 if (g_matchError.empty())
                     g_matchError = DescribeDefinition(filter.Position, filter.Pattern) + "でファイル「" +
-                                   name + "」を判定できませんでした。";
+                                   (name[0] != '\0' ? std::string(name)
+                                                     : WideToShiftJis(std::wstring(wideName, wideLength))) +
+                                   "」を判定できませんでした。";
                 return 0;
             }
         }

@@ -2,13 +2,15 @@
 
 #include <string.h>
 
-CArchiverDll::CArchiverDll(const char* dllName) : m_module(NULL), m_dllName(dllName)
+CArchiverDll::CArchiverDll(const char* dllName, const char* unicodeModeEntry)
+    : m_module(NULL), m_dllName(dllName), m_unicodeModeEntry(unicodeModeEntry), m_unicodeModeOn(false)
 {
     ForgetEntries();
 }
 
 CArchiverDll::~CArchiverDll()
 {
+    SetUnicodeMode(false);
     Unload();
 }
 
@@ -20,6 +22,7 @@ void CArchiverDll::ForgetEntries()
     m_closeArchive = NULL;
     m_isSfxFile = NULL;
     m_checkArchive = NULL;
+    m_setUnicodeMode = NULL;
 }
 
 int CArchiverDll::LoadWithEntries(const CEntry* entries, size_t count)
@@ -38,7 +41,27 @@ int CArchiverDll::LoadWithEntries(const CEntry* entries, size_t count)
             return 0;
         }
     }
+    m_setUnicodeMode = reinterpret_cast<UnicodeModeEntry>(GetProcAddress(m_module, m_unicodeModeEntry));
     return 1;
+}
+
+int CArchiverDll::SetUnicodeMode(bool on)
+{
+    if (!on)
+    {
+        if (!m_unicodeModeOn)
+            return 1;
+        m_unicodeModeOn = false;
+        int result = m_setUnicodeMode(FALSE) ? 1 : 0;
+        Unload();
+        return result;
+    }
+    if (!Load())
+        return 0;
+    m_unicodeModeOn = m_setUnicodeMode != NULL && m_setUnicodeMode(TRUE) != FALSE;
+    if (!m_unicodeModeOn)
+        Unload();
+    return m_unicodeModeOn ? 1 : 0;
 }
 
 int CArchiverDll::CheckArchive(const char* fileName, int mode)
@@ -50,7 +73,7 @@ int CArchiverDll::CheckArchive(const char* fileName, int mode)
 
 int CArchiverDll::Unload()
 {
-    if (m_module == NULL)
+    if (m_module == NULL || m_unicodeModeOn)
         return 0;
     int result = FreeLibrary(m_module);
     m_module = NULL;

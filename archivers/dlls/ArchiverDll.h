@@ -10,7 +10,8 @@
 class CArchiverDll
 {
 public:
-    explicit CArchiverDll(const char* dllName);
+    // unicodeModeEntry names the optional "<Prefix>SetUnicodeMode" export.
+    CArchiverDll(const char* dllName, const char* unicodeModeEntry);
     virtual ~CArchiverDll();
 
     // 1 when the DLL is bound with every required entry, 0 otherwise.
@@ -27,12 +28,24 @@ public:
 
     bool IsLoaded() const { return m_module != NULL; }
 
+    // Whether the loaded DLL exports the switch to its UTF-8 mode, in which it
+    // takes the command line and the list files it reads as UTF-8 and writes
+    // its output text in UTF-8. A DLL without it works as ever.
+    bool HasUnicodeMode() const { return m_setUnicodeMode != NULL; }
+    // Switches the mode on (loading the DLL first) or off; 1 when the DLL took
+    // it. The mode lives in the loaded module, so while it is on Unload keeps
+    // the DLL loaded: the command of the job then runs in the mode that was
+    // set, and switching it off reaches the same module.
+    int SetUnicodeMode(bool on);
+    bool IsUnicodeModeOn() const { return m_unicodeModeOn; }
+
 protected:
     typedef int(WINAPI* CommandEntry)(const HWND, LPCSTR, LPSTR, const DWORD);
     typedef WORD(WINAPI* VersionEntry)();
     typedef HANDLE(WINAPI* OpenArchiveEntry)(const HWND, LPCSTR, const DWORD);
     typedef int(WINAPI* HandleEntry)(HANDLE);
     typedef BOOL(WINAPI* CheckArchiveEntry)(LPCSTR, const int);
+    typedef BOOL(WINAPI* UnicodeModeEntry)(BOOL);
 
     struct CEntry
     {
@@ -41,7 +54,8 @@ protected:
     };
 
     // Loads the DLL and resolves the entries in order; on the first missing one
-    // the DLL is released again and 0 returned.
+    // the DLL is released again and 0 returned. The optional entries are
+    // resolved after them and may stay null.
     int LoadWithEntries(const CEntry* entries, size_t count);
 
     HMODULE m_module;
@@ -52,10 +66,14 @@ protected:
     HandleEntry m_closeArchive;
     HandleEntry m_isSfxFile;
     CheckArchiveEntry m_checkArchive;
+    UnicodeModeEntry m_setUnicodeMode;
 
 private:
     CArchiverDll(const CArchiverDll&);
     CArchiverDll& operator=(const CArchiverDll&);
 
     void ForgetEntries();
+
+    const char* m_unicodeModeEntry;
+    bool m_unicodeModeOn;
 };

@@ -51,6 +51,22 @@ public:
     virtual void Cleanup() {}
     // The 7-Zip32 builders only.
     virtual void BuildCommand(const char* outputPath, std::string* commandLine) {}
+    // Switches the DLL's UTF-8 mode on or off for the job's run (see
+    // CArchiverDll::SetUnicodeMode); 1 when the DLL took it.
+    virtual int SetDllUnicodeMode(bool on) { return 0; }
+    // Whether a password the user typed is encrypted with other bytes once the
+    // DLL is in its UTF-8 mode: ZIP encrypts with the password's bytes, and
+    // Windows readers of a ZIP try the bytes of their own code page.
+    virtual bool PasswordBytesFollowUnicodeMode() const { return false; }
+
+    // Set for a job whose names need the DLL's UTF-8 mode, before BeginList:
+    // the files handed to AddFile are then UTF-8, and the builder writes its
+    // command line and list files in UTF-8 too. Off for every other job, which
+    // gets the very bytes it always did.
+    void SetUtf8Names(bool utf8) { m_utf8Names = utf8; }
+    bool Utf8Names() const { return m_utf8Names; }
+    // Whether the DLL found at start offers the UTF-8 mode for this format.
+    int SupportsUnicodeNames() const { return m_supportsUnicodeNames; }
 
     int GetId() const { return m_id; }
     const char* GetName() const { return m_name; }
@@ -74,6 +90,9 @@ protected:
         m_supportsPassword = info.supportsPassword;
         m_supportsAppend = info.supportsAppend;
     }
+    // ANSI text of the program (settings, output path, password, temporary
+    // paths) as the command line of this job carries it.
+    std::string JobText(const std::string& ansi) const;
 
     int m_id = -1;
     const char* m_name = "";
@@ -83,6 +102,8 @@ protected:
     int m_selfExtracting = 0;
     int m_supportsPassword = 0;
     int m_supportsAppend = 0;
+    int m_supportsUnicodeNames = 0;
+    bool m_utf8Names = false;
     CCompressJob* m_job = nullptr;
 
 private:

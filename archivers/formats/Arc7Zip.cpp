@@ -24,6 +24,7 @@ int CArc7Zip::Init()
 {
     Describe({0, "7Z", ".7z", "7-Zip32.dll　-　7Z書庫(*.7z)", 0, 1, 0});
     ProbeDll();
+    ProbeUnicodeMode();
     g_sevenZipSettings.Version = m_dll.GetVersion();
     m_dll.Unload();
     return m_available;
@@ -78,7 +79,14 @@ void CArc7Zip::AppendListFiles(std::string* commandLine) const
 {
     const CBaseFolderListFiles::CMap& files = m_lists.Files();
     for (CBaseFolderListFiles::CMap::const_iterator entry = files.begin(); entry != files.end(); ++entry)
-        *commandLine += "\"" + entry->first + "\\\" -ir-\"@" + entry->second + "\" ";
+        *commandLine += "\"" + entry->first + "\\\" -ir-\"@" + JobText(entry->second) + "\" ";
+}
+
+std::string CArc7Zip::ListCharsetSwitch() const
+{
+    // 7-Zip reads a list file in the ANSI code page unless told otherwise,
+    // also in the DLL's UTF-8 mode.
+    return m_utf8Names ? "-scsUTF-8 " : "";
 }
 
 void CArc7Zip::BuildCommand(const char* outputPath, std::string* commandLine)
@@ -111,7 +119,7 @@ void CArc7Zip::BuildCommand(const char* outputPath, std::string* commandLine)
     }
     options += " ";
 
-    *commandLine = "a -t7z " + options + "\"" + outputPath + "\" ";
+    *commandLine = JobText("a -t7z " + options + ListCharsetSwitch() + "\"" + outputPath + "\" ");
     AppendListFiles(commandLine);
 }
 

@@ -27,6 +27,8 @@ protected:
     void ProbeDll();
     // The line's tail: every base folder with its list file, in map order.
     void AppendListFiles(std::string* commandLine) const;
+    // The list files' character set switch of a job in the DLL's UTF-8 mode.
+    std::string ListCharsetSwitch() const;
     // The password switch "\"-p<password>\" " when the job wants one.
     void AppendPassword(std::string* options) const;
 };

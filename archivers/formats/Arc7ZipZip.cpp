@@ -9,6 +9,7 @@ int CArc7ZipZip::Init()
 {
     Describe({2, "7ZIP", ".zip", "7-Zip32.dll　-　ZIP書庫(*.zip)", 0, 1, 1});
     ProbeDll();
+    ProbeUnicodeMode();
     m_dll.Unload();
     return m_available;
 }
@@ -28,6 +29,6 @@ void CArc7ZipZip::BuildCommand(const char* outputPath, std::string* commandLine)
              settings.SevenZipPasses);
     options += numbers;
 
-    *commandLine = "a -tzip " + options + "\"" + outputPath + "\" ";
+    *commandLine = JobText("a -tzip " + options + ListCharsetSwitch() + "\"" + outputPath + "\" ");
     AppendListFiles(commandLine);
 }

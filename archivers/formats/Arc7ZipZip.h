@@ -9,4 +9,5 @@ class CArc7ZipZip : public CSharesFamilySettings<CArc7Zip>
 public:
     int Init() override;
     void BuildCommand(const char* outputPath, std::string* commandLine) override;
+    bool PasswordBytesFollowUnicodeMode() const override { return true; }
 };

@@ -22,6 +22,7 @@ int CArcCab::Init()
 {
     Describe({4, "CAB", ".cab", "Cab32.dll　-　CAB書庫(*.cab)", 0, 0, 0});
     m_available = m_dll.Load();
+    ProbeUnicodeMode();
     g_cabSettings.Version = m_dll.GetVersion();
     m_dll.Unload();
     return m_available;
@@ -86,10 +87,10 @@ void CArcCab::BuildCabCommand(const std::string& outputPath, std::string* comman
         options += number;
     }
 
-    *commandLine = "-a " + options + "\"" + outputPath + "\" ";
+    *commandLine = JobText("-a " + options + "\"" + outputPath + "\" ");
     const CBaseFolderListFiles::CMap& files = m_lists.Files();
     for (CBaseFolderListFiles::CMap::const_iterator entry = files.begin(); entry != files.end(); ++entry)
-        *commandLine += "\"" + entry->first + "\\\" \"@" + entry->second + "\" ";
+        *commandLine += "\"" + entry->first + "\\\" \"@" + JobText(entry->second) + "\" ";
 }
 
 int CArcCab::Run(HWND owner, char* buffer, size_t size)

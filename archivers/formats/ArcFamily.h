@@ -19,8 +19,14 @@ public:
     }
     int EndList() override { return m_lists.End(); }
     void Cleanup() override { m_lists.Cleanup(); }
+    int SetDllUnicodeMode(bool on) override { return m_dll.SetUnicodeMode(on); }
 
 protected:
+    // At start, with the DLL loaded: whether the format can take names beyond
+    // the ANSI code page. The self-extracting builders do not ask: what their
+    // program shows on an unknown machine is not known.
+    void ProbeUnicodeMode() { m_supportsUnicodeNames = m_dll.HasUnicodeMode() ? 1 : 0; }
+
     TDll m_dll;
     TLists m_lists;
 };

@@ -21,6 +21,7 @@ int CArcLha::Init()
 {
     Describe({6, "LHA", ".lzh", "Unlha32.dll　-　LHA書庫(*.lzh)", 0, 0, 1});
     m_available = m_dll.Load();
+    ProbeUnicodeMode();
     g_lhaSettings.Version = m_dll.GetVersion();
     m_dll.Unload();
     return m_available;
@@ -77,7 +78,7 @@ void CArcLha::BuildLhaCommand(const std::string& outputPath, std::string* comman
         break;
     }
     options += "-a1 ";
-    *commandLine = "a " + options + "\"" + outputPath + "\" \"@" + m_lists.Path() + "\"";
+    *commandLine = JobText("a " + options + "\"" + outputPath + "\" \"@" + m_lists.Path() + "\"");
 }
 
 int CArcLha::Run(HWND owner, char* buffer, size_t size)

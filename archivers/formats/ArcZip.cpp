@@ -11,6 +11,7 @@ int CArcZip::Init()
 {
     Describe({8, "ZIP", ".zip", "Zip32j.dll　-　ZIP書庫(*.zip)", 0, 0, 1});
     m_available = m_dll.Load();
+    ProbeUnicodeMode();
     // QueryEncryption unloads the DLL; GetVersion loads it again.
     m_supportsPassword = m_dll.QueryEncryption() ? 1 : 0;
     g_zipSettings.Version = m_dll.GetVersion();
@@ -71,7 +72,7 @@ void CArcZip::BuildZipCommand(const std::string& outputPath, std::string* comman
         options += "-l ";
     if (m_job->UsePassword)
         options += "-P \"" + m_job->Password + "\" ";
-    *commandLine = options + "\"" + outputPath + "\" \"@" + m_lists.Path() + "\"";
+    *commandLine = JobText(options + "\"" + outputPath + "\" \"@" + m_lists.Path() + "\"");
 }
 
 int CArcZip::Run(HWND owner, char* buffer, size_t size)

@@ -18,6 +18,7 @@ public:
     // "\"base\\\" \"relative\"" and a line end.
     int AddFile(const char* path, const char* baseFolder) override;
     int Run(HWND owner, char* buffer, size_t size) override;
+    bool PasswordBytesFollowUnicodeMode() const override { return true; }
 
     const std::string& ListFile() const { return m_lists.Path(); }
 

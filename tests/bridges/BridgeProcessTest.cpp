@@ -10,6 +10,7 @@
 #include "tests/bridges/HostCommand.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/UiHelper.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -707,4 +708,99 @@ TEST_F(BridgeProcess, EachItemBecomesAnArchiveOfItsOwn)
     EXPECT_NE(std::string::npos,
               run.resultText.find("× " + m_data / "each\\empty" + "\r\n    → 圧縮するファイルがありません"))
         << run.resultText;
+}
+
+namespace {
+
+// The text of a message box of the program, as it is, and OK pressed.
+bool AnswerErrorBox(DWORD processId, std::wstring* text)
+{
+    HWND box = WaitForTopWindow("エラー  - Tessik", processId, 0);
+    if (box == NULL)
+        return false;
+    wchar_t buffer[8192] = L"";
+    GetWindowTextW(GetDlgItem(box, 0xFFFF), buffer, 8192);
+    *text = buffer;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
+}  // namespace
+
+// Names beyond Shift_JIS go in under their own names through every bridge
+// whose tool stores them exactly, and come out with their bytes; LHA, which
+// cannot, refuses them with the names and the formats that can.
+TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
+{
+    std::wstring tree = Widen(m_data / "uni");
+    WriteUnicodeTree(tree);
+    std::vector<std::wstring> expected;
+    for (const CUnicodeTreeFile& file : kUnicodeTree)
+        expected.push_back(L"uni\\" + file.relative);
+    std::sort(expected.begin(), expected.end());
+
+    struct
+    {
+        const char* format;
+        const char* extension;
+    } cases[] = {{"7Z", ".7z"}, {"7ZIP", ".zip"}, {"ZIP", ".zip"}, {"CAB", ".cab"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.format);
+        PlaceSettings(c.format);
+        std::string archive = m_data / (std::string("uni") + c.extension);
+        CProgramRun run = Run(nullptr, true, {"uni"});
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ("", run.resultText);
+        ASSERT_TRUE(FileExists(archive));
+
+        std::string ext = c.extension;
+        std::vector<std::pair<std::string, std::vector<CHostArg>>> extractions;
+        if (ext == ".cab")
+        {
+            EXPECT_EQ(expected, CabWideListing(archive));
+            extractions.push_back({"cabextract", {HostText("-q"), HostPath(archive)}});
+        }
+        else
+        {
+            EXPECT_EQ(expected, SevenZipWideListing(archive));
+            extractions.push_back({"7zz", {HostText("x"), HostText("-y"), HostPath(archive)}});
+        }
+        if (ext == ".zip")
+        {
+            EXPECT_EQ(expected, UnzipWideListing(archive));
+            extractions.push_back({"unzip", {HostText("-q"), HostPath(archive)}});
+        }
+        for (const auto& extraction : extractions)
+        {
+            std::string into = m_data.MakeFolder(std::string("out-") + c.format + "-" + extraction.first);
+            CHostResult extracted = RunHost(extraction.first, extraction.second, into);
+            ASSERT_EQ(0, extracted.exitCode) << extracted.output;
+            for (const CUnicodeTreeFile& file : kUnicodeTree)
+            {
+                bool ok = false;
+                EXPECT_EQ(file.bytes, ReadWideFile(Widen(into) + L"\\uni\\" + file.relative, &ok))
+                    << extraction.first << " " << Utf8Of(file.relative);
+                EXPECT_TRUE(ok) << extraction.first << " " << Utf8Of(file.relative);
+            }
+        }
+        EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
+        DeleteFileA(archive.c_str());
+    }
+
+    PlaceSettings("LHA");
+    std::wstring message;
+    CProgramRun run = Run([&message](HWND, DWORD processId) { AnswerErrorBox(processId, &message); }, true, {"uni"});
+    EXPECT_EQ("", run.resultText);
+    EXPECT_FALSE(FileExists(m_data / "uni.lzh"));
+    // gtest spells out its arguments in the ANSI code page: names beyond it
+    // stay out of them.
+    for (const std::wstring name : {L"\\한국어.txt", L"\\x\U0001F600.txt"})
+        EXPECT_NE(std::wstring::npos, message.find(tree + name)) << Utf8Of(message);
+    EXPECT_NE(std::wstring::npos, message.find(L"「Unlha32.dll　-　LHA書庫(*.lzh)」には")) << Utf8Of(message);
+    EXPECT_NE(std::wstring::npos, message.find(L"格納できる形式:\n7-Zip32.dll　-　7Z書庫(*.7z)\n"
+                                               L"7-Zip32.dll　-　ZIP書庫(*.zip)\nCab32.dll　-　CAB書庫(*.cab)\n"
+                                               L"Zip32j.dll　-　ZIP書庫(*.zip)\n"))
+        << Utf8Of(message);
+    EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
 }

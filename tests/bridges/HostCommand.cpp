@@ -13,7 +13,10 @@ CHostArg HostText(const std::string& text) { return CHostArg{CHostArg::kText, st
 CHostArg HostPath(const std::string& windowsPath) { return CHostArg{CHostArg::kPath, std::string(), windowsPath}; }
 CHostArg HostBytes(const std::string& bytes) { return CHostArg{CHostArg::kBytes, std::string(), bytes}; }
 
-CHostResult RunHost(const std::string& tool, const std::vector<CHostArg>& args, const std::string& workFolder)
+namespace {
+
+// The host's output as it is, UTF-8.
+CHostResult RunHostRaw(const std::string& tool, const std::vector<CHostArg>& args, const std::string& workFolder)
 {
     CHostSession session;
     CHostRun run;
@@ -25,11 +28,9 @@ CHostResult RunHost(const std::string& tool, const std::vector<CHostArg>& args, 
     CHostResult result;
     if (session.Run(run, nullptr, &outcome))
         result.exitCode = outcome.exitCode;
-    result.output = Utf8ToShiftJis(outcome.output) + outcome.failure;
+    result.output = outcome.output + ShiftJisToUtf8(outcome.failure);
     return result;
 }
-
-namespace {
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -45,26 +46,37 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
+// A UTF-8 name with backslashes: no byte of a UTF-8 character is "/".
 std::string Backslashed(std::string name)
 {
-    std::wstring wide = ShiftJisToWide(name);
-    std::replace(wide.begin(), wide.end(), L'/', L'\\');
-    return WideToShiftJis(wide);
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
 }
 
-std::vector<std::string> Sorted(std::vector<std::string> names)
+std::vector<std::string> SortedShiftJis(const std::vector<std::string>& utf8Names)
 {
+    std::vector<std::string> names;
+    for (const std::string& name : utf8Names)
+        names.push_back(Utf8ToShiftJis(name));
     std::sort(names.begin(), names.end());
     return names;
 }
 
-}  // namespace
+std::vector<std::wstring> SortedWide(const std::vector<std::string>& utf8Names)
+{
+    std::vector<std::wstring> names;
+    for (const std::string& name : utf8Names)
+        names.push_back(Utf8ToWide(name));
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
-std::vector<std::string> SevenZipListing(const std::string& archive, const std::string& password)
+// The names each tool lists, UTF-8, in the tool's order.
+std::vector<std::string> SevenZipNames(const std::string& archive, const std::string& password)
 {
     std::vector<CHostArg> args = {HostText("l"), HostText("-slt"), HostText("-ba"), HostText("-sccUTF-8"),
                                   HostText("-p" + password), HostPath(archive)};
-    CHostResult listed = RunHost("7zz", args);
+    CHostResult listed = RunHostRaw("7zz", args, "");
     std::vector<std::string> names;
     std::string path;
     bool folder = false;
@@ -84,24 +96,24 @@ std::vector<std::string> SevenZipListing(const std::string& archive, const std::
     }
     if (listed.exitCode != 0)
         names.push_back("(7zz failed: " + listed.output + ")");
-    return Sorted(names);
+    return names;
 }
 
-std::vector<std::string> UnzipListing(const std::string& archive)
+std::vector<std::string> UnzipNames(const std::string& archive)
 {
-    CHostResult listed = RunHost("unzip", {HostText("-Z1"), HostPath(archive)});
+    CHostResult listed = RunHostRaw("unzip", {HostText("-Z1"), HostPath(archive)}, "");
     std::vector<std::string> names;
     for (const std::string& line : Lines(listed.output))
         if (!line.empty() && line.back() != '/')
             names.push_back(Backslashed(line));
     if (listed.exitCode != 0)
         names.push_back("(unzip failed: " + listed.output + ")");
-    return Sorted(names);
+    return names;
 }
 
-std::vector<std::string> CabListing(const std::string& archive)
+std::vector<std::string> CabNames(const std::string& archive)
 {
-    CHostResult listed = RunHost("cabextract", {HostText("-l"), HostPath(archive)});
+    CHostResult listed = RunHostRaw("cabextract", {HostText("-l"), HostPath(archive)}, "");
     std::vector<std::string> names;
     for (const std::string& line : Lines(listed.output))
     {
@@ -112,13 +124,39 @@ std::vector<std::string> CabListing(const std::string& archive)
     }
     if (listed.exitCode != 0)
         names.push_back("(cabextract failed: " + listed.output + ")");
-    return Sorted(names);
+    return names;
 }
+
+}  // namespace
+
+CHostResult RunHost(const std::string& tool, const std::vector<CHostArg>& args, const std::string& workFolder)
+{
+    CHostResult result = RunHostRaw(tool, args, workFolder);
+    result.output = Utf8ToShiftJis(result.output);
+    return result;
+}
+
+std::vector<std::string> SevenZipListing(const std::string& archive, const std::string& password)
+{
+    return SortedShiftJis(SevenZipNames(archive, password));
+}
+
+std::vector<std::string> UnzipListing(const std::string& archive) { return SortedShiftJis(UnzipNames(archive)); }
+std::vector<std::string> CabListing(const std::string& archive) { return SortedShiftJis(CabNames(archive)); }
+
+std::vector<std::wstring> SevenZipWideListing(const std::string& archive)
+{
+    return SortedWide(SevenZipNames(archive, ""));
+}
+
+std::vector<std::wstring> UnzipWideListing(const std::string& archive) { return SortedWide(UnzipNames(archive)); }
+std::vector<std::wstring> CabWideListing(const std::string& archive) { return SortedWide(CabNames(archive)); }
 
 std::vector<std::string> LhaListing(const std::string& archive)
 {
     std::vector<std::string> names;
     if (!ReadLhaNames(ShiftJisToWide(archive), &names))
         names.push_back("(damaged header)");
-    return Sorted(names);
+    std::sort(names.begin(), names.end());
+    return names;
 }

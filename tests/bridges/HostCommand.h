@@ -23,5 +23,9 @@ CHostResult RunHost(const std::string& tool, const std::vector<CHostArg>& args, 
 std::vector<std::string> SevenZipListing(const std::string& archive, const std::string& password = "");
 std::vector<std::string> UnzipListing(const std::string& archive);
 std::vector<std::string> CabListing(const std::string& archive);
+// The same listings with the names as they are, for names beyond Shift_JIS.
+std::vector<std::wstring> SevenZipWideListing(const std::string& archive);
+std::vector<std::wstring> UnzipWideListing(const std::string& archive);
+std::vector<std::wstring> CabWideListing(const std::string& archive);
 // The names as an LZH holds them (its headers read directly), sorted.
 std::vector<std::string> LhaListing(const std::string& archive);

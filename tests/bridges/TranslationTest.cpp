@@ -326,3 +326,43 @@ TEST(HostQuoting, ArgumentsSurviveWindowsSplitting)
     EXPECT_EQ(L"\"a\\\\b\"", QuoteArgument(L"a\\\\b"));
     EXPECT_EQ(L"\"\"", QuoteArgument(L""));
 }
+
+// The program's text is UTF-8 for as long as the DLL's UTF-8 mode is on.
+class Utf8Translation : public Translation
+{
+protected:
+    Utf8Translation() { SetProgramTextUtf8(true); }
+    ~Utf8Translation() override { SetProgramTextUtf8(false); }
+};
+
+TEST_F(Utf8Translation, LinesListsAndPasswordsInTheUtf8Mode)
+{
+    // "한" ends in 0x9C, a Shift_JIS lead byte: read as Shift_JIS it would
+    // take the base folder's backslash for its trail byte.
+    const std::string base = std::string("C:\\d\\") + u8"한";
+    const std::string name = u8"Café.txt";
+    Check({{"a -t7z -mx=5 -scsUTF-8 \"C:\\o\\a.7z\" \"" + base + "\\\" -ir-\"@{L0}\" ", {"\"" + name + "\"\r\n"},
+            kResultOk, {"7zz a -t7z -mx=5" + std::string(kSevenZipTail) + " @" + base + " [" + name}, true}},
+          TranslateSevenZip);
+    Check({{"-6 -S -P \"" + std::string(u8"秘") + "\" \"C:\\o\\a.zip\" \"@{L0}\"",
+            {"\"" + base + "\\\" \"" + name + "\"\r\n"}, kResultNotSupported, {}, true},
+           {"-6 -S -P \"pw\" \"C:\\o\\a.zip\" \"@{L0}\"", {"\"" + base + "\\\" \"" + name + "\"\r\n"}, kResultOk,
+            {"zip -6 -P bytes:pw path:C:\\o\\a.zip -@ @" + base + " <" + name + " ./-"}, true}},
+          TranslateZip32j);
+
+    // gtest spells out its arguments in the ANSI code page: the UTF-8 text
+    // stays out of them.
+    const std::string whole = std::string("ab") + u8"한";
+    char buffer[6];
+    CopyToOutput(whole, buffer, sizeof(buffer));  // 2 + 3 bytes and the terminator
+    EXPECT_EQ(whole, buffer);
+    CopyToOutput("a" + whole, buffer, sizeof(buffer));  // the character is not cut
+    EXPECT_STREQ("aab", buffer);
+}
+
+TEST_F(Translation, ListCharsetSwitchOnlyInTheUtf8Mode)
+{
+    Check({{"a -t7z -scsUTF-8 \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultCommandName, {},
+            true}},
+          TranslateSevenZip);
+}

@@ -1,7 +1,9 @@
 // The walk from the input entries to the files handed to the sink.
 #include "filters/FileList.h"
 #include "settings/CompressJob.h"
+#include "tests/filters/FilterDefinition.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -132,4 +134,69 @@ TEST(FileList, WhatCannotBeTakenIsReportedWithItsReasonAndDeepTreesAreWalked)
     }
     EXPECT_EQ(expected, reported);
     EXPECT_TRUE(report.unnamable.empty());
+}
+
+// Names beyond the ANSI code page are judged by their wide form against the
+// Shift_JIS definitions, entries and names below them alike, and handed over
+// in UTF-8 when the walk is asked for it.
+TEST(FileList, FiltersJudgeWideNamesAndTheUtf8WalkHandsThemOver)
+{
+    CTestFolder data;
+    std::wstring root = Widen(data.Path());
+    for (const wchar_t* name : {L"tree\\한국어.bak", L"tree\\한국어.txt", L"tree\\Café.txt", L"tree\\Café.docx",
+                                L"tree\\表.bak", L"Ελληνικά.txt", L"Ελληνικά.bak"})
+        WriteWideFile(root + L"\\" + name, "x");
+    const std::vector<std::wstring> inputs = {root + L"\\tree", root + L"\\Ελληνικά.txt", root + L"\\Ελληνικά.bak"};
+    const std::string base = Utf8Of(root);
+    const struct
+    {
+        const char* what;
+        int action;
+        std::vector<CFilterDef> definitions;
+        std::vector<std::wstring> kept;
+    } cases[] = {
+        {"exclude .bak", kFilterActExclude, {Definition(kFilterTypeExtension, ".bak")},
+         {L"tree\\한국어.txt", L"tree\\Café.txt", L"tree\\Café.docx", L"Ελληνικά.txt"}},
+        {"only *.txt", kFilterActOnly, {Definition(kFilterTypeFileName, "*.txt")},
+         {L"tree\\한국어.txt", L"tree\\Café.txt", L"Ελληνικά.txt"}},
+        {"only .docx and 表.*", kFilterActOnly,
+         {Definition(kFilterTypeExtension, ".docx"), Definition(kFilterTypeFileName, "表.*")},
+         {L"tree\\Café.docx", L"tree\\表.bak"}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CCompressJob job;
+        job.Setting.FilterSw = true;
+        CFilterList list;
+        list.ActType = c.action;
+        list.Definitions = c.definitions;
+        job.Setting.FilterLists = {list};
+        job.FilterListIndex = 0;
+        CHanded handed;
+        CWalkReport report;
+        EXPECT_EQ(kFilesCollected, CollectFiles(&job, inputs, Recorder(&handed), &report, kWalkUtf8));
+        EXPECT_TRUE(report.unnamable.empty());
+        CHanded expected;
+        for (const std::wstring& name : c.kept)
+            expected.emplace_back(base + "\\" + Utf8Of(name), base);
+        EXPECT_EQ(Sorted(expected), Sorted(handed));
+
+        // The ANSI walk reports what the filter takes and hands over the rest.
+        CHanded ansi;
+        EXPECT_EQ(kFilesUnnamable, CollectFiles(&job, inputs, Recorder(&ansi), &report, kWalkAnsi));
+        std::vector<std::wstring> unnamable;
+        CHanded named;
+        for (const std::wstring& name : c.kept)
+        {
+            if (name == L"tree\\表.bak")
+                named.emplace_back(data.Path() + "\\tree\\表.bak", data.Path());
+            else
+                unnamable.push_back(root + L"\\" + name);
+        }
+        std::sort(unnamable.begin(), unnamable.end());
+        std::sort(report.unnamable.begin(), report.unnamable.end());
+        EXPECT_TRUE(unnamable == report.unnamable);
+        EXPECT_EQ(named, ansi);
+    }
 }

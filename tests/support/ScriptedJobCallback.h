@@ -23,6 +23,9 @@ public:
     // What the job did, in order: "password", "overwrite", "error: <text>",
     // "ask: <text>", "result: <text>", "open: <folder>"; wide texts in the ANSI code page.
     std::vector<std::string> events;
+    // The wide texts (errors and questions) as they were, for names the ANSI
+    // code page cannot hold.
+    std::vector<std::wstring> wideTexts;
 
     HWND ArchiverOwner() override { return NULL; }
     bool AskPassword(CCompressJob* job) override
@@ -46,10 +49,15 @@ public:
         return AskOverwrite(job);
     }
     void ShowError(const std::string& text) override { events.push_back("error: " + text); }
-    void ShowErrorWide(const std::wstring& text) override { events.push_back("error: " + Ansi(text)); }
+    void ShowErrorWide(const std::wstring& text) override
+    {
+        events.push_back("error: " + Ansi(text));
+        wideTexts.push_back(text);
+    }
     bool AskWide(const std::wstring& text) override
     {
         events.push_back("ask: " + Ansi(text));
+        wideTexts.push_back(text);
         return m_yesNo < yesNoAnswers.size() && yesNoAnswers[m_yesNo++];
     }
     void ShowResult(const std::string& text) override { events.push_back("result: " + text); }

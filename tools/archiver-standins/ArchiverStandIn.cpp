@@ -24,6 +24,28 @@ namespace {
 #pragma GCC diagnostic ignored "-Wunused-function"  // each kind uses only some of the helpers
 
 HMODULE g_module = NULL;
+// Set by <Prefix>SetUnicodeMode: command lines, list files and the paths in
+// them are UTF-8 then, as in a real DLL's UTF-8 mode. It lives as long as the
+// module is loaded.
+bool g_utf8 = false;
+
+std::wstring Utf8ToWide(const std::string& text)
+{
+    int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), NULL, 0);
+    std::wstring wide(units > 0 ? units : 0, L'\0');
+    if (units > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], units);
+    return wide;
+}
+
+// A path of a command line or list file, opened in the current text form.
+FILE* OpenPath(const std::string& path, const char* mode)
+{
+    if (!g_utf8)
+        return fopen(path.c_str(), mode);
+    std::wstring wideMode(mode, mode + strlen(mode));
+    return _wfopen(Utf8ToWide(path).c_str(), wideMode.c_str());
+}
 
 std::string ModulePath()
 {
@@ -32,14 +54,16 @@ std::string ModulePath()
     return path;
 }
 
+// A Shift_JIS lead byte; no UTF-8 byte is one in the sense that matters
+// here, since every byte of a UTF-8 character is above the ASCII range.
 bool IsLeadByte(unsigned char c)
 {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    return !g_utf8 && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes)
 {
-    FILE* file = fopen(path.c_str(), "rb");
+    FILE* file = OpenPath(path, "rb");
     if (file == NULL)
         return false;
     bytes->clear();
@@ -261,6 +285,8 @@ std::vector<CQuoted> QuotedTokens(const std::string& line)
 // A base folder ends in a backslash of its own; "ソ" ends in the trail byte 0x5C.
 bool EndsWithOwnBackslash(const std::string& text)
 {
+    if (g_utf8)
+        return !text.empty() && text.back() == '\\';
     const char* last = nullptr;
     for (const char* p = text.c_str(); *p != '\0'; p = NextShiftJisChar(p))
         last = p;
@@ -313,7 +339,7 @@ void CreateScriptedFiles(const std::string& items, const std::string& line, cons
             path = item;
         if (!path.empty())
         {
-            FILE* file = fopen(path.c_str(), "wb");
+            FILE* file = OpenPath(path, "wb");
             if (file != NULL)
             {
                 fprintf(file, "STANDIN %s\r\n", entry);
@@ -373,6 +399,16 @@ int RunQuery(const char* entry, const char* key, int fallback)
     return answer;
 }
 
+BOOL RunSetUnicodeMode(const char* entry, BOOL on)
+{
+    CStandIn standIn;
+    int taken = standIn.Script().GetInt("unicode", 0, 1);
+    standIn.Append(RecordHeader(entry, false, taken) + RecordText("LINE", on ? "1" : "0") + "END\n");
+    if (taken)
+        g_utf8 = on != FALSE;
+    return taken ? TRUE : FALSE;
+}
+
 HANDLE RunOpenArchive(const char* entry, HWND window, LPCSTR fileName)
 {
     CStandIn standIn;
@@ -405,6 +441,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     }
 #define STANDIN_HANDLE_QUERY(name, key) \
     STANDIN_EXPORT int WINAPI name(HANDLE) { return RunQuery(#name, key, 0); }
+#ifndef STANDIN_OMIT_UnicodeMode
+#define STANDIN_UNICODE_MODE(name) \
+    STANDIN_EXPORT BOOL WINAPI name(BOOL on) { return RunSetUnicodeMode(#name, on); }
+#else
+#define STANDIN_UNICODE_MODE(name)
+#endif
 #define STANDIN_CHECK(name) \
     STANDIN_EXPORT BOOL WINAPI name(LPCSTR file, int mode) { return RunQuery(#name, "check", 1); }
 
@@ -412,6 +454,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 #ifndef STANDIN_OMIT_SevenZip
 STANDIN_COMMAND(SevenZip)
 #endif
+STANDIN_UNICODE_MODE(SevenZipSetUnicodeMode)
 #ifndef STANDIN_OMIT_SevenZipGetVersion
 STANDIN_VERSION(SevenZipGetVersion)
 #endif
@@ -421,6 +464,7 @@ STANDIN_VERSION(SevenZipGetVersion)
 #ifndef STANDIN_OMIT_Zip
 STANDIN_COMMAND(Zip)
 #endif
+STANDIN_UNICODE_MODE(ZipSetUnicodeMode)
 #ifndef STANDIN_OMIT_ZipGetVersion
 STANDIN_VERSION(ZipGetVersion)
 #endif
@@ -442,6 +486,7 @@ STANDIN_EXPORT int WINAPI ZipQueryEncryption()
 #ifndef STANDIN_OMIT_Cab
 STANDIN_COMMAND(Cab)
 #endif
+STANDIN_UNICODE_MODE(CabSetUnicodeMode)
 #ifndef STANDIN_OMIT_CabGetVersion
 STANDIN_VERSION(CabGetVersion)
 #endif
@@ -463,6 +508,7 @@ STANDIN_CHECK(CabCheckArchive)
 #ifndef STANDIN_OMIT_Unlha
 STANDIN_COMMAND(Unlha)
 #endif
+STANDIN_UNICODE_MODE(UnlhaSetUnicodeMode)
 #ifndef STANDIN_OMIT_UnlhaGetVersion
 STANDIN_VERSION(UnlhaGetVersion)
 #endif
