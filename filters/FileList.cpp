@@ -12,12 +12,13 @@
 
 namespace {
 
-// One walk: where files go, the count handed over, whether the sink refused
-// one (then the walk stops: the archive would miss files), and what it could
-// not take.
+// One walk: where files go, whether the files the filter leaves out go there
+// too, the count handed over, whether the sink refused one (then the walk
+// stops: the archive would miss files), and what it could not take.
 struct CWalk
 {
-    const CFileSink& sink;
+    const CWalkSink& sink;
+    bool everyFile;
     int count;
     bool writeFailed;
     CWalkReport* report;
@@ -82,15 +83,38 @@ private:
     bool m_fits;
 };
 
-bool HandOver(CWalk* walk, const char* path, const char* baseFolder)
+bool Hand(CWalk* walk, const CWalkFile& file)
 {
-    if (!walk->sink(path, baseFolder))
+    if (!walk->sink(file))
     {
         walk->writeFailed = true;
         return false;
     }
-    ++walk->count;
+    if (file.verdict == kWalkTaken)
+        ++walk->count;
     return true;
+}
+
+bool HandOver(CWalk* walk, const char* path, const char* baseFolder, ULONGLONG size, int definition)
+{
+    return Hand(walk, CWalkFile{path, nullptr, baseFolder, size, kWalkTaken, definition});
+}
+
+// A file the filter left out, to a sink that wants every file; path is null
+// when only widePath can name it.
+void HandFiltered(CWalk* walk, const char* path, const std::wstring& widePath, const char* baseFolder,
+                  ULONGLONG size, const CFilterVerdict& verdict)
+{
+    if (!walk->everyFile)
+        return;
+    int kind = verdict.Undecided ? kWalkUndecided : kWalkFiltered;
+    Hand(walk, CWalkFile{path, path == nullptr ? widePath.c_str() : nullptr, baseFolder, size, kind,
+                         verdict.Definition});
+}
+
+ULONGLONG FoundSize(const WIN32_FIND_DATAW& found)
+{
+    return (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
 // folder and wideFolder name the same folder; the wide form is kept along so
@@ -116,24 +140,33 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
         if (isFolder && (wcscmp(wideName, L".") == 0 || wcscmp(wideName, L"..") == 0))
             continue;
         char name[kPathBufferSize];
+        CFilterVerdict verdict;
         if (!ToExactAnsi(wideName, name, sizeof(name)))
         {
             // A folder is always descended, so every file below it would be lost
             // too; a file is reported only when the filter would take it.
-            if (isFolder || IsTargetWideName("", wideName, wcslen(wideName), kTargetFile))
+            if (isFolder || JudgeWideName("", wideName, wcslen(wideName), kTargetFile, &verdict))
                 walk->report->unnamable.push_back(wideFolder + L"\\" + wideName);
+            else
+                HandFiltered(walk, nullptr, wideFolder + L"\\" + wideName, baseFolder, FoundSize(found), verdict);
             continue;
         }
-        bool taken = IsTargetWideName(name, wideName, wcslen(wideName), isFolder ? kTargetFolder : kTargetFile);
-        if (!taken)
-            continue;
+        bool taken = JudgeWideName(name, wideName, wcslen(wideName), isFolder ? kTargetFolder : kTargetFile,
+                                   &verdict) != 0;
         const char* path = join.Join(name);
+        if (!taken)
+        {
+            if (walk->everyFile)
+                HandFiltered(walk, path, path == nullptr ? wideFolder + L"\\" + wideName : std::wstring(), baseFolder,
+                             FoundSize(found), verdict);
+            continue;
+        }
         if (path == nullptr)
             LeaveOut(walk, wideFolder + L"\\" + wideName, kLeftOutTooLong);
         else if (isFolder)
             WalkFolder(walk, path, wideFolder + L"\\" + wideName, baseFolder);
         else
-            HandOver(walk, path, baseFolder);
+            HandOver(walk, path, baseFolder, FoundSize(found), verdict.Definition);
     } while (!walk->writeFailed && FindNextFileW(find.Get(), &found));
 
     DWORD error = GetLastError();
@@ -142,13 +175,14 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
 }
 
 // GetPathType through the wide functions, which also take paths beyond
-// MAX_PATH characters in their long form.
-int GetWidePathType(const std::wstring& path)
+// MAX_PATH characters in their long form; size gets a file's size.
+int GetWidePathType(const std::wstring& path, ULONGLONG* size)
 {
-    DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data))
         return kPathMissing;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
+    *size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
 }
 
 void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
@@ -160,7 +194,8 @@ void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
         std::wstring wideEntry = AnsiToWide(entry.c_str());
         char baseFolder[kPathBufferSize];
         int baseLength = GetParentFolder(entry.c_str(), baseFolder, sizeof(baseFolder));
-        int type = GetWidePathType(wideEntry);
+        ULONGLONG size = 0;
+        int type = GetWidePathType(wideEntry, &size);
         // Without a folder part the entry cannot be stored relative to one.
         if (baseLength <= 0 || type == kPathMissing)
         {
@@ -168,8 +203,14 @@ void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
             continue;
         }
         const char* name = entry.c_str() + baseLength + 1;
-        if (type == kPathFile && IsTargetFile(name, kTargetFile))
-            HandOver(walk, entry.c_str(), baseFolder);
+        CFilterVerdict verdict;
+        if (type == kPathFile)
+        {
+            if (JudgeFile(name, kTargetFile, &verdict))
+                HandOver(walk, entry.c_str(), baseFolder, size, verdict.Definition);
+            else
+                HandFiltered(walk, entry.c_str(), std::wstring(), baseFolder, size, verdict);
+        }
         else if (type == kPathFolder && IsTargetFile(name, kTargetFolder))
             WalkFolder(walk, entry.c_str(), wideEntry, baseFolder);
         if (walk->writeFailed)
@@ -177,18 +218,14 @@ void WalkInputList(CWalk* walk, const std::vector<std::string>& inputs)
     }
 }
 
-}  // namespace
-
-int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
+// The job's sink takes the path and base folder of each file handed over.
+CWalkSink TakenFiles(const CFileSink& sink)
 {
-    CWalkReport ignored;
-    CWalk walk = {sink, 0, false, &ignored};
-    WalkFolder(&walk, folder, AnsiToWide(folder), baseFolder);
-    return walk.count;
+    return [&sink](const CWalkFile& file) { return sink(file.path, file.baseFolder); };
 }
 
-int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
-                 CWalkReport* report)
+int Collect(CCompressJob* job, const std::vector<std::string>& inputs, const CWalkSink& sink, bool everyFile,
+            CWalkReport* report)
 {
     CWalkReport ignored;
     if (report == nullptr)
@@ -199,7 +236,7 @@ int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, cons
         ClearCompiledFilters();
         return kFilesFilterUnusable;
     }
-    CWalk walk = {sink, 0, false, report};
+    CWalk walk = {sink, everyFile, 0, false, report};
     WalkInputList(&walk, inputs);
     ClearCompiledFilters();
     if (walk.writeFailed)
@@ -209,4 +246,27 @@ int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, cons
     if (!report->unnamable.empty())
         return kFilesUnnamable;
     return walk.count == 0 ? kFilesNone : kFilesCollected;
+}
+
+}  // namespace
+
+int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
+{
+    CWalkReport ignored;
+    CWalkSink taken = TakenFiles(sink);
+    CWalk walk = {taken, false, 0, false, &ignored};
+    WalkFolder(&walk, folder, AnsiToWide(folder), baseFolder);
+    return walk.count;
+}
+
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
+                 CWalkReport* report)
+{
+    return Collect(job, inputs, TakenFiles(sink), false, report);
+}
+
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CWalkSink& sink,
+                 CWalkReport* report)
+{
+    return Collect(job, inputs, sink, true, report);
 }
