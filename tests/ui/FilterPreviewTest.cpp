@@ -185,21 +185,22 @@ protected:
 
 TEST_F(FilterPreview, ShowsEveryFileWithTheDefinitionThatLeftItOutAndTheTotals)
 {
-    Rows all, outOnly, bySizeDown, byPath;
+    Rows outOnly, bySizeDown, byPath;
     std::string totals, state;
+    SIZE image = {};
     Preview(FiveDefinitions(), {m_data / "docs", m_data / "gone"}, [&](HWND preview) {
         HWND list = GetDlgItem(preview, IDC_PREVIEW_ROWS);
         state = ItemText(preview, IDC_PREVIEW_PROGRESS);
         totals = ItemText(preview, IDC_PREVIEW_TOTALS);
         ClickHeader(preview, 0);
         byPath = ListViewRows(list, kColumns);
+        image = SaveWindowImage(preview, ArtefactPath("filter-preview.bmp"));
         PostMessageA(GetDlgItem(preview, IDC_PREVIEW_OUT_ONLY), BM_CLICK, 0, 0);
         EXPECT_TRUE(WaitUntil([preview]() { return RowCount(preview) == 6; }));
         outOnly = ListViewRows(list, kColumns);
         ClickHeader(preview, 2);
         ClickHeader(preview, 2);
         bySizeDown = ListViewRows(list, kColumns);
-        SaveWindowImage(preview, ArtefactPath("filter-preview.bmp"));
     });
 
     EXPECT_EQ("8 個のファイルを調べました", state);
@@ -220,6 +221,7 @@ TEST_F(FilterPreview, ShowsEveryFileWithTheDefinitionThatLeftItOutAndTheTotals)
     EXPECT_EQ(6u, outOnly.size());
     for (const auto& row : outOnly)
         EXPECT_NE("圧縮する", row.at(1)) << row.at(0);
+    EXPECT_LT(0, image.cx);
 }
 
 TEST_F(FilterPreview, PackOnlyListSaysWhichFilesMatchNothing)
