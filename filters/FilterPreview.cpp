@@ -51,7 +51,6 @@ int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::string>& inpu
                          size_t progressStep)
 {
     m_rows.clear();
-    m_count = 0;
     size_t nextProgress = progressStep;
     CWalkReport report;
     int result = CollectFiles(
@@ -68,7 +67,6 @@ int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::string>& inpu
             row.problem = file.verdict == kWalkUndecided ? kProblemUndecided : kProblemNone;
             row.error = 0;
             m_rows.push_back(std::move(row));
-            m_count = m_rows.size();
             if (progress && m_rows.size() >= nextProgress)
             {
                 progress(m_rows.size());
@@ -85,7 +83,6 @@ int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::string>& inpu
     for (const CLeftOutEntry& entry : report.leftOut)
         m_rows.push_back(
             CPreviewRow{WideToShiftJis(entry.path), 0, kPreviewError, -1, ReportProblem(entry.reason), entry.error});
-    m_count = m_rows.size();
     return result;
 }
 

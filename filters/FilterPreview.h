@@ -52,12 +52,12 @@ struct CPreviewTotals
 
 // Walks inputs with a job's filter list through CollectFiles, exactly as the
 // job does, and keeps one row per file in memory. Walk runs on any one thread;
-// Stop and Count may be called from any other while it runs, Rows and Totals
-// only after it has returned.
+// Stop may be called from any other while it runs, Rows and Totals only after
+// it has returned.
 class CFilterPreview
 {
 public:
-    CFilterPreview() : m_stop(false), m_count(0) {}
+    CFilterPreview() : m_stop(false) {}
 
     // Called on the walking thread after every progressStep rows.
     typedef std::function<void(size_t rows)> CProgress;
@@ -67,7 +67,6 @@ public:
              size_t progressStep);
     void Stop() { m_stop = true; }
     bool Stopped() const { return m_stop; }
-    size_t Count() const { return m_count; }
 
     const std::vector<CPreviewRow>& Rows() const { return m_rows; }
     CPreviewTotals Totals() const;
@@ -77,6 +76,5 @@ private:
     CFilterPreview& operator=(const CFilterPreview&) = delete;
 
     std::atomic<bool> m_stop;
-    std::atomic<size_t> m_count;
     std::vector<CPreviewRow> m_rows;
 };

@@ -84,44 +84,61 @@ void ClickHeader(HWND preview, int column)
     SendMessageA(preview, WM_NOTIFY, IDC_PREVIEW_ROWS, reinterpret_cast<LPARAM>(&click));
 }
 
-std::vector<std::string> Column(const Rows& rows, size_t column)
+Rows Columns(const Rows& rows, const std::vector<size_t>& columns)
 {
-    std::vector<std::string> texts;
+    Rows picked;
     for (const auto& row : rows)
-        texts.push_back(row.at(column));
-    return texts;
+    {
+        picked.emplace_back();
+        for (size_t column : columns)
+            picked.back().push_back(row.at(column));
+    }
+    return picked;
 }
 
-// A top-level dialog of this process owned by owner, other than except.
-HWND WaitForOwnedDialog(HWND owner, const std::string& except)
+// The dialog other than the preview that owner opened (the folder browser).
+HWND WaitForOwnedDialog(HWND owner)
 {
-    struct CSearch
-    {
-        HWND owner;
-        std::string except;
-        HWND found;
-    } search = {owner, except, NULL};
-    WaitUntil([&search]() {
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                CSearch* s = reinterpret_cast<CSearch*>(data);
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                char className[64] = "";
-                GetClassNameA(window, className, sizeof(className));
-                if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-                    std::string(className) == "#32770" && GetWindow(window, GW_OWNER) == s->owner &&
-                    GetWindowTextString(window) != s->except)
-                {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found != NULL;
+    HWND found = NULL;
+    WaitUntil([owner, &found]() {
+        for (HWND window = FindWindowExA(NULL, NULL, "#32770", NULL); window != NULL;
+             window = FindWindowExA(NULL, window, "#32770", NULL))
+        {
+            if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == owner)
+                found = window;
+        }
+        return found != NULL;
     });
-    return search.found;
+    return found;
+}
+
+// The preview that has just opened (owned by owner when given): its rows
+// sorted by path once its walk has ended, then it is closed.
+Rows RowsOfPreview(int columns, HWND owner = NULL)
+{
+    HWND preview = WaitForTopWindow(kPreviewTitle);
+    if (preview == NULL || (owner != NULL && GetWindow(preview, GW_OWNER) != owner) || !WaitForWalkEnd(preview))
+        return {{"no preview"}};
+    ClickHeader(preview, 0);
+    Rows rows = ListViewRows(GetDlgItem(preview, IDC_PREVIEW_ROWS), columns);
+    PressButton(preview, IDCANCEL);
+    WaitUntil([preview]() { return !IsWindow(preview); });
+    return rows;
+}
+
+// Ctrl+P from the keyboard, with the dialog in front.
+void PressCtrlP(HWND dialog)
+{
+    SetForegroundWindow(dialog);
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, 'P', 'P', VK_CONTROL};
+    for (int i = 0; i < 4; ++i)
+    {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, keys, sizeof(INPUT));
 }
 
 CFilterList FiveDefinitions()
@@ -163,12 +180,13 @@ protected:
             m_data.WriteFile(file.name, std::string(file.size, 'x'));
     }
 
-    // Opens the preview of inputs with list, runs look on it once its walk
-    // has ended, then closes it.
-    void Preview(const CFilterList& list, const std::vector<std::string>& inputs, std::function<void(HWND)> look)
+    // Opens the preview of inputs with list, runs look on it (once its walk
+    // has ended, with waitForEnd), then closes it.
+    void Preview(const CFilterList& list, const std::vector<std::string>& inputs, std::function<void(HWND)> look,
+                 bool waitForEnd = true)
     {
-        CDialogScript script({{kPreviewTitle, [look](HWND preview) {
-                                   EXPECT_TRUE(WaitForWalkEnd(preview));
+        CDialogScript script({{kPreviewTitle, [look, waitForEnd](HWND preview) {
+                                   EXPECT_TRUE(!waitForEnd || WaitForWalkEnd(preview));
                                    look(preview);
                                    PressButton(preview, IDCANCEL);
                                }}});
@@ -217,76 +235,59 @@ TEST_F(FilterPreview, ShowsEveryFileWithTheDefinitionThatLeftItOutAndTheTotals)
         {"docs\\表\\報告.docx", "圧縮する", "2,000", "", "", "", ""},
     };
     EXPECT_EQ(expected, byPath);
-    EXPECT_EQ((std::vector<std::string>{"1,000", "40", "9", "7", "5", ""}), Column(bySizeDown, 2));
-    EXPECT_EQ(6u, outOnly.size());
-    for (const auto& row : outOnly)
-        EXPECT_NE("圧縮する", row.at(1)) << row.at(0);
+    EXPECT_EQ((Rows{{"1,000"}, {"40"}, {"9"}, {"7"}, {"5"}, {""}}), Columns(bySizeDown, {2}));
+    EXPECT_EQ((Rows{{"エラー"}, {"除外"}, {"除外"}, {"除外"}, {"除外"}, {"除外"}}), Columns(outOnly, {1}));
     EXPECT_LT(0, image.cx);
-}
-
-TEST_F(FilterPreview, PackOnlyListSaysWhichFilesMatchNothing)
-{
-    CFilterList list;
-    list.Title = "文書のみ";
-    list.ActType = kFilterActOnly;
-    list.Definitions = {Definition(kFilterTypeExtension, ".docx")};
-    Rows rows;
-    Preview(list, {m_data / "docs\\x"}, [&](HWND preview) {
-        ClickHeader(preview, 0);
-        rows = ListViewRows(GetDlgItem(preview, IDC_PREVIEW_ROWS), kColumns);
-    });
-    const Rows expected = {
-        {"x\\README", "除外", "7", "文書のみ", "", "(どの定義にも一致しません)", ""},
-        {"x\\Thumbs.db", "除外", "40", "文書のみ", "", "(どの定義にも一致しません)", ""},
-        {"x\\run.log", "除外", "5", "文書のみ", "", "(どの定義にも一致しません)", ""},
-    };
-    EXPECT_EQ(expected, rows);
 }
 
 TEST_F(FilterPreview, StopEndsTheWalkOfALargeTreeAndTheDialogFollowsItsSize)
 {
-    // Enough files that the walk is still going when the first count shows.
-    const int kFolders = 150;
-    const int kFilesEach = 200;
+    // Names on which the library works until it gives up, a good part of a
+    // millisecond each: the walk is still going when the first count shows,
+    // whatever the machine.
+    const int kFolders = 12;
+    const int kFilesEach = 500;
+    const std::string heavy(200, 'a');
     for (int folder = 0; folder < kFolders; ++folder)
     {
         std::string path = m_data.MakeFolder("big\\f" + std::to_string(folder));
         for (int file = 0; file < kFilesEach; ++file)
         {
-            CScopedHandle handle(CreateFileA((path + "\\n" + std::to_string(file) + ".txt").c_str(), GENERIC_WRITE, 0,
+            CScopedHandle handle(CreateFileA((path + "\\" + heavy + std::to_string(file)).c_str(), GENERIC_WRITE, 0,
                                              NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
             ASSERT_TRUE(handle.IsValid());
         }
     }
+    CFilterList list;
+    list.Title = "重い";
+    list.Definitions = {Definition(kFilterTypeFileName, "(a|aa|a)*(a|aa)*b", false, true)};
     std::string stoppedState;
     int rowsShown = -1;
     bool stopEnabled = true;
     RECT listBefore = {}, listAfter = {};
-    CDialogScript script({{kPreviewTitle, [&](HWND preview) {
-                               EXPECT_TRUE(WaitUntil([preview]() {
-                                   std::string state = ItemText(preview, IDC_PREVIEW_PROGRESS);
-                                   return StartsWith(state, "ファイルを調べています... ") &&
-                                          state != "ファイルを調べています... 0 個";
-                               }));
-                               PressButton(preview, IDC_PREVIEW_STOP);
-                               EXPECT_TRUE(WaitUntil([preview]() {
-                                   return StartsWith(ItemText(preview, IDC_PREVIEW_PROGRESS), "中止しました");
-                               }));
-                               stoppedState = ItemText(preview, IDC_PREVIEW_PROGRESS);
-                               rowsShown = RowCount(preview);
-                               stopEnabled = IsWindowEnabled(GetDlgItem(preview, IDC_PREVIEW_STOP)) != FALSE;
+    Preview(
+        list, {m_data / "big"},
+        [&](HWND preview) {
+            EXPECT_TRUE(WaitUntil([preview]() {
+                std::string state = ItemText(preview, IDC_PREVIEW_PROGRESS);
+                return StartsWith(state, "ファイルを調べています... ") && state != "ファイルを調べています... 0 個";
+            }));
+            PressButton(preview, IDC_PREVIEW_STOP);
+            EXPECT_TRUE(WaitUntil(
+                [preview]() { return StartsWith(ItemText(preview, IDC_PREVIEW_PROGRESS), "中止しました"); }));
+            stoppedState = ItemText(preview, IDC_PREVIEW_PROGRESS);
+            rowsShown = RowCount(preview);
+            stopEnabled = IsWindowEnabled(GetDlgItem(preview, IDC_PREVIEW_STOP)) != FALSE;
 
-                               GetWindowRect(GetDlgItem(preview, IDC_PREVIEW_ROWS), &listBefore);
-                               RECT frame;
-                               GetWindowRect(preview, &frame);
-                               SetWindowPos(preview, NULL, 0, 0, frame.right - frame.left + 100,
-                                            frame.bottom - frame.top + 60, SWP_NOMOVE | SWP_NOZORDER);
-                               GetWindowRect(GetDlgItem(preview, IDC_PREVIEW_ROWS), &listAfter);
-                               PressButton(preview, IDCANCEL);
-                           }}});
-    CFilterPreviewDialog dialog(JobWith(FiveDefinitions()), {m_data / "big"});
-    dialog.Run(NULL);
-    script.Finish();
+            HWND list = GetDlgItem(preview, IDC_PREVIEW_ROWS);
+            GetWindowRect(list, &listBefore);
+            RECT frame;
+            GetWindowRect(preview, &frame);
+            SetWindowPos(preview, NULL, 0, 0, frame.right - frame.left + 100, frame.bottom - frame.top + 60,
+                         SWP_NOMOVE | SWP_NOZORDER);
+            GetWindowRect(list, &listAfter);
+        },
+        false);
 
     EXPECT_TRUE(StartsWith(stoppedState, "中止しました (")) << stoppedState;
     EXPECT_LT(0, rowsShown);
@@ -301,34 +302,28 @@ TEST_F(FilterPreview, ListEditorPreviewsTheEditedListOnTheFolderLastPicked)
     g_workingFilterList = FiveDefinitions();
     g_appSetting.PreviewFolder = m_data / "docs";
     Rows rows;
-    CDialogScript script({{kListEditorTitle,
-                           [&](HWND editor) {
+    CDialogScript script({{kListEditorTitle, [&](HWND editor) {
                                // Edited, not saved: the action now packs only matches.
                                SendMessageA(GetDlgItem(editor, IDC_LIST_ACTION), CB_SETCURSEL, 1, 0);
-                               PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDC_LIST_PREVIEW, BN_CLICKED),
-                                            reinterpret_cast<LPARAM>(GetDlgItem(editor, IDC_LIST_PREVIEW)));
-                               HWND browser = WaitForOwnedDialog(editor, kPreviewTitle);
+                               PostMessageA(editor, WM_COMMAND, IDC_LIST_PREVIEW, 0);
+                               HWND browser = WaitForOwnedDialog(editor);
                                ASSERT_NE(nullptr, browser);
                                PressButton(browser, IDOK);
-                               HWND preview = WaitForTopWindow(kPreviewTitle);
-                               ASSERT_NE(nullptr, preview);
-                               EXPECT_TRUE(WaitForWalkEnd(preview));
-                               ClickHeader(preview, 0);
-                               rows = ListViewRows(GetDlgItem(preview, IDC_PREVIEW_ROWS), 2);
-                               PressButton(preview, IDCANCEL);
-                               EXPECT_TRUE(WaitUntil([]() { return WaitForTopWindow(kPreviewTitle, 0, 0) == NULL; }));
+                               rows = RowsOfPreview(6);
                                PressButton(editor, IDCANCEL);
                            }}});
     CFilterListEditor editor;
     EXPECT_EQ(2, editor.Run(NULL));
     script.Finish();
 
+    const std::string none = "(どの定義にも一致しません)";
     const Rows expected = {
-        {"docs\\a.txt", "除外"},        {"docs\\old.BAK", "圧縮する"},   {"docs\\x\\README", "圧縮する"},
-        {"docs\\x\\Thumbs.db", "圧縮する"}, {"docs\\x\\run.log", "圧縮する"}, {"docs\\~$報告.docx", "圧縮する"},
-        {"docs\\表\\報告.docx", "除外"},
+        {"docs\\a.txt", "除外", none},          {"docs\\old.BAK", "圧縮する", ".bak"},
+        {"docs\\x\\README", "圧縮する", ".(拡張子なし)"}, {"docs\\x\\Thumbs.db", "圧縮する", "Thumbs.db"},
+        {"docs\\x\\run.log", "圧縮する", "\\.(log|tmp)"}, {"docs\\~$報告.docx", "圧縮する", "~$*"},
+        {"docs\\表\\報告.docx", "除外", none},
     };
-    EXPECT_EQ(expected, rows);
+    EXPECT_EQ(expected, Columns(rows, {0, 1, 5}));
     EXPECT_EQ(m_data / "docs", g_appSetting.PreviewFolder);
     EXPECT_EQ(kFilterActExclude, g_workingFilterList.ActType);
     g_appSetting = CAppSetting();
@@ -340,71 +335,36 @@ TEST_F(FilterPreview, CompressDialogOpensItFromItsTitleBarMenuAndByCtrlP)
     standIns.Register();
     g_appSetting = CAppSetting();
     g_appSetting.DefaultArcType = 0;
-    g_appSetting.CmpEndExit = false;
     CFilterList other;
     other.Title = "別のリスト";
     g_appSetting.FilterLists = {other, FiveDefinitions()};
-    g_appSetting.FilterSw = true;
     g_inputList = {m_data / "docs\\x"};
 
-    struct CCase
-    {
-        bool byKey;
-        bool filterSw;
-        std::vector<std::string> states;
-    };
-    const CCase kCases[] = {
-        {false, true, {"除外", "除外", "除外"}},
-        {true, true, {"除外", "除外", "除外"}},
-        {false, false, {"圧縮する", "圧縮する", "圧縮する"}},
-    };
-    for (const CCase& c : kCases)
+    // By the menu with the dialog's filter switch on, by the key with it off.
+    for (bool byKey : {false, true})
     {
         std::string item;
         Rows rows;
         CDialogScript script({{kCompressTitle, [&](HWND dialog) {
                                    HMENU menu = GetSystemMenu(dialog, FALSE);
+                                   int last = GetMenuItemCount(menu) - 1;
                                    char text[128] = "";
-                                   GetMenuStringA(menu, GetMenuItemCount(menu) - 1, text, sizeof(text), MF_BYPOSITION);
+                                   GetMenuStringA(menu, last, text, sizeof(text), MF_BYPOSITION);
                                    item = text;
                                    SendMessageA(GetDlgItem(dialog, IDC_FILTER_LIST), CB_SETCURSEL, 1, 0);
-                                   SendMessageA(GetDlgItem(dialog, IDC_USE_FILTER), BM_SETCHECK,
-                                                c.filterSw ? BST_CHECKED : BST_UNCHECKED, 0);
-                                   if (c.byKey)
-                                   {
-                                       SetForegroundWindow(dialog);
-                                       INPUT keys[4] = {};
-                                       for (INPUT& key : keys)
-                                           key.type = INPUT_KEYBOARD;
-                                       keys[0].ki.wVk = VK_CONTROL;
-                                       keys[1].ki.wVk = 'P';
-                                       keys[2].ki.wVk = 'P';
-                                       keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-                                       keys[3].ki.wVk = VK_CONTROL;
-                                       keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-                                       SendInput(4, keys, sizeof(INPUT));
-                                   }
+                                   SendMessageA(GetDlgItem(dialog, IDC_USE_FILTER), BM_SETCHECK, !byKey, 0);
+                                   if (byKey)
+                                       PressCtrlP(dialog);
                                    else
-                                   {
-                                       PostMessageA(dialog, WM_SYSCOMMAND, GetMenuItemID(menu, GetMenuItemCount(menu) - 1),
-                                                    0);
-                                   }
-                                   HWND preview = WaitForTopWindow(kPreviewTitle);
-                                   ASSERT_NE(nullptr, preview);
-                                   EXPECT_EQ(dialog, GetWindow(preview, GW_OWNER));
-                                   EXPECT_TRUE(WaitForWalkEnd(preview));
-                                   ClickHeader(preview, 0);
-                                   rows = ListViewRows(GetDlgItem(preview, IDC_PREVIEW_ROWS), 2);
-                                   PressButton(preview, IDCANCEL);
-                                   EXPECT_TRUE(
-                                       WaitUntil([]() { return WaitForTopWindow(kPreviewTitle, 0, 0) == NULL; }));
+                                       PostMessageA(dialog, WM_SYSCOMMAND, GetMenuItemID(menu, last), 0);
+                                   rows = RowsOfPreview(2, dialog);
                                    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
                                }}});
         RunCompressDialog(nullptr);
         script.Finish();
         EXPECT_EQ("フィルタのプレビュー(&V)...\tCtrl+P", item);
-        ASSERT_EQ(3u, rows.size()) << c.byKey;
-        EXPECT_EQ(c.states, Column(rows, 1)) << c.byKey;
+        const std::string state = byKey ? "圧縮する" : "除外";
+        EXPECT_EQ((Rows{{"x\\README", state}, {"x\\Thumbs.db", state}, {"x\\run.log", state}}), rows) << byKey;
     }
     g_inputList.clear();
     g_appSetting = CAppSetting();

@@ -397,13 +397,13 @@ bool CFilterPreviewDialog::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lP
     {
     case kProgressMessage:
         OnProgress(static_cast<size_t>(wParam));
-        return true;
+        break;
     case kWalkEndedMessage:
         OnWalkEnded(static_cast<int>(wParam));
-        return true;
+        break;
     case WM_SIZE:
         Layout();
-        return true;
+        break;
     case WM_GETMINMAXINFO:
         if (m_minFrame.cx > 0)
         {
@@ -411,9 +411,12 @@ bool CFilterPreviewDialog::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lP
             limits->ptMinTrackSize.x = m_minFrame.cx;
             limits->ptMinTrackSize.y = m_minFrame.cy;
         }
-        return true;
+        break;
+    default:
+        return false;
     }
-    return false;
+    *result = TRUE;
+    return true;
 }
 
 void CFilterPreviewDialog::Layout()
