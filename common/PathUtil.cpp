@@ -327,12 +327,33 @@ const char* FormatBool(int value)
     return value ? "true" : "false";
 }
 
+namespace {
+
+int CALLBACK SelectInitialFolder(HWND browser, UINT message, LPARAM, LPARAM data)
+{
+    if (message == BFFM_INITIALIZED && data != 0)
+        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+    return 0;
+}
+
+}  // namespace
+
 int BrowseForFolder(HWND owner, const char* title, char* buffer, size_t size)
+{
+    return BrowseForFolder(owner, title, "", buffer, size);
+}
+
+int BrowseForFolder(HWND owner, const char* title, const char* initialFolder, char* buffer, size_t size)
 {
     BROWSEINFOA info = {};
     info.hwndOwner = owner;
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS;
+    if (initialFolder[0] != '\0')
+    {
+        info.lpfn = SelectInitialFolder;
+        info.lParam = reinterpret_cast<LPARAM>(initialFolder);
+    }
     LPITEMIDLIST item = SHBrowseForFolderA(&info);
     if (item == NULL)
         return 0;

@@ -37,6 +37,8 @@ int ParseBool(const char* text);
 const char* FormatBool(int value);
 
 int BrowseForFolder(HWND owner, const char* title, char* buffer, size_t size);
+// The same with initialFolder selected when the browser opens (none when empty).
+int BrowseForFolder(HWND owner, const char* title, const char* initialFolder, char* buffer, size_t size);
 
 // The value MakeTempName derives from a UTC clock reading (exposed for tests).
 unsigned int TempNameValue(const SYSTEMTIME& utc);

@@ -22,6 +22,12 @@ public:
             CloseHandle(m_handle);
         m_handle = NULL;
     }
+    // Closes what is held and holds handle instead.
+    void Reset(HANDLE handle)
+    {
+        Close();
+        m_handle = handle;
+    }
 
 private:
     CScopedHandle(const CScopedHandle&) = delete;
@@ -70,6 +76,28 @@ private:
 
     HWND m_window;
     HDC m_dc;
+};
+
+// A hook of SetWindowsHookEx, removed with UnhookWindowsHookEx.
+class CScopedHook
+{
+public:
+    explicit CScopedHook(HHOOK hook = NULL) : m_hook(hook) {}
+    ~CScopedHook() { Reset(NULL); }
+
+    HHOOK Get() const { return m_hook; }
+    void Reset(HHOOK hook)
+    {
+        if (m_hook != NULL)
+            UnhookWindowsHookEx(m_hook);
+        m_hook = hook;
+    }
+
+private:
+    CScopedHook(const CScopedHook&) = delete;
+    CScopedHook& operator=(const CScopedHook&) = delete;
+
+    HHOOK m_hook;
 };
 
 // A loaded library, freed with FreeLibrary.

@@ -12,12 +12,13 @@
 
 namespace {
 
-// One walk: where files go, the count handed over, whether the sink refused
-// one (then the walk stops: the archive would miss files), and what it could
-// not take.
+// One walk: where files go, whether the files the filter leaves out go there
+// too, the count handed over, whether the sink refused one (then the walk
+// stops: the archive would miss files), and what it could not take.
 struct CWalk
 {
-    const CFileSink& sink;
+    const CWalkSink& sink;
+    bool everyFile;
     int count;
     bool writeFailed;
     CWalkReport* report;
@@ -92,15 +93,38 @@ private:
     bool m_fits;
 };
 
-bool HandOver(CWalk* walk, const char* path, const char* baseFolder)
+bool Hand(CWalk* walk, const CWalkFile& file)
 {
-    if (!walk->sink(path, baseFolder))
+    if (!walk->sink(file))
     {
         walk->writeFailed = true;
         return false;
     }
-    ++walk->count;
+    if (file.verdict == kWalkTaken)
+        ++walk->count;
     return true;
+}
+
+bool HandOver(CWalk* walk, const char* path, const char* baseFolder, ULONGLONG size, int definition)
+{
+    return Hand(walk, CWalkFile{path, nullptr, baseFolder, size, kWalkTaken, definition});
+}
+
+// A file the filter left out, to a sink that wants every file; path is null
+// when only widePath can name it.
+void HandFiltered(CWalk* walk, const char* path, const std::wstring& widePath, const char* baseFolder,
+                  ULONGLONG size, const CFilterVerdict& verdict)
+{
+    if (!walk->everyFile)
+        return;
+    int kind = verdict.Undecided ? kWalkUndecided : kWalkFiltered;
+    Hand(walk, CWalkFile{path, path == nullptr ? widePath.c_str() : nullptr, baseFolder, size, kind,
+                         verdict.Definition});
+}
+
+ULONGLONG FoundSize(const WIN32_FIND_DATAW& found)
+{
+    return (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
 // folder and wideFolder name the same folder; the wide form is kept along so
@@ -128,6 +152,7 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
         char ansiName[kPathBufferSize];
         std::string utf8Name;
         const char* name = ansiName;
+        CFilterVerdict verdict;
         if (walk->text == kWalkUtf8)
         {
             utf8Name = WideToUtf8(wideName);
@@ -137,22 +162,30 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
         {
             // A folder is always descended, so every file below it would be lost
             // too; a file is reported only when the filter would take it.
-            if (isFolder || IsTargetWideName("", wideName, wcslen(wideName), kTargetFile))
+            if (isFolder || JudgeWideName("", wideName, wcslen(wideName), kTargetFile, &verdict))
                 walk->report->unnamable.push_back(wideFolder + L"\\" + wideName);
+            else
+                HandFiltered(walk, nullptr, wideFolder + L"\\" + wideName, baseFolder, FoundSize(found), verdict);
             continue;
         }
         // The name of a match error is ANSI text; a UTF-8 name is left to the
         // filter, which names it from its wide form.
-        bool taken = IsTargetWideName(walk->text == kWalkUtf8 ? "" : name, wideName, wcslen(wideName), isFolder ? kTargetFolder : kTargetFile);
-        if (!taken)
-            continue;
+        bool taken = JudgeWideName(walk->text == kWalkUtf8 ? "" : name, wideName, wcslen(wideName),
+                                   isFolder ? kTargetFolder : kTargetFile, &verdict) != 0;
         const char* path = join.Join(name);
+        if (!taken)
+        {
+            if (walk->everyFile)
+                HandFiltered(walk, path, path == nullptr ? wideFolder + L"\\" + wideName : std::wstring(), baseFolder,
+                             FoundSize(found), verdict);
+            continue;
+        }
         if (path == nullptr)
             LeaveOut(walk, wideFolder + L"\\" + wideName, kLeftOutTooLong);
         else if (isFolder)
             WalkFolder(walk, path, wideFolder + L"\\" + wideName, baseFolder);
         else
-            HandOver(walk, path, baseFolder);
+            HandOver(walk, path, baseFolder, FoundSize(found), verdict.Definition);
     } while (!walk->writeFailed && FindNextFileW(find.Get(), &found));
 
     DWORD error = GetLastError();
@@ -161,13 +194,14 @@ void WalkFolder(CWalk* walk, const char* folder, const std::wstring& wideFolder,
 }
 
 // GetPathType through the wide functions, which also take paths beyond
-// MAX_PATH characters in their long form.
-int GetWidePathType(const std::wstring& path)
+// MAX_PATH characters in their long form; size gets a file's size.
+int GetWidePathType(const std::wstring& path, ULONGLONG* size)
 {
-    DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data))
         return kPathMissing;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
+    *size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
 }
 
 // An entry whose name has an exact ANSI form, walked with ANSI text as it
@@ -178,7 +212,8 @@ void WalkAnsiEntry(CWalk* walk, const CInputEntry& input)
     const std::wstring& wideEntry = input.wide;
     char baseFolder[kPathBufferSize];
     int baseLength = GetParentFolder(entry.c_str(), baseFolder, sizeof(baseFolder));
-    int type = GetWidePathType(wideEntry);
+    ULONGLONG size = 0;
+    int type = GetWidePathType(wideEntry, &size);
     // Without a folder part the entry cannot be stored relative to one.
     if (baseLength <= 0 || type == kPathMissing)
     {
@@ -186,8 +221,14 @@ void WalkAnsiEntry(CWalk* walk, const CInputEntry& input)
         return;
     }
     const char* name = entry.c_str() + baseLength + 1;
-    if (type == kPathFile && IsTargetFile(name, kTargetFile))
-        HandOver(walk, entry.c_str(), baseFolder);
+    CFilterVerdict verdict;
+    if (type == kPathFile)
+    {
+        if (JudgeFile(name, kTargetFile, &verdict))
+            HandOver(walk, entry.c_str(), baseFolder, size, verdict.Definition);
+        else
+            HandFiltered(walk, entry.c_str(), std::wstring(), baseFolder, size, verdict);
+    }
     else if (type == kPathFolder && IsTargetFile(name, kTargetFolder))
         WalkFolder(walk, entry.c_str(), wideEntry, baseFolder);
 }
@@ -197,7 +238,8 @@ void WalkAnsiEntry(CWalk* walk, const CInputEntry& input)
 void WalkWideEntry(CWalk* walk, const std::wstring& entry)
 {
     size_t separator = entry.rfind(L'\\');
-    int type = GetWidePathType(entry);
+    ULONGLONG size = 0;
+    int type = GetWidePathType(entry, &size);
     if (separator == std::wstring::npos || separator == 0 || type == kPathMissing)
     {
         LeaveOut(walk, entry, kLeftOutMissing);
@@ -205,8 +247,14 @@ void WalkWideEntry(CWalk* walk, const std::wstring& entry)
     }
     const wchar_t* name = entry.c_str() + separator + 1;
     int kind = type == kPathFolder ? kTargetFolder : kTargetFile;
-    if (!IsTargetWideName("", name, wcslen(name), kind))
+    CFilterVerdict verdict;
+    bool taken = JudgeWideName("", name, wcslen(name), kind, &verdict) != 0;
+    if (!taken)
+    {
+        if (type == kPathFile)
+            HandFiltered(walk, nullptr, entry, "", size, verdict);
         return;
+    }
     if (walk->text != kWalkUtf8)
     {
         walk->report->unnamable.push_back(entry);
@@ -215,7 +263,7 @@ void WalkWideEntry(CWalk* walk, const std::wstring& entry)
     std::string path = WideToUtf8(entry);
     std::string baseFolder = WideToUtf8(entry.substr(0, separator));
     if (type == kPathFile)
-        HandOver(walk, path.c_str(), baseFolder.c_str());
+        HandOver(walk, path.c_str(), baseFolder.c_str(), size, verdict.Definition);
     else if (path.size() >= kPathBufferSize)
         LeaveOut(walk, entry, kLeftOutTooLong);
     else
@@ -237,8 +285,24 @@ void WalkInputList(CWalk* walk, const std::vector<CInputEntry>& inputs)
     }
 }
 
-int Collect(CCompressJob* job, const std::vector<CInputEntry>& inputs, const CFileSink& sink, CWalkReport* report,
-            EWalkText text)
+// The entries of ANSI text, each with its wide form.
+std::vector<CInputEntry> AnsiEntries(const std::vector<std::string>& inputs)
+{
+    std::vector<CInputEntry> entries;
+    entries.reserve(inputs.size());
+    for (const std::string& input : inputs)
+        entries.push_back(CInputEntry{input.empty() ? std::wstring() : AnsiToWide(input.c_str()), input, true});
+    return entries;
+}
+
+// The job's sink takes the path and base folder of each file handed over.
+CWalkSink TakenFiles(const CFileSink& sink)
+{
+    return [&sink](const CWalkFile& file) { return sink(file.path, file.baseFolder); };
+}
+
+int Collect(CCompressJob* job, const std::vector<CInputEntry>& inputs, const CWalkSink& sink, bool everyFile,
+            CWalkReport* report, EWalkText text)
 {
     CWalkReport ignored;
     if (report == nullptr)
@@ -249,7 +313,7 @@ int Collect(CCompressJob* job, const std::vector<CInputEntry>& inputs, const CFi
         ClearCompiledFilters();
         return kFilesFilterUnusable;
     }
-    CWalk walk = {sink, 0, false, report, text};
+    CWalk walk = {sink, everyFile, 0, false, report, text};
     WalkInputList(&walk, inputs);
     ClearCompiledFilters();
     if (walk.writeFailed)
@@ -266,7 +330,8 @@ int Collect(CCompressJob* job, const std::vector<CInputEntry>& inputs, const CFi
 int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder)
 {
     CWalkReport ignored;
-    CWalk walk = {sink, 0, false, &ignored, kWalkAnsi};
+    CWalkSink taken = TakenFiles(sink);
+    CWalk walk = {taken, false, 0, false, &ignored, kWalkAnsi};
     WalkFolder(&walk, folder, AnsiToWide(folder), baseFolder);
     return walk.count;
 }
@@ -274,11 +339,7 @@ int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFo
 int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CFileSink& sink,
                  CWalkReport* report)
 {
-    std::vector<CInputEntry> entries;
-    entries.reserve(inputs.size());
-    for (const std::string& input : inputs)
-        entries.push_back(CInputEntry{input.empty() ? std::wstring() : AnsiToWide(input.c_str()), input, true});
-    return Collect(job, entries, sink, report, kWalkAnsi);
+    return Collect(job, AnsiEntries(inputs), TakenFiles(sink), false, report, kWalkAnsi);
 }
 
 int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CFileSink& sink,
@@ -297,5 +358,11 @@ int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, con
         }
         entries.push_back(entry);
     }
-    return Collect(job, entries, sink, report, text);
+    return Collect(job, entries, TakenFiles(sink), false, report, text);
+}
+
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CWalkSink& sink,
+                 CWalkReport* report)
+{
+    return Collect(job, AnsiEntries(inputs), sink, true, report, kWalkAnsi);
 }

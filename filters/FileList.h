@@ -49,6 +49,33 @@ enum EWalkText
     kWalkUtf8,
 };
 
+// What the walk decided for one file (CWalkFile::verdict).
+enum EWalkVerdict
+{
+    kWalkTaken,      // handed over: the job's list files hold it
+    kWalkFiltered,   // left out by the filter list
+    kWalkUndecided,  // the library gave up on the name: the job would stop
+};
+
+// One file of the walk with its verdict. path is null for a name without an
+// ANSI form, and for a name whose path does not fit the program's buffer;
+// widePath names it then.
+struct CWalkFile
+{
+    const char* path;
+    const wchar_t* widePath;
+    const char* baseFolder;
+    ULONGLONG size;
+    int verdict;
+    // The definition that decided (index in the list's Definitions), -1 when
+    // none matched or no list applies.
+    int definition;
+};
+
+// Takes every file of the walk, also those the filter leaves out; false stops
+// the walk as a refused file does.
+typedef std::function<bool(const CWalkFile& file)> CWalkSink;
+
 // Results of CollectFiles.
 enum
 {
@@ -70,6 +97,12 @@ int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, cons
 // sink's text chosen.
 int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CFileSink& sink,
                  CWalkReport* report, EWalkText text);
+// The same walk, judged by the same code, for a caller that shows what the
+// filter does: sink also gets the files the filter leaves out, each with the
+// definition that decided. Files without an ANSI form that the filter would
+// take, and folders without one, are in report->unnamable as for the job.
+int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CWalkSink& sink,
+                 CWalkReport* report);
 // Hands the files below folder (depth first) with baseFolder to sink; returns
 // how many were handed over.
 int AddFolderFiles(const CFileSink& sink, const char* folder, const char* baseFolder);

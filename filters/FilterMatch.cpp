@@ -195,14 +195,28 @@ const std::string& GetFilterMatchError()
 
 int IsTargetFile(const char* name, int kind)
 {
-    if (!g_filterSw || kind == kTargetFolder)
-        return 1;
-    CWideText wideName(name);
-    return IsTargetWideName(name, wideName.Begin(), wideName.End() - wideName.Begin(), kind);
+    CFilterVerdict verdict;
+    return JudgeFile(name, kind, &verdict);
 }
 
 int IsTargetWideName(const char* name, const wchar_t* wideName, size_t wideLength, int kind)
 {
+    CFilterVerdict verdict;
+    return JudgeWideName(name, wideName, wideLength, kind, &verdict);
+}
+
+int JudgeFile(const char* name, int kind, CFilterVerdict* verdict)
+{
+    *verdict = CFilterVerdict();
+    if (!g_filterSw || kind == kTargetFolder)
+        return 1;
+    CWideText wideName(name);
+    return JudgeWideName(name, wideName.Begin(), wideName.End() - wideName.Begin(), kind, verdict);
+}
+
+int JudgeWideName(const char* name, const wchar_t* wideName, size_t wideLength, int kind, CFilterVerdict* verdict)
+{
+    *verdict = CFilterVerdict();
     if (!g_filterSw || kind == kTargetFolder)
         return 1;
 
@@ -242,11 +256,16 @@ int IsTargetWideName(const char* name, const wchar_t* wideName, size_t wideLengt
                                    (name[0] != '\0' ? std::string(name)
                                                      : WideToShiftJis(std::wstring(wideName, wideLength))) +
                                    "」を判定できませんでした。";
+                verdict->Definition = filter.Position;
+                verdict->Undecided = true;
                 return 0;
             }
         }
         if (matched)
+        {
+            verdict->Definition = filter.Position;
             break;
+        }
     }
 
     if (g_actType == kFilterActOnly)

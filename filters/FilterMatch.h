@@ -31,6 +31,22 @@ int IsTargetFile(const char* name, int kind);
 // conversion of name, wideLength characters); name is what a match error names.
 int IsTargetWideName(const char* name, const wchar_t* wideName, size_t wideLength, int kind);
 
+// Which definition made a decision, for a caller that shows why a file is
+// left out (the preview). The decision itself is the one above.
+struct CFilterVerdict
+{
+    // Index in the list's Definitions of the definition that matched, or of the
+    // one the library gave up on; -1 when none matched or no list applies.
+    int Definition = -1;
+    // The library gave up on the name with Definition: the file is left out
+    // and GetFilterMatchError() tells the job to stop.
+    bool Undecided = false;
+};
+
+// IsTargetFile and IsTargetWideName, also filling verdict.
+int JudgeFile(const char* name, int kind, CFilterVerdict* verdict);
+int JudgeWideName(const char* name, const wchar_t* wideName, size_t wideLength, int kind, CFilterVerdict* verdict);
+
 // Empties the compiled set after the walk. Returns 1.
 int ClearCompiledFilters();
 

@@ -23,6 +23,9 @@ trap 'rm -f "$rows"; rm -rf "$bench_unix/7zz-out"' EXIT
 echo "== (a) walk (makes the tree on the first run)" >&2
 run bench_walk "$bench_dos" | tee -a "$rows" >/dev/null
 
+echo "== (e) filter preview, 100,000 files (makes its tree on the first run)" >&2
+run bench_preview "$bench_dos" | tee -a "$rows" >/dev/null
+
 echo "== 7zz a -mx=0 on the same tree (best of 2)" >&2
 best=""
 for i in 1 2; do

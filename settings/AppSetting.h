@@ -36,6 +36,9 @@ struct CAppSetting
     bool AutoComplete = false;
     bool FilterSw = false;
     std::vector<CFilterList> FilterLists;
+    // The folder last previewed from the list editor; written only once set,
+    // so a file of a program that never previewed keeps its keys.
+    std::string PreviewFolder;
     // List-view column widths in pixels (not stored in the settings file).
     int ColumnWidths[5] = {96, 288, 64, 160, 160};
 };

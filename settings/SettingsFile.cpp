@@ -85,6 +85,7 @@ int ReadCurrentLayout(const char* path)
     general.Text("OutFolder", &setting.OutFolder);
     general.Bool("OutFolderSw", &setting.OutFolderSw);
     general.Bool("AutoComplete", &setting.AutoComplete);
+    general.Text("PreviewFolder", &setting.PreviewFolder);
 
     LoadFilterSettings(ini, &setting);
 
@@ -110,6 +111,9 @@ bool WriteGeneral(CIniFile& ini, const CAppSetting& setting)
     ok &= ini.WriteString(kGeneral, "OutFolder", setting.OutFolder.c_str()) != FALSE;
     ok &= ini.WriteBool(kGeneral, "OutFolderSw", setting.OutFolderSw) != FALSE;
     ok &= ini.WriteBool(kGeneral, "AutoComplete", setting.AutoComplete) != FALSE;
+    // A key older readers do not know, and so pass over.
+    if (!setting.PreviewFolder.empty())
+        ok &= ini.WriteString(kGeneral, "PreviewFolder", setting.PreviewFolder.c_str()) != FALSE;
     return ok;
 }
 

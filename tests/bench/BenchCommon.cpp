@@ -20,10 +20,20 @@ const char* const kExtensions[] = {".txt", ".docx", ".bak", ".jpg", ".log", "", 
 
 std::string EnsureBenchTree(const std::string& root)
 {
-    std::string tree = root + "\\tree";
-    if (FileExists(root + "\\" + kReadyMarker))
+    return EnsureBenchTree(root, "tree", kReadyMarker, kFilesPerFolder);
+}
+
+std::string EnsureLargeBenchTree(const std::string& root)
+{
+    return EnsureBenchTree(root, "tree100k", "tree100k-ready", kLargeBenchFileCount / (kTopFolders * kSubFolders));
+}
+
+std::string EnsureBenchTree(const std::string& root, const char* name, const char* marker, int filesPerFolder)
+{
+    std::string tree = root + "\\" + name;
+    if (FileExists(root + "\\" + marker))
         return tree;
-    fprintf(stderr, "making %d files in %s ...\n", kBenchFileCount, tree.c_str());
+    fprintf(stderr, "making %d files in %s ...\n", filesPerFolder * kTopFolders * kSubFolders, tree.c_str());
     int made = 0;
     for (int top = 0; top < kTopFolders; ++top)
     {
@@ -32,7 +42,7 @@ std::string EnsureBenchTree(const std::string& root)
             char folder[MAX_PATH];
             snprintf(folder, sizeof(folder), "%s\\dir%02d\\sub%02d", tree.c_str(), top, sub);
             CreateFolderTree(folder);
-            for (int i = 0; i < kFilesPerFolder; ++i, ++made)
+            for (int i = 0; i < filesPerFolder; ++i, ++made)
             {
                 char path[MAX_PATH];
                 snprintf(path, sizeof(path), "%s\\%s%d%s", folder, kStems[made % 8], i, kExtensions[made % 10]);
@@ -42,7 +52,7 @@ std::string EnsureBenchTree(const std::string& root)
             }
         }
     }
-    WriteFileBytes(root + "\\" + kReadyMarker, "");
+    WriteFileBytes(root + "\\" + marker, "");
     return tree;
 }
 

@@ -364,3 +364,19 @@ TEST_F(SettingsFileTest, FileHeldByAnotherProgramIsWaitedFor)
         EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
     }
 }
+
+TEST_F(SettingsFileTest, PreviewFolderIsAKeyOfItsOwnWrittenOnlyOnceSet)
+{
+    CFakeFormats formats;
+    g_appSetting.AutoComplete = true;
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_FALSE(Contains(ReadFileBytes(AppDataIni()), "PreviewFolder"));
+
+    g_appSetting.PreviewFolder = "C:\\写真 2024\\表";
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_TRUE(Contains(ReadFileBytes(AppDataIni()),
+                         CrLfLines({"AutoComplete=true", "PreviewFolder=C:\\写真 2024\\表", "[FILTER]"})));
+    ResetAllSettings();
+    ASSERT_TRUE(LoadSettings());
+    EXPECT_EQ("C:\\写真 2024\\表", g_appSetting.PreviewFolder);
+}

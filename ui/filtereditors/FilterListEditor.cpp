@@ -6,6 +6,7 @@
 #include "ui/filtereditors/FilterDefEditor.h"
 #include "ui/filtereditors/FilterListFileDialogs.h"
 #include "ui/filtereditors/FilterListViews.h"
+#include "ui/filtereditors/FilterPreviewDialog.h"
 #include "ui/framework/Messages.h"
 #include "ui/framework/SettingsPage.h"
 
@@ -27,13 +28,14 @@ struct CButton
 const CButton kButtonTable[] = {
     {IDC_LIST_ADD, IDS_TIP_DEF_ADD},          {IDC_LIST_DELETE, IDS_TIP_DEF_DELETE},
     {IDC_LIST_EDIT, IDS_TIP_DEF_EDIT},        {IDC_LIST_IMPORT, IDS_TIP_LIST_IMPORT},
-    {IDC_LIST_EXPORT, IDS_TIP_LIST_EXPORT},
+    {IDC_LIST_EXPORT, IDS_TIP_LIST_EXPORT},   {IDC_LIST_PREVIEW, IDS_TIP_LIST_PREVIEW},
 };
 
 // Only the two file commands are keyboard commands of the editor; its other
 // labels act through the dialog's own mnemonics.
 const int kAltI = kAltLetterFirst + ('I' - 'A');
 const int kAltX = kAltLetterFirst + ('X' - 'A');
+const int kAltP = kAltLetterFirst + ('P' - 'A');
 
 std::string WindowText(HWND window)
 {
@@ -128,6 +130,10 @@ INT_PTR CFilterListEditor::OnCommand(int code, int id, HWND control)
     case IDC_LIST_EXPORT:
     case kAltX:
         OnExport();
+        return TRUE;
+    case IDC_LIST_PREVIEW:
+    case kAltP:
+        OnPreview();
         return TRUE;
     case IDOK:
         OnOk();
@@ -224,6 +230,28 @@ void CFilterListEditor::OnImport()
     StoreEdits();
     if (ImportFilterList(m_hwnd, &g_workingFilterList))
         Fill();
+}
+
+void CFilterListEditor::OnPreview()
+{
+    char folder[kPathBufferSize] = "";
+    if (!BrowseForFolder(m_hwnd, LoadResourceString(IDS_PREVIEW_FOLDER_TITLE).c_str(),
+                         g_appSetting.PreviewFolder.c_str(), folder, sizeof(folder)))
+        return;
+    g_appSetting.PreviewFolder = folder;
+
+    // The list as the fields show it now; the working list itself changes
+    // only through the editor's own rules (an empty title is not taken).
+    CCompressJob job;
+    job.Setting.FilterSw = true;
+    CFilterList list = g_workingFilterList;
+    list.Title = WindowText(m_title.GetHwnd());
+    if (m_action.GetCurSel() >= 0)
+        list.ActType = m_action.GetItemValue(m_action.GetCurSel());
+    job.Setting.FilterLists.push_back(list);
+    job.FilterListIndex = 0;
+    CFilterPreviewDialog preview(job, {folder});
+    preview.Run(m_hwnd);
 }
 
 void CFilterListEditor::OnOk()

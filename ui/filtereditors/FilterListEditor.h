@@ -37,6 +37,8 @@ private:
     void OnEdit();
     void OnExport();
     void OnImport();
+    // The working list as edited so far, on a folder the user picks.
+    void OnPreview();
     void OnOk();
     void End(INT_PTR result);
     // Takes title, comment and action into the working list; nothing while the
@@ -47,6 +49,6 @@ private:
     CControlWrapper m_comment;
     CListWrapper m_definitions;
     CComboWrapper m_action;
-    static const int kButtons = 5;
+    static const int kButtons = 6;
     CButtonWrapper m_buttons[kButtons];
 };

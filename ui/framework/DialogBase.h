@@ -35,6 +35,10 @@ public:
 
     // A dialog kind without notifications of interest leaves this out.
     INT_PTR OnNotify(const NMHDR* header) { return 0; }
+    // Any other message, for a kind that needs more than the four handlers
+    // (resizing, its system menu, a worker thread's posts); true when handled,
+    // *result then being the procedure's answer.
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) { return false; }
 
 private:
     static INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -48,7 +52,8 @@ private:
 // set from WM_INITDIALOG, and the kind's handlers for the messages it reacts to:
 //   OnInit(), OnCommand(notification code, id, control window),
 //   OnNotify(header) (its result is the notification's answer; CDialogBase
-//   answers 0), OnClose().
+//   answers 0), OnClose(), and OnOtherMessage for the rest (CDialogBase
+//   handles none).
 // So at most one window of each kind exists at a time.
 //
 // Nothing thrown in a handler may unwind into the platform's dispatcher: the
@@ -73,6 +78,13 @@ INT_PTR CALLBACK DialogKindProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_CLOSE:
             return s_dialog->OnClose();
+        default:
+        {
+            INT_PTR result = 0;
+            if (s_dialog != nullptr && s_dialog->OnOtherMessage(message, wParam, lParam, &result))
+                return result;
+            break;
+        }
         }
     }
     catch (...)

@@ -61,3 +61,17 @@ bool CListWrapper::SetItemState(int index, UINT state, UINT mask)
     return SendMessageA(m_hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) !=
            FALSE;
 }
+
+bool CListWrapper::SetItemCount(int count, DWORD flags)
+{
+    if (m_hwnd == NULL)
+        return false;
+    return SendMessageA(m_hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), static_cast<LPARAM>(flags)) != FALSE;
+}
+
+bool CListWrapper::RedrawItems(int first, int last)
+{
+    if (m_hwnd == NULL)
+        return false;
+    return SendMessageA(m_hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last)) != FALSE;
+}

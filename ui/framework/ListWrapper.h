@@ -19,4 +19,8 @@ public:
     // LVM_GETNEXTITEM: the next item after start (-1 for the first) with flags, -1 when none.
     int GetNextItem(int start, UINT flags) const;
     bool SetItemState(int index, UINT state, UINT mask);
+    // LVM_SETITEMCOUNT: the row count of an owner-data list view, whose rows
+    // the parent serves through LVN_GETDISPINFO.
+    bool SetItemCount(int count, DWORD flags);
+    bool RedrawItems(int first, int last);
 };

@@ -10,6 +10,7 @@
 #include "ui/framework/Messages.h"
 #include "ui/jobdialogs/OutputName.h"
 #include "ui/framework/PathCompletion.h"
+#include "ui/filtereditors/FilterPreviewDialog.h"
 
 #include <commdlg.h>
 #include <shlwapi.h>
@@ -28,6 +29,34 @@ const char kFoldedText[] = "▼設定(&S)";
 const char kSaveTitle[] = "保存先の指定";
 const char kSaveFilterFormat[] = "%s\n*%s\nすべてのファイル(*.*)\n*.*\n";
 const char kNewFileName[] = "newfile";
+// The preview's item in the title-bar menu. A system command's low four bits
+// belong to the system, and ids from 0xF000 on are its own.
+const UINT kPreviewCommand = 0x0A10;
+// Ctrl+P, the key the menu item names.
+const WPARAM kPreviewKey = 'P';
+
+// The compress dialog while it is up; the key filter acts only on its windows.
+HWND g_previewKeyDialog = NULL;
+
+bool IsKeyDown(int key)
+{
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// A modal dialog's loop has no accelerator table; its message filter sees
+// every key before the focused control does, also on Wine.
+LRESULT CALLBACK PreviewKeyFilter(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == kPreviewKey &&
+        g_previewKeyDialog != NULL && IsKeyDown(VK_CONTROL) && !IsKeyDown(VK_MENU) && !IsKeyDown(VK_SHIFT) &&
+        (message->hwnd == g_previewKeyDialog || IsChild(g_previewKeyDialog, message->hwnd)))
+    {
+        PostMessageA(g_previewKeyDialog, WM_SYSCOMMAND, kPreviewCommand, 0);
+        return 1;
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
 
 std::string GetText(HWND window)
 {
@@ -105,12 +134,41 @@ INT_PTR CCompressDialog::OnInit()
     SetExpanded(false);
 
     MoveToStoredPosition(g_appSetting.WindowLeft, g_appSetting.WindowTop);
+    AddPreviewCommand();
 
     // The job runs before the dialog is first shown; with CmpEndExit a
     // successful job ends the dialog here and it never appears.
     if (g_appSetting.QuickStart)
         OnCompress(true);
     return TRUE;
+}
+
+void CCompressDialog::AddPreviewCommand()
+{
+    HMENU menu = GetSystemMenu(m_hwnd, FALSE);
+    if (menu != NULL)
+    {
+        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+        AppendMenuA(menu, MF_STRING, kPreviewCommand, LoadResourceString(IDS_PREVIEW_MENU_ITEM).c_str());
+    }
+    g_previewKeyDialog = m_hwnd;
+    m_previewKey.Reset(SetWindowsHookExA(WH_MSGFILTER, PreviewKeyFilter, NULL, GetCurrentThreadId()));
+}
+
+bool CCompressDialog::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result)
+{
+    if (message != WM_SYSCOMMAND || (wParam & 0xFFF0) != kPreviewCommand)
+        return false;
+    if (!m_jobRunning)
+        OnPreview();
+    *result = TRUE;
+    return true;
+}
+
+void CCompressDialog::OnPreview()
+{
+    CFilterPreviewDialog preview(CurrentJob(), m_inputs);
+    preview.Run(m_hwnd);
 }
 
 void CCompressDialog::InitOutputField()
@@ -262,15 +320,8 @@ void CCompressDialog::OnCompress(bool unattended)
 {
     if (m_jobRunning)
         return;
-    CCompressJob job;
-    job.Setting = g_appSetting;
+    CCompressJob job = CurrentJob();
     job.Unattended = unattended;
-    job.OutputFile = GetText(m_outputFile.GetHwnd());
-    job.Setting.DefaultArcType = SelectedFormatId();
-    job.UsePassword = m_usePassword.GetCheck() == BST_CHECKED;
-    job.FilterListIndex = m_filterList.GetCurSel();
-    job.Setting.FilterSw = m_useFilter.GetCheck() == BST_CHECKED;
-    job.Setting.OutFolderOpen = m_openFolder.GetCheck() == BST_CHECKED;
 
     // Disabling the focused control takes the focus away: give it back after.
     HWND focus = GetFocus();
@@ -285,8 +336,23 @@ void CCompressDialog::OnCompress(bool unattended)
         SetFocus(focus);
 }
 
+CCompressJob CCompressDialog::CurrentJob() const
+{
+    CCompressJob job;
+    job.Setting = g_appSetting;
+    job.OutputFile = GetText(m_outputFile.GetHwnd());
+    job.Setting.DefaultArcType = SelectedFormatId();
+    job.UsePassword = m_usePassword.GetCheck() == BST_CHECKED;
+    job.FilterListIndex = m_filterList.GetCurSel();
+    job.Setting.FilterSw = m_useFilter.GetCheck() == BST_CHECKED;
+    job.Setting.OutFolderOpen = m_openFolder.GetCheck() == BST_CHECKED;
+    return job;
+}
+
 void CCompressDialog::Close()
 {
+    m_previewKey.Reset(NULL);
+    g_previewKeyDialog = NULL;
     GetNormalPosition(&g_appSetting.WindowLeft, &g_appSetting.WindowTop);
     int formatId = SelectedFormatId();
     if (g_appSetting.CmpTypeDefault && formatId != kNoFormat)
@@ -350,4 +416,5 @@ void CCompressDialog::EnableControls(bool enable)
             EnableWindow(m_useFilter.GetHwnd(), state);
     }
     EnableMenuItem(GetSystemMenu(m_hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetSystemMenu(m_hwnd, FALSE), kPreviewCommand, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ScopedHandle.h"
+#include "settings/CompressJob.h"
 #include "ui/framework/ButtonWrapper.h"
 #include "ui/framework/ComboWrapper.h"
 #include "ui/framework/DialogBase.h"
@@ -9,7 +11,6 @@
 #include <vector>
 
 class CPathCompletion;
-struct CCompressJob;
 
 // Runs one compression job for the dialog, which owns the job's windows;
 // 0 when the job succeeded.
@@ -40,6 +41,7 @@ public:
     INT_PTR OnInit();
     INT_PTR OnCommand(int code, int id, HWND control);
     INT_PTR OnClose();
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
 
 private:
     void InitOutputField();
@@ -51,6 +53,11 @@ private:
     void OnBrowse();
     // unattended: the run started by the dialog itself (quick start).
     void OnCompress(bool unattended = false);
+    // The filter preview of the inputs with the list and switch chosen now.
+    void OnPreview();
+    void AddPreviewCommand();
+    // The job the dialog's fields describe.
+    CCompressJob CurrentJob() const;
     void Close();
 
     int SelectedFormatId() const;
@@ -78,4 +85,6 @@ private:
     int m_fullHeight = 0;
     bool m_expanded = false;
     bool m_jobRunning = false;
+    // Turns the preview's key into the preview command while the dialog is up.
+    CScopedHook m_previewKey;
 };
