@@ -2,9 +2,9 @@
 
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
-#include "common/ShiftJis.h"
 #include "common/TextFile.h"
 #include "settings/FileReplace.h"
+#include "settings/IniReader.h"
 #include "settings/IniText.h"
 
 #include <stdio.h>
@@ -27,9 +27,24 @@ unsigned ParseSettingUnsigned(const char* text)
     return static_cast<unsigned>(strtoul(text, NULL, 10));
 }
 
+CIniFile::CIniFile()
+{
+}
+
+CIniFile::~CIniFile()
+{
+}
+
+void CIniFile::Close()
+{
+    m_path.clear();
+    m_reader.reset();
+}
+
 bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
 {
     m_path = path;
+    m_reader.reset();
     int kind = GetPathType(path);
     if (kind == kPathFolder)
         return false;
@@ -41,29 +56,25 @@ bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
     return file.IsValid();
 }
 
+CIniReader& CIniFile::Reader()
+{
+    if (!m_reader)
+    {
+        m_reader.reset(new CIniReader);
+        m_reader->Load(m_path.c_str());
+    }
+    return *m_reader;
+}
+
 DWORD CIniFile::GetString(const char* section, const char* key, const char* defaultText, char* buffer,
                           DWORD size)
 {
-    if (size == 0)
-        return 0;
-    // A value longer than the buffer is cut by the platform. Some platforms
-    // stop before a double-byte character that does not fit but report the
-    // whole buffer and leave the byte before the terminator as it was; others
-    // may leave the first byte of a character alone at the end. A cleared
-    // buffer and a recount give the whole characters that were read.
-    memset(buffer, 0, size);
-    DWORD length = GetPrivateProfileStringA(section, key, defaultText, buffer, size, m_path.c_str());
-    if (length + 1 >= size)
-    {
-        length = static_cast<DWORD>(strlen(buffer));
-        if (EndsWithLoneLeadByte(buffer, length))
-            buffer[--length] = '\0';
-    }
-    return length;
+    return Reader().GetString(section, key, defaultText, buffer, size);
 }
 
 BOOL CIniFile::WriteString(const char* section, const char* key, const char* text)
 {
+    m_reader.reset();
     return WritePrivateProfileStringA(section, key, text, m_path.c_str());
 }
 
@@ -97,32 +108,12 @@ BOOL CIniFile::WriteBool(const char* section, const char* key, bool value)
 
 std::vector<std::string> CIniFile::GetSectionNames()
 {
-    return GetNameList(NULL);
+    return Reader().GetSectionNames();
 }
 
 std::vector<std::string> CIniFile::GetKeyNames(const char* section)
 {
-    return GetNameList(section);
-}
-
-std::vector<std::string> CIniFile::GetNameList(const char* section)
-{
-    std::vector<std::string> names;
-    std::vector<char> buffer(4096);
-    for (;;)
-    {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        DWORD length = section == NULL
-                           ? GetPrivateProfileSectionNamesA(buffer.data(), size, m_path.c_str())
-                           : GetPrivateProfileStringA(section, NULL, "", buffer.data(), size, m_path.c_str());
-        // A list that did not fit is reported as size - 2.
-        if (length + 2 < size)
-            break;
-        buffer.assign(buffer.size() * 2, '\0');
-    }
-    for (const char* name = buffer.data(); *name != '\0'; name += strlen(name) + 1)
-        names.push_back(name);
-    return names;
+    return Reader().GetKeyNames(section);
 }
 
 void CIniFile::FlushProfileCache(const char* path)
@@ -132,6 +123,7 @@ void CIniFile::FlushProfileCache(const char* path)
 
 int CIniFile::DeleteSection(const char* name)
 {
+    m_reader.reset();
     FlushProfileCache(m_path.c_str());
     CIniText text;
     if (!text.Load(m_path.c_str()))
@@ -142,6 +134,7 @@ int CIniFile::DeleteSection(const char* name)
 
 int CIniFile::DeleteKey(const char* section, const char* key)
 {
+    m_reader.reset();
     FlushProfileCache(m_path.c_str());
     CIniText text;
     if (!text.Load(m_path.c_str()))
@@ -152,6 +145,7 @@ int CIniFile::DeleteKey(const char* section, const char* key)
 
 int CIniFile::Rewrite(const std::string& keptText)
 {
+    m_reader.reset();
     std::string tempPath;
     if (!CreateSiblingTempFile(m_path.c_str(), &tempPath))
         return 0;

@@ -2,20 +2,29 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-// The settings file: its path, with profile reads and writes and two text
-// rewrites that remove a section or a key. Holds no handle between calls.
+class CIniReader;
+
+// The settings file: its path, with reads from its text held in memory,
+// profile writes and two text rewrites that remove a section or a key. Holds
+// no handle between calls. The text is read at the first read and read again
+// at the first read after any change made through this object.
 class CIniFile
 {
 public:
+    CIniFile();
+    ~CIniFile();
+
     // Stores the path and proves access: a folder gives false, a missing file
     // true (the profile functions create it), an existing file is opened once.
     bool Open(const char* path, bool readOnly, bool truncate);
-    void Close() { m_path.clear(); }
+    void Close();
     const char* GetPath() const { return m_path.c_str(); }
 
+    // The profile functions' result, value cut at whole characters.
     DWORD GetString(const char* section, const char* key, const char* defaultText, char* buffer,
                     DWORD size);
     BOOL WriteString(const char* section, const char* key, const char* text);
@@ -44,9 +53,13 @@ public:
     int Rewrite(const std::string& keptText);
 
 private:
-    std::vector<std::string> GetNameList(const char* section);
+    CIniFile(const CIniFile&) = delete;
+    CIniFile& operator=(const CIniFile&) = delete;
+
+    CIniReader& Reader();
 
     std::string m_path;
+    std::unique_ptr<CIniReader> m_reader;
 };
 
 // Decimal as the settings file stores it: optional blanks and sign, then the

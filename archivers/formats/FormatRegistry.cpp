@@ -10,11 +10,20 @@
 #include "archivers/formats/ArcZip.h"
 #include "archivers/formats/ArcZipSfx.h"
 
+#include "common/ScopedHandle.h"
+
 #include <string.h>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
 CFormatRegistry s_formats;
+
+// The DLLs the builders probe; the three 7-Zip32 builders, two of each other
+// family, and the self-extracting module check all bind the same DLL.
+const char* const kArchiverDlls[] = {"7-Zip32.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll"};
 
 void Register(std::unique_ptr<CArc> builder)
 {
@@ -30,6 +39,13 @@ void Register(std::unique_ptr<CArc> builder)
 int RegisterAllFormats()
 {
     DestroyAllFormats();
+    // Each builder loads its DLL and releases it again, so a DLL was mapped
+    // and started up to four times (a bridge looks for its host tools each
+    // time). Held here for the probes, each DLL starts once; released after
+    // them, nothing stays loaded beyond the probes, as before.
+    std::vector<std::unique_ptr<CScopedLibrary>> held;
+    for (const char* name : kArchiverDlls)
+        held.emplace_back(new CScopedLibrary(LoadLibraryA(name)));
     Register(std::unique_ptr<CArc>(new CArc7Zip));
     Register(std::unique_ptr<CArc>(new CArc7ZipSfx));
     Register(std::unique_ptr<CArc>(new CArc7ZipZip));

@@ -6,6 +6,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 namespace {
 
 const int kTopFolders = 50;
@@ -107,4 +109,23 @@ void PrintBenchRow(const char* label, const std::string& measured, const std::st
     printf("row\t%s\t%s\t%s\t%.2f\t%s %.2f\t%s\n", label, measured.c_str(), reference.c_str(), ratio,
            atMost ? "<=" : ">=", goal, met ? "met" : "MISSED");
     fflush(stdout);
+}
+
+double Median(std::vector<double> samples)
+{
+    if (samples.empty())
+        return -1;
+    std::sort(samples.begin(), samples.end());
+    size_t middle = samples.size() / 2;
+    return samples.size() % 2 == 1 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
+}
+
+std::string FormatMedian(const std::vector<double>& samples)
+{
+    if (samples.empty())
+        return "-";
+    char text[64];
+    snprintf(text, sizeof(text), "%.3f s (%.3f-%.3f)", Median(samples),
+             *std::min_element(samples.begin(), samples.end()), *std::max_element(samples.begin(), samples.end()));
+    return text;
 }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 const int kBenchFileCount = 50000;
 // The tree of the preview's row: the size its goal is set for.
@@ -34,3 +35,10 @@ double BenchSecondsSince(LONGLONG start);
 void PrintBenchRow(const char* label, const std::string& measured, const std::string& reference, double ratio,
                    double goal, bool atMost);
 std::string FormatSeconds(double seconds);
+
+// Several runs of one measurement: the table shows the median, the spread
+// (lowest to highest) beside it. Two shared cores move single runs a lot.
+const int kBenchRuns = 5;
+double Median(std::vector<double> samples);
+// "0.154 s (0.140-0.190)"
+std::string FormatMedian(const std::vector<double>& samples);

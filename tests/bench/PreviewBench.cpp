@@ -1,4 +1,4 @@
-// (e) The filter preview against the job's own walk on one tree of 100,000
+// (f) The filter preview against the job's own walk on one tree of 100,000
 // files: from opening the preview dialog to its rows shown (the owner-data
 // list view filled from memory), against BuildFileList with the same list
 // into the 7z builder's list files.
@@ -133,7 +133,7 @@ int main(int argc, char** argv)
     }
     fprintf(stderr, "BuildFileList, 20 defs: %d files %.3f s\n", kLargeBenchFileCount, job);
     fprintf(stderr, "preview to rows shown:  %d rows  %.3f s\n", rows, preview);
-    PrintBenchRow("(e) filter preview of 100,000 files vs the job's walk", FormatSeconds(preview),
+    PrintBenchRow("(f) filter preview of 100,000 files vs the job's walk", FormatSeconds(preview),
                   FormatSeconds(job), preview / job, 2.0, true);
     DestroyAllFormats();
     SetDllDirectoryA(NULL);

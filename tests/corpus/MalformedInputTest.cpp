@@ -12,6 +12,7 @@
 #include "settings/CompressJob.h"
 #include "settings/SettingsFile.h"
 #include "tests/settings/SettingsSandbox.h"
+#include "tests/support/ProfileReference.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -255,6 +256,19 @@ TEST_F(MalformedInput, SettingsFilesOfEveryLayoutLoadBoundedAndSaveReadsBack)
         for (size_t n = 0; n < saved.size(); ++n)
             EXPECT_EQ(saved[n].Definitions.size(), g_appSetting.FilterLists[n].Definitions.size());
         EXPECT_TRUE(WithinTime(start)) << GetTickCount() - start << " ms";
+    }
+}
+
+// The settings reader keeps the file in memory; on every generated file it
+// must read what the profile functions read, name for name and value for value.
+TEST_F(MalformedInput, SettingsFilesReadInMemoryAsTheProfileFunctionsReadThem)
+{
+    CGenerator g(kSeed);
+    for (int i = 0; i < 360; ++i)
+    {
+        SCOPED_TRACE("settings case " + std::to_string(i));
+        std::string text = i % 4 == 3 ? LegacyFileText(g) : SettingsFileText(g);
+        EXPECT_GT(ExpectReadersAgree(text, {"GENERAL", "FILTER_0", "zip"}, {"Version", "Filter0_Filter", "Mode"}), 1u);
     }
 }
 

@@ -3,7 +3,7 @@
 #include <objbase.h>
 
 CPathCompletion::CPathCompletion(const char* libraryName)
-    : m_library(LoadLibraryA(libraryName)), m_comTried(false), m_comInitialized(false), m_lookedUp(false),
+    : m_libraryName(libraryName), m_library(NULL), m_comTried(false), m_comInitialized(false), m_lookedUp(false),
       m_entry(NULL)
 {
 }
@@ -30,6 +30,7 @@ HRESULT CPathCompletion::Enable(HWND edit, DWORD flags)
     if (!m_lookedUp)
     {
         m_lookedUp = true;
+        m_library = LoadLibraryA(m_libraryName);
         if (m_library != NULL)
             m_entry = reinterpret_cast<AutoCompleteEntry>(GetProcAddress(m_library, "SHAutoComplete"));
     }

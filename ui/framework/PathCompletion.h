@@ -3,9 +3,10 @@
 #include <windows.h>
 
 // The shell's path completion for edit fields (SHAutoComplete). The library is
-// loaded when the object is made and held until it goes away; the function is
-// looked up once, on first use, and the component model is initialised for
-// the thread once and uninitialised again with the object.
+// loaded and the function looked up once, on first use, and the library held
+// until the object goes away (loading it costs start-up time that a run
+// without the field never needs); the component model is initialised for the
+// thread once and uninitialised again with the object.
 class CPathCompletion
 {
 public:
@@ -24,6 +25,7 @@ private:
 
     typedef HRESULT(WINAPI* AutoCompleteEntry)(HWND, DWORD);
 
+    const char* m_libraryName;
     HMODULE m_library;
     bool m_comTried;
     bool m_comInitialized;

@@ -57,6 +57,8 @@ LRESULT CALLBACK PreviewKeyFilter(int code, WPARAM wParam, LPARAM lParam)
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
+// A command no template's control sends: the dialog posts it to itself.
+const int kSetUpCompletionCommand = 0x7F01;
 
 std::string GetText(HWND window)
 {
@@ -185,13 +187,19 @@ void CCompressDialog::InitOutputField()
     strncpy(font.lfFaceName, kOutputFontFace, sizeof(font.lfFaceName) - 1);
     m_outputFile.SetFont(font, false);
 
+    // The shell's library and the component model take a good part of the
+    // start-up under Wine and are not needed to draw the dialog: they are set
+    // up from the queue, once the dialog is shown.
     if (m_completion != nullptr)
-    {
-        m_completion->InitializeCom();
-        // Without the shell's completion function the field simply has none.
-        if (g_appSetting.AutoComplete)
-            m_completion->Enable(m_outputFile.GetHwnd(), SHACF_FILESYSTEM);
-    }
+        PostMessageA(m_hwnd, WM_COMMAND, MAKEWPARAM(kSetUpCompletionCommand, 0), 0);
+}
+
+void CCompressDialog::SetUpCompletion()
+{
+    m_completion->InitializeCom();
+    // Without the shell's completion function the field simply has none.
+    if (g_appSetting.AutoComplete)
+        m_completion->Enable(m_outputFile.GetHwnd(), SHACF_FILESYSTEM);
 }
 
 void CCompressDialog::FillFormats()
@@ -248,6 +256,10 @@ INT_PTR CCompressDialog::OnCommand(int code, int id, HWND control)
         return TRUE;
     case IDC_USE_FILTER:
         ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
+        return TRUE;
+    case kSetUpCompletionCommand:
+        if (control == NULL && m_completion != nullptr)
+            SetUpCompletion();
         return TRUE;
     }
     // No cancel command: Escape leaves the dialog open.

@@ -45,6 +45,7 @@ public:
 
 private:
     void InitOutputField();
+    void SetUpCompletion();
     void FillFormats();
     void FillFilterLists();
     void ProposeName();
