@@ -8,6 +8,7 @@
 #include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/StandInJournal.h"
+#include "tests/support/FilterJob.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
 
@@ -56,17 +57,7 @@ protected:
 
     CCompressJob Job(const std::vector<CFilterDef>& definitions, int actType) const
     {
-        CCompressJob job;
-        job.Setting.DefaultArcType = kSevenZipFormat;
-        job.Setting.FilterSw = true;
-        CFilterList list;
-        list.Title = "テスト用";
-        list.ActType = actType;
-        list.Definitions = definitions;
-        job.Setting.FilterLists.push_back(list);
-        job.FilterListIndex = 0;
-        job.OutputFile = m_output;
-        return job;
+        return MakeFilterJob(kSevenZipFormat, m_output, definitions, actType);
     }
 
     std::vector<CStandInCall> ArchiverCalls() const

@@ -14,6 +14,7 @@
 #include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/StandInJournal.h"
+#include "tests/support/FilterJob.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
 
@@ -80,17 +81,7 @@ protected:
 
     CCompressJob Job(const std::vector<CFilterDef>& definitions, int actType, bool filterSw = true) const
     {
-        CCompressJob job;
-        job.Setting.DefaultArcType = kSevenZipFormat;
-        job.Setting.FilterSw = filterSw;
-        CFilterList list;
-        list.Title = "確認用";
-        list.ActType = actType;
-        list.Definitions = definitions;
-        job.Setting.FilterLists.push_back(list);
-        job.FilterListIndex = 0;
-        job.OutputFile = m_output;
-        return job;
+        return MakeFilterJob(kSevenZipFormat, m_output, definitions, actType, filterSw);
     }
 
     // The lines of the list file of the one archiver call, sorted.
