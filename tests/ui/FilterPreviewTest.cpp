@@ -308,8 +308,17 @@ TEST_F(FilterPreview, ListEditorPreviewsTheEditedListOnTheFolderLastPicked)
                                PostMessageA(editor, WM_COMMAND, IDC_LIST_PREVIEW, 0);
                                HWND browser = WaitForOwnedDialog(editor);
                                ASSERT_NE(nullptr, browser);
-                               PressButton(browser, IDOK);
-                               rows = RowsOfPreview(6);
+                               // The folder of last time is selected; only then is it taken, since
+                               // any other folder would be walked as a whole.
+                               HWND tree = FindWindowExA(browser, NULL, WC_TREEVIEWA, NULL);
+                               bool offered = WaitUntil([tree]() {
+                                   HTREEITEM item = TreeView_GetSelection(tree);
+                                   return item != NULL && TreeItemText(tree, item) == "docs";
+                               });
+                               EXPECT_TRUE(offered);
+                               PressButton(browser, offered ? IDOK : IDCANCEL);
+                               if (offered)
+                                   rows = RowsOfPreview(6);
                                PressButton(editor, IDCANCEL);
                            }}});
     CFilterListEditor editor;
