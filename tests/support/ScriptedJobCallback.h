@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/JobCallback.h"
+#include "common/TextConvert.h"
 #include "settings/CompressJob.h"
 
 #include <string>
@@ -51,12 +52,12 @@ public:
     void ShowError(const std::string& text) override { events.push_back("error: " + text); }
     void ShowErrorWide(const std::wstring& text) override
     {
-        events.push_back("error: " + Ansi(text));
+        events.push_back("error: " + WideToShiftJis(text));
         wideTexts.push_back(text);
     }
     bool AskWide(const std::wstring& text) override
     {
-        events.push_back("ask: " + Ansi(text));
+        events.push_back("ask: " + WideToShiftJis(text));
         wideTexts.push_back(text);
         return m_yesNo < yesNoAnswers.size() && yesNoAnswers[m_yesNo++];
     }
@@ -65,15 +66,6 @@ public:
     void ArchiverReturned(int code) override { archiverCode = code; }
 
 private:
-    static std::string Ansi(const std::wstring& text)
-    {
-        int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
-        std::string ansi(bytes > 0 ? bytes - 1 : 0, '\0');
-        if (bytes > 1)
-            WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], bytes, NULL, NULL);
-        return ansi;
-    }
-
     size_t m_yesNo = 0;
     size_t m_forRest = 0;
     size_t m_password = 0;
