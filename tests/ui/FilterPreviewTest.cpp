@@ -36,16 +36,10 @@ const int kColumns = 7;
 
 typedef std::vector<std::vector<std::string>> Rows;
 
-bool WaitForPreview(const std::function<bool()>& condition, DWORD timeoutMs = 30000)
+// A walk under load takes longer than a window's usual wait.
+bool WaitForPreview(const std::function<bool()>& condition)
 {
-    DWORD start = GetTickCount();
-    while (!condition())
-    {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(5);
-    }
-    return true;
+    return WaitUntil(condition, 30000);
 }
 
 std::string ItemText(HWND dialog, int id)
