@@ -329,10 +329,35 @@ const char* FormatBool(int value)
 
 namespace {
 
-int CALLBACK SelectInitialFolder(HWND browser, UINT message, LPARAM, LPARAM data)
+// The folder the browser opens on. Under Wine a first request to select it
+// sometimes leaves the tree without a selection, while a repeated one finds
+// it: the selection is asked for again until the browser reports the folder
+// selected, a few times at most (a folder that is gone is never reported).
+struct CInitialFolder
 {
-    if (message == BFFM_INITIALIZED && data != 0)
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+    const char* path;
+    bool selecting;
+    bool reached;
+};
+
+const int kSelectionAttempts = 3;
+
+int CALLBACK SelectInitialFolder(HWND browser, UINT message, LPARAM item, LPARAM data)
+{
+    CInitialFolder* folder = reinterpret_cast<CInitialFolder*>(data);
+    if (message == BFFM_SELCHANGED && folder->selecting && item != 0)
+    {
+        char path[MAX_PATH] = "";
+        if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(item), path) && lstrcmpiA(path, folder->path) == 0)
+            folder->reached = true;
+    }
+    else if (message == BFFM_INITIALIZED)
+    {
+        folder->selecting = true;
+        for (int attempt = 0; attempt < kSelectionAttempts && !folder->reached; ++attempt)
+            SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder->path));
+        folder->selecting = false;
+    }
     return 0;
 }
 
@@ -346,13 +371,14 @@ int BrowseForFolder(HWND owner, const char* title, char* buffer, size_t size)
 int BrowseForFolder(HWND owner, const char* title, const char* initialFolder, char* buffer, size_t size)
 {
     BROWSEINFOA info = {};
+    CInitialFolder initial = {initialFolder, false, false};
     info.hwndOwner = owner;
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     if (initialFolder[0] != '\0')
     {
         info.lpfn = SelectInitialFolder;
-        info.lParam = reinterpret_cast<LPARAM>(initialFolder);
+        info.lParam = reinterpret_cast<LPARAM>(&initial);
     }
     LPITEMIDLIST item = SHBrowseForFolderA(&info);
     if (item == NULL)

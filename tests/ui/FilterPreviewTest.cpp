@@ -291,10 +291,7 @@ TEST_F(FilterPreview, StopEndsTheWalkOfALargeTreeAndTheDialogFollowsItsSize)
     EXPECT_EQ(listBefore.bottom - listBefore.top + 60, listAfter.bottom - listAfter.top);
 }
 
-// Off until the folder browser is driven by a condition it always reaches:
-// under Wine it sometimes shows without selecting the folder of last time
-// (1 run in 3 here), and the test then cannot go on.
-TEST_F(FilterPreview, DISABLED_ListEditorPreviewsTheEditedListOnTheFolderLastPicked)
+TEST_F(FilterPreview, ListEditorPreviewsTheEditedListOnTheFolderLastPicked)
 {
     g_workingFilterList = FiveDefinitions();
     g_appSetting.PreviewFolder = m_data / "docs";
