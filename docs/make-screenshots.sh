@@ -3,7 +3,7 @@
 # dialog on its general pages, every archiver page, the filter page, both
 # filter editors and the filter preview. The dialog tests save them (build/artefacts/*.bmp); run
 # inside a Wine virtual desktop, Wine draws the window frames itself, so the
-# pictures have their title bars. The prefix maps the dialog fonts to the IPA
+# pictures have their title bars. The prefix maps the dialog fonts to the Ume
 # fonts (build/wine-run.sh sees to it). Needs a finished build
 # (scripts/build.sh) and ImageMagick.
 set -euo pipefail
