@@ -215,48 +215,18 @@ bool WriteFilterListSection(CIniFile& ini, const char* section, const CFilterLis
     return ok;
 }
 
-namespace {
-
-// A section name no settings file uses: written and removed again, it makes
-// the profile functions write the file in their own form.
-const char kNormalizeSection[] = "Tessik normalize 0f3a";
-
-struct CNormalizeContext
-{
-    CIniFile* ini;
-    bool ok;
-};
-
-// Puts the text so far into the file and lets the profile functions rewrite it
-// as they do on their first change, then takes that text back.
-bool NormalizeThroughProfile(CIniText* text, void* context)
-{
-    CNormalizeContext* normalize = static_cast<CNormalizeContext*>(context);
-    CIniFile& ini = *normalize->ini;
-    bool ok = ini.Rewrite(text->Text()) != 0;
-    ok = ok && ini.WriteString(kNormalizeSection, "k", "v") != FALSE;
-    ok = ok && ini.WriteString(kNormalizeSection, NULL, NULL) != FALSE;
-    CIniFile::FlushProfileCache(ini.GetPath());
-    ok = ok && text->Load(ini.GetPath());
-    normalize->ok &= ok;
-    return ok;
-}
-
-}  // namespace
-
 // The list sections are edited in memory and written once: through the file,
-// every key and every removal rewrote the whole file.
+// every key and every removal rewrote the whole file. Within a save whose
+// writes are held already, they join the held text.
 bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
 {
+    bool holding = ini.IsHoldingWrites();
+    if (!holding)
+        ini.HoldWrites();
     bool ok = ini.WriteBool(kFilterSection, "FilterSw", setting.FilterSw) != FALSE;
     int listCount = static_cast<int>(setting.FilterLists.size());
     ok &= ini.WriteInt(kFilterSection, "ProfileNum", listCount) != FALSE;
-    CIniFile::FlushProfileCache(ini.GetPath());
-
-    CIniText text;
-    text.Load(ini.GetPath());
-    CNormalizeContext context = {&ini, true};
-    text.SetNormalizer(NormalizeThroughProfile, &context);
+    CIniText& text = ini.HeldText();
 
     for (int n = 0; n < listCount; ++n)
     {
@@ -279,7 +249,9 @@ bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
     while (text.DeleteSection(ListSectionName(m)))
         ++m;
 
-    ok &= context.ok;
-    ok &= ini.Rewrite(text.Text()) != 0;
+    // A list that could not be written fails the commit: here, or in the save
+    // that holds the writes.
+    if (!holding)
+        ok &= ini.CommitWrites();
     return ok;
 }

@@ -11,9 +11,19 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 namespace {
 
 const DWORD kValueSize = 1024;
+
+// A section name no settings file uses: written and removed again, it makes
+// the profile functions write the file in their own form.
+const char kNormalizeSection[] = "Tessik normalize 0f3a";
+
+// The objects of this thread that hold writes, which others opened on the same
+// path join.
+thread_local std::vector<CIniFile*> t_holders;
 
 }  // namespace
 
@@ -33,18 +43,38 @@ CIniFile::CIniFile()
 
 CIniFile::~CIniFile()
 {
+    StopHolding();
 }
 
 void CIniFile::Close()
 {
+    StopHolding();
     m_path.clear();
     m_reader.reset();
+    m_joined = nullptr;
+}
+
+void CIniFile::StopHolding()
+{
+    m_held.reset();
+    m_heldOk = true;
+    t_holders.erase(std::remove(t_holders.begin(), t_holders.end(), this), t_holders.end());
 }
 
 bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
 {
+    StopHolding();
     m_path = path;
     m_reader.reset();
+    m_joined = nullptr;
+    for (CIniFile* holder : t_holders)
+    {
+        if (holder->m_path == m_path)
+        {
+            m_joined = holder;
+            return true;
+        }
+    }
     int kind = GetPathType(path);
     if (kind == kPathFolder)
         return false;
@@ -58,6 +88,10 @@ bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
 
 CIniReader& CIniFile::Reader()
 {
+    if (m_joined)
+        return m_joined->Reader();
+    if (m_held)
+        CommitAndHoldOn();
     if (!m_reader)
     {
         m_reader.reset(new CIniReader);
@@ -74,8 +108,77 @@ DWORD CIniFile::GetString(const char* section, const char* key, const char* defa
 
 BOOL CIniFile::WriteString(const char* section, const char* key, const char* text)
 {
+    if (m_joined)
+        return m_joined->WriteString(section, key, text);
+    if (m_held && section != NULL && key != NULL && text != NULL)
+    {
+        m_held->WriteKeys(section, {{key, text}});
+        return m_heldOk ? TRUE : FALSE;
+    }
+    // A removal through the profile functions works on the file.
+    if (m_held && !CommitAndHoldOn())
+        return FALSE;
     m_reader.reset();
-    return WritePrivateProfileStringA(section, key, text, m_path.c_str());
+    BOOL written = WritePrivateProfileStringA(section, key, text, m_path.c_str());
+    if (m_held)
+    {
+        FlushProfileCache(m_path.c_str());
+        m_held->Load(m_path.c_str());
+    }
+    return written;
+}
+
+void CIniFile::HoldWrites()
+{
+    if (m_joined)
+        return;
+    if (std::find(t_holders.begin(), t_holders.end(), this) == t_holders.end())
+        t_holders.push_back(this);
+    FlushProfileCache(m_path.c_str());
+    m_held.reset(new CIniText);
+    m_held->Load(m_path.c_str());
+    m_held->SetNormalizer(NormalizeHeldText, this);
+    m_heldOk = true;
+}
+
+CIniText& CIniFile::HeldText()
+{
+    return m_joined ? m_joined->HeldText() : *m_held;
+}
+
+bool CIniFile::CommitWrites()
+{
+    if (m_joined)
+        return m_joined->m_heldOk;
+    if (!m_held)
+        return true;
+    std::unique_ptr<CIniText> held = std::move(m_held);
+    bool ok = m_heldOk && Rewrite(held->Text()) != 0;
+    StopHolding();
+    return ok;
+}
+
+bool CIniFile::CommitAndHoldOn()
+{
+    bool ok = CommitWrites();
+    HoldWrites();
+    return ok;
+}
+
+// The first change the profile functions make writes the whole file in their
+// form: the text so far goes into the file, a change and its undoing go
+// through the profile functions, and their text comes back.
+bool CIniFile::NormalizeHeldText(CIniText* text, void* context)
+{
+    CIniFile* ini = static_cast<CIniFile*>(context);
+    const char* path = ini->m_path.c_str();
+    bool ok = ini->m_heldOk && ini->Rewrite(text->Text()) != 0;
+    ok = ok && WritePrivateProfileStringA(kNormalizeSection, "k", "v", path) != FALSE;
+    ok = ok && WritePrivateProfileStringA(kNormalizeSection, NULL, NULL, path) != FALSE;
+    FlushProfileCache(path);
+    ok = ok && text->Load(path);
+    ini->m_heldOk = ok;
+    return ok;
 }
 
 int CIniFile::GetInt(const char* section, const char* key, int defaultValue)
@@ -123,6 +226,10 @@ void CIniFile::FlushProfileCache(const char* path)
 
 int CIniFile::DeleteSection(const char* name)
 {
+    if (m_joined)
+        return m_joined->DeleteSection(name);
+    if (m_held)
+        return m_held->DeleteSection(name);
     m_reader.reset();
     FlushProfileCache(m_path.c_str());
     CIniText text;
@@ -134,6 +241,10 @@ int CIniFile::DeleteSection(const char* name)
 
 int CIniFile::DeleteKey(const char* section, const char* key)
 {
+    if (m_joined)
+        return m_joined->DeleteKey(section, key);
+    if (m_held)
+        return m_held->DeleteKey(section, key);
     m_reader.reset();
     FlushProfileCache(m_path.c_str());
     CIniText text;
@@ -145,6 +256,11 @@ int CIniFile::DeleteKey(const char* section, const char* key)
 
 int CIniFile::Rewrite(const std::string& keptText)
 {
+    if (m_joined)
+    {
+        m_joined->HeldText().SetText(keptText);
+        return 1;
+    }
     m_reader.reset();
     std::string tempPath;
     if (!CreateSiblingTempFile(m_path.c_str(), &tempPath))

@@ -7,11 +7,16 @@
 #include <vector>
 
 class CIniReader;
+class CIniText;
 
 // The settings file: its path, with reads from its text held in memory,
 // profile writes and two text rewrites that remove a section or a key. Holds
 // no handle between calls. The text is read at the first read and read again
 // at the first read after any change made through this object.
+//
+// Writes may be held: edited in memory as the profile functions would edit
+// the file, and written in one rewrite. Under Wine every profile write reads
+// and rewrites the whole file, which made a save cost a rewrite per key.
 class CIniFile
 {
 public:
@@ -44,6 +49,21 @@ public:
     // without it, else 0.
     int DeleteKey(const char* section, const char* key);
 
+    // From here on, writes of a value go into the text in memory (read from the
+    // file now) with the profile functions' result; anything else that needs
+    // the file (a read, a removal through the profile functions) writes the
+    // held text first. While this object holds, another CIniFile of this thread
+    // opened on the same path text joins it: its calls work on this held text,
+    // and its CommitWrites leaves the writing to this object (the settings save
+    // lets each format write its section by path into the one file).
+    void HoldWrites();
+    bool IsHoldingWrites() const { return m_joined != nullptr || m_held != nullptr; }
+    // The held text, for edits beyond single keys; only while holding.
+    CIniText& HeldText();
+    // Writes the held text into the file in one rewrite and ends holding; false
+    // when anything held could not be written (the file is then as before).
+    bool CommitWrites();
+
     // Drops what the profile functions may hold of a file in memory, so that a
     // rewrite by other means is seen (and never overwritten) by the next call.
     static void FlushProfileCache(const char* path);
@@ -57,9 +77,16 @@ private:
     CIniFile& operator=(const CIniFile&) = delete;
 
     CIniReader& Reader();
+    // Writes what is held before an operation on the file, and holds on after it.
+    bool CommitAndHoldOn();
+    void StopHolding();
+    static bool NormalizeHeldText(CIniText* text, void* context);
 
     std::string m_path;
     std::unique_ptr<CIniReader> m_reader;
+    std::unique_ptr<CIniText> m_held;
+    bool m_heldOk = true;
+    CIniFile* m_joined = nullptr;  // the object of this thread that holds the writes
 };
 
 // Decimal as the settings file stores it: optional blanks and sign, then the

@@ -136,16 +136,20 @@ bool WriteSettingsFile(const std::string& file)
 
     if (ok)
     {
+        // Every section goes into the text in memory and the file is written
+        // once: through the profile functions each key rewrote the whole file.
         CIniFile ini;
         ini.Open(temp.c_str(), false, false);
+        ini.HoldWrites();
         ok = WriteGeneral(ini, g_appSetting);
         ok &= SaveFilterSettings(ini, g_appSetting);
         ok &= ini.WriteBool(kArchive, "StatusDialog", g_appSetting.StatusDialog) != FALSE;
-        ini.Close();
         // A format section that is missing would be lost for good: an old
         // layout is not merged, and the next run reads the format's defaults.
+        // The formats write by path and join the held text.
         ok &= SettingsWriteAllFormats(temp.c_str());
-        CIniFile::FlushProfileCache(temp.c_str());
+        ok &= ini.CommitWrites();
+        ini.Close();
     }
     if (!ok)
     {

@@ -75,3 +75,130 @@ TEST(CIniFile, RewriteThatCannotReplaceLeavesFileWhole)
     EXPECT_EQ(text, ReadFileBytes(path));
     EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(folder.Path()));
 }
+
+// Held writes give the bytes that writing key by key through the profile
+// functions gives, over files as the program writes them and as hands edit
+// them, with removals and reads between the writes.
+TEST(CIniFile, HeldWritesGiveTheBytesOfProfileWrites)
+{
+    const char* const startFiles[] = {
+        nullptr,  // no file yet
+        "[GENERAL]\r\nVersion=100\r\nQuickStart=false\r\n[ARCHIVE]\r\nStatusDialog=true\r\n[7-ZIP]\r\nUse=true\r\n",
+        "; hand-made\r\n\r\n[general]\r\nversion = 99 \r\n\r\n[GENERAL]\r\nQuickStart=true\r\n[CAB]\r\nCabMode=1",
+        "[GENERAL]\nOutFolder=C:\\\\old \nCmpEndExit=true\n\x1A[LHA]\nUse=false\n",
+    };
+    struct CStep
+    {
+        const char* section;
+        const char* key;    // nullptr: the section is removed
+        const char* value;  // nullptr: the key is removed; "?" reads the key back
+    };
+    const std::vector<std::vector<CStep>> scripts = {
+        {{"GENERAL", "Version", "100"}, {"GENERAL", "QuickStart", "true"}, {"ARCHIVE", "StatusDialog", "false"}},
+        // Unchanged values, values with blanks, a section new to the file, letter case.
+        {{"general", "VERSION", "100"}, {"GENERAL", "OutFolder", "  C:\\out  "}, {"7-ZIP", "SevenZipMode", "2"},
+         {"7-ZIP", "SevenZSfx", "7z.sfx"}, {"GENERAL", "PreviewFolder", "表\\示 "}, {"CAB", "Use", "true"}},
+        // A removal and a read between the writes.
+        {{"GENERAL", "QuickStart", "false"}, {"GENERAL", "QuickStart", "?"}, {"7-ZIP", nullptr, nullptr},
+         {"GENERAL", "CmpEndExit", nullptr}, {"ZIP", "ZipMode", "0"}, {"ZIP", "ZipMode", "?"}},
+    };
+    for (size_t f = 0; f < sizeof(startFiles) / sizeof(startFiles[0]); ++f)
+    {
+        for (size_t s = 0; s < scripts.size(); ++s)
+        {
+            SCOPED_TRACE("start file " + std::to_string(f) + ", script " + std::to_string(s));
+            CTestFolder folder;
+            std::string direct = folder / "direct.ini";
+            std::string held = folder / "held.ini";
+            if (startFiles[f] != nullptr)
+            {
+                WriteFileBytes(direct, startFiles[f]);
+                WriteFileBytes(held, startFiles[f]);
+            }
+            CIniFile directIni, heldIni;
+            directIni.Open(direct.c_str(), false, false);
+            heldIni.Open(held.c_str(), false, false);
+            heldIni.HoldWrites();
+            for (const CStep& step : scripts[s])
+            {
+                if (step.value != nullptr && std::string(step.value) == "?")
+                {
+                    char directValue[64] = "", heldValue[64] = "";
+                    directIni.GetString(step.section, step.key, "-", directValue, sizeof(directValue));
+                    heldIni.GetString(step.section, step.key, "-", heldValue, sizeof(heldValue));
+                    EXPECT_STREQ(directValue, heldValue) << step.key;
+                    continue;
+                }
+                EXPECT_EQ(directIni.WriteString(step.section, step.key, step.value),
+                          heldIni.WriteString(step.section, step.key, step.value));
+            }
+            EXPECT_TRUE(heldIni.CommitWrites());
+            EXPECT_FALSE(heldIni.IsHoldingWrites());
+            CIniFile::FlushProfileCache(direct.c_str());
+            EXPECT_EQ(ReadFileBytes(direct), ReadFileBytes(held));
+        }
+    }
+}
+
+TEST(CIniFile, HeldWritesThatCannotBeCommittedLeaveTheFileAsItWas)
+{
+    CTestFolder folder;
+    std::string path = folder / "settings.ini";
+    const std::string before = "[GENERAL]\r\nVersion=100\r\n";
+    WriteFileBytes(path, before);
+    CIniFile ini;
+    ini.Open(path.c_str(), false, false);
+    ini.HoldWrites();
+    EXPECT_TRUE(ini.WriteString("GENERAL", "QuickStart", "true"));
+    // Another program holds the file open without letting it be replaced.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(ini.CommitWrites());
+    CloseHandle(held);
+    EXPECT_EQ(before, ReadFileBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"settings.ini"}, FilesIn(folder.Path()));
+}
+
+// The settings save lets each format write its section by path: those writes
+// join the held text and reach the file with the holder's one rewrite.
+TEST(CIniFile, ObjectsOnTheSamePathJoinTheHeldWrites)
+{
+    CTestFolder folder;
+    std::string direct = folder / "direct.ini";
+    std::string held = folder / "held.ini";
+    const std::string before = "[GENERAL]\r\nVersion=100\r\n[7-ZIP]\r\nUse=false\r\n";
+    WriteFileBytes(direct, before);
+    WriteFileBytes(held, before);
+    CIniFile directIni;
+    directIni.Open(direct.c_str(), false, false);
+    directIni.WriteString("GENERAL", "QuickStart", "true");
+    directIni.WriteString("7-ZIP", "Use", "true");
+    directIni.WriteString("CAB", "CabMode", "1");
+    CIniFile::FlushProfileCache(direct.c_str());
+
+    CIniFile holder;
+    holder.Open(held.c_str(), false, false);
+    holder.HoldWrites();
+    EXPECT_TRUE(holder.WriteString("GENERAL", "QuickStart", "true"));
+    for (const char* section : {"7-ZIP", "CAB"})
+    {
+        CIniFile format;
+        format.Open(held.c_str(), false, false);
+        format.HoldWrites();
+        EXPECT_TRUE(format.IsHoldingWrites());
+        EXPECT_TRUE(format.WriteString(section, section == std::string("CAB") ? "CabMode" : "Use",
+                                       section == std::string("CAB") ? "1" : "true"));
+        EXPECT_TRUE(format.CommitWrites());
+        format.Close();
+        EXPECT_EQ(before, ReadFileBytes(held)) << "written before the holder commits";
+    }
+    // Another path is not joined.
+    std::string other = folder / "other.ini";
+    CIniFile otherIni;
+    otherIni.Open(other.c_str(), false, false);
+    EXPECT_FALSE(otherIni.IsHoldingWrites());
+
+    EXPECT_TRUE(holder.CommitWrites());
+    EXPECT_EQ(ReadFileBytes(direct), ReadFileBytes(held));
+}

@@ -18,8 +18,7 @@ public:
     std::vector<std::pair<int, std::string>> reads;  // (layout version, path) per ReadAll
     // Runs inside WriteAll, after the formats have written (the save is not done yet).
     std::function<void()> duringWrite;
-    // The format section ("CAB") whose write fails: the file is held without
-    // sharing while that section is written.
+    // The format section ("CAB") whose builder reports that it could not write.
     std::string failingSection;
 
 private:
