@@ -43,7 +43,7 @@ echo "== (b) quick start, (c) start-up to the dialog" >&2
 run bench_launch "$bench_dos" "$median" | tee -a "$rows" >/dev/null
 
 echo "== parts of the start-up, settings read of many lists" >&2
-run bench_startup | tee -a "$rows" >/dev/null
+run bench_startup "$bench_dos" | tee -a "$rows" >/dev/null
 
 echo "== (d) SaveSettings" >&2
 run bench_save | tee -a "$rows" >/dev/null

@@ -30,6 +30,11 @@ std::string EnsureLargeBenchTree(const std::string& root)
     return EnsureBenchTree(root, "tree100k", "tree100k-ready", kLargeBenchFileCount / (kTopFolders * kSubFolders));
 }
 
+std::string EnsureHugeBenchTree(const std::string& root)
+{
+    return EnsureBenchTree(root, "tree500k", "tree500k-ready", kHugeBenchFileCount / (kTopFolders * kSubFolders));
+}
+
 std::string EnsureBenchTree(const std::string& root, const char* name, const char* marker, int filesPerFolder)
 {
     std::string tree = root + "\\" + name;

@@ -15,11 +15,16 @@ const int kBenchFileCount = 50000;
 // The tree of the preview's row: the size its goal is set for.
 const int kLargeBenchFileCount = 100000;
 
+// The tree of the growth rows: ten times the walk's.
+const int kHugeBenchFileCount = 500000;
+
 // Makes the tree under root\tree once; a marker file says it is complete.
 // Returns root\tree.
 std::string EnsureBenchTree(const std::string& root);
 // The same kind of tree with kLargeBenchFileCount files under root\tree100k.
 std::string EnsureLargeBenchTree(const std::string& root);
+// The same kind of tree with kHugeBenchFileCount files under root\tree500k.
+std::string EnsureHugeBenchTree(const std::string& root);
 std::string EnsureBenchTree(const std::string& root, const char* name, const char* marker, int filesPerFolder);
 
 // The list of the benchmarks: 10 extension and 10 file-name definitions, four

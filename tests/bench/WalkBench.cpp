@@ -4,7 +4,10 @@
 // basic information, large fetches), and beside it against the ANSI one
 // (under Wine the ANSI functions call the wide ones, so it is no limit).
 //
-//   bench_walk <folder>    the tree is made there once and reused
+//   bench_walk <folder>          the tree is made there once and reused
+//   bench_walk <folder> --growth the walk of 50,000 and of 500,000 files, each
+//                                in a process of its own: time and peak
+//                                memory per file, and how both grow
 //
 // Diagnostics (the walk with filters off, the decisions alone) go to stderr:
 // they say what a gap is made of.
@@ -22,9 +25,11 @@
 #include "tests/support/TestFolder.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -153,15 +158,123 @@ double DecisionsPerSecond(const std::string& tree)
     return taken >= 0 && seconds > 0 ? names.size() / seconds : 0;
 }
 
+// One walk with the filters on, in this process: the seconds, the growth of
+// the peak working set over the walk, and the files walked, written to
+// result as "seconds bytes files".
+int WalkOnce(const std::string& tree, const std::string& result)
+{
+    CTestFolder dlls;
+    InstallStandIns(dlls.Path(), {"7-Zip32.dll"});
+    SetDllDirectoryA(dlls.Path().c_str());
+    RegisterAllFormats();
+    CArc7Zip* arc = dynamic_cast<CArc7Zip*>(FindFormat(0));
+    if (!arc)
+        return 1;
+    g_inputList = {tree};
+    CCompressJob job = MakeJob(true);
+    PROCESS_MEMORY_COUNTERS before = {};
+    before.cb = sizeof(before);
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
+    LONGLONG start = BenchNow();
+    int walked = BuildFileList(&job, NULL);
+    double seconds = BenchSecondsSince(start);
+    PROCESS_MEMORY_COUNTERS after = {};
+    after.cb = sizeof(after);
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after));
+    int taken = CountListedFiles(*arc);
+    arc->Cleanup();
+    DestroyAllFormats();
+    if (walked != 0 || taken <= 0)
+        return 1;
+    char line[128];
+    snprintf(line, sizeof(line), "%.6f %llu %d", seconds,
+             static_cast<unsigned long long>(after.PeakWorkingSetSize - before.WorkingSetSize), taken);
+    WriteFileBytes(result, line);
+    return 0;
+}
+
+struct CGrowthSample
+{
+    double seconds;
+    double bytes;
+};
+
+// Runs WalkOnce in a new process of this program (kRounds times); medians.
+bool TimeWalkInOwnProcess(const std::string& tree, CGrowthSample* sample)
+{
+    char exe[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, exe, sizeof(exe));
+    CTestFolder scratch;
+    std::string result = scratch.Path() + "\\walk.txt";
+    std::vector<double> seconds, bytes;
+    for (int round = 0; round < kRounds; ++round)
+    {
+        std::string commandLine = std::string("\"") + exe + "\" \"" + tree + "\" --once \"" + result + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(exe, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+            return false;
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 1;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        double walkSeconds = 0;
+        unsigned long long walkBytes = 0;
+        int files = 0;
+        if (code != 0 || sscanf(ReadFileBytes(result).c_str(), "%lf %llu %d", &walkSeconds, &walkBytes, &files) != 3)
+            return false;
+        seconds.push_back(walkSeconds);
+        bytes.push_back(static_cast<double>(walkBytes));
+    }
+    sample->seconds = Median(seconds);
+    sample->bytes = Median(bytes);
+    return true;
+}
+
+// Time and peak memory per file of the walk at 50,000 and 500,000 files.
+int RunGrowthRows(const std::string& root)
+{
+    std::string small = EnsureBenchTree(root);
+    std::string huge = EnsureHugeBenchTree(root);
+    CGrowthSample atSmall = {}, atHuge = {};
+    if (!TimeWalkInOwnProcess(small, &atSmall) || !TimeWalkInOwnProcess(huge, &atHuge))
+    {
+        fprintf(stderr, "a walk in its own process failed\n");
+        return 1;
+    }
+    double smallTime = atSmall.seconds / kBenchFileCount, hugeTime = atHuge.seconds / kHugeBenchFileCount;
+    double smallBytes = atSmall.bytes / kBenchFileCount, hugeBytes = atHuge.bytes / kHugeBenchFileCount;
+    fprintf(stderr, "walk of %d files: %.3f s, peak grew %.1f MB\n", kBenchFileCount, atSmall.seconds,
+            atSmall.bytes / 1e6);
+    fprintf(stderr, "walk of %d files: %.3f s, peak grew %.1f MB\n", kHugeBenchFileCount, atHuge.seconds,
+            atHuge.bytes / 1e6);
+    char measured[64], reference[64];
+    snprintf(measured, sizeof(measured), "%.2f us/file (%.3f s)", hugeTime * 1e6, atHuge.seconds);
+    snprintf(reference, sizeof(reference), "%.2f us/file (%.3f s)", smallTime * 1e6, atSmall.seconds);
+    PrintBenchRow("(a) walk time per file, 500,000 vs 50,000 files", measured, reference, hugeTime / smallTime, 1.25,
+                  true);
+    snprintf(measured, sizeof(measured), "%.0f bytes/file", hugeBytes);
+    snprintf(reference, sizeof(reference), "%.0f bytes/file", smallBytes);
+    PrintBenchRow("(a) walk peak memory per file, 500,000 vs 50,000 files", measured, reference,
+                  smallBytes > 0 ? hugeBytes / smallBytes : 0, 1.25, true);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        fprintf(stderr, "usage: bench_walk <folder>\n");
+        fprintf(stderr, "usage: bench_walk <folder> [--growth]\n");
         return 2;
     }
+    if (argc == 4 && strcmp(argv[2], "--once") == 0)
+        return WalkOnce(argv[1], argv[3]);
+    if (argc == 3 && strcmp(argv[2], "--growth") == 0)
+        return RunGrowthRows(argv[1]);
     std::string tree = EnsureBenchTree(argv[1]);
 
     // The 7z builder writes the list files; its stand-in DLL only has to bind.
