@@ -24,6 +24,9 @@ trap 'rm -f "$rows"; rm -rf "$bench_unix/7zz-out"' EXIT
 echo "== (a) walk (makes the tree on the first run)" >&2
 run bench_walk "$bench_dos" | tee -a "$rows" >/dev/null
 
+echo "== (a) walk of 50,000 and 500,000 files, each in its own process (makes the large tree on the first run)" >&2
+run bench_walk "$bench_dos" --growth | tee -a "$rows" >/dev/null
+
 echo "== (f) filter preview, 100,000 files (makes its tree on the first run)" >&2
 run bench_preview "$bench_dos" | tee -a "$rows" >/dev/null
 
