@@ -57,6 +57,8 @@ void CIniFile::Close()
 void CIniFile::StopHolding()
 {
     m_held.reset();
+    m_heldAsRead.clear();
+    m_heldChangedFile = false;
     m_heldOk = true;
     t_holders.erase(std::remove(t_holders.begin(), t_holders.end(), this), t_holders.end());
 }
@@ -124,19 +126,22 @@ BOOL CIniFile::WriteString(const char* section, const char* key, const char* tex
     {
         FlushProfileCache(m_path.c_str());
         m_held->Load(m_path.c_str());
+        m_heldAsRead = m_held->Text();
+        m_heldChangedFile = true;
     }
     return written;
 }
 
 void CIniFile::HoldWrites()
 {
-    if (m_joined)
+    if (m_joined || m_held)
         return;
     if (std::find(t_holders.begin(), t_holders.end(), this) == t_holders.end())
         t_holders.push_back(this);
     FlushProfileCache(m_path.c_str());
     m_held.reset(new CIniText);
     m_held->Load(m_path.c_str());
+    m_heldAsRead = m_held->Text();
     m_held->SetNormalizer(NormalizeHeldText, this);
     m_heldOk = true;
 }
@@ -146,22 +151,32 @@ CIniText& CIniFile::HeldText()
     return m_joined ? m_joined->HeldText() : *m_held;
 }
 
-bool CIniFile::CommitWrites()
+bool CIniFile::CommitWrites(bool* changed)
 {
+    if (changed != nullptr)
+        *changed = false;
     if (m_joined)
         return m_joined->m_heldOk;
     if (!m_held)
         return true;
     std::unique_ptr<CIniText> held = std::move(m_held);
-    bool ok = m_heldOk && Rewrite(held->Text()) != 0;
+    // A change of a value has gone through the profile functions once (the
+    // text then differs from what was read), so equal texts mean equal files.
+    std::string text = held->Text();
+    bool differs = text != m_heldAsRead;
+    bool ok = m_heldOk && (!differs || Rewrite(text) != 0);
+    if (changed != nullptr)
+        *changed = differs || m_heldChangedFile;
     StopHolding();
     return ok;
 }
 
 bool CIniFile::CommitAndHoldOn()
 {
-    bool ok = CommitWrites();
+    bool changed = false;
+    bool ok = CommitWrites(&changed);
     HoldWrites();
+    m_heldChangedFile = changed;
     return ok;
 }
 
@@ -178,6 +193,7 @@ bool CIniFile::NormalizeHeldText(CIniText* text, void* context)
     FlushProfileCache(path);
     ok = ok && text->Load(path);
     ini->m_heldOk = ok;
+    ini->m_heldChangedFile = true;
     return ok;
 }
 

@@ -62,7 +62,8 @@ public:
     CIniText& HeldText();
     // Writes the held text into the file in one rewrite and ends holding; false
     // when anything held could not be written (the file is then as before).
-    bool CommitWrites();
+    // A text that no write changed is not written again; *changed says which.
+    bool CommitWrites(bool* changed = nullptr);
 
     // Drops what the profile functions may hold of a file in memory, so that a
     // rewrite by other means is seen (and never overwritten) by the next call.
@@ -85,6 +86,8 @@ private:
     std::string m_path;
     std::unique_ptr<CIniReader> m_reader;
     std::unique_ptr<CIniText> m_held;
+    std::string m_heldAsRead;  // the held text as it was read from the file
+    bool m_heldChangedFile = false;  // the file was written since holding began
     bool m_heldOk = true;
     CIniFile* m_joined = nullptr;  // the object of this thread that holds the writes
 };

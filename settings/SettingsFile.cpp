@@ -131,8 +131,10 @@ bool WriteSettingsFile(const std::string& file)
     if (!CreateSiblingTempFile(file.c_str(), &temp))
         return false;
     bool ok = true;
-    if (g_loadedLayoutVersion >= kLayoutCurrent && attributes != INVALID_FILE_ATTRIBUTES)
+    bool copied = g_loadedLayoutVersion >= kLayoutCurrent && attributes != INVALID_FILE_ATTRIBUTES;
+    if (copied)
         ok = RetryWhileHeld([&]() { return CopyFileA(file.c_str(), temp.c_str(), FALSE) != FALSE; });
+    bool changed = true;
 
     if (ok)
     {
@@ -148,13 +150,15 @@ bool WriteSettingsFile(const std::string& file)
         // layout is not merged, and the next run reads the format's defaults.
         // The formats write by path and join the held text.
         ok &= SettingsWriteAllFormats(temp.c_str());
-        ok &= ini.CommitWrites();
+        ok &= ini.CommitWrites(&changed);
         ini.Close();
     }
-    if (!ok)
+    // Settings that are already in the file (a quick-start run changes none)
+    // leave it untouched.
+    if (!ok || (copied && !changed))
     {
         DeleteFileA(temp.c_str());
-        return false;
+        return ok;
     }
     if (!ReplaceWithTempFile(temp.c_str(), file.c_str()))
         return false;
