@@ -22,15 +22,6 @@ const char kHandOffToken[] = "::PROCESSCOMMUNICATION_COMPRESSMODE";
 typedef HRESULT(STDAPICALLTYPE* CanUnloadNowFunction)();
 typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
 
-std::string Narrow(const std::wstring& text)
-{
-    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
-    std::string narrow(length > 0 ? length : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], length, NULL, NULL);
-    narrow.resize(strlen(narrow.c_str()));
-    return narrow;
-}
-
 std::string MenuItemText(HMENU menu, int position)
 {
     char text[256] = "";
