@@ -183,3 +183,56 @@ TEST(InputList, NamedHandOffFileIsReadAndDeletedOnlyInTheTempFolderUnderThePrefi
     DeleteFileA(HandOffPath().c_str());
     SetCurrentDirectoryA(current);
 }
+
+// Names beyond Shift_JIS arrive whole from the wide command line and from a
+// hand-off file in UTF-8 after its mark; a Shift_JIS file is read as before.
+TEST(InputList, NamesBeyondShiftJisArriveWhole)
+{
+    CTestFolder folder;
+    std::wstring current = Widen(folder.Path());
+    wchar_t saved[1024] = L"";
+    GetCurrentDirectoryW(1024, saved);
+    SetCurrentDirectoryW(current.c_str());
+    const std::wstring korean = L"C:\\x\\한국어";
+    const std::wstring waveDash = L"C:\\x\\A\u301CB.txt";
+    const std::wstring handOff = Widen(TempFolderPath()) + L"\\tessik_filelist-wide.tmp";
+    const std::wstring token = Widen(kCompressModeToken);
+    struct
+    {
+        const char* what;
+        std::vector<std::wstring> arguments;
+        std::string handOffBytes;
+        std::vector<std::wstring> entries;
+    } cases[] = {
+        {"wide arguments", {korean, waveDash}, "", {korean, waveDash}},
+        {"relative wide argument made full", {L"한국어\\A\u301CB.txt"}, "", {current + L"\\한국어\\A\u301CB.txt"}},
+        {"UTF-8 hand-off file", {token, handOff}, "\xEF\xBB\xBF" + Utf8Of(korean + L"\r\n" + waveDash + L"\r\n"),
+         {korean, waveDash}},
+        {"UTF-8 hand-off file, LF and no last line end", {token, handOff},
+         "\xEF\xBB\xBF" + Utf8Of(korean + L"\n" + waveDash), {korean, waveDash}},
+        {"the mark alone is an empty selection", {token, handOff}, "\xEF\xBB\xBF", {}},
+        // 0x81 0x60 is the code page's own tilde, U+FF5E.
+        {"Shift_JIS hand-off file", {token, handOff}, "C:\\x\\A\x81\x60" "B.txt\r\n", {L"C:\\x\\A\uFF5EB.txt"}},
+    };
+    for (const auto& c : cases)
+    {
+        if (!c.handOffBytes.empty())
+            WriteWideFile(handOff, c.handOffBytes);
+        EXPECT_EQ(c.entries, FillWide(c.arguments)) << c.what;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(handOff.c_str())) << c.what;
+    }
+    SetCurrentDirectoryW(saved);
+}
+
+// The UTF-8 form is told apart by its mark: code page 932 has no character
+// with lead byte 0xEF, so no Shift_JIS text can begin with it.
+TEST(InputList, Utf8MarkBeginsNoShiftJisText)
+{
+    wchar_t wide[4];
+    EXPECT_EQ(0, MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, kHandOffUtf8Mark, 2, wide, 4));
+    for (int trail = 0x40; trail <= 0xFC; ++trail)
+    {
+        char pair[2] = {'\xEF', static_cast<char>(trail)};
+        EXPECT_EQ(0, MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pair, 2, wide, 4)) << trail;
+    }
+}
