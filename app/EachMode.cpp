@@ -160,7 +160,7 @@ int CEachModeRun::Run(IJobCallback& ui, const CCompressJob& first)
     {
         m_outcomes.emplace_back();
         CItemOutcome& outcome = m_outcomes.back();
-        outcome.item = WideToShiftJis(item);
+        outcome.item = ToAnsiReplacing(item, '?');
         if (items.Cancelled())
         {
             outcome.error = kNotRun;
