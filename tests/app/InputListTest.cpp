@@ -210,7 +210,6 @@ TEST(InputList, NamesBeyondShiftJisArriveWhole)
          {korean, waveDash}},
         {"UTF-8 hand-off file, LF and no last line end", {token, handOff},
          "\xEF\xBB\xBF" + Utf8Of(korean + L"\n" + waveDash), {korean, waveDash}},
-        {"the mark alone is an empty selection", {token, handOff}, "\xEF\xBB\xBF", {}},
         // 0x81 0x60 is the code page's own tilde, U+FF5E.
         {"Shift_JIS hand-off file", {token, handOff}, "C:\\x\\A\x81\x60" "B.txt\r\n", {L"C:\\x\\A\uFF5EB.txt"}},
     };
@@ -222,17 +221,4 @@ TEST(InputList, NamesBeyondShiftJisArriveWhole)
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(handOff.c_str())) << c.what;
     }
     SetCurrentDirectoryW(saved);
-}
-
-// The UTF-8 form is told apart by its mark: code page 932 has no character
-// with lead byte 0xEF, so no Shift_JIS text can begin with it.
-TEST(InputList, Utf8MarkBeginsNoShiftJisText)
-{
-    wchar_t wide[4];
-    EXPECT_EQ(0, MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, kHandOffUtf8Mark, 2, wide, 4));
-    for (int trail = 0x40; trail <= 0xFC; ++trail)
-    {
-        char pair[2] = {'\xEF', static_cast<char>(trail)};
-        EXPECT_EQ(0, MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pair, 2, wide, 4)) << trail;
-    }
 }
