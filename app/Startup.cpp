@@ -16,7 +16,6 @@
 #include <commctrl.h>
 
 #include <stdio.h>
-#include <string.h>
 
 namespace {
 
