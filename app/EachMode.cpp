@@ -156,18 +156,18 @@ int CEachModeRun::Run(IJobCallback& ui, const CCompressJob& first)
     const char* extension = format != nullptr ? format->GetExtension() : "";
 
     CItemCallback items(ui);
-    for (const std::string& item : m_items)
+    for (const std::wstring& item : m_items)
     {
         m_outcomes.emplace_back();
         CItemOutcome& outcome = m_outcomes.back();
-        outcome.item = item;
+        outcome.item = ToAnsiReplacing(item, '?');
         if (items.Cancelled())
         {
             outcome.error = kNotRun;
             continue;
         }
         char name[kPathBufferSize];
-        if (!ProposeOutputName(item.c_str(), folder, extension, name, sizeof(name)))
+        if (!ProposeOutputName(item, folder, extension, name, sizeof(name)))
         {
             outcome.error = kNoName;
             continue;
@@ -181,7 +181,7 @@ int CEachModeRun::Run(IJobCallback& ui, const CCompressJob& first)
         job.OutputExists = false;
         job.Password.clear();
         items.StartItem(&outcome);
-        int result = RunCompressJob(items, &job, std::vector<std::string>{item});
+        int result = RunCompressJob(items, &job, std::vector<std::wstring>{item});
         outcome.made = result == kJobSucceeded;
         if (outcome.made)
             outcome.error.clear();

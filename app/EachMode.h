@@ -13,7 +13,7 @@ extern const char kEachModeMark[];
 // What became of one item.
 struct CItemOutcome
 {
-    std::string item;
+    std::string item;      // as the result shows it: ANSI, "?" for what has none
     std::string archive;   // the archive's name, also when it was not made
     bool made = false;
     bool renamed = false;  // another item of this run had the proposed name
@@ -28,7 +28,7 @@ struct CItemOutcome
 class CEachModeRun
 {
 public:
-    explicit CEachModeRun(std::vector<std::string> items) : m_items(std::move(items)) {}
+    explicit CEachModeRun(std::vector<std::wstring> items) : m_items(std::move(items)) {}
 
     // Runs every item with the settings of first (the compress dialog's job);
     // ui answers the questions and shows the final result. 0 when every
@@ -39,7 +39,7 @@ public:
     const std::vector<CItemOutcome>& Outcomes() const { return m_outcomes; }
 
 private:
-    std::vector<std::string> m_items;
+    std::vector<std::wstring> m_items;
     std::vector<CItemOutcome> m_outcomes;
 };
 

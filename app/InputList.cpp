@@ -1,16 +1,15 @@
 #include "app/InputList.h"
 
+#include "common/FileBytes.h"
 #include "common/HandOff.h"
-#include "common/PathUtil.h"
-#include "common/TextFile.h"
-#include "settings/LineReader.h"
+#include "common/TextConvert.h"
 
 #include <windows.h>
 
-#include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
-std::vector<std::string> g_inputList;
+std::vector<std::wstring> g_inputList;
 
 namespace {
 
@@ -26,71 +25,110 @@ const CHandOffToken kHandOffTokens[] = {
     {kEachModeToken, kHandOffEach},
 };
 
+// The full form of a path through GetFullPathNameW, empty when it fails.
+// namePart gets the offset of the name after the last separator, if asked.
+std::wstring FullPathOf(const wchar_t* path, size_t* namePart = nullptr)
+{
+    DWORD needed = GetFullPathNameW(path, 0, NULL, NULL);
+    if (needed == 0)
+        return std::wstring();
+    std::wstring full(needed, L'\0');
+    wchar_t* name = NULL;
+    DWORD length = GetFullPathNameW(path, needed, &full[0], &name);
+    if (length == 0 || length >= needed)
+        return std::wstring();
+    if (namePart != nullptr)
+        *namePart = name != NULL ? static_cast<size_t>(name - full.c_str()) : std::wstring::npos;
+    full.resize(length);
+    return full;
+}
+
 // A relative argument (as typed in a console) is made full against the
 // current folder, so the file walk finds a base folder for it. The hand-off
 // file holds full paths from the shell and is taken as it is.
-std::string MakeFullPath(const char* path)
+std::wstring MakeFullPath(const wchar_t* path)
 {
-    bool absolute = (path[0] == '\\' && path[1] == '\\') || (path[0] != '\0' && path[1] == ':' && path[2] == '\\');
-    if (absolute || path[0] == '\0')
+    bool absolute = (path[0] == L'\\' && path[1] == L'\\') || (path[0] != L'\0' && path[1] == L':' && path[2] == L'\\');
+    if (absolute || path[0] == L'\0')
         return path;
-    char full[kPathBufferSize];
-    DWORD length = GetFullPathNameA(path, sizeof(full), full, NULL);
-    if (length == 0 || length >= sizeof(full))
-        return path;
-    return full;
+    std::wstring full = FullPathOf(path);
+    return full.empty() ? std::wstring(path) : full;
 }
 
 // Compared as the file system compares names: ordinal, ignoring case. A
 // linguistic comparison could call two different folders equal.
-bool SameFolderName(const std::string& a, const std::string& b)
+bool SameFolderName(const std::wstring& a, const std::wstring& b)
 {
-    wchar_t wideA[kPathBufferSize];
-    wchar_t wideB[kPathBufferSize];
-    int lengthA = MultiByteToWideChar(CP_ACP, 0, a.data(), static_cast<int>(a.size()), wideA, kPathBufferSize);
-    int lengthB = MultiByteToWideChar(CP_ACP, 0, b.data(), static_cast<int>(b.size()), wideB, kPathBufferSize);
-    if (lengthA <= 0 || lengthB <= 0)
+    if (a.empty() || b.empty())
         return false;
-    return CompareStringOrdinal(wideA, lengthA, wideB, lengthB, TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
 }
 
 // The folder part of a path made full (".." and "." resolved), with its
 // trailing backslash, and the name after it.
-bool SplitFullPath(const char* path, std::string* folder, std::string* name)
+bool SplitFullPath(const wchar_t* path, std::wstring* folder, std::wstring* name)
 {
-    char full[kPathBufferSize];
-    char* namePart = NULL;
-    DWORD length = GetFullPathNameA(path, sizeof(full), full, &namePart);
-    if (length == 0 || length >= sizeof(full) || namePart == NULL)
+    size_t namePart = std::wstring::npos;
+    std::wstring full = FullPathOf(path, &namePart);
+    if (full.empty() || namePart == std::wstring::npos || namePart > full.size())
         return false;
-    folder->assign(full, namePart - full);
-    *name = namePart;
+    folder->assign(full, 0, namePart);
+    name->assign(full, namePart, std::wstring::npos);
     return true;
+}
+
+// The lines of a hand-off file's text: CR LF and LF end a line, a last line
+// without an end counts, and an empty text has none.
+std::vector<std::string> SplitLines(const std::string& text, size_t start)
+{
+    std::vector<std::string> lines;
+    while (start < text.size())
+    {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+        {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        size_t length = end - start;
+        if (length > 0 && text[end - 1] == '\r')
+            --length;
+        lines.push_back(text.substr(start, length));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool StartsWithToken(const wchar_t* argument, const char* token, bool whole)
+{
+    std::wstring wide = AnsiToWide(token);
+    if (wcsncmp(argument, wide.c_str(), wide.size()) != 0)
+        return false;
+    return !whole || argument[wide.size()] == L'\0';
 }
 
 }  // namespace
 
-HandOffMode GetHandOffMode(const char* argument)
+HandOffMode GetHandOffMode(const wchar_t* argument)
 {
-    if (strncmp(argument, kHandOffTokenPrefix, strlen(kHandOffTokenPrefix)) != 0)
+    if (!StartsWithToken(argument, kHandOffTokenPrefix, false))
         return kNoHandOff;
     for (const CHandOffToken& token : kHandOffTokens)
     {
-        if (strcmp(argument, token.text) == 0)
+        if (StartsWithToken(argument, token.text, true))
             return token.mode;
     }
     return kHandOffCompress;
 }
 
-bool GetHandOffFilePath(std::string* path)
+bool GetHandOffFilePath(std::wstring* path)
 {
-    char folder[kPathBufferSize];
-    DWORD length = GetTempPathA(sizeof(folder), folder);
-    if (length == 0 || length >= sizeof(folder))
+    wchar_t folder[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH)
         return false;
-    char name[kPathBufferSize + 32];
-    snprintf(name, sizeof(name), "%s\\%s%s", folder, kHandOffFilePrefix, kHandOffFileExtension);
-    *path = name;
+    *path = std::wstring(folder) + L"\\" + AnsiToWide(kHandOffFilePrefix) + AnsiToWide(kHandOffFileExtension);
     return true;
 }
 
@@ -99,51 +137,46 @@ bool GetHandOffFilePath(std::string* path)
 // directly in the user's temporary folder and under the hand-off prefix: a
 // crafted command line can then at most make the program eat another pending
 // hand-off, never delete a file of the user's.
-bool IsAcceptedHandOffFile(const char* path)
+bool IsAcceptedHandOffFile(const wchar_t* path)
 {
-    std::string folder;
-    std::string name;
-    std::string tempFolder;
-    std::string tempName;
+    std::wstring folder;
+    std::wstring name;
+    std::wstring tempFolder;
+    std::wstring tempName;
     // The temporary folder goes through the same split (with a name put after
     // it), so both folders end in one backslash and neither holds "." or "..".
-    char temp[kPathBufferSize + 1];
-    DWORD length = GetTempPathA(kPathBufferSize, temp);
-    if (length == 0 || length >= kPathBufferSize)
+    wchar_t temp[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH)
         return false;
-    temp[length] = 'x';
-    temp[length + 1] = '\0';
-    if (!SplitFullPath(temp, &tempFolder, &tempName) || !SplitFullPath(path, &folder, &name))
+    std::wstring tempEntry = std::wstring(temp, length) + L"x";
+    if (!SplitFullPath(tempEntry.c_str(), &tempFolder, &tempName) || !SplitFullPath(path, &folder, &name))
         return false;
-    return strncmp(name.c_str(), kHandOffFilePrefix, strlen(kHandOffFilePrefix)) == 0 &&
-           SameFolderName(folder, tempFolder);
+    std::wstring prefix = AnsiToWide(kHandOffFilePrefix);
+    return name.compare(0, prefix.size(), prefix) == 0 && SameFolderName(folder, tempFolder);
 }
 
-bool ReadHandOffFile(const char* path, std::vector<std::string>* list)
+bool ReadHandOffFile(const wchar_t* path, std::vector<std::wstring>* list)
 {
-    CTextFile file;
-    if (file.Open(path, "r") == NULL)
+    std::string bytes;
+    if (!ReadWholeFile(path, &bytes))
         return false;
-    std::string line;
-    while (ReadWholeLine(file, &line))
-    {
-        if (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        list->push_back(line);
-    }
-    file.Close();
-    DeleteFileA(path);
+    size_t markLength = strlen(kHandOffUtf8Mark);
+    bool utf8 = bytes.compare(0, markLength, kHandOffUtf8Mark) == 0;
+    for (const std::string& line : SplitLines(bytes, utf8 ? markLength : 0))
+        list->push_back(utf8 ? Utf8ToWide(line) : AnsiToWide(line));
+    DeleteFileW(path);
     return true;
 }
 
-void FillInputList(int argc, char** argv, std::vector<std::string>* list)
+void FillInputList(int argc, wchar_t** argv, std::vector<std::wstring>* list)
 {
     if (argc < 2)
         return;
     if (GetHandOffMode(argv[1]) != kNoHandOff)
     {
         // An extension of an earlier version passes no file and writes the fixed name.
-        std::string handOff;
+        std::wstring handOff;
         if (argc < 3)
         {
             if (GetHandOffFilePath(&handOff))

@@ -5,6 +5,7 @@
 #include "app/InputList.h"
 #include "app/SettingsMode.h"
 #include "archivers/formats/FormatRegistry.h"
+#include "common/TextConvert.h"
 #include "common/TextFormat.h"
 #include "settings/AppSetting.h"
 #include "settings/SettingsFile.h"
@@ -15,7 +16,6 @@
 #include <commctrl.h>
 
 #include <stdio.h>
-#include <string.h>
 
 namespace {
 
@@ -31,16 +31,21 @@ const char kDefaultFormatReplacedFormat[] =
 const int kRunResultSave = 1;
 const int kRunResultDiscard = 2;
 
-bool IsEachModeRun(int argc, char** argv)
+bool IsEachModeMark(const wchar_t* argument)
 {
-    return argc >= 2 && (strcmp(argv[1], kEachModeMark) == 0 || GetHandOffMode(argv[1]) == kHandOffEach);
+    return AnsiToWide(kEachModeMark) == argument;
+}
+
+bool IsEachModeRun(int argc, wchar_t** argv)
+{
+    return argc >= 2 && (IsEachModeMark(argv[1]) || GetHandOffMode(argv[1]) == kHandOffEach);
 }
 
 // The compress dialog on the input list. It always ends with 1, which writes
 // the settings back; only a dialog that could not be made writes nothing.
 // *exitCode is 0, or 1 when one archive per item was asked for and not every
 // one was made.
-int RunCompressMode(int argc, char** argv, int* exitCode)
+int RunCompressMode(int argc, wchar_t** argv, int* exitCode)
 {
     CPathCompletion completion;
     *exitCode = 0;
@@ -49,7 +54,7 @@ int RunCompressMode(int argc, char** argv, int* exitCode)
     {
         // "::EACH" and the paths after it read as a plain command line from
         // the mark on; the hand-off token is read as every hand-off token is.
-        if (strcmp(argv[1], kEachModeMark) == 0)
+        if (IsEachModeMark(argv[1]))
             FillInputList(argc - 1, argv + 1, &g_inputList);
         else
             FillInputList(argc, argv, &g_inputList);
@@ -145,7 +150,7 @@ int EnsureUsableDefaultFormat(bool settingsLoaded)
     return format;
 }
 
-int RunProgram(int argc, char** argv)
+int RunProgram(int argc, wchar_t** argv)
 {
     RemoveCurrentFolderFromDllSearch();
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};

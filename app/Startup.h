@@ -7,8 +7,9 @@ const int kExitNoArchiver = -1;
 // Exit code of a one-archive-per-item run that did not make every archive.
 const int kExitNotAllMade = 1;
 
-// The whole run of the program from its arguments to its exit code.
-int RunProgram(int argc, char** argv);
+// The whole run of the program from its arguments to its exit code. The
+// arguments are wide, so that a path beyond the ANSI code page arrives whole.
+int RunProgram(int argc, wchar_t** argv);
 
 // Keeps the current folder, which may be the very folder being packed, out of
 // the DLL search order: the program's own folder comes first, then the Windows

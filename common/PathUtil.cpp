@@ -217,11 +217,16 @@ int MakeUniqueTempName(const char* folder, const char* prefix, const char* exten
 
 int ReplaceExtension(const char* path, const char* extension, char* buffer, size_t size)
 {
+    return ReplaceExtensionOf(path, GetPathType(path) == kPathFolder, extension, buffer, size);
+}
+
+int ReplaceExtensionOf(const char* path, bool isFolder, const char* extension, char* buffer, size_t size)
+{
     size_t n = strlen(path);
     if (path[0] != '\0' && path[1] == ':' && n <= 3)
         return 0;
 
-    if (GetPathType(path) == kPathFolder)
+    if (isFolder)
     {
         // An existing folder keeps its whole name: C:\a\dir\ becomes C:\a\dir.exe.
         int lastDot, lastBackslash;

@@ -28,6 +28,9 @@ int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t si
 int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
                        char* buffer, size_t size);
 int ReplaceExtension(const char* path, const char* extension, char* buffer, size_t size);
+// The same for a path whose text need not name it on disk (an ANSI stand-in
+// for a wide name): the caller says whether it is an existing folder.
+int ReplaceExtensionOf(const char* path, bool isFolder, const char* extension, char* buffer, size_t size);
 int GetExtension(const char* path, char* buffer, size_t size);
 
 int RemoveTrailingNewline(char* text);

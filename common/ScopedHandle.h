@@ -120,6 +120,27 @@ private:
     HMODULE m_module;
 };
 
+// Memory the platform hands out to be freed with LocalFree.
+template <class T>
+class CScopedLocal
+{
+public:
+    explicit CScopedLocal(T* pointer) : m_pointer(pointer) {}
+    ~CScopedLocal()
+    {
+        if (m_pointer != NULL)
+            LocalFree(m_pointer);
+    }
+
+    T* Get() const { return m_pointer; }
+
+private:
+    CScopedLocal(const CScopedLocal&) = delete;
+    CScopedLocal& operator=(const CScopedLocal&) = delete;
+
+    T* m_pointer;
+};
+
 // A global memory block kept locked for the object's lifetime.
 class CGlobalLock
 {

@@ -69,6 +69,29 @@ bool ToExactAnsi(const wchar_t* wide, char* buffer, size_t size)
     return units > 0 && wcscmp(back.c_str(), wide) == 0;
 }
 
+std::string ToAnsiReplacing(const std::wstring& text, char replacement)
+{
+    std::string whole(text.size() * 2 + 1, '\0');
+    if (ToExactAnsi(text.c_str(), &whole[0], whole.size()))
+    {
+        whole.resize(strlen(whole.c_str()));
+        return whole;
+    }
+    std::string ansi;
+    for (size_t i = 0; i < text.size();)
+    {
+        size_t units = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]) ? 2 : 1;
+        std::wstring character = text.substr(i, units);
+        char bytes[8];
+        if (character[0] != L'\0' && ToExactAnsi(character.c_str(), bytes, sizeof(bytes)))
+            ansi += bytes;
+        else
+            ansi += replacement;
+        i += units;
+    }
+    return ansi;
+}
+
 std::wstring ShiftJisToWide(const std::string& text) { return ToWide(kShiftJis, text.data(), text.size()); }
 std::string WideToShiftJis(const std::wstring& text) { return FromWide(kShiftJis, text); }
 std::string ShiftJisToUtf8(const std::string& text) { return FromWide(CP_UTF8, ShiftJisToWide(text)); }

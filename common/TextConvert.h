@@ -19,6 +19,11 @@ std::wstring AnsiToWide(const std::string& text);
 // file as a wildcard. Only a round trip that gives back the same characters
 // proves the ANSI name names the same file.
 bool ToExactAnsi(const wchar_t* wide, char* buffer, size_t size);
+// The ANSI form of a wide text in which every character without an exact ANSI
+// form (a surrogate pair counts as one) becomes replacement. For names shown
+// or proposed in ANSI text: "?" would read as a wildcard, and a best-fit
+// look-alike would pass for the real name.
+std::string ToAnsiReplacing(const std::wstring& text, char replacement);
 
 std::wstring ShiftJisToWide(const std::string& text);
 // Characters without a Shift_JIS form become "?".

@@ -295,6 +295,29 @@ std::vector<CInputEntry> AnsiEntries(const std::vector<std::string>& inputs)
     return entries;
 }
 
+// Entries named by wide names, each with its exact ANSI form where it has one.
+std::vector<CInputEntry> WideEntries(const std::vector<std::wstring>& inputs)
+{
+    std::vector<CInputEntry> entries;
+    entries.reserve(inputs.size());
+    for (const std::wstring& input : inputs)
+    {
+        CInputEntry entry{input, std::string(), false};
+        // Sized for the whole name (a UTF-16 unit is at most two ANSI bytes):
+        // a name too long for the path buffer is still an ANSI name, and the
+        // walk reports it as it reports any entry of ANSI text.
+        std::string ansi(input.size() * 2 + 1, '\0');
+        if (!input.empty() && ToExactAnsi(input.c_str(), &ansi[0], ansi.size()))
+        {
+            ansi.resize(strlen(ansi.c_str()));
+            entry.ansi = ansi;
+            entry.hasAnsi = true;
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
 // The job's sink takes the path and base folder of each file handed over.
 CWalkSink TakenFiles(const CFileSink& sink)
 {
@@ -345,24 +368,11 @@ int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, cons
 int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CFileSink& sink,
                  CWalkReport* report, EWalkText text)
 {
-    std::vector<CInputEntry> entries;
-    entries.reserve(inputs.size());
-    for (const std::wstring& input : inputs)
-    {
-        CInputEntry entry{input, std::string(), false};
-        char ansi[kPathBufferSize];
-        if (!input.empty() && ToExactAnsi(input.c_str(), ansi, sizeof(ansi)))
-        {
-            entry.ansi = ansi;
-            entry.hasAnsi = true;
-        }
-        entries.push_back(entry);
-    }
-    return Collect(job, entries, TakenFiles(sink), false, report, text);
+    return Collect(job, WideEntries(inputs), TakenFiles(sink), false, report, text);
 }
 
-int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CWalkSink& sink,
+int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CWalkSink& sink,
                  CWalkReport* report)
 {
-    return Collect(job, AnsiEntries(inputs), sink, true, report, kWalkAnsi);
+    return Collect(job, WideEntries(inputs), sink, true, report, kWalkAnsi);
 }

@@ -101,7 +101,7 @@ int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, con
 // filter does: sink also gets the files the filter leaves out, each with the
 // definition that decided. Files without an ANSI form that the filter would
 // take, and folders without one, are in report->unnamable as for the job.
-int CollectFiles(CCompressJob* job, const std::vector<std::string>& inputs, const CWalkSink& sink,
+int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CWalkSink& sink,
                  CWalkReport* report);
 // Hands the files below folder (depth first) with baseFolder to sink; returns
 // how many were handed over.

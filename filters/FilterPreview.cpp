@@ -47,7 +47,7 @@ int ReportProblem(ELeftOutReason reason)
 
 }  // namespace
 
-int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::string>& inputs, const CProgress& progress,
+int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::wstring>& inputs, const CProgress& progress,
                          size_t progressStep)
 {
     m_rows.clear();

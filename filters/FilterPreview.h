@@ -63,7 +63,7 @@ public:
     typedef std::function<void(size_t rows)> CProgress;
 
     // The result of CollectFiles for the walk (kFilesSinkRefused after Stop).
-    int Walk(CCompressJob* job, const std::vector<std::string>& inputs, const CProgress& progress,
+    int Walk(CCompressJob* job, const std::vector<std::wstring>& inputs, const CProgress& progress,
              size_t progressStep);
     void Stop() { m_stop = true; }
     bool Stopped() const { return m_stop; }

@@ -4,6 +4,7 @@
 #include "common/PathUtil.h"
 #include "common/RegistryKey.h"
 #include "common/ShiftJis.h"
+#include "common/TextConvert.h"
 #include "common/TextFormat.h"
 #include "shellext/HandOffFile.h"
 #include "shellext/ShellExtGuid.h"
@@ -39,9 +40,9 @@ void ShowError(const std::string& text, const char* title)
 
 }  // namespace
 
-void RunCompressCommand(const std::vector<std::string>& paths, const char* token)
+void RunCompressCommand(const std::vector<std::wstring>& paths, const char* token)
 {
-    std::string joined = JoinHandOffLines(paths);
+    std::string bytes = HandOffFileBytes(paths);
 
     CRegistryKey key;
     if (key.Open(HKEY_CLASSES_ROOT, kShellExtClassKey, 0) != ERROR_SUCCESS)
@@ -55,10 +56,14 @@ void RunCompressCommand(const std::vector<std::string>& paths, const char* token
     key.Close();
 
     char handOffPath[kPathBufferSize] = "";
-    if (!WriteNewHandOffFile(joined, handOffPath, sizeof(handOffPath)))
+    if (!WriteNewHandOffFile(bytes, handOffPath, sizeof(handOffPath)))
     {
+        // The message is ANSI text: a name beyond it shows with "?".
+        std::wstring selection;
+        for (const std::wstring& path : paths)
+            selection += path + L"\r\n";
         ShowError(FormatText(kOpenFileFormat, programPath, handOffPath,
-                             CutAtCharacter(joined, kShownSelectionSize).c_str()),
+                             CutAtCharacter(WideToShiftJis(selection), kShownSelectionSize).c_str()),
                   kOpenFileTitle);
         return;
     }

@@ -3,8 +3,11 @@
 #include "common/HandOff.h"
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
+#include "common/TextConvert.h"
 
 #include <windows.h>
+
+#include <string.h>
 
 namespace {
 
@@ -33,6 +36,26 @@ std::string JoinHandOffLines(const std::vector<std::string>& paths)
         joined += "\r\n";
     }
     return joined;
+}
+
+std::string HandOffFileBytes(const std::vector<std::wstring>& paths)
+{
+    std::vector<std::string> ansiPaths;
+    for (const std::wstring& path : paths)
+    {
+        // Each UTF-16 unit is at most two Shift_JIS bytes.
+        std::string ansi(path.size() * 2 + 1, '\0');
+        if (!ToExactAnsi(path.c_str(), &ansi[0], ansi.size()))
+        {
+            std::string utf8 = kHandOffUtf8Mark;
+            for (const std::wstring& each : paths)
+                utf8 += WideToUtf8(each) + "\r\n";
+            return utf8;
+        }
+        ansi.resize(strlen(ansi.c_str()));
+        ansiPaths.push_back(ansi);
+    }
+    return JoinHandOffLines(ansiPaths);
 }
 
 int WriteNewHandOffFile(const std::string& bytes, char* buffer, size_t size)

@@ -119,24 +119,24 @@ STDMETHODIMP CShellExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dataObject, H
 
 HRESULT CShellExt::ReadSelection(HDROP drop)
 {
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, NULL, 0);
     if (count == 0)
         return E_INVALIDARG;
     try
     {
-        std::vector<char> buffer;
+        // Wide names: a selected name beyond Shift_JIS reaches the program as
+        // it is, where the ANSI query would give "?" or a look-alike.
+        std::vector<wchar_t> buffer;
         for (UINT i = 0; i < count; ++i)
         {
-            // Every path is fetched whole, however long. For a wide drop list the
-            // platform may report the length in UTF-16 units, and one unit can
-            // become two Shift_JIS bytes, hence the doubled buffer.
-            UINT length = DragQueryFileA(drop, i, NULL, 0);
+            // Every path is fetched whole, however long.
+            UINT length = DragQueryFileW(drop, i, NULL, 0);
             if (length == 0)
                 return E_INVALIDARG;
-            buffer.assign(static_cast<size_t>(length) * 2 + 1, '\0');
-            if (DragQueryFileA(drop, i, buffer.data(), static_cast<UINT>(buffer.size())) == 0)
+            buffer.assign(static_cast<size_t>(length) + 1, L'\0');
+            if (DragQueryFileW(drop, i, buffer.data(), static_cast<UINT>(buffer.size())) == 0)
                 return E_INVALIDARG;
-            buffer.back() = '\0';
+            buffer.back() = L'\0';
             m_paths.push_back(buffer.data());
         }
     }

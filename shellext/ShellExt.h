@@ -43,5 +43,5 @@ private:
     // Apartment model: one thread at a time uses the object.
     ULONG m_references;
     CComPtr<IDataObject> m_dataObject;
-    std::vector<std::string> m_paths;
+    std::vector<std::wstring> m_paths;
 };

@@ -6,12 +6,16 @@
 #include "tests/archivers/StandInFormats.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/UiHelper.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
 const char kCompressTitle[] = "圧縮  - Tessik";
+const char kEachTwoTitle[] = "圧縮  - Tessik (2 個の書庫を個別に作成)";
 const DWORD kDialogTimeoutMs = 30000;
 
 class CompressModeProcess : public SettingsFileTest
@@ -44,10 +48,16 @@ protected:
     // Returns the exit code; shown receives the dialog as it was found.
     DWORD RunProgram(const std::string& arguments, CWindowResponder::Action answer, CWindowSnapshot* shown)
     {
+        return RunProgram(Widen(arguments), kCompressTitle, answer, shown);
+    }
+    // The same on a wide command line, its dialog found by this title.
+    DWORD RunProgram(const std::wstring& arguments, const char* title, CWindowResponder::Action answer,
+                     CWindowSnapshot* shown)
+    {
         PROCESS_INFORMATION process = {};
         if (!m_program.Start(arguments, m_data.Path(), &process))
             return 98;
-        CWindowResponder dialog(kCompressTitle, answer, kDialogTimeoutMs, process.dwProcessId);
+        CWindowResponder dialog(title, answer, kDialogTimeoutMs, process.dwProcessId);
         *shown = dialog.Result();
         return CProgramCopy::WaitExit(&process);
     }
@@ -151,4 +161,62 @@ TEST_F(CompressModeProcess, QuickStartWithExitAfterCompressionNeverShowsTheDialo
     // The settings are written back, the position where the dialog would have been.
     EXPECT_EQ("40,50", StoredValue("WindowPos"));
     EXPECT_EQ("0", StoredValue("OverWriteAction"));
+}
+
+// A folder named in Korean and a file whose wave dash (U+301C) the ANSI code
+// page would turn into a fullwidth tilde reach the archiver under their own
+// names, in its UTF-8 mode, from the command line and from a hand-off file in
+// UTF-8; the proposed names put "_" where Shift_JIS has no character.
+TEST_F(CompressModeProcess, NamesBeyondShiftJisReachTheArchiverWhole)
+{
+    PlaceSettings({"CmpEndExit=true"});
+    std::wstring korean = Widen(m_data.Path()) + L"\\한국어";
+    std::wstring waveDash = Widen(m_data.Path()) + L"\\A\u301CB.txt";
+    WriteWideFile(korean + L"\\x.txt", "x");
+    WriteWideFile(waveDash, "w");
+    std::wstring paths = L"\"" + korean + L"\" \"" + waveDash + L"\"";
+    std::string handOff = HandOffPath();
+    std::vector<std::string> sentLines = {"\"" + Utf8Of(L"A\u301CB.txt") + "\"\r\n",
+                                          "\"" + Utf8Of(L"한국어\\x.txt") + "\"\r\n"};
+    std::sort(sentLines.begin(), sentLines.end());
+    struct
+    {
+        const char* what;
+        std::wstring arguments;
+        std::string handOffBytes;  // written before the start when not empty
+        const char* title;
+        std::vector<std::string> archives;
+    } cases[] = {
+        {"command line", paths, "", kCompressTitle, {"___.7z"}},
+        {"hand-off file in UTF-8", L"::PROCESSCOMMUNICATION_COMPRESSMODE \"" + Widen(handOff) + L"\"",
+         "\xEF\xBB\xBF" + Utf8Of(korean + L"\r\n" + waveDash + L"\r\n"), kCompressTitle, {"___.7z"}},
+        {"one archive per item", L"::EACH " + paths, "", kEachTwoTitle, {"___.7z", "A_B.7z"}},
+    };
+    for (const auto& c : cases)
+    {
+        ResetStandInJournal(m_program.Folder(), "7-Zip32.dll");
+        if (!c.handOffBytes.empty())
+            WriteFileBytes(handOff, c.handOffBytes);
+        CWindowSnapshot shown;
+        DWORD exitCode =
+            RunProgram(c.arguments, c.title, [](HWND dialog) { PressButton(dialog, IDC_COMPRESS); }, &shown);
+
+        EXPECT_EQ(0u, exitCode) << c.what;
+        ASSERT_NE(nullptr, shown.hwnd) << c.what;
+        EXPECT_EQ(m_data / c.archives[0], shown.Find(IDC_OUTPUT_FILE)->text) << c.what;
+        EXPECT_FALSE(FileExists(handOff)) << c.what;
+        std::vector<CStandInCall> calls = SevenZipCalls();
+        ASSERT_EQ(c.archives.size(), calls.size()) << c.what;
+        std::string listBytes;
+        for (size_t i = 0; i < calls.size(); ++i)
+        {
+            EXPECT_NE(std::string::npos, calls[i].line.find(" -scsUTF-8 ")) << calls[i].line;
+            EXPECT_NE(std::string::npos, calls[i].line.find("\"" + m_data / c.archives[i] + "\"")) << calls[i].line;
+            for (const CStandInList& list : calls[i].lists)
+                listBytes += list.bytes;
+            EXPECT_TRUE(FileExists(m_data / c.archives[i])) << c.what;
+            DeleteFileA((m_data / c.archives[i]).c_str());
+        }
+        EXPECT_EQ(sentLines, SortedLines(listBytes)) << c.what;
+    }
 }

@@ -5,6 +5,7 @@
 #include "tests/app/JobFixture.h"
 #include "tests/support/ScriptedJobCallback.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,8 @@ TEST(EachMode, EveryItemIsOneJobAndOneResultListsThemAll)
         CScriptedJobCallback ui;
         ui.overwriteAnswers = c.answers;
         ui.forRestAnswers = c.forRest;
-        CEachModeRun run({f.data / "a", f.data / "b", f.data / "c.txt", f.data / "x\\report", f.data / "y\\report"});
+        CEachModeRun run(
+            WidenAll({f.data / "a", f.data / "b", f.data / "c.txt", f.data / "x\\report", f.data / "y\\report"}));
 
         int result = run.Run(ui, first);
         bool all = c.made.size() == 5;

@@ -2,6 +2,7 @@
 #include "app/InputList.h"
 #include "common/HandOff.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +12,40 @@ namespace {
 
 std::string HandOffPath()
 {
-    std::string path;
+    std::wstring path;
     EXPECT_TRUE(GetHandOffFilePath(&path));
-    return path;
+    return Narrow(path);
 }
 
-std::vector<std::string> Fill(const std::vector<std::string>& arguments)
+// The input list of these arguments, given as the wide command line gives them.
+std::vector<std::wstring> FillWide(const std::vector<std::wstring>& arguments)
 {
-    std::vector<char*> argv;
-    static char program[] = "tessik.exe";
+    std::vector<wchar_t*> argv;
+    static wchar_t program[] = L"tessik.exe";
     argv.push_back(program);
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    std::vector<std::string> list;
+    for (const std::wstring& argument : arguments)
+        argv.push_back(const_cast<wchar_t*>(argument.c_str()));
+    std::vector<std::wstring> list;
     FillInputList(static_cast<int>(argv.size()), argv.data(), &list);
     return list;
+}
+
+// The same for arguments and entries that all have an ANSI form.
+std::vector<std::string> Fill(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> list;
+    for (const std::wstring& entry : FillWide(WidenAll(arguments)))
+        list.push_back(Narrow(entry));
+    return list;
+}
+
+bool ReadHandOff(const std::string& path, std::vector<std::string>* list)
+{
+    std::vector<std::wstring> wide;
+    bool read = ReadHandOffFile(Widen(path).c_str(), &wide);
+    for (const std::wstring& entry : wide)
+        list->push_back(Narrow(entry));
+    return read;
 }
 
 std::string FullPath(const char* relative)
@@ -67,7 +87,7 @@ TEST(InputList, HandOffFileLinesBecomeEntriesAndTheFileIsDeleted)
     {
         WriteFileBytes(path, c.bytes);
         std::vector<std::string> list;
-        EXPECT_TRUE(ReadHandOffFile(path.c_str(), &list)) << c.what;
+        EXPECT_TRUE(ReadHandOff(path, &list)) << c.what;
         EXPECT_EQ(c.entries, list) << c.what;
         EXPECT_FALSE(FileExists(path)) << c.what;
     }
@@ -77,7 +97,7 @@ TEST(InputList, MissingHandOffFileLeavesTheListEmpty)
 {
     DeleteFileA(HandOffPath().c_str());
     std::vector<std::string> list;
-    EXPECT_FALSE(ReadHandOffFile(HandOffPath().c_str(), &list));
+    EXPECT_FALSE(ReadHandOff(HandOffPath(), &list));
     EXPECT_TRUE(list.empty());
     EXPECT_TRUE(Fill({"::PROCESSCOMMUNICATION_COMPRESSMODE"}).empty());
 }
@@ -162,4 +182,43 @@ TEST(InputList, NamedHandOffFileIsReadAndDeletedOnlyInTheTempFolderUnderThePrefi
     }
     DeleteFileA(HandOffPath().c_str());
     SetCurrentDirectoryA(current);
+}
+
+// Names beyond Shift_JIS arrive whole from the wide command line and from a
+// hand-off file in UTF-8 after its mark; a Shift_JIS file is read as before.
+TEST(InputList, NamesBeyondShiftJisArriveWhole)
+{
+    CTestFolder folder;
+    std::wstring current = Widen(folder.Path());
+    wchar_t saved[1024] = L"";
+    GetCurrentDirectoryW(1024, saved);
+    SetCurrentDirectoryW(current.c_str());
+    const std::wstring korean = L"C:\\x\\한국어";
+    const std::wstring waveDash = L"C:\\x\\A\u301CB.txt";
+    const std::wstring handOff = Widen(TempFolderPath()) + L"\\tessik_filelist-wide.tmp";
+    const std::wstring token = Widen(kCompressModeToken);
+    struct
+    {
+        const char* what;
+        std::vector<std::wstring> arguments;
+        std::string handOffBytes;
+        std::vector<std::wstring> entries;
+    } cases[] = {
+        {"wide arguments", {korean, waveDash}, "", {korean, waveDash}},
+        {"relative wide argument made full", {L"한국어\\A\u301CB.txt"}, "", {current + L"\\한국어\\A\u301CB.txt"}},
+        {"UTF-8 hand-off file", {token, handOff}, "\xEF\xBB\xBF" + Utf8Of(korean + L"\r\n" + waveDash + L"\r\n"),
+         {korean, waveDash}},
+        {"UTF-8 hand-off file, LF and no last line end", {token, handOff},
+         "\xEF\xBB\xBF" + Utf8Of(korean + L"\n" + waveDash), {korean, waveDash}},
+        // 0x81 0x60 is the code page's own tilde, U+FF5E.
+        {"Shift_JIS hand-off file", {token, handOff}, "C:\\x\\A\x81\x60" "B.txt\r\n", {L"C:\\x\\A\uFF5EB.txt"}},
+    };
+    for (const auto& c : cases)
+    {
+        if (!c.handOffBytes.empty())
+            WriteWideFile(handOff, c.handOffBytes);
+        EXPECT_EQ(c.entries, FillWide(c.arguments)) << c.what;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(handOff.c_str())) << c.what;
+    }
+    SetCurrentDirectoryW(saved);
 }

@@ -12,6 +12,7 @@
 #include "tests/app/JobFixture.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ std::vector<std::string> FolderEntries(const std::string& folder)
 class RobustJob : public ::testing::Test
 {
 protected:
-    RobustJob() { g_inputList = {f.data.WriteFile("in\\a.txt", "a")}; }
+    RobustJob() { g_inputList = WidenAll({f.data.WriteFile("in\\a.txt", "a")}); }
     ~RobustJob() override { g_inputList.clear(); }
 
     CJobFixture f;
@@ -198,7 +199,7 @@ TEST_F(RobustJob, OutputNameEndingInARealBackslashAfterADoubleByteCharacterIsRej
 TEST_F(RobustJob, UndecidableMatchStopsTheJobNamingFileListAndDefinition)
 {
     std::string name(200, 'a');
-    g_inputList = {f.data.WriteFile("in\\" + name, "x"), f.data.WriteFile("in\\b.txt", "b")};
+    g_inputList = WidenAll({f.data.WriteFile("in\\" + name, "x"), f.data.WriteFile("in\\b.txt", "b")});
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     job.Setting.FilterSw = true;
     CFilterList list;
@@ -231,7 +232,7 @@ TEST_F(RobustJob, NamesOutsideShiftJisStopTheJobBeforeTheArchiver)
                           NULL, CREATE_NEW, 0, NULL));
     f.data.WriteFile("in2\\abc.txt", "abc");
     f.data.WriteFile("in2\\ok.log", "ok");
-    g_inputList = {folder};
+    g_inputList = WidenAll({folder});
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     job.Setting.FilterSw = true;
     CFilterList list;
@@ -259,7 +260,7 @@ TEST_F(RobustJob, DeletedListFileNamesAreForgotten)
     ASSERT_NE(nullptr, arc);
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     ASSERT_NE(0, arc->BeginList(&job));
-    ASSERT_NE(0, arc->AddFile(g_inputList[0].c_str(), (f.data / "in").c_str()));
+    ASSERT_NE(0, arc->AddFile((f.data / "in\\a.txt").c_str(), (f.data / "in").c_str()));
     arc->EndList();
     std::map<std::string, std::string> lists = static_cast<CArc7Zip*>(arc)->ListFiles();
     ASSERT_EQ(1u, lists.size());

@@ -95,21 +95,6 @@ const CFormatCase kFormats[] = {
      [](const CSent& s) { return PairLines(s, ""); }},
 };
 
-std::vector<std::string> SortedLines(const std::string& bytes)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size())
-    {
-        size_t end = bytes.find("\r\n", start);
-        end = end == std::string::npos ? bytes.size() : end + 2;
-        lines.push_back(bytes.substr(start, end - start));
-        start = end;
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
 std::vector<std::string> Entries(const std::vector<CStandInCall>& calls)
 {
     std::vector<std::string> entries;

@@ -13,6 +13,7 @@
 #include "tests/bench/BenchCommon.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 #include "ui/filtereditors/FilterPreviewDialog.h"
 
 #include <windows.h>
@@ -91,7 +92,7 @@ double TimePreview(const std::string& tree, int* rows)
                 Sleep(1);
             }
         });
-        CFilterPreviewDialog dialog(MakeJob(), {tree});
+        CFilterPreviewDialog dialog(MakeJob(), {Widen(tree)});
         dialog.Run(NULL);
         watcher.join();
         *rows = shown;
@@ -121,7 +122,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "the 7z format is not available\n");
         return 1;
     }
-    g_inputList = {tree};
+    g_inputList = WidenAll({tree});
 
     double job = TimeJobWalk();
     int rows = 0;

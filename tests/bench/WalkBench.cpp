@@ -23,6 +23,7 @@
 #include "tests/bench/BenchCommon.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -288,7 +289,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "the 7z format is not available\n");
         return 1;
     }
-    g_inputList = {tree};
+    g_inputList = WidenAll({tree});
 
     int bareFiles = 0;
     double bare = TimeCount([&] { return CountBare(tree); }, &bareFiles);

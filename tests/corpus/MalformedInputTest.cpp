@@ -14,6 +14,7 @@
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/ProfileReference.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -282,10 +283,10 @@ TEST_F(MalformedInput, HandOffFilesArriveAsTheLineRulesCutThem)
         std::string bytes = HandOffText(g);
         std::string path = folder / "tessik_filelist.tmp";
         WriteFileBytes(path, bytes);
-        std::vector<std::string> list;
+        std::vector<std::wstring> list;
         DWORD start = GetTickCount();
-        ASSERT_TRUE(ReadHandOffFile(path.c_str(), &list));
-        EXPECT_EQ(ExpectedHandOff(bytes), list);
+        ASSERT_TRUE(ReadHandOffFile(Widen(path).c_str(), &list));
+        EXPECT_EQ(WidenAll(ExpectedHandOff(bytes)), list);
         EXPECT_FALSE(FileExists(path));
         EXPECT_TRUE(WithinTime(start));
     }

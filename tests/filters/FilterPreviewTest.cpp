@@ -13,10 +13,11 @@
 #include "filters/FilterPreview.h"
 #include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
-#include "tests/support/StandInJournal.h"
 #include "tests/support/FilterJob.h"
+#include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ protected:
         m_data.WriteFile("single.bak", "1234");
         m_totalSize += 4;
         m_fileCount++;
-        g_inputList = {m_data / "tree", m_data / "single.bak"};
+        g_inputList = WidenAll({m_data / "tree", m_data / "single.bak"});
         m_output = m_data / "out\\result.7z";
     }
 
@@ -229,7 +230,7 @@ TEST_F(FilterPreviewJob, NameWithoutAnAnsiFormThatTheListTakesIsAnErrorRow)
         CScopedHandle(CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     CCompressJob job = Job({Definition(kFilterTypeExtension, ".bak")}, kFilterActExclude);
     CFilterPreview preview;
-    EXPECT_EQ(kFilesUnnamable, preview.Walk(&job, {m_data / "tree\\sub"}, nullptr, 1));
+    EXPECT_EQ(kFilesUnnamable, preview.Walk(&job, {Widen(m_data / "tree\\sub")}, nullptr, 1));
     std::map<std::string, CPreviewRow> rows = RowsByPath(preview);
     EXPECT_EQ(kProblemUnnamable, rows[m_data / "tree\\sub\\?.txt"].problem);
     EXPECT_EQ(kPreviewOut, rows["sub\\?.bak"].state);

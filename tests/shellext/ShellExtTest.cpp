@@ -22,15 +22,6 @@ const char kHandOffToken[] = "::PROCESSCOMMUNICATION_COMPRESSMODE";
 typedef HRESULT(STDAPICALLTYPE* CanUnloadNowFunction)();
 typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
 
-std::string Narrow(const std::wstring& text)
-{
-    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
-    std::string narrow(length > 0 ? length : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], length, NULL, NULL);
-    narrow.resize(strlen(narrow.c_str()));
-    return narrow;
-}
-
 std::string MenuItemText(HMENU menu, int position)
 {
     char text[256] = "";
@@ -153,11 +144,12 @@ protected:
     // Initialize with the shell's data object for these items of one folder.
     HRESULT Select(IContextMenu* menu, const std::string& folder, const std::vector<std::string>& names)
     {
-        std::vector<std::wstring> wideNames;
-        for (const std::string& name : names)
-            wideNames.push_back(Widen(name));
+        return SelectWide(menu, Widen(folder), WidenAll(names));
+    }
+    HRESULT SelectWide(IContextMenu* menu, const std::wstring& folder, const std::vector<std::wstring>& names)
+    {
         CComRef<IDataObject> data;
-        HRESULT made = CreateShellDataObject(Widen(folder), wideNames, data.Out());
+        HRESULT made = CreateShellDataObject(folder, names, data.Out());
         EXPECT_EQ(S_OK, made);
         if (FAILED(made))
             return made;
@@ -357,6 +349,44 @@ TEST_F(ShellExtTest, Invoke_ThreeFiles_WritesHandOffFileInSelectionOrder_AndStar
     EXPECT_TRUE(IsHandOffName(files[0])) << files[0];
     EXPECT_EQ(folder + "\\c.dat\r\n" + folder + "\\a.txt\r\n" + folder + "\\表 b.txt\r\n", ReadFileBytes(files[0]));
     EXPECT_EQ(std::vector<std::string>{RecordedHandOff(files[0])}, m_copy.TakeRecordedRuns());
+}
+
+// A selection holding a name without a Shift_JIS form goes into the hand-off
+// file whole, in UTF-8 after the mark; the shell's own data object, made from
+// the items' identifiers, gives the names.
+TEST_F(ShellExtTest, Invoke_NamesBeyondShiftJis_WritesTheUtf8HandOffFile)
+{
+    std::wstring folder = Widen(m_files.MakeFolder("選択"));
+    WriteWideFile(folder + L"\\한국어\\x.txt", "x");
+    WriteWideFile(folder + L"\\A\u301CB.txt", "w");
+    WriteWideFile(folder + L"\\表.txt", "s");
+    struct
+    {
+        const char* what;
+        std::vector<std::wstring> names;
+    } cases[] = {
+        {"Korean folder and wave dash", {L"한국어", L"A\u301CB.txt"}},
+        {"a Shift_JIS name beside them is UTF-8 too", {L"表.txt", L"A\u301CB.txt"}},
+    };
+    for (const auto& c : cases)
+    {
+        CComRef<IContextMenu> extension;
+        CreateExtension(&extension);
+        ASSERT_NE(nullptr, extension.Get());
+        ASSERT_EQ(S_OK, SelectWide(extension.Get(), folder, c.names)) << c.what;
+        std::vector<CWindowSnapshot> boxes;
+        EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes)) << c.what;
+        EXPECT_TRUE(boxes.empty()) << c.what;
+
+        std::vector<std::string> files = HandOffFiles();
+        ASSERT_EQ(1u, files.size()) << c.what;
+        std::string expected = "\xEF\xBB\xBF";
+        for (const std::wstring& name : c.names)
+            expected += Utf8Of(folder + L"\\" + name) + "\r\n";
+        EXPECT_EQ(expected, ReadFileBytes(files[0])) << c.what;
+        EXPECT_EQ(std::vector<std::string>{RecordedHandOff(files[0])}, m_copy.TakeRecordedRuns()) << c.what;
+        DeleteFileA(files[0].c_str());
+    }
 }
 
 TEST_F(ShellExtTest, Invoke_TwoSelectionsInQuickSuccession_EachProgramGetsAFileWithItsOwnSelection)

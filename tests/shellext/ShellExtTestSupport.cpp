@@ -221,15 +221,6 @@ CTempFolderOverride::~CTempFolderOverride()
     SetEnvironmentVariableA("TEMP", m_hadTemp ? m_temp.c_str() : NULL);
 }
 
-std::wstring Widen(const std::string& text)
-{
-    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, NULL, 0);
-    std::wstring wide(length > 0 ? length : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
 HRESULT CreateShellDataObject(const std::wstring& folder, const std::vector<std::wstring>& names,
                               IDataObject** dataObject)
 {

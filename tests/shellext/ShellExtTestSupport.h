@@ -2,6 +2,7 @@
 
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -105,7 +106,6 @@ private:
     bool m_hadTemp;
 };
 
-std::wstring Widen(const std::string& text);
 
 // Holds one COM interface pointer and releases it.
 template <class T>

@@ -8,6 +8,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 namespace {
 
 // Reads "<tag...> <length>\n<bytes>\n" at pos; returns false at a malformed record.
@@ -110,4 +112,19 @@ void ResetStandInJournal(const std::string& folder, const std::string& dllName)
 {
     DeleteFileA((folder + "\\" + dllName + ".journal").c_str());
     DeleteFileA((folder + "\\" + dllName + ".calls").c_str());
+}
+
+std::vector<std::string> SortedLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size())
+    {
+        size_t end = bytes.find("\r\n", start);
+        end = end == std::string::npos ? bytes.size() : end + 2;
+        lines.push_back(bytes.substr(start, end - start));
+        start = end;
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }

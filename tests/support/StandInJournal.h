@@ -33,3 +33,5 @@ void InstallStandIns(const std::string& folder, const std::vector<std::string>& 
 void WriteStandInScript(const std::string& folder, const std::string& dllName, const std::string& script);
 // Removes the journal and call counter, so the next journal holds only new calls.
 void ResetStandInJournal(const std::string& folder, const std::string& dllName);
+// The CR LF lines of list files' bytes, each with its line end, sorted.
+std::vector<std::string> SortedLines(const std::string& bytes);

@@ -25,7 +25,24 @@ std::wstring Convert(UINT codePage, const std::string& text)
 }  // namespace
 
 std::wstring Widen(const std::string& ansi) { return Convert(CP_ACP, ansi); }
+std::vector<std::wstring> WidenAll(const std::vector<std::string>& ansi)
+{
+    std::vector<std::wstring> wide;
+    for (const std::string& path : ansi)
+        wide.push_back(Widen(path));
+    return wide;
+}
+
 std::wstring FromUtf8(const std::string& utf8) { return Convert(CP_UTF8, utf8); }
+
+std::string Narrow(const std::wstring& wide)
+{
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), NULL, 0, NULL, NULL);
+    std::string ansi(bytes > 0 ? bytes : 0, '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0], bytes, NULL, NULL);
+    return ansi;
+}
 
 std::string Utf8Of(const std::wstring& wide)
 {

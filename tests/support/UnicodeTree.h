@@ -21,5 +21,9 @@ void WriteWideFile(const std::wstring& path, const std::string& bytes);
 std::string ReadWideFile(const std::wstring& path, bool* ok = nullptr);
 
 std::wstring Widen(const std::string& ansi);
+// Every ANSI path of a list by its wide name, as the input list holds them.
+std::vector<std::wstring> WidenAll(const std::vector<std::string>& ansi);
+// The ANSI form, with the platform's default character for what has none.
+std::string Narrow(const std::wstring& wide);
 std::string Utf8Of(const std::wstring& wide);
 std::wstring FromUtf8(const std::string& utf8);

@@ -11,6 +11,7 @@
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
+#include "tests/support/UnicodeTree.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/ListViewProbe.h"
 #include "tests/ui/WindowImage.h"
@@ -184,7 +185,7 @@ protected:
                                    look(preview);
                                    PressButton(preview, IDCANCEL);
                                }}});
-        CFilterPreviewDialog dialog(JobWith(list), inputs);
+        CFilterPreviewDialog dialog(JobWith(list), WidenAll(inputs));
         EXPECT_EQ(IDCANCEL, dialog.Run(NULL));
         for (const auto& seen : script.Finish())
             EXPECT_TRUE(seen.expected) << seen.window.title;
@@ -343,7 +344,7 @@ TEST_F(FilterPreview, CompressDialogOpensItFromItsTitleBarMenuAndByCtrlP)
     CFilterList other;
     other.Title = "別のリスト";
     g_appSetting.FilterLists = {other, FiveDefinitions()};
-    g_inputList = {m_data / "docs\\x"};
+    g_inputList = WidenAll({m_data / "docs\\x"});
 
     // By the menu with the dialog's filter switch on, by the key with it off.
     for (bool byKey : {false, true})

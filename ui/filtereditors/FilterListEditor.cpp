@@ -1,6 +1,7 @@
 #include "ui/filtereditors/FilterListEditor.h"
 
 #include "common/PathUtil.h"
+#include "common/TextConvert.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "ui/filtereditors/FilterDefEditor.h"
@@ -250,7 +251,7 @@ void CFilterListEditor::OnPreview()
         list.ActType = m_action.GetItemValue(m_action.GetCurSel());
     job.Setting.FilterLists.push_back(list);
     job.FilterListIndex = 0;
-    CFilterPreviewDialog preview(job, {folder});
+    CFilterPreviewDialog preview(job, {AnsiToWide(folder)});
     preview.Run(m_hwnd);
 }
 

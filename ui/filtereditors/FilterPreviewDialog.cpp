@@ -110,7 +110,7 @@ bool HasSize(const CPreviewRow& row)
 
 }  // namespace
 
-CFilterPreviewDialog::CFilterPreviewDialog(const CCompressJob& job, const std::vector<std::string>& inputs)
+CFilterPreviewDialog::CFilterPreviewDialog(const CCompressJob& job, const std::vector<std::wstring>& inputs)
     : m_job(job), m_inputs(inputs), m_progressPosted(false)
 {
 }

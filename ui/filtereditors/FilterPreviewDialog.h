@@ -20,7 +20,7 @@ class CFilterPreviewDialog : public CDialogBase
 public:
     // job gives the list (Setting.FilterLists[FilterListIndex]) and the
     // filter switch, inputs the entries as the job takes them; both are copied.
-    CFilterPreviewDialog(const CCompressJob& job, const std::vector<std::string>& inputs);
+    CFilterPreviewDialog(const CCompressJob& job, const std::vector<std::wstring>& inputs);
     ~CFilterPreviewDialog();
 
     INT_PTR Run(HWND owner);
@@ -51,7 +51,7 @@ private:
     const CFilterDef* Definition(const CPreviewRow& row) const;
 
     CCompressJob m_job;
-    std::vector<std::string> m_inputs;
+    std::vector<std::wstring> m_inputs;
     CFilterPreview m_preview;
     CScopedHandle m_thread;
     bool m_walking = false;

@@ -69,7 +69,7 @@ std::string GetText(HWND window)
 
 }  // namespace
 
-CCompressDialog::CCompressDialog(const std::vector<std::string>& inputs, CJobRunner runJob,
+CCompressDialog::CCompressDialog(const std::vector<std::wstring>& inputs, CJobRunner runJob,
                                  CPathCompletion* completion)
     : m_inputs(inputs), m_runJob(std::move(runJob)), m_completion(completion)
 {
@@ -232,7 +232,7 @@ void CCompressDialog::ProposeName()
         return;
     char name[kPathBufferSize];
     const char* outputFolder = g_appSetting.OutFolderSw ? g_appSetting.OutFolder.c_str() : nullptr;
-    if (ProposeOutputName(m_inputs[0].c_str(), outputFolder, format->GetExtension(), name, sizeof(name)))
+    if (ProposeOutputName(m_inputs[0], outputFolder, format->GetExtension(), name, sizeof(name)))
         SetWindowTextA(m_outputFile.GetHwnd(), name);
 }
 

@@ -29,7 +29,7 @@ class CCompressDialog : public CDialogBase
 {
 public:
     // completion may be nullptr: the output field then has no path completion.
-    CCompressDialog(const std::vector<std::string>& inputs, CJobRunner runJob, CPathCompletion* completion);
+    CCompressDialog(const std::vector<std::wstring>& inputs, CJobRunner runJob, CPathCompletion* completion);
 
     // One archive per input entry: the title says how many.
     void SetArchiveCount(int count) { m_archiveCount = count; }
@@ -68,7 +68,7 @@ private:
     void SetExpanded(bool expanded);
     void EnableControls(bool enable);
 
-    const std::vector<std::string>& m_inputs;
+    const std::vector<std::wstring>& m_inputs;
     CJobRunner m_runJob;
     int m_archiveCount = 0;
     CPathCompletion* m_completion;

@@ -2,6 +2,9 @@
 
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
+#include "common/TextConvert.h"
+
+#include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -15,10 +18,37 @@ const char* LastComponent(const char* path)
     return separator != nullptr ? separator + 1 : path;
 }
 
+const char kUnshownCharacter = '_';
+
+// isFolder is nullptr when the entry's text names it on disk, which is then asked.
+int Propose(const char* entry, const bool* isFolder, const char* outputFolder, const char* extension,
+            char* buffer, size_t size);
+
 }  // namespace
 
 int ProposeOutputName(const char* entry, const char* outputFolder, const char* extension, char* buffer,
                       size_t size)
+{
+    return Propose(entry, nullptr, outputFolder, extension, buffer, size);
+}
+
+int ProposeOutputName(const std::wstring& entry, const char* outputFolder, const char* extension, char* buffer,
+                      size_t size)
+{
+    std::string exact(entry.size() * 2 + 1, '\0');
+    if (ToExactAnsi(entry.c_str(), &exact[0], exact.size()))
+        return Propose(exact.c_str(), nullptr, outputFolder, extension, buffer, size);
+    // The ANSI stand-in names no file, so the disk is asked by the wide name.
+    std::string shown = ToAnsiReplacing(entry, kUnshownCharacter);
+    DWORD attributes = GetFileAttributesW(entry.c_str());
+    bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return Propose(shown.c_str(), &isFolder, outputFolder, extension, buffer, size);
+}
+
+namespace {
+
+int Propose(const char* entry, const bool* isFolder, const char* outputFolder, const char* extension,
+            char* buffer, size_t size)
 {
     char base[kPathBufferSize];
     size_t length = strlen(entry);
@@ -33,7 +63,8 @@ int ProposeOutputName(const char* entry, const char* outputFolder, const char* e
     // output folder: whether the entry is an existing folder (whose dots are
     // no extension) can only be told where the entry is.
     char named[kPathBufferSize];
-    if (!ReplaceExtension(base, extension, named, sizeof(named)))
+    bool entryIsFolder = isFolder != nullptr ? *isFolder : GetPathType(base) == kPathFolder;
+    if (!ReplaceExtensionOf(base, entryIsFolder, extension, named, sizeof(named)))
         return 0;
 
     if (outputFolder == nullptr)
@@ -59,3 +90,5 @@ int ProposeOutputName(const char* entry, const char* outputFolder, const char* e
     memcpy(buffer, joined, static_cast<size_t>(joinedLength) + 1);
     return 1;
 }
+
+}  // namespace
