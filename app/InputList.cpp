@@ -9,7 +9,20 @@
 #include <string.h>
 #include <wchar.h>
 
-std::vector<std::wstring> g_inputList;
+CInputList g_inputList;
+
+CInputList& CInputList::operator=(std::initializer_list<std::string> ansiNames)
+{
+    return *this = std::vector<std::string>(ansiNames);
+}
+
+CInputList& CInputList::operator=(const std::vector<std::string>& ansiNames)
+{
+    clear();
+    for (const std::string& name : ansiNames)
+        push_back(AnsiToWide(name));
+    return *this;
+}
 
 namespace {
 

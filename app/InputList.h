@@ -1,11 +1,23 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 // The files and folders to pack, by their wide names (which may lie beyond the
-// ANSI code page), in the order received; filled once at start-up.
-extern std::vector<std::wstring> g_inputList;
+// ANSI code page), in the order received. Names of the ANSI code page may be
+// given as they are: they are taken converted.
+class CInputList : public std::vector<std::wstring>
+{
+public:
+    using std::vector<std::wstring>::vector;
+    using std::vector<std::wstring>::operator=;
+    CInputList& operator=(std::initializer_list<std::string> ansiNames);
+    CInputList& operator=(const std::vector<std::string>& ansiNames);
+};
+
+// Filled once at start-up.
+extern CInputList g_inputList;
 
 // What a first argument that begins with the hand-off token asks for.
 enum HandOffMode

@@ -5,7 +5,6 @@
 #include "archivers/formats/Arc7Zip.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "tests/app/JobFixture.h"
-#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +19,7 @@ protected:
 TEST_F(FileListStep, NothingToPackIsReportedAfterTheListIsClosed)
 {
     f.data.MakeFolder("only\\empty\\folders");
-    g_inputList = WidenAll({f.data / "only"});
+    g_inputList = {f.data / "only"};
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     CDialogScript script({Press(kErrorBox, IDOK)});
     EXPECT_EQ(kJobNoFiles, BuildFileList(&job, f.owner));
@@ -32,7 +31,7 @@ TEST_F(FileListStep, NothingToPackIsReportedAfterTheListIsClosed)
 
 TEST_F(FileListStep, BuilderThatCannotBeginEndsTheWalkSilently)
 {
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     CTempFolderOverride temp(f.data / "no-temp");
     CCompressJob job = MakeJob(6, f.data / "out.lzh");
     CDialogScript script;

@@ -8,7 +8,6 @@
 #include "tests/app/JobFixture.h"
 #include "tests/support/ScriptedJobCallback.h"
 #include "tests/support/TestFolder.h"
-#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +38,7 @@ TEST_F(CompressionJob, SevenZipJobSendsTheDefaultLineAndListFilesThenDeletesThem
 {
     f.data.WriteFile("ソフト\\表.txt", "1");  // both names hold the trail byte 0x5C
     std::string other = f.data.WriteFile("other\\b.txt", "2");
-    g_inputList = WidenAll({f.data / "ソフト", other});
+    g_inputList = {f.data / "ソフト", other};
     std::string output = f.data / "new\\deeper\\out.7z";
     CCompressJob job = MakeJob(0, output);
 
@@ -64,7 +63,7 @@ TEST_F(CompressionJob, SevenZipJobSendsTheDefaultLineAndListFilesThenDeletesThem
 
 TEST_F(CompressionJob, SelfExtractingJobAsksThePasswordAndHidesTheStatus)
 {
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     g_sevenZipSettings.SevenZSfx = "builtin";
     std::string output = f.data / "setup.exe";
     CCompressJob job = MakeJob(1, output);
@@ -90,7 +89,7 @@ TEST_F(CompressionJob, SelfExtractingJobAsksThePasswordAndHidesTheStatus)
 TEST_F(CompressionJob, ZipThroughSevenZipAddsToTheExistingArchiveInPlace)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\n");
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.zip", kOld);
     CCompressJob job = MakeJob(2, output);
     job.Setting.OverWriteAction = kOverwriteAppend;
@@ -112,7 +111,7 @@ TEST_F(CompressionJob, ExistingOutputFollowsTheOverwriteActionAndTheDialogAnswer
     // comes back with the result dialog, one added to or left alone still holds
     // its old bytes.
     f.standIns.Script("7-Zip32.dll", "version=431\n");
-    g_inputList = WidenAll({f.data.WriteFile("in\\a.txt", "a")});
+    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
     const std::string kGone = "<gone>";
     struct
     {
@@ -200,7 +199,7 @@ TEST_F(CompressionJob, ExistingOutputFollowsTheOverwriteActionAndTheDialogAnswer
 TEST_F(CompressionJob, FailedRunRestoresTheOldArchiveAndShowsTheArchiverText)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\nresult=2\noutput=ERROR: disk full\\r\\n\n");
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.7z", kOld);
     CCompressJob job = MakeJob(0, output);
     job.Setting.OverWriteAction = kOverwriteAlways;
@@ -227,7 +226,7 @@ TEST_F(CompressionJob, FailedRunThatLeftAFileGetsTheOldArchiveBack)
     // The output name was free when the archiver started: what it left there
     // is unfinished and gives way to the old archive.
     f.standIns.Script("7-Zip32.dll", "version=431\nresult=2\noutput=E\ncreate=archive\n");
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.7z", kOld);
     CCompressJob job = MakeJob(0, output);
     job.Setting.OverWriteAction = kOverwriteAlways;
@@ -242,7 +241,7 @@ TEST_F(CompressionJob, FailedRunThatLeftAFileGetsTheOldArchiveBack)
 
 TEST_F(CompressionJob, LockedOldArchiveStopsTheJobAndStaysUntouched)
 {
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.7z", kOld);
     std::vector<std::string> listsBefore = FilesMatching(TempFolderPath(), "res*.tmp");
     CCompressJob job = MakeJob(0, output);
@@ -267,7 +266,7 @@ TEST_F(CompressionJob, LockedOldArchiveStopsTheJobAndStaysUntouched)
 
 TEST_F(CompressionJob, OutputNamesAndFoldersAreCheckedBeforeAnythingIsWritten)
 {
-    g_inputList = WidenAll({f.data.WriteFile("in\\a.txt", "a")});
+    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
     f.data.WriteFile("plain.txt", "file, not folder");
     struct
     {
@@ -301,7 +300,7 @@ TEST_F(CompressionJob, OutputNamesAndFoldersAreCheckedBeforeAnythingIsWritten)
 
 TEST_F(CompressionJob, NameEndingInATrailByteBackslashAndARelativeNameAreAccepted)
 {
-    g_inputList = WidenAll({f.data.WriteFile("in\\a.txt", "a")});
+    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
     std::string katakana = f.data / "ソ";  // last byte 0x5C, trail byte of 0x83
     CCompressJob job = MakeJob(0, katakana);
     EXPECT_EQ(0, f.Run(&job, {}));
@@ -322,7 +321,7 @@ TEST_F(CompressionJob, NameEndingInATrailByteBackslashAndARelativeNameAreAccepte
 TEST_F(CompressionJob, OutputFolderIsCreatedEvenWhenThereIsNothingToPack)
 {
     f.data.MakeFolder("empty\\sub\\deeper");
-    g_inputList = WidenAll({f.data / "empty", f.data / "missing.txt"});
+    g_inputList = {f.data / "empty", f.data / "missing.txt"};
     std::string folder = f.data / "made\\here";
     CCompressJob job = MakeJob(0, folder + "\\out.7z");
     std::vector<CDialogScript::CSeen> seen;
@@ -335,7 +334,7 @@ TEST_F(CompressionJob, OutputFolderIsCreatedEvenWhenThereIsNothingToPack)
 
 TEST_F(CompressionJob, PasswordIsAskedOnlyWhenTheFormatCanEncrypt)
 {
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     CCompressJob cancelled = MakeJob(0, f.data / "out.7z");
     cancelled.UsePassword = true;
     EXPECT_EQ(4, f.Run(&cancelled, {Press(kPasswordDialog, IDCANCEL)}));
@@ -359,7 +358,7 @@ TEST_F(CompressionJob, PasswordIsAskedOnlyWhenTheFormatCanEncrypt)
 
 TEST_F(CompressionJob, ListFileThatCannotBeWrittenStopsTheJob)
 {
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     std::string missing = f.data / "no-temp";
     CTempFolderOverride temp(missing);
     CCompressJob job = MakeJob(0, f.data / "out.7z");
@@ -376,7 +375,7 @@ TEST_F(CompressionJob, ListFileThatCannotBeWrittenStopsTheJob)
 TEST_F(CompressionJob, SuccessShowsTheResultWhenAskedAndOpensTheOutputFolder)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\ncreate=archive\noutput=Everything is Ok\\r\\n\n");
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     std::string folderName = "opened_" + std::to_string(GetTickCount());
     std::string output = f.data / (folderName + "\\out.7z");
     CCompressJob job = MakeJob(0, output);
@@ -396,7 +395,7 @@ TEST_F(CompressionJob, SuccessShowsTheResultWhenAskedAndOpensTheOutputFolder)
 
 TEST_F(CompressionJob, UnregisteredFormatIsRefused)
 {
-    g_inputList = WidenAll({f.data.WriteFile("a.txt", "a")});
+    g_inputList = {f.data.WriteFile("a.txt", "a")};
     CCompressJob job = MakeJob(3, f.data / "out.x");
     std::vector<CDialogScript::CSeen> seen;
     EXPECT_EQ(12, f.Run(&job, {Press(kErrorBox, IDOK)}, &seen));
@@ -407,7 +406,7 @@ TEST_F(CompressionJob, UnregisteredFormatIsRefused)
 TEST_F(CompressionJob, RunsWithScriptedAnswersAndOpensNoWindow)
 {
     const std::string kNoAppend = "error: この圧縮形式は、追加をサポートしていません";
-    g_inputList = WidenAll({f.data.WriteFile("in\\a.txt", "a")});
+    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
     struct
     {
         const char* what;
@@ -461,7 +460,7 @@ TEST_F(CompressionJob, WhatTheWalkCannotTakeIsAskedBeforeTheArchiverRuns)
 {
     std::string kept = f.data.WriteFile("in\\a.txt", "a");
     f.data.WriteFile("in\\held\\b.txt", "b");
-    g_inputList = WidenAll({f.data / "in", f.data / "gone.txt"});
+    g_inputList = {f.data / "in", f.data / "gone.txt"};
     CHeldFolder held(f.data / "in\\held");
     ASSERT_TRUE(held.IsHeld());
     const std::string kList = "次のファイルまたはフォルダは書庫に入れられません(全 2 件)。\n" + (f.data / "in\\held") +
@@ -503,7 +502,7 @@ TEST_F(CompressionJob, WhatTheWalkCannotTakeIsAskedBeforeTheArchiverRuns)
 TEST_F(CompressionJob, SuccessWithoutAnArchiveIsAFailureEvenWithNothingMovedAside)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\n");  // says success, writes nothing
-    g_inputList = WidenAll({f.data.WriteFile("in\\a.txt", "a")});
+    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
     CCompressJob job = MakeJob(0, f.data / "new.7z");
     CScriptedJobCallback callback;
     EXPECT_EQ(kJobArchiverFailed, RunCompressJob(callback, &job));

@@ -3,7 +3,6 @@
 #include "app/InputList.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
-#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +40,7 @@ protected:
     {
         m_input = f.data.WriteFile("in\\a.txt", "a");
         m_outFolder = f.data.MakeFolder("out");
-        g_inputList = WidenAll({m_input});
+        g_inputList = {m_input};
     }
 
     std::vector<CStandInCall> Calls(const char* dll, const char* entry) const { return f.standIns.Calls(dll, entry); }
@@ -55,7 +54,7 @@ TEST_F(FormatJobs, CabJobNamesEveryBaseFolderAndRemovesItsListFiles)
 {
     f.standIns.Script("Cab32.dll", "create=archive\n");
     std::string other = f.data.WriteFile("other\\sub\\b.txt", "b");
-    g_inputList = WidenAll({f.data / "other", m_input});
+    g_inputList = {f.data / "other", m_input};
     std::string output = m_outFolder + "\\x.cab";
     CCompressJob job = MakeJob(4, output);
 

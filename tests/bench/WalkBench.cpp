@@ -23,7 +23,6 @@
 #include "tests/bench/BenchCommon.h"
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
-#include "tests/support/UnicodeTree.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -289,7 +288,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "the 7z format is not available\n");
         return 1;
     }
-    g_inputList = WidenAll({tree});
+    g_inputList = {tree};
 
     int bareFiles = 0;
     double bare = TimeCount([&] { return CountBare(tree); }, &bareFiles);

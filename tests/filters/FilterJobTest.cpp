@@ -7,11 +7,10 @@
 #include "archivers/formats/SevenZipSettings.h"
 #include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
-#include "tests/support/FilterJob.h"
 #include "tests/support/StandInJournal.h"
+#include "tests/support/FilterJob.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
-#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +44,7 @@ protected:
                                  "docs\\deep\\x\\README", "docs\\deep\\x\\backup.bak"})
             m_data.WriteFile(name, "x");
         m_data.MakeFolder("docs\\empty");
-        g_inputList = WidenAll({m_data / "docs"});
+        g_inputList = {m_data / "docs"};
         m_output = m_data / "out\\result.7z";
     }
 

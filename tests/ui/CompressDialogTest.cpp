@@ -7,7 +7,6 @@
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "tests/archivers/StandInFormats.h"
-#include "tests/support/UnicodeTree.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/TooltipProbe.h"
 #include "tests/ui/WindowImage.h"
@@ -130,7 +129,7 @@ protected:
 
 TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndSettings)
 {
-    g_inputList = WidenAll({"C:\\work\\docs\\report.txt"});
+    g_inputList = {"C:\\work\\docs\\report.txt"};
     CFilterList list;
     list.Title = "画像除外";
     g_appSetting.FilterLists = {list};
@@ -360,7 +359,7 @@ TEST_F(CompressDialog, ProposesTheOutputNameFromTheFirstEntry)
     };
     for (const auto& c : cases)
     {
-        g_inputList = WidenAll(c.inputs);
+        g_inputList = c.inputs;
         g_appSetting.OutFolderSw = c.outFolder != nullptr;
         g_appSetting.OutFolder = c.outFolder ? c.outFolder : "";
         std::string shown;
@@ -372,7 +371,7 @@ TEST_F(CompressDialog, ProposesTheOutputNameFromTheFirstEntry)
 TEST_F(CompressDialog, ChangingTheFormatRewritesOnlyTheExtensionAndGatesThePasswordSwitch)
 {
     g_appSetting.CmpTypeDefault = true;
-    g_inputList = WidenAll({m_data / "a.txt"});
+    g_inputList = {m_data / "a.txt"};
     struct CState
     {
         std::string name;
@@ -423,7 +422,7 @@ TEST_F(CompressDialog, EscapeDoesNothingAndEnterRunsAJobThatEndsTheDialog)
 {
     g_appSetting.CmpEndExit = true;
     m_data.WriteFile("docs\\a.txt", "a");
-    g_inputList = WidenAll({m_data / "docs"});
+    g_inputList = {m_data / "docs"};
     bool openAfterEscape = false;
     CDialogScript::CStep keys;
     keys.title = kCompressTitle;
@@ -452,7 +451,7 @@ TEST_F(CompressDialog, EscapeDoesNothingAndEnterRunsAJobThatEndsTheDialog)
 TEST_F(CompressDialog, AJobGetsTheDialogStateWhileItsControlsAndCloseCommandAreDisabled)
 {
     m_data.WriteFile("docs\\a.txt", "a");
-    g_inputList = WidenAll({m_data / "docs"});
+    g_inputList = {m_data / "docs"};
     std::map<int, bool> during, after, before;
     bool closeDuring = true, closeAfter = false;
     HWND compress = NULL;
@@ -518,7 +517,7 @@ LRESULT CALLBACK RecordShownDialogs(int code, WPARAM wParam, LPARAM lParam)
 TEST_F(CompressDialog, QuickStartRunsTheJobBeforeTheDialogIsShown)
 {
     m_data.WriteFile("docs\\a.txt", "a");
-    g_inputList = WidenAll({m_data / "docs"});
+    g_inputList = {m_data / "docs"};
     g_appSetting.QuickStart = true;
     for (bool exitAfter : {true, false})
     {
@@ -543,7 +542,7 @@ TEST_F(CompressDialog, QuickStartRunsTheJobBeforeTheDialogIsShown)
 TEST_F(CompressDialog, BrowseOffersANewFileInAFolderAndCancelKeepsTheField)
 {
     std::string folder = m_data.MakeFolder("sub");
-    g_inputList = WidenAll({m_data / "a.txt"});
+    g_inputList = {m_data / "a.txt"};
     std::string afterSave, afterCancel;
     bool offeredNewFile = false, offeredFilter = false;
     HWND compress = NULL;

@@ -14,7 +14,6 @@
 #include "tests/support/StandInJournal.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UiHelper.h"
-#include "tests/support/UnicodeTree.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/ListViewProbe.h"
 #include "tests/ui/TooltipProbe.h"
@@ -22,8 +21,8 @@
 #include "ui/filtereditors/FilterDefEditor.h"
 #include "ui/filtereditors/FilterListEditor.h"
 #include "ui/filtereditors/FilterPage.h"
-#include "ui/framework/SettingsPage.h"
 #include "ui/settingsdialog/SettingsDialog.h"
+#include "ui/framework/SettingsPage.h"
 
 #include <gtest/gtest.h>
 
@@ -802,7 +801,7 @@ TEST_F(FilterPage, AListMadeInThePageDrivesTheNextJob)
     job.Setting.DefaultArcType = kSevenZipFormat;
     job.FilterListIndex = 0;
     job.OutputFile = data / "out.7z";
-    g_inputList = WidenAll({data / "docs"});
+    g_inputList = {data / "docs"};
     EXPECT_EQ(kJobSucceeded, RunCompressJob(NULL, &job));
     std::vector<CStandInCall> calls = CallsOf(ReadStandInJournal(dlls.Path(), "7-Zip32.dll"), "SevenZip");
     ASSERT_EQ(1u, calls.size());

@@ -344,7 +344,7 @@ TEST_F(FilterPreview, CompressDialogOpensItFromItsTitleBarMenuAndByCtrlP)
     CFilterList other;
     other.Title = "別のリスト";
     g_appSetting.FilterLists = {other, FiveDefinitions()};
-    g_inputList = WidenAll({m_data / "docs\\x"});
+    g_inputList = {m_data / "docs\\x"};
 
     // By the menu with the dialog's filter switch on, by the key with it off.
     for (bool byKey : {false, true})
