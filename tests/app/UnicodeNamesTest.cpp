@@ -19,15 +19,6 @@ namespace {
 const char kOptions7z[] = "-mx=5 -ms=on -mf=on -mhc=on -mhcf=on -mhe=off -m0=LZMA ";
 const std::vector<std::wstring> kShiftJisTree = {L"表.txt", L"ソ.txt", L"sub\\a.txt"};
 
-std::string Ansi(const std::wstring& wide)
-{
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), NULL, 0, NULL, NULL);
-    std::string ansi(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0], bytes, NULL, NULL);
-    return ansi;
-}
-
 // What one job must send: its text form, the output path, the two base
 // folders (the tree's parent, then the single file's folder) and the list
 // files the journal names.
@@ -156,7 +147,7 @@ TEST_F(UnicodeNames, CommandLineAndListFilesAreUtf8OnlyWhenANameNeedsIt)
             CCompressJob job = MakeJob(format.id, output);
             ASSERT_EQ(kJobSucceeded, RunCompressJob(callback, &job, {base + L"\\" + tree, base + L"\\" + single + L"\\b.txt"}));
 
-            auto text = [utf8](const std::wstring& wide) { return utf8 ? Utf8Of(wide) : Ansi(wide); };
+            auto text = [utf8](const std::wstring& wide) { return utf8 ? Utf8Of(wide) : Narrow(wide); };
             std::vector<CStandInCall> calls = ReadStandInJournal(standIns.Folder(), format.dll);
             std::string set = std::string(format.entry) + "SetUnicodeMode";
             std::vector<std::string> expectedEntries = {format.entry};

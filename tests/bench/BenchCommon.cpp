@@ -63,6 +63,25 @@ std::string EnsureBenchTree(const std::string& root, const char* name, const cha
     return tree;
 }
 
+int CountFastestEnumeration(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, NULL,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+    {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            ++count;
+        else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
+            count += CountFastestEnumeration(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return count;
+}
+
 CFilterList MakeBenchList()
 {
     const int ext = kFilterTypeExtension;

@@ -27,6 +27,10 @@ std::string EnsureLargeBenchTree(const std::string& root);
 std::string EnsureHugeBenchTree(const std::string& root);
 std::string EnsureBenchTree(const std::string& root, const char* name, const char* marker, int filesPerFolder);
 
+// Files under folder, counted by the fastest listing the platform offers
+// (FindFirstFileExW, basic information, large fetches): the floor of any walk.
+int CountFastestEnumeration(const std::wstring& folder);
+
 // The list of the benchmarks: 10 extension and 10 file-name definitions, four
 // of them regular expressions, some with Shift_JIS text.
 CFilterList MakeBenchList();

@@ -163,25 +163,6 @@ double TimeCompletionSetUp()
     }
 }
 
-int CountFastest(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, NULL,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    int count = 0;
-    do
-    {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            ++count;
-        else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
-            count += CountFastest(folder + L"\\" + found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return count;
-}
-
 template <class TPart>
 std::vector<double> TimeRuns(TPart part)
 {
@@ -203,7 +184,7 @@ bool MeasureQuickStartParts(const std::string& root, const std::string& scratch,
 {
     std::string tree = EnsureBenchTree(root);
     std::wstring wideTree(tree.begin(), tree.end());
-    std::vector<double> bare = TimeRuns([&]() { return CountFastest(wideTree) == kBenchFileCount; });
+    std::vector<double> bare = TimeRuns([&]() { return CountFastestEnumeration(wideTree) == kBenchFileCount; });
     std::vector<double> walk = TimeRuns([&]() {
         CCompressJob job = MakeFilterJob(0, scratch + "\\walk.7z", MakeBenchList().Definitions, kFilterActExclude);
         CScriptedJobCallback callback;

@@ -71,30 +71,6 @@ int CountBare(const std::string& folder)
     return count;
 }
 
-int CountFastest(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, NULL,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    int count = 0;
-    do
-    {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        {
-            if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
-                count += CountFastest(folder + L"\\" + found.cFileName);
-        }
-        else
-        {
-            ++count;
-        }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return count;
-}
-
 int CountListedFiles(const CArc7Zip& arc)
 {
     int count = 0;
@@ -158,16 +134,26 @@ double DecisionsPerSecond(const std::string& tree)
     return taken >= 0 && seconds > 0 ? names.size() / seconds : 0;
 }
 
+// The 7z builder writes the list files; its stand-in DLL (installed in dlls)
+// only has to bind. NULL when the format is not available.
+CArc7Zip* RegisterSevenZipBuilder(const CTestFolder& dlls)
+{
+    InstallStandIns(dlls.Path(), {"7-Zip32.dll"});
+    SetDllDirectoryA(dlls.Path().c_str());
+    RegisterAllFormats();
+    CArc7Zip* arc = dynamic_cast<CArc7Zip*>(FindFormat(0));
+    if (!arc)
+        fprintf(stderr, "the 7z format is not available\n");
+    return arc;
+}
+
 // One walk with the filters on, in this process: the seconds, the growth of
 // the peak working set over the walk, and the files walked, written to
 // result as "seconds bytes files".
 int WalkOnce(const std::string& tree, const std::string& result)
 {
     CTestFolder dlls;
-    InstallStandIns(dlls.Path(), {"7-Zip32.dll"});
-    SetDllDirectoryA(dlls.Path().c_str());
-    RegisterAllFormats();
-    CArc7Zip* arc = dynamic_cast<CArc7Zip*>(FindFormat(0));
+    CArc7Zip* arc = RegisterSevenZipBuilder(dlls);
     if (!arc)
         return 1;
     g_inputList = {tree};
@@ -277,24 +263,17 @@ int main(int argc, char** argv)
         return RunGrowthRows(argv[1]);
     std::string tree = EnsureBenchTree(argv[1]);
 
-    // The 7z builder writes the list files; its stand-in DLL only has to bind.
     CTestFolder dlls;
-    InstallStandIns(dlls.Path(), {"7-Zip32.dll"});
-    SetDllDirectoryA(dlls.Path().c_str());
-    RegisterAllFormats();
-    CArc7Zip* arc = dynamic_cast<CArc7Zip*>(FindFormat(0));
+    CArc7Zip* arc = RegisterSevenZipBuilder(dlls);
     if (!arc)
-    {
-        fprintf(stderr, "the 7z format is not available\n");
         return 1;
-    }
     g_inputList = {tree};
 
     int bareFiles = 0;
     double bare = TimeCount([&] { return CountBare(tree); }, &bareFiles);
     int fastFiles = 0;
     std::wstring wideTree = AnsiToWide(tree);
-    double fastest = TimeCount([&] { return CountFastest(wideTree); }, &fastFiles);
+    double fastest = TimeCount([&] { return CountFastestEnumeration(wideTree); }, &fastFiles);
     int takenOff = 0;
     double off = TimeWalk(arc, false, &takenOff);
     int takenOn = 0;

@@ -1,5 +1,7 @@
 #include "tests/support/UnicodeTree.h"
 
+#include "common/TextConvert.h"
+
 #include <windows.h>
 
 const std::vector<CUnicodeTreeFile> kUnicodeTree = {
@@ -37,20 +39,12 @@ std::wstring FromUtf8(const std::string& utf8) { return Convert(CP_UTF8, utf8); 
 
 std::string Narrow(const std::wstring& wide)
 {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), NULL, 0, NULL, NULL);
-    std::string ansi(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0], bytes, NULL, NULL);
-    return ansi;
+    return WideToShiftJis(wide);
 }
 
 std::string Utf8Of(const std::wstring& wide)
 {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), NULL, 0, NULL, NULL);
-    std::string utf8(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], bytes, NULL, NULL);
-    return utf8;
+    return WideToUtf8(wide);
 }
 
 void WriteWideFile(const std::wstring& path, const std::string& bytes)
