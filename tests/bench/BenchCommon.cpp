@@ -1,9 +1,13 @@
 #include "tests/bench/BenchCommon.h"
 
 #include "common/PathUtil.h"
+#include "settings/AppSetting.h"
+#include "settings/FilterSettings.h"
+#include "settings/IniFile.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/TestFolder.h"
 
+#include <shlobj.h>
 #include <stdio.h>
 
 #include <algorithm>
@@ -103,6 +107,30 @@ CFilterList MakeBenchList()
         Definition(name, "[Rr]eport[0-9]+\\.docx", false, true),
     };
     return list;
+}
+
+std::string BenchSettingsPath()
+{
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(NULL, path, CSIDL_APPDATA, TRUE);
+    return std::string(path) + "\\Norvane\\Tessik\\tessik.ini";
+}
+
+void WriteBenchSettings(const std::string& path, const std::string& generalKeys, int lists)
+{
+    SHCreateDirectoryExA(NULL, path.substr(0, path.rfind('\\')).c_str(), NULL);
+    WriteFileBytes(path, "[GENERAL]\r\nVersion=100\r\nDefaultArcType=7Z\r\n" + generalKeys);
+    CAppSetting setting;
+    setting.FilterSw = true;
+    for (int n = 0; n < lists; ++n)
+    {
+        setting.FilterLists.push_back(MakeBenchList());
+        setting.FilterLists.back().Title += std::to_string(n);
+    }
+    CIniFile ini;
+    ini.Open(path.c_str(), false, false);
+    SaveFilterSettings(ini, setting);
+    CIniFile::FlushProfileCache(path.c_str());
 }
 
 LONGLONG BenchNow()

@@ -35,6 +35,12 @@ int CountFastestEnumeration(const std::wstring& folder);
 // of them regular expressions, some with Shift_JIS text.
 CFilterList MakeBenchList();
 
+// The user's settings file of the prefix.
+std::string BenchSettingsPath();
+// Writes it anew: [GENERAL] with the current layout, the 7z format and the
+// keys given (lines with CR LF), and lists copies of the benchmark list.
+void WriteBenchSettings(const std::string& path, const std::string& generalKeys, int lists);
+
 // Seconds from a start taken with BenchNow().
 LONGLONG BenchNow();
 double BenchSecondsSince(LONGLONG start);

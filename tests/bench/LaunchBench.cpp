@@ -33,31 +33,7 @@ namespace {
 const DWORD kTimeoutMs = 60000;
 const char kCompressTitle[] = "圧縮  - Tessik";
 const char kTrivialTitle[] = "Trivial dialog";
-
-std::string SettingsPath()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(NULL, path, CSIDL_APPDATA, TRUE);
-    return std::string(path) + "\\Norvane\\Tessik\\tessik.ini";
-}
-
-void WriteSettings(const std::string& path, bool quickStart, int lists = 1)
-{
-    SHCreateDirectoryExA(NULL, path.substr(0, path.rfind('\\')).c_str(), NULL);
-    WriteFileBytes(path, std::string("[GENERAL]\r\nVersion=100\r\nDefaultArcType=7Z\r\nQuickStart=") +
-                             (quickStart ? "true" : "false") + "\r\nCmpEndExit=true\r\n");
-    CAppSetting setting;
-    setting.FilterSw = true;
-    for (int n = 0; n < lists; ++n)
-    {
-        setting.FilterLists.push_back(MakeBenchList());
-        setting.FilterLists.back().Title += std::to_string(n);
-    }
-    CIniFile ini;
-    ini.Open(path.c_str(), false, false);
-    SaveFilterSettings(ini, setting);
-    CIniFile::FlushProfileCache(path.c_str());
-}
+const char kQuickStartKeys[] = "QuickStart=true\r\nCmpEndExit=true\r\n";
 
 bool Start(const std::string& exe, const std::string& arguments, PROCESS_INFORMATION* process)
 {
@@ -184,7 +160,7 @@ int main(int argc, char** argv)
     InstallStandIns(program.Path(), {"7-Zip32.dll"});
     WriteStandInScript(program.Path(), "7-Zip32.dll", "version=431\ncreate=archive\n");
 
-    std::string settings = SettingsPath();
+    std::string settings = BenchSettingsPath();
     std::string aside = settings + ".bench-aside";
     bool hadSettings = FileExists(settings);
     if (hadSettings)
@@ -194,7 +170,7 @@ int main(int argc, char** argv)
     std::vector<double> quickRuns;
     for (int run = 0; run < kBenchRuns; ++run)
     {
-        WriteSettings(settings, true);
+        WriteBenchSettings(settings, kQuickStartKeys, 1);
         double seconds = TimeQuickStart(exe, tree, archive);
         if (seconds < 0)
         {
@@ -218,7 +194,7 @@ int main(int argc, char** argv)
     {
         for (int run = 0; run < kBenchRuns; ++run)
         {
-            WriteSettings(settings, true, kListCounts[c]);
+            WriteBenchSettings(settings, kQuickStartKeys, kListCounts[c]);
             double seconds = TimeQuickStart(exe, small, small + ".7z");
             if (seconds < 0)
             {
@@ -230,7 +206,7 @@ int main(int argc, char** argv)
     }
     DeleteFileA((small + ".7z").c_str());
 
-    WriteSettings(settings, false);
+    WriteBenchSettings(settings, "QuickStart=false\r\nCmpEndExit=true\r\n", 1);
     std::vector<double> dialogRuns = TimesToWindow(exe, "\"" + tree + "\"", kCompressTitle);
     std::vector<double> trivialRuns =
         TimesToWindow(TestExeFolder() + "\\bench_trivial_dialog.exe", "", kTrivialTitle);

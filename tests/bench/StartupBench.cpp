@@ -67,30 +67,6 @@ bool WatchDllLoads()
     return entry != NULL && entry(0, CountMapped, NULL, &cookie) == 0;
 }
 
-std::string SettingsPath()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(NULL, path, CSIDL_APPDATA, TRUE);
-    return std::string(path) + "\\Norvane\\Tessik\\tessik.ini";
-}
-
-void WriteSettings(const std::string& path, int lists)
-{
-    SHCreateDirectoryExA(NULL, path.substr(0, path.rfind('\\')).c_str(), NULL);
-    WriteFileBytes(path, "[GENERAL]\r\nVersion=100\r\nDefaultArcType=7Z\r\n");
-    CAppSetting setting;
-    setting.FilterSw = true;
-    for (int n = 0; n < lists; ++n)
-    {
-        setting.FilterLists.push_back(MakeBenchList());
-        setting.FilterLists.back().Title += std::to_string(n);
-    }
-    CIniFile ini;
-    ini.Open(path.c_str(), false, false);
-    SaveFilterSettings(ini, setting);
-    CIniFile::FlushProfileCache(path.c_str());
-}
-
 std::vector<double> TimeLoadSettings()
 {
     std::vector<double> samples;
@@ -234,7 +210,7 @@ int main(int argc, char** argv)
     WriteStandInScript(dlls.Path(), "7-Zip32.dll", "version=431\ncreate=archive\n");
     SetDllDirectoryA(dlls.Path().c_str());
 
-    std::string settings = SettingsPath();
+    std::string settings = BenchSettingsPath();
     std::string aside = settings + ".bench-aside";
     bool hadSettings = FileExists(settings);
     if (hadSettings)
@@ -261,19 +237,19 @@ int main(int argc, char** argv)
     }
     BindFormatsToSettings();
 
-    WriteSettings(settings, 1);
+    WriteBenchSettings(settings, "", 1);
     std::vector<double> read1 = TimeLoadSettings();
-    WriteSettings(settings, 0);
+    WriteBenchSettings(settings, "", 0);
     std::vector<double> read0 = TimeLoadSettings();
-    WriteSettings(settings, 100);
+    WriteBenchSettings(settings, "", 100);
     std::vector<double> read100 = TimeLoadSettings();
-    WriteSettings(settings, 200);
+    WriteBenchSettings(settings, "", 200);
     std::vector<double> read200 = TimeLoadSettings();
 
     double completion = TimeCompletionSetUp();
     std::vector<double> dialog = TimeDialogCreation();
 
-    WriteSettings(settings, 1);
+    WriteBenchSettings(settings, "", 1);
     LoadSettings();
     std::string quickParts;
     bool quickMeasured = argc < 2 || MeasureQuickStartParts(argv[1], dlls.Path(), &quickParts);
