@@ -26,6 +26,7 @@ public:
     // Stores the path and proves access: a folder gives false, a missing file
     // true (the profile functions create it), an existing file is opened once.
     bool Open(const char* path, bool readOnly, bool truncate);
+    // Drops writes held and not committed.
     void Close();
     const char* GetPath() const { return m_path.c_str(); }
 
