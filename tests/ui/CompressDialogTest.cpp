@@ -284,6 +284,8 @@ TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndS
         EXPECT_EQ(tip.second, tooltips[tip.first].text) << tip.first;
         EXPECT_EQ(30000, tooltips[tip.first].autoPop) << tip.first;
         EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), tooltips[tip.first].maxWidth) << tip.first;
+        // One tooltip window holds them all.
+        EXPECT_EQ(tooltips[IDC_OUTPUT_FILE].window, tooltips[tip.first].window) << tip.first;
     }
 }
 

@@ -8,9 +8,11 @@
 #include "ui/framework/MenuWrapper.h"
 #include "ui/framework/SpinWrapper.h"
 #include "tests/support/UiHelper.h"
+#include "tests/ui/TooltipProbe.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -164,4 +166,36 @@ TEST_F(ControlWrappers, IconsListStatesSpinRangesAndMenuOwnership)
     menu.Destroy();
     EXPECT_TRUE(IsMenu(popup));
     DestroyMenu(popup);
+}
+
+TEST_F(ControlWrappers, TooltipsShareOneWindowPerSettingAndLeaveItOneByOne)
+{
+    CButtonWrapper compress, expand, browse;
+    compress.Attach(m_host, IDC_COMPRESS);
+    browse.Attach(m_host, IDC_BROWSE);
+    std::unique_ptr<CButtonWrapper> passing(new CButtonWrapper);
+    passing->Attach(m_host, IDC_EXPAND);
+    ASSERT_EQ(1, compress.AddTooltip("圧縮", true, kTooltipDisplayMs));
+    ASSERT_EQ(1, passing->AddTooltip("設定", true, kTooltipDisplayMs));
+    ASSERT_EQ(1, browse.AddTooltip("参照", false, 5000));
+
+    std::map<int, CTooltipInfo> tips = TooltipsOf(m_host);
+    ASSERT_EQ(3u, tips.size());
+    EXPECT_EQ("圧縮", tips[IDC_COMPRESS].text);
+    EXPECT_EQ("設定", tips[IDC_EXPAND].text);
+    EXPECT_EQ(tips[IDC_COMPRESS].window, tips[IDC_EXPAND].window);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), tips[IDC_EXPAND].maxWidth);
+    // Other settings, another window.
+    EXPECT_NE(tips[IDC_COMPRESS].window, tips[IDC_BROWSE].window);
+    EXPECT_EQ(5000, tips[IDC_BROWSE].autoPop);
+    EXPECT_EQ(-1, tips[IDC_BROWSE].maxWidth);
+
+    // A wrapper that goes takes only its own tool; a new text replaces the old.
+    passing.reset();
+    ASSERT_EQ(1, compress.AddTooltip("圧縮を開始", true, kTooltipDisplayMs));
+    tips = TooltipsOf(m_host);
+    EXPECT_EQ(0u, tips.count(IDC_EXPAND));
+    EXPECT_EQ("圧縮を開始", tips[IDC_COMPRESS].text);
+    EXPECT_EQ("参照", tips[IDC_BROWSE].text);
+    EXPECT_EQ(1, SendMessageA(tips[IDC_COMPRESS].window, TTM_GETTOOLCOUNT, 0, 0));
 }

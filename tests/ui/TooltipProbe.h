@@ -11,6 +11,8 @@ struct CTooltipInfo
     std::string text;
     LRESULT autoPop = 0;
     LRESULT maxWidth = 0;
+    // The tooltip window that holds the tool.
+    HWND window = NULL;
 };
 
 // The tooltips of a dialog's controls by control id.

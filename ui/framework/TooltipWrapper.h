@@ -3,15 +3,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// One tooltip window for one control; destroyed with the wrapper.
+// One control's tool in a tooltip window. The controls of one dialog that
+// show their tips alike share one tooltip window (each window costs a good
+// part of a dialog's start-up under Wine); it is owned by the dialog and goes
+// with it. The wrapper removes its own tool when it is destroyed.
 class CTooltipWrapper
 {
 public:
     CTooltipWrapper();
     ~CTooltipWrapper();
 
-    // Creates the tooltip for control (replacing an earlier one) with text;
-    // 0 when the tooltip window cannot be created.
+    // Gives control the tip text (replacing an earlier one), in the dialog's
+    // tooltip window with these settings, made when there is none yet; 0 when
+    // no tooltip window can be made.
     int Create(HWND control, HINSTANCE instance, const char* text, bool multiLine, int displayMs);
     void Destroy();
 
@@ -22,7 +26,5 @@ private:
     CTooltipWrapper& operator=(const CTooltipWrapper&);
 
     HWND m_hwnd;
-    HWND m_owner;
-    HINSTANCE m_instance;
     TOOLINFOA m_tool;
 };
