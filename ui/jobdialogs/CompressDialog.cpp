@@ -57,8 +57,9 @@ LRESULT CALLBACK PreviewKeyFilter(int code, WPARAM wParam, LPARAM lParam)
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
-// A command no template's control sends: the dialog posts it to itself.
-const int kSetUpCompletionCommand = 0x7F01;
+// A command no template's control sends: the dialog posts it to itself to
+// finish, once it is shown, what it does not need to be drawn.
+const int kFinishSetUpCommand = 0x7F01;
 
 std::string GetText(HWND window)
 {
@@ -98,7 +99,6 @@ INT_PTR CCompressDialog::OnInit()
     InitOutputField();
 
     m_browse.Attach(m_hwnd, IDC_BROWSE);
-    m_browse.AddTooltip(IDS_TIP_BROWSE, true, kTooltipDisplayMs);
     m_browse.SetIcon(IDI_BROWSE);
 
     FillFormats();
@@ -109,11 +109,6 @@ INT_PTR CCompressDialog::OnInit()
     m_expand.Attach(m_hwnd, IDC_EXPAND);
     m_useFilter.Attach(m_hwnd, IDC_USE_FILTER);
     m_openFolder.Attach(m_hwnd, IDC_OPEN_FOLDER);
-    m_usePassword.AddTooltip(IDS_TIP_USE_PASSWORD, true, kTooltipDisplayMs);
-    m_compress.AddTooltip(IDS_TIP_COMPRESS, true, kTooltipDisplayMs);
-    m_expand.AddTooltip(IDS_TIP_EXPAND, true, kTooltipDisplayMs);
-    m_useFilter.AddTooltip(IDS_TIP_USE_FILTER, true, kTooltipDisplayMs);
-    m_openFolder.AddTooltip(IDS_TIP_OPEN_FOLDER, true, kTooltipDisplayMs);
 
     ProposeName();
 
@@ -176,7 +171,6 @@ void CCompressDialog::OnPreview()
 void CCompressDialog::InitOutputField()
 {
     m_outputFile.Attach(m_hwnd, IDC_OUTPUT_FILE);
-    m_outputFile.AddTooltip(IDS_TIP_OUTPUT_NAME, true, kTooltipDisplayMs);
 
     LOGFONTA font = {};
     {
@@ -187,15 +181,29 @@ void CCompressDialog::InitOutputField()
     strncpy(font.lfFaceName, kOutputFontFace, sizeof(font.lfFaceName) - 1);
     m_outputFile.SetFont(font, false);
 
-    // The shell's library and the component model take a good part of the
-    // start-up under Wine and are not needed to draw the dialog: they are set
-    // up from the queue, once the dialog is shown.
-    if (m_completion != nullptr)
-        PostMessageA(m_hwnd, WM_COMMAND, MAKEWPARAM(kSetUpCompletionCommand, 0), 0);
+    // The tooltips, the shell's library and the component model take a good
+    // part of the start-up under Wine and are not needed to draw the dialog:
+    // they are set up from the queue, once the dialog is shown.
+    PostMessageA(m_hwnd, WM_COMMAND, MAKEWPARAM(kFinishSetUpCommand, 0), 0);
 }
 
-void CCompressDialog::SetUpCompletion()
+void CCompressDialog::FinishSetUp()
 {
+    const struct
+    {
+        CControlWrapper* control;
+        UINT text;
+    } tips[] = {
+        {&m_outputFile, IDS_TIP_OUTPUT_NAME}, {&m_browse, IDS_TIP_BROWSE},
+        {&m_format, IDS_TIP_FORMAT},          {&m_filterList, IDS_TIP_FILTER_LIST},
+        {&m_usePassword, IDS_TIP_USE_PASSWORD}, {&m_compress, IDS_TIP_COMPRESS},
+        {&m_expand, IDS_TIP_EXPAND},          {&m_useFilter, IDS_TIP_USE_FILTER},
+        {&m_openFolder, IDS_TIP_OPEN_FOLDER},
+    };
+    for (const auto& tip : tips)
+        tip.control->AddTooltip(tip.text, true, kTooltipDisplayMs);
+    if (m_completion == nullptr)
+        return;
     m_completion->InitializeCom();
     // Without the shell's completion function the field simply has none.
     if (g_appSetting.AutoComplete)
@@ -205,7 +213,6 @@ void CCompressDialog::SetUpCompletion()
 void CCompressDialog::FillFormats()
 {
     m_format.Attach(m_hwnd, IDC_FORMAT);
-    m_format.AddTooltip(IDS_TIP_FORMAT, true, kTooltipDisplayMs);
     m_format.ResetContent();
     for (const auto& entry : GetFormatRegistry())
     {
@@ -217,7 +224,6 @@ void CCompressDialog::FillFormats()
 void CCompressDialog::FillFilterLists()
 {
     m_filterList.Attach(m_hwnd, IDC_FILTER_LIST);
-    m_filterList.AddTooltip(IDS_TIP_FILTER_LIST, true, kTooltipDisplayMs);
     m_filterList.ResetContent();
     for (const CFilterList& list : g_appSetting.FilterLists)
         m_filterList.AddString(list.Title.c_str());
@@ -257,9 +263,9 @@ INT_PTR CCompressDialog::OnCommand(int code, int id, HWND control)
     case IDC_USE_FILTER:
         ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
         return TRUE;
-    case kSetUpCompletionCommand:
-        if (control == NULL && m_completion != nullptr)
-            SetUpCompletion();
+    case kFinishSetUpCommand:
+        if (control == NULL)
+            FinishSetUp();
         return TRUE;
     }
     // No cancel command: Escape leaves the dialog open.

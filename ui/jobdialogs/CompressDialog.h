@@ -45,7 +45,8 @@ public:
 
 private:
     void InitOutputField();
-    void SetUpCompletion();
+    // The tooltips and the path completion, once the dialog is shown.
+    void FinishSetUp();
     void FillFormats();
     void FillFilterLists();
     void ProposeName();
