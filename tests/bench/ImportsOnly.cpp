@@ -2,10 +2,31 @@
 // as Tessik's main program (each import is referenced, so the linker keeps
 // it) and ends at once. Against the bare program it gives what loading them
 // costs before the first line of the program runs.
+//
+// With "dialog <module>" it shows the compress dialog's template from that
+// module (Tessik's program) with a procedure that does nothing, and waits:
+// the least the main program's start-up to its dialog can cost.
+#include "resources/resource.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 #include <shlobj.h>
+
+namespace {
+
+INT_PTR CALLBACK IdleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+    {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {
@@ -19,5 +40,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
         OPENFILENAMEA open = {};
         GetOpenFileNameA(&open);
     }
-    return 0;
+    const char kDialog[] = "dialog ";
+    if (CompareStringA(LOCALE_INVARIANT, 0, arguments, sizeof(kDialog) - 1, kDialog, sizeof(kDialog) - 1) !=
+        CSTR_EQUAL)
+        return 0;
+    HMODULE program = LoadLibraryExA(arguments + sizeof(kDialog) - 1, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (program == NULL)
+        return 1;
+    return static_cast<int>(DialogBoxParamA(program, MAKEINTRESOURCEA(IDD_COMPRESS), NULL, IdleProc, 0));
 }
