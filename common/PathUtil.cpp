@@ -2,6 +2,7 @@
 
 #include "common/ScopedHandle.h"
 #include "common/ShiftJis.h"
+#include "common/TextConvert.h"
 
 #include <shlobj.h>
 #include <stdio.h>
@@ -17,6 +18,10 @@ const size_t kSpecialFolderMinSize = 260;
 const size_t kTempDigits = 8;
 // A unique name is searched among this many successive values before giving up.
 const unsigned int kMaxTempNameTries = 0x10000;
+
+// The value of the last unique name handed out, in this process.
+std::atomic<unsigned int> g_lastIssuedTempValue(0);
+std::atomic<bool> g_issuedAnyTempValue(false);
 
 // Positions of the last '.' and last '\' of a path, walking whole Shift_JIS
 // characters; -1 when absent.
@@ -181,38 +186,61 @@ int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t si
     return FormatTempName(folder, prefix, ReadClockValue(), buffer, size);
 }
 
+namespace {
+
+// The clock value repeats for a whole minute or second whenever one of its
+// factors is 0, and within one millisecond anyway. Instead of waiting for the
+// clock, step to the next value on a collision, and never hand out the value
+// of the previous call again, so that two names asked for in a row differ
+// even before the first one is created. isFree(value) names the file of a
+// value and says whether no file has that name.
+template <class IsFree>
+bool PickUniqueTempValue(IsFree isFree)
+{
+    unsigned int value = ReadClockValue();
+    if (g_issuedAnyTempValue.load() && value == g_lastIssuedTempValue.load())
+        ++value;
+    for (unsigned int attempt = 0; attempt < kMaxTempNameTries; ++attempt, ++value)
+    {
+        if (isFree(value))
+        {
+            g_lastIssuedTempValue.store(value);
+            g_issuedAnyTempValue.store(true);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
                        char* buffer, size_t size)
 {
     const char* suffix = extension ? extension : "";
     if (size < strlen(folder) + strlen(prefix) + kTempDigits + strlen(suffix) + 2)
         return 0;
-
-    // The clock value repeats for a whole minute or second whenever one of its
-    // factors is 0, and within one millisecond anyway. Instead of waiting for the
-    // clock, step to the next value on a collision, and never hand out the value
-    // of the previous call again, so that two names asked for in a row differ
-    // even before the first one is created.
-    static std::atomic<unsigned int> lastIssued(0);
-    static std::atomic<bool> issuedAny(false);
-    unsigned int value = ReadClockValue();
-    if (issuedAny.load() && value == lastIssued.load())
-        ++value;
-
-    for (unsigned int attempt = 0; attempt < kMaxTempNameTries; ++attempt, ++value)
-    {
-        if (!FormatTempName(folder, prefix, value, buffer, size))
-            return 0;
+    bool found = PickUniqueTempValue([&](unsigned int value) {
+        FormatTempName(folder, prefix, value, buffer, size);
         strcat(buffer, suffix);
-        if (GetPathType(buffer) == kPathMissing)
-        {
-            lastIssued.store(value);
-            issuedAny.store(true);
-            return 1;
-        }
-    }
-    buffer[0] = '\0';
-    return 0;
+        return GetPathType(buffer) == kPathMissing;
+    });
+    if (!found)
+        buffer[0] = '\0';
+    return found ? 1 : 0;
+}
+
+bool MakeUniqueTempName(const std::wstring& folder, const char* prefix, const char* extension, std::wstring* path)
+{
+    bool found = PickUniqueTempValue([&](unsigned int value) {
+        char digits[kTempDigits + 1];
+        snprintf(digits, sizeof(digits), "%.8x", value);
+        *path = folder + L"\\" + AnsiToWide(std::string(prefix) + digits + (extension ? extension : ""));
+        return GetFileAttributesW(path->c_str()) == INVALID_FILE_ATTRIBUTES;
+    });
+    if (!found)
+        path->clear();
+    return found;
 }
 
 int ReplaceExtension(const char* path, const char* extension, char* buffer, size_t size)

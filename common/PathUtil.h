@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <stddef.h>
 
+#include <string>
+
 // Path kinds returned by GetPathType.
 enum
 {
@@ -27,6 +29,9 @@ int GetSpecialFolderPath(HWND owner, int csidl, char* buffer, size_t size);
 int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t size);
 int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
                        char* buffer, size_t size);
+// The same in a folder named by its wide path (the user's temporary folder
+// may hold a name beyond the ANSI code page); the name itself is ASCII.
+bool MakeUniqueTempName(const std::wstring& folder, const char* prefix, const char* extension, std::wstring* path);
 int ReplaceExtension(const char* path, const char* extension, char* buffer, size_t size);
 // The same for a path whose text need not name it on disk (an ANSI stand-in
 // for a wide name): the caller says whether it is an existing folder.

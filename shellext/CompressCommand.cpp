@@ -55,29 +55,30 @@ void RunCompressCommand(const std::vector<std::wstring>& paths, const char* toke
     key.ReadString(kProgramPathValue, programPath, sizeof(programPath));
     key.Close();
 
-    char handOffPath[kPathBufferSize] = "";
-    if (!WriteNewHandOffFile(bytes, handOffPath, sizeof(handOffPath)))
+    std::wstring handOffPath;
+    if (!WriteNewHandOffFile(bytes, &handOffPath))
     {
         // The message is ANSI text: a name beyond it shows with "?".
         std::wstring selection;
         for (const std::wstring& path : paths)
             selection += path + L"\r\n";
-        ShowError(FormatText(kOpenFileFormat, programPath, handOffPath,
+        ShowError(FormatText(kOpenFileFormat, programPath, WideToShiftJis(handOffPath).c_str(),
                              CutAtCharacter(WideToShiftJis(selection), kShownSelectionSize).c_str()),
                   kOpenFileTitle);
         return;
     }
 
     // The path never holds a quote, and it ends in ".tmp", so no backslash
-    // stands before the closing quote.
-    std::string parameters = std::string(token) + " \"" + handOffPath + "\"";
+    // stands before the closing quote. Started wide: the temporary folder may
+    // hold a name beyond the ANSI code page.
+    std::wstring parameters = AnsiToWide(token) + L" \"" + handOffPath + L"\"";
     INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(NULL, NULL, programPath, parameters.c_str(), NULL, SW_SHOWNORMAL));
+        ShellExecuteW(NULL, NULL, AnsiToWide(programPath).c_str(), parameters.c_str(), NULL, SW_SHOWNORMAL));
     if (result <= 32)
     {
         // No program will read this file, and its name is ours alone: nothing
         // else would ever remove it.
-        DeleteFileA(handOffPath);
+        DeleteFileW(handOffPath.c_str());
         ShowError(FormatText(kStartFormat, static_cast<int>(result), programPath), kStartTitle);
     }
 }

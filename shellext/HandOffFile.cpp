@@ -58,40 +58,41 @@ std::string HandOffFileBytes(const std::vector<std::wstring>& paths)
     return JoinHandOffLines(ansiPaths);
 }
 
-int WriteNewHandOffFile(const std::string& bytes, char* buffer, size_t size)
+bool WriteNewHandOffFile(const std::string& bytes, std::wstring* path)
 {
-    if (size == 0)
-        return 0;
-    buffer[0] = '\0';
-    char folder[kPathBufferSize];
-    DWORD length = GetTempPathA(sizeof(folder), folder);
-    if (length == 0 || length >= sizeof(folder))
-        return 0;
-    RemoveTrailingBackslash(folder);
+    path->clear();
+    wchar_t folder[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH)
+        return false;
+    std::wstring tempFolder(folder, length);
+    while (!tempFolder.empty() && tempFolder.back() == L'\\')
+        tempFolder.pop_back();
 
     for (int attempt = 0; attempt < kCreateTries; ++attempt)
     {
-        if (!MakeUniqueTempName(folder, kHandOffFilePrefix, kHandOffFileExtension, buffer, size))
-            return 0;
+        if (!MakeUniqueTempName(tempFolder, kHandOffFilePrefix, kHandOffFileExtension, path))
+            return false;
         // Only a new file: a name that another extension took in the meantime
         // fails here instead of mixing two selections in one file.
-        CScopedHandle file(CreateFileA(buffer, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
+        CScopedHandle file(
+            CreateFileW(path->c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
         if (!file.IsValid())
         {
             DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
                 continue;
-            return 0;
+            return false;
         }
         bool written = WriteAll(file.Get(), bytes);
         file.Close();
         if (!written)
         {
             // Half a selection must not reach the main program as if it were whole.
-            DeleteFileA(buffer);
-            return 0;
+            DeleteFileW(path->c_str());
+            return false;
         }
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }

@@ -17,6 +17,8 @@ std::string JoinHandOffLines(const std::vector<std::string>& paths);
 std::string HandOffFileBytes(const std::vector<std::wstring>& paths);
 // Creates a hand-off file under a name no other file has, in the temporary
 // folder ("tessik_filelist" and eight hex digits, ".tmp"), and writes exactly
-// these bytes into it; its path goes into buffer. 0 when that failed: no file
-// is left, and buffer holds the name last tried (empty when there was none).
-int WriteNewHandOffFile(const std::string& bytes, char* buffer, size_t size);
+// these bytes into it; its path goes into *path. The folder is taken by its
+// wide name, so a user's temporary folder beyond the ANSI code page works too.
+// false when that failed: no file is left, and *path holds the name last
+// tried (empty when there was none).
+bool WriteNewHandOffFile(const std::string& bytes, std::wstring* path);

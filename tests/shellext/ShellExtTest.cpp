@@ -171,6 +171,41 @@ protected:
         return result;
     }
 
+    // Waits for the main program the command started to end by itself; any
+    // window it shows is recorded and closed, so that a failure cannot hang.
+    void WaitForMainProgram()
+    {
+        HANDLE process = NULL;
+        DWORD start = GetTickCount();
+        while (process == NULL && GetTickCount() - start < 20000)
+        {
+            process = OpenProcessOf(m_copy.MainProgram());
+            if (process == NULL && HandOffFiles().empty())
+                return;  // already ended
+            if (process == NULL)
+                Sleep(50);
+        }
+        if (process == NULL)
+            return;
+        std::vector<CWindowSnapshot> windows;
+        {
+            CWindowWatch watch(GetProcessId(process), CWindowWatch::kClose);
+            if (WaitForSingleObject(process, 30000) != WAIT_OBJECT_0)
+            {
+                ADD_FAILURE() << "the main program did not end";
+                TerminateProcess(process, 1);
+                WaitForSingleObject(process, 5000);
+            }
+            windows = watch.Stop();
+        }
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process, &exitCode);
+        CloseHandle(process);
+        EXPECT_EQ(0u, exitCode);
+        for (const CWindowSnapshot& window : windows)
+            ADD_FAILURE() << "unexpected window: " << window.title << " " << window.MessageText();
+    }
+
     HRESULT CanUnloadNow()
     {
         HMODULE module = GetModuleHandleA(kModuleName);
@@ -597,61 +632,48 @@ TEST_F(ShellExtTest, Invoke_WithTheRealMainProgram_TheSelectionIsPacked)
     ASSERT_TRUE(CopyFileA((TestExeFolder() + "\\tessik.exe").c_str(), m_copy.MainProgram().c_str(), FALSE));
     InstallStandIns(m_copy.Folder(), {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll"});
     WriteStandInScript(m_copy.Folder(), "7-Zip32.dll", "version=431\ncreate=archive\n");
-    PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", "DefaultArcType=7Z", "QuickStart=true",
-                                       "CmpEndExit=true"}));
     for (const char* name : {"a.txt", "表 b.txt", "c.dat"})
         WriteFileBytes(m_files / name, name);
-    CComRef<IContextMenu> extension;
-    CreateExtension(&extension);
-    ASSERT_NE(nullptr, extension.Get());
-    ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt", "表 b.txt", "c.dat"}));
-
-    std::vector<CWindowSnapshot> boxes;
-    ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
-    EXPECT_TRUE(boxes.empty());
-
-    // The program reads the file, packs the selection and ends by itself; any
-    // window it shows is recorded and closed so that a failure cannot hang.
-    HANDLE process = NULL;
-    DWORD start = GetTickCount();
-    while (process == NULL && GetTickCount() - start < 20000)
+    // The user's temporary folder holds the hand-off file; a user name beyond
+    // Shift_JIS puts it in a folder the ANSI functions cannot name.
+    std::wstring wideTemp = Widen(m_temp.Path()) + L"\\임시";
+    CreateDirectoryW(wideTemp.c_str(), NULL);
+    const struct
     {
-        process = OpenProcessOf(m_copy.MainProgram());
-        if (process == NULL && HandOffFiles().empty())
-            break;  // already ended
-        if (process == NULL)
-            Sleep(50);
-    }
-    if (process != NULL)
+        const char* what;
+        std::wstring temp;
+    } cases[] = {
+        {"temporary folder in Shift_JIS", Widen(m_temp.Path())},
+        {"temporary folder beyond Shift_JIS", wideTemp},
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
     {
-        std::vector<CWindowSnapshot> windows;
-        {
-            CWindowWatch watch(GetProcessId(process), CWindowWatch::kClose);
-            if (WaitForSingleObject(process, 30000) != WAIT_OBJECT_0)
-            {
-                ADD_FAILURE() << "the main program did not end";
-                TerminateProcess(process, 1);
-                WaitForSingleObject(process, 5000);
-            }
-            windows = watch.Stop();
-        }
-        DWORD exitCode = 1;
-        GetExitCodeProcess(process, &exitCode);
-        CloseHandle(process);
-        EXPECT_EQ(0u, exitCode);
-        for (const CWindowSnapshot& window : windows)
-            ADD_FAILURE() << "unexpected window: " << window.title << " " << window.MessageText();
-    }
-    EXPECT_TRUE(HandOffFiles().empty());
+        SCOPED_TRACE(cases[i].what);
+        CTempFolderOverride temp(cases[i].temp);
+        PlaceFile(AppDataIni(), CrLfLines({"[GENERAL]", "Version=100", "DefaultArcType=7Z", "QuickStart=true",
+                                           "CmpEndExit=true"}));
+        DeleteFileA((m_files / "a.7z").c_str());
+        CComRef<IContextMenu> extension;
+        CreateExtension(&extension);
+        ASSERT_NE(nullptr, extension.Get());
+        ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt", "表 b.txt", "c.dat"}));
 
-    // The first selected file names the archive; the three files, in the order
-    // the file manager handed them over, are in its list file.
-    std::vector<CStandInCall> calls = CallsOf(ReadStandInJournal(m_copy.Folder(), "7-Zip32.dll"), "SevenZip");
-    ASSERT_EQ(1u, calls.size());
-    EXPECT_NE(std::string::npos, calls[0].line.find("\"" + (m_files / "a.7z") + "\" "));
-    ASSERT_EQ(1u, calls[0].lists.size());
-    EXPECT_EQ("\"a.txt\"\r\n\"表 b.txt\"\r\n\"c.dat\"\r\n", calls[0].lists[0].bytes);
-    EXPECT_TRUE(FileExists(m_files / "a.7z"));
+        std::vector<CWindowSnapshot> boxes;
+        ASSERT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+        EXPECT_TRUE(boxes.empty());
+        WaitForMainProgram();
+        EXPECT_TRUE(HandOffFiles().empty());
+
+        // The first selected file names the archive; the three files, in the
+        // order the file manager handed them over, are in its list file.
+        std::vector<CStandInCall> calls =
+            CallsOf(ReadStandInJournal(m_copy.Folder(), "7-Zip32.dll"), "SevenZip");
+        ASSERT_EQ(i + 1, calls.size());
+        EXPECT_NE(std::string::npos, calls.back().line.find("\"" + (m_files / "a.7z") + "\" "));
+        ASSERT_EQ(1u, calls.back().lists.size());
+        EXPECT_EQ("\"a.txt\"\r\n\"表 b.txt\"\r\n\"c.dat\"\r\n", calls.back().lists[0].bytes);
+        EXPECT_TRUE(FileExists(m_files / "a.7z"));
+    }
 }
 
 TEST_F(ShellExtTest, SeveralItems_GetTheOneArchivePerItemCommand_WhichHandsThemOverInThatMode)

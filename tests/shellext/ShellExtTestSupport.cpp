@@ -1,5 +1,7 @@
 #include "tests/shellext/ShellExtTestSupport.h"
 
+#include "tests/support/UnicodeTree.h"
+
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -69,11 +71,11 @@ std::vector<std::string> FindRecords(const std::string& folder)
 }
 
 // An environment variable's value; false when it is not set.
-bool ReadVariable(const char* name, std::string* value)
+bool ReadVariable(const wchar_t* name, std::wstring* value)
 {
-    char buffer[2048];
-    DWORD length = GetEnvironmentVariableA(name, buffer, sizeof(buffer));
-    if (length == 0 || length >= sizeof(buffer))
+    wchar_t buffer[2048];
+    DWORD length = GetEnvironmentVariableW(name, buffer, sizeof(buffer) / sizeof(buffer[0]));
+    if (length == 0 || length >= sizeof(buffer) / sizeof(buffer[0]))
         return false;
     *value = buffer;
     return true;
@@ -205,20 +207,35 @@ void RemoveRegistration()
 
 std::vector<std::string> HandOffFiles()
 {
-    return FindFiles(TempFolderPath(), "tessik_filelist*");
+    wchar_t folder[MAX_PATH + 1] = L"";
+    GetTempPathW(MAX_PATH + 1, folder);
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((std::wstring(folder) + L"tessik_filelist*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return found;
+    do
+        found.push_back(Narrow(std::wstring(folder) + entry.cFileName));
+    while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return found;
 }
 
-CTempFolderOverride::CTempFolderOverride(const std::string& folder)
-    : m_hadTmp(ReadVariable("TMP", &m_tmp)), m_hadTemp(ReadVariable("TEMP", &m_temp))
+CTempFolderOverride::CTempFolderOverride(const std::string& folder) : CTempFolderOverride(Widen(folder))
 {
-    SetEnvironmentVariableA("TMP", folder.c_str());
-    SetEnvironmentVariableA("TEMP", folder.c_str());
+}
+
+CTempFolderOverride::CTempFolderOverride(const std::wstring& folder)
+    : m_hadTmp(ReadVariable(L"TMP", &m_tmp)), m_hadTemp(ReadVariable(L"TEMP", &m_temp))
+{
+    SetEnvironmentVariableW(L"TMP", folder.c_str());
+    SetEnvironmentVariableW(L"TEMP", folder.c_str());
 }
 
 CTempFolderOverride::~CTempFolderOverride()
 {
-    SetEnvironmentVariableA("TMP", m_hadTmp ? m_tmp.c_str() : NULL);
-    SetEnvironmentVariableA("TEMP", m_hadTemp ? m_temp.c_str() : NULL);
+    SetEnvironmentVariableW(L"TMP", m_hadTmp ? m_tmp.c_str() : NULL);
+    SetEnvironmentVariableW(L"TEMP", m_hadTemp ? m_temp.c_str() : NULL);
 }
 
 HRESULT CreateShellDataObject(const std::wstring& folder, const std::vector<std::wstring>& names,

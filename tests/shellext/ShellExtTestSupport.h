@@ -86,7 +86,8 @@ bool ReadClassesValue(const char* key, const char* valueName, DWORD* type, std::
 // Removes the extension's keys without help from the code under test.
 void RemoveRegistration();
 
-// Full paths of the hand-off files ("tessik_filelist*") in the temporary folder.
+// Full paths of the hand-off files ("tessik_filelist*") in the temporary
+// folder, in ANSI ("?" for what a folder beyond it holds).
 std::vector<std::string> HandOffFiles();
 // Points the temporary folder of this process (and of the programs it starts)
 // at another folder while it lives.
@@ -94,14 +95,16 @@ class CTempFolderOverride
 {
 public:
     explicit CTempFolderOverride(const std::string& folder);
+    // A folder named beyond the ANSI code page, as a user's may be.
+    explicit CTempFolderOverride(const std::wstring& folder);
     ~CTempFolderOverride();
 
 private:
     CTempFolderOverride(const CTempFolderOverride&);
     CTempFolderOverride& operator=(const CTempFolderOverride&);
 
-    std::string m_tmp;
-    std::string m_temp;
+    std::wstring m_tmp;
+    std::wstring m_temp;
     bool m_hadTmp;
     bool m_hadTemp;
 };
