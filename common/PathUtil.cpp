@@ -163,6 +163,21 @@ int GetModuleFolder(char* buffer, size_t size)
     return GetParentFolder(modulePath, buffer, size);
 }
 
+bool GetModuleFolder(HMODULE module, std::wstring* folder)
+{
+    // The longest path the platform has, so that a cut path never names another folder.
+    std::wstring path(32768, L'\0');
+    DWORD length = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size())
+        return false;
+    path.resize(length);
+    size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos)
+        return false;
+    *folder = path.substr(0, slash);
+    return true;
+}
+
 int GetSpecialFolderPath(HWND owner, int csidl, char* buffer, size_t size)
 {
     if (size < kSpecialFolderMinSize)

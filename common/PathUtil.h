@@ -24,6 +24,9 @@ int GetPathType(const char* path);
 int CreateFolderTree(const char* path);
 int GetParentFolder(const char* path, char* buffer, size_t size);
 int GetModuleFolder(char* buffer, size_t size);
+// The folder (no trailing backslash) of a module by its wide path; NULL is
+// the program itself.
+bool GetModuleFolder(HMODULE module, std::wstring* folder);
 int GetSpecialFolderPath(HWND owner, int csidl, char* buffer, size_t size);
 
 int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t size);

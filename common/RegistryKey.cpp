@@ -1,5 +1,9 @@
 #include "common/RegistryKey.h"
 
+#include "common/TextConvert.h"
+
+#include <wchar.h>
+
 #include <string.h>
 
 LONG CRegistryKey::Create(HKEY root, const char* subKey)
@@ -53,6 +57,37 @@ int CRegistryKey::WriteString(const char* valueName, const char* text)
         return 0;
     LONG result = RegSetValueExA(m_key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                  static_cast<DWORD>(strlen(text) + 1));
+    return result == ERROR_SUCCESS ? 1 : 0;
+}
+
+int CRegistryKey::ReadString(const char* valueName, std::wstring* text, size_t maxLength)
+{
+    text->clear();
+    if (m_key == NULL)
+        return 0;
+    // One character more than allowed shows a value that is too long; one
+    // more again terminates a value stored without its terminator.
+    std::wstring buffer(maxLength + 2, L'\0');
+    DWORD type = REG_SZ;
+    DWORD size = static_cast<DWORD>((maxLength + 1) * sizeof(wchar_t));
+    LONG result = RegQueryValueExW(m_key, AnsiToWide(valueName).c_str(), NULL, &type,
+                                   reinterpret_cast<BYTE*>(&buffer[0]), &size);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return 0;
+    buffer.resize(wcslen(buffer.c_str()));
+    if (buffer.size() > maxLength)
+        return 0;
+    *text = buffer;
+    return 1;
+}
+
+int CRegistryKey::WriteString(const char* valueName, const std::wstring& text)
+{
+    if (m_key == NULL)
+        return 0;
+    LONG result = RegSetValueExW(m_key, AnsiToWide(valueName).c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(text.c_str()),
+                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     return result == ERROR_SUCCESS ? 1 : 0;
 }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <stddef.h>
 
+#include <string>
+
 // Holds at most one open registry key; every open or create releases the old one.
 class CRegistryKey
 {
@@ -16,6 +18,11 @@ public:
     LONG OpenFull(HKEY root, const char* subKey);
     int ReadString(const char* valueName, char* buffer, DWORD bufferSize);
     int WriteString(const char* valueName, const char* text);
+    // The same by wide text, for paths that may hold names beyond the ANSI
+    // code page (the registry keeps every string wide). The read gives at
+    // most maxLength characters; a longer value is not read.
+    int ReadString(const char* valueName, std::wstring* text, size_t maxLength);
+    int WriteString(const char* valueName, const std::wstring& text);
     static LONG DeleteKey(HKEY root, const char* subKey);
     LONG Close();
 

@@ -50,10 +50,13 @@ void RunCompressCommand(const std::vector<std::wstring>& paths, const char* toke
         ShowError(kNoRegistryText, kNoRegistryTitle);
         return;
     }
-    // A missing value leaves the path empty; starting it then fails with a message.
-    char programPath[kPathBufferSize];
-    key.ReadString(kProgramPathValue, programPath, sizeof(programPath));
+    // A missing value leaves the path empty; starting it then fails with a
+    // message. Read wide: the program's folder may hold names beyond the ANSI
+    // code page. The messages show it in ANSI ("?" for such names).
+    std::wstring programPath;
+    key.ReadString(kProgramPathValue, &programPath, kPathBufferSize - 1);
     key.Close();
+    std::string shownProgramPath = WideToShiftJis(programPath);
 
     std::wstring handOffPath;
     if (!WriteNewHandOffFile(bytes, &handOffPath))
@@ -62,7 +65,7 @@ void RunCompressCommand(const std::vector<std::wstring>& paths, const char* toke
         std::wstring selection;
         for (const std::wstring& path : paths)
             selection += path + L"\r\n";
-        ShowError(FormatText(kOpenFileFormat, programPath, WideToShiftJis(handOffPath).c_str(),
+        ShowError(FormatText(kOpenFileFormat, shownProgramPath.c_str(), WideToShiftJis(handOffPath).c_str(),
                              CutAtCharacter(WideToShiftJis(selection), kShownSelectionSize).c_str()),
                   kOpenFileTitle);
         return;
@@ -73,12 +76,12 @@ void RunCompressCommand(const std::vector<std::wstring>& paths, const char* toke
     // hold a name beyond the ANSI code page.
     std::wstring parameters = AnsiToWide(token) + L" \"" + handOffPath + L"\"";
     INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(NULL, NULL, AnsiToWide(programPath).c_str(), parameters.c_str(), NULL, SW_SHOWNORMAL));
+        ShellExecuteW(NULL, NULL, programPath.c_str(), parameters.c_str(), NULL, SW_SHOWNORMAL));
     if (result <= 32)
     {
         // No program will read this file, and its name is ours alone: nothing
         // else would ever remove it.
         DeleteFileW(handOffPath.c_str());
-        ShowError(FormatText(kStartFormat, static_cast<int>(result), programPath), kStartTitle);
+        ShowError(FormatText(kStartFormat, static_cast<int>(result), shownProgramPath.c_str()), kStartTitle);
     }
 }

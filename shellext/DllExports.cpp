@@ -50,10 +50,8 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
 {
     // The extension registers the folder it was loaded from, not the folder of
     // the program that loaded it.
-    char modulePath[kPathBufferSize];
-    DWORD length = GetModuleFileNameA(g_moduleInstance, modulePath, sizeof(modulePath));
-    char folder[kPathBufferSize];
-    if (length == 0 || length >= sizeof(modulePath) || !GetParentFolder(modulePath, folder, sizeof(folder)))
+    std::wstring folder;
+    if (!GetModuleFolder(g_moduleInstance, &folder))
         return SELFREG_E_CLASS;
     return RegisterShellExtension(folder) ? S_OK : SELFREG_E_CLASS;
 }

@@ -30,8 +30,8 @@ void ShowMessage(bool silent, const char* text, UINT icon)
 
 int Install(bool silent)
 {
-    char folder[kPathBufferSize];
-    int result = GetModuleFolder(folder, sizeof(folder)) ? RegisterShellExtension(folder) : 0;
+    std::wstring folder;
+    int result = GetModuleFolder(NULL, &folder) ? RegisterShellExtension(folder) : 0;
     // Without the rights to write the keys nothing works: the user must not
     // be told otherwise.
     if (result)

@@ -1,9 +1,9 @@
 #include "shellext/Registration.h"
 
 #include "common/RegistryKey.h"
+#include "common/TextConvert.h"
 #include "shellext/ShellExtGuid.h"
 
-#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -32,8 +32,8 @@ const CRegistrationValue kRegistrationTable[] = {
 };
 const size_t kRegistrationCount = sizeof(kRegistrationTable) / sizeof(kRegistrationTable[0]);
 
-// The path of a value reaches the extension through a 1024-byte read.
-const size_t kValueSize = 1024;
+// The extension reads the program's path with at most this many characters.
+const size_t kValueSize = 1023;
 
 bool IsFirstOfKey(size_t index)
 {
@@ -49,7 +49,7 @@ bool IsBelow(const char* child, const char* parent)
 
 }  // namespace
 
-int RegisterShellExtension(const char* folder)
+int RegisterShellExtension(const std::wstring& folder)
 {
     CRegistryKey key;
     for (size_t i = 0; i < kRegistrationCount; ++i)
@@ -58,16 +58,12 @@ int RegisterShellExtension(const char* folder)
         if (IsFirstOfKey(i) && key.Create(HKEY_CLASSES_ROOT, value.key) != ERROR_SUCCESS)
             return 0;
 
-        char data[kValueSize];
+        std::wstring data = AnsiToWide(value.data);
         if (value.isFileName)
         {
-            int length = snprintf(data, sizeof(data), "%s\\%s", folder, value.data);
-            if (length < 0 || static_cast<size_t>(length) >= sizeof(data))
+            data = folder + L"\\" + data;
+            if (data.size() > kValueSize)
                 return 0;
-        }
-        else
-        {
-            snprintf(data, sizeof(data), "%s", value.data);
         }
         // A value that cannot be written does not stop the others.
         key.WriteString(value.valueName, data);

@@ -386,6 +386,38 @@ TEST_F(ShellExtTest, Invoke_ThreeFiles_WritesHandOffFileInSelectionOrder_AndStar
     EXPECT_EQ(std::vector<std::string>{RecordedHandOff(files[0])}, m_copy.TakeRecordedRuns());
 }
 
+// Installed in a folder beyond Shift_JIS (under a Korean user's profile, say):
+// the installer writes its folder as it is, and the command starts the program
+// there.
+TEST_F(ShellExtTest, InstalledInAFolderBeyondShiftJis_TheCommandStartsTheProgramThere)
+{
+    CInstalledCopy copy(L"설치 폴더");
+    RemoveRegistration();
+    ASSERT_EQ(1u, RunProgram(L"\"" + copy.WideFolder() + L"\\tessikshlex_install_x64.exe\" /install /silent").exitCode);
+    wchar_t value[1024] = L"";
+    DWORD size = sizeof(value);
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, Widen(kClassKey).c_str(), L"tessik_path", RRF_RT_REG_SZ,
+                                          NULL, value, &size));
+    EXPECT_EQ(copy.WideFolder() + L"\\tessik.exe", value);
+
+    WriteFileBytes(m_files / "a.txt", "a");
+    {
+        CComRef<IContextMenu> extension;
+        CreateExtension(&extension);
+        ASSERT_NE(nullptr, extension.Get());
+        ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt"}));
+        std::vector<CWindowSnapshot> boxes;
+        EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+        EXPECT_TRUE(boxes.empty());
+    }
+    std::vector<std::string> files = HandOffFiles();
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ(std::vector<std::string>{RecordedHandOff(files[0])}, copy.TakeRecordedRuns());
+    EXPECT_TRUE(m_copy.TakeRecordedRuns(0, 0).empty());
+    // Lets the module go, so that its folder can be removed.
+    CoFreeUnusedLibrariesEx(0, 0);
+}
+
 // A selection holding a name without a Shift_JIS form goes into the hand-off
 // file whole, in UTF-8 after the mark; the shell's own data object, made from
 // the items' identifiers, gives the names.

@@ -15,10 +15,10 @@ const char kFolderHandlerKey[] = "Folder\\shellex\\ContextMenuHandlers\\" TESSIK
 
 namespace {
 
-void CopyBuilt(const std::string& name, const std::string& target)
+void CopyBuilt(const std::string& name, const std::wstring& target)
 {
-    std::string source = TestExeFolder() + "\\" + name;
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
+    std::wstring source = Widen(TestExeFolder() + "\\" + name);
+    if (!CopyFileW(source.c_str(), target.c_str(), FALSE))
         ADD_FAILURE_AT(__FILE__, __LINE__);
 }
 
@@ -40,34 +40,30 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param)
 
 }  // namespace
 
-CInstalledCopy::CInstalledCopy()
+CInstalledCopy::CInstalledCopy(const std::wstring& folderName)
+    : m_wideFolder(Widen(m_root.Path()) + L"\\" + folderName), m_folder(Narrow(m_wideFolder))
 {
-    m_folder = m_root.MakeFolder("アプリ 表");
-    CopyBuilt("tessikshlex_install_x64.exe", Installer());
-    CopyBuilt("tessikshlex_x64.dll", Extension());
-    CopyBuilt("shellext_recorder.exe", MainProgram());
+    CreateDirectoryW(m_wideFolder.c_str(), NULL);
+    CopyBuilt("tessikshlex_install_x64.exe", m_wideFolder + L"\\tessikshlex_install_x64.exe");
+    CopyBuilt("tessikshlex_x64.dll", m_wideFolder + L"\\tessikshlex_x64.dll");
+    CopyBuilt("shellext_recorder.exe", m_wideFolder + L"\\tessik.exe");
 }
 
 namespace {
 
-// Full paths of the files in folder that match the pattern, in listing order.
-std::vector<std::string> FindFiles(const std::string& folder, const char* pattern)
+// Full paths of the recorder's records in folder, in listing order.
+std::vector<std::wstring> FindRecords(const std::wstring& folder)
 {
-    std::vector<std::string> files;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\recorded-*.txt").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
         return files;
     do
-        files.push_back(folder + "\\" + found.cFileName);
-    while (FindNextFileA(find, &found));
+        files.push_back(folder + L"\\" + found.cFileName);
+    while (FindNextFileW(find, &found));
     FindClose(find);
     return files;
-}
-
-std::vector<std::string> FindRecords(const std::string& folder)
-{
-    return FindFiles(folder, "recorded-*.txt");
 }
 
 // An environment variable's value; false when it is not set.
@@ -86,15 +82,15 @@ bool ReadVariable(const wchar_t* name, std::wstring* value)
 std::vector<std::string> CInstalledCopy::TakeRecordedRuns(DWORD timeoutMs, size_t expected) const
 {
     DWORD start = GetTickCount();
-    while (FindRecords(m_folder).size() < expected && GetTickCount() - start < timeoutMs)
+    while (FindRecords(m_wideFolder).size() < expected && GetTickCount() - start < timeoutMs)
         Sleep(50);
     // A second start would have been made together with the first.
     Sleep(1000);
     std::vector<std::string> runs;
-    for (const std::string& record : FindRecords(m_folder))
+    for (const std::wstring& record : FindRecords(m_wideFolder))
     {
-        runs.push_back(ReadFileBytes(record));
-        DeleteFileA(record.c_str());
+        runs.push_back(ReadWideFile(record));
+        DeleteFileW(record.c_str());
     }
     return runs;
 }
@@ -148,12 +144,17 @@ void CWindowWatch::Run(DWORD processId, Answer answer)
 
 CRunResult RunProgram(const std::string& commandLine, DWORD timeoutMs)
 {
+    return RunProgram(Widen(commandLine), timeoutMs);
+}
+
+CRunResult RunProgram(const std::wstring& commandLine, DWORD timeoutMs)
+{
     CRunResult result;
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    std::wstring line = commandLine;
+    if (!CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return result;
     CloseHandle(process.hThread);
     {

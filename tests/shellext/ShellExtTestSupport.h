@@ -24,9 +24,12 @@ extern const char kFolderHandlerKey[];
 class CInstalledCopy
 {
 public:
-    CInstalledCopy();
+    // In a folder of this name instead (one beyond Shift_JIS, say).
+    explicit CInstalledCopy(const std::wstring& folderName = L"アプリ 表");
 
+    // ANSI ("?" for what has no form in it) and wide.
     const std::string& Folder() const { return m_folder; }
+    const std::wstring& WideFolder() const { return m_wideFolder; }
     std::string Installer() const { return m_folder + "\\tessikshlex_install_x64.exe"; }
     std::string Extension() const { return m_folder + "\\tessikshlex_x64.dll"; }
     std::string MainProgram() const { return m_folder + "\\tessik.exe"; }
@@ -38,6 +41,7 @@ public:
 
 private:
     CTestFolder m_root;
+    std::wstring m_wideFolder;
     std::string m_folder;
 };
 
@@ -78,6 +82,7 @@ struct CRunResult
 // Runs a program with this command line, answering its windows; a run that does
 // not end within timeoutMs is ended and reported unfinished.
 CRunResult RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
+CRunResult RunProgram(const std::wstring& commandLine, DWORD timeoutMs = 30000);
 std::string Quote(const std::string& path);
 
 bool ClassesKeyExists(const char* key);
