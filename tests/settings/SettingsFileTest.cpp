@@ -9,6 +9,7 @@
 #include "settings/AppSetting.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,67 @@ TEST_F(SettingsFileTest, SavedFileHasEveryKeyInOrderAndReadsBackTheSame)
     SaveSettings();
     EXPECT_EQ(CrLfLines(kEveryValueLines), ReadFileBytes(AppDataIni()));
     EXPECT_EQ(std::vector<std::string>{"tessik.ini"}, FilesIn(m_appData + "\\Norvane\\Tessik"));
+}
+
+// The user's application-data folder pointed elsewhere for one test, as the
+// shell reads it (the folder of a user whose name has no Shift_JIS form).
+class CAppDataOverride
+{
+public:
+    explicit CAppDataOverride(const std::wstring& folder)
+    {
+        m_had = ReadValue(&m_old);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, L"AppData", REG_EXPAND_SZ, folder.c_str(),
+                        static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    }
+    ~CAppDataOverride()
+    {
+        if (m_had)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, L"AppData", REG_EXPAND_SZ, m_old.c_str(),
+                            static_cast<DWORD>((m_old.size() + 1) * sizeof(wchar_t)));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, L"AppData");
+    }
+
+private:
+    static constexpr const wchar_t* kUserShellFolders =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+    static bool ReadValue(std::wstring* value)
+    {
+        wchar_t buffer[1024];
+        DWORD size = sizeof(buffer);
+        if (RegGetValueW(HKEY_CURRENT_USER, kUserShellFolders, L"AppData", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, NULL,
+                         buffer, &size) != ERROR_SUCCESS)
+            return false;
+        *value = buffer;
+        return true;
+    }
+
+    std::wstring m_old;
+    bool m_had = false;
+};
+
+TEST_F(SettingsFileTest, AnAppDataFolderBeyondShiftJisHoldsTheSettingsFile)
+{
+    CFakeFormats formats;
+    CTestFolder home;
+    std::wstring appData = Widen(home.Path()) + L"\\사용자";
+    CreateDirectoryW(appData.c_str(), NULL);
+    std::wstring file = appData + L"\\Norvane\\Tessik\\tessik.ini";
+    {
+        CAppDataOverride moved(appData);
+        FillEveryValue();
+        std::string saved;
+        ASSERT_TRUE(SaveSettings(&saved));
+        EXPECT_EQ(std::string::npos, saved.find('?')) << saved;
+        EXPECT_EQ(CrLfLines(kEveryValueLines), ReadWideFile(file));
+        ResetAllSettings();
+        ASSERT_TRUE(LoadSettings());
+        ASSERT_TRUE(SaveSettings(&saved));
+        EXPECT_EQ(CrLfLines(kEveryValueLines), ReadWideFile(file));
+    }
+    EXPECT_FALSE(FileExists(AppDataIni()));
 }
 
 TEST_F(SettingsFileTest, ValueForms_BoolsWindowPosAndNewerVersion)
