@@ -7,26 +7,13 @@
 // module (Tessik's program) with a procedure that does nothing, and waits:
 // the least the main program's start-up to its dialog can cost.
 #include "resources/resource.h"
+#include "tests/bench/IdleDialogProc.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
-
-namespace {
-
-INT_PTR CALLBACK IdleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
-    {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return message == WM_INITDIALOG;
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {
@@ -47,5 +34,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
     HMODULE program = LoadLibraryExA(arguments + sizeof(kDialog) - 1, NULL, LOAD_LIBRARY_AS_DATAFILE);
     if (program == NULL)
         return 1;
-    return static_cast<int>(DialogBoxParamA(program, MAKEINTRESOURCEA(IDD_COMPRESS), NULL, IdleProc, 0));
+    return static_cast<int>(DialogBoxParamA(program, MAKEINTRESOURCEA(IDD_COMPRESS), NULL, IdleDialogProc, 0));
 }

@@ -1,21 +1,9 @@
 // The reference of the start-up benchmark: a Win32 program that shows one
 // dialog (an in-memory template, so that no resource is involved) and waits.
 // With the argument "exit" it ends at once: the bare cost of a process.
+#include "tests/bench/IdleDialogProc.h"
+
 #include <windows.h>
-
-namespace {
-
-INT_PTR CALLBACK TrivialProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
-    {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return message == WM_INITDIALOG;
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int)
 {
@@ -33,5 +21,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int)
     const wchar_t title[] = L"Trivial dialog";
     for (int i = 0; i < 15; ++i)
         dialog.title[i] = title[i];
-    return static_cast<int>(DialogBoxIndirectParamW(instance, &dialog.header, NULL, TrivialProc, 0));
+    return static_cast<int>(DialogBoxIndirectParamW(instance, &dialog.header, NULL, IdleDialogProc, 0));
 }
