@@ -178,6 +178,15 @@ bool GetModuleFolder(HMODULE module, std::wstring* folder)
     return true;
 }
 
+bool GetAnsiPathName(const wchar_t* path, char* buffer, size_t size)
+{
+    if (ToExactAnsi(path, buffer, size))
+        return true;
+    wchar_t shortName[MAX_PATH + 1];
+    DWORD length = GetShortPathNameW(path, shortName, MAX_PATH + 1);
+    return length > 0 && length <= MAX_PATH && ToExactAnsi(shortName, buffer, size);
+}
+
 int GetSpecialFolderPath(HWND owner, int csidl, char* buffer, size_t size)
 {
     if (size < kSpecialFolderMinSize)

@@ -28,6 +28,11 @@ int GetModuleFolder(char* buffer, size_t size);
 // the program itself.
 bool GetModuleFolder(HMODULE module, std::wstring* folder);
 int GetSpecialFolderPath(HWND owner, int csidl, char* buffer, size_t size);
+// An ANSI path that names the same file or folder: its exact ANSI form, or,
+// when it holds names beyond the code page (a user name in Korean, say), its
+// short form, which is ASCII where the volume keeps short names. false when
+// neither fits.
+bool GetAnsiPathName(const wchar_t* path, char* buffer, size_t size);
 
 int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t size);
 int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,

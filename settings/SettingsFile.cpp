@@ -5,7 +5,6 @@
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
 #include "common/StringSplitter.h"
-#include "common/TextConvert.h"
 #include "common/TextFile.h"
 #include "settings/AppSetting.h"
 #include "settings/FileReplace.h"
@@ -34,22 +33,15 @@ const char kWrittenVersion[] = "100";
 // taken this long belongs to an instance that hangs.
 const DWORD kSaveLockTimeoutMs = 30000;
 
-// The settings file is read and written by ANSI path. A user folder beyond the
-// code page (a user name in Korean, say) is named by its short form, which is
-// ASCII where the volume keeps short names.
+// The settings file is read and written by ANSI path; the folder is taken
+// wide, so that a user folder beyond the code page still has one.
 bool GetAppDataFolder(std::string* folder)
 {
     wchar_t wide[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, wide)))
-        return false;
     char path[kPathBufferSize];
-    if (!ToExactAnsi(wide, path, sizeof(path)))
-    {
-        wchar_t shortName[MAX_PATH + 1];
-        DWORD length = GetShortPathNameW(wide, shortName, MAX_PATH + 1);
-        if (length == 0 || length > MAX_PATH || !ToExactAnsi(shortName, path, sizeof(path)))
-            return false;
-    }
+    if (FAILED(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, wide)) ||
+        !GetAnsiPathName(wide, path, sizeof(path)))
+        return false;
     *folder = path;
     return true;
 }

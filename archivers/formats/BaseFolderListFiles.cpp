@@ -1,7 +1,6 @@
 #include "archivers/formats/BaseFolderListFiles.h"
 
 #include "common/PathUtil.h"
-#include "common/TextConvert.h"
 
 #include <windows.h>
 
@@ -23,16 +22,9 @@ bool GetListFileFolder(std::string* folder)
     if (length == 0 || length > MAX_PATH)
         return false;
     // The archiver DLLs read the list files' names from an ANSI command line.
-    // A temporary folder beyond the code page (a user name in Korean, say) is
-    // named by its short form, which is ASCII where the volume keeps them.
     char buffer[kPathBufferSize];
-    if (!ToExactAnsi(wide, buffer, sizeof(buffer)))
-    {
-        wchar_t shortName[MAX_PATH + 1];
-        length = GetShortPathNameW(wide, shortName, MAX_PATH + 1);
-        if (length == 0 || length > MAX_PATH || !ToExactAnsi(shortName, buffer, sizeof(buffer)))
-            return false;
-    }
+    if (!GetAnsiPathName(wide, buffer, sizeof(buffer)))
+        return false;
     // The platform ends the folder with a backslash; the name function adds its own.
     RemoveTrailingBackslash(buffer);
     *folder = buffer;
