@@ -70,6 +70,15 @@ int RunCompressMode(int argc, wchar_t** argv, int* exitCode)
     return result == kRunResultSave ? kRunResultSave : kRunResultDiscard;
 }
 
+// The extension's hand-off file is read by this program alone: when the
+// program cannot start, the file must go all the same.
+void DiscardHandOff(int argc, wchar_t** argv)
+{
+    std::vector<std::wstring> unread;
+    if (argc >= 2 && GetHandOffMode(argv[1]) != kNoHandOff)
+        FillInputList(argc, argv, &unread);
+}
+
 }  // namespace
 
 void RemoveCurrentFolderFromDllSearch()
@@ -158,6 +167,7 @@ int RunProgram(int argc, wchar_t** argv)
 
     if (RegisterAllFormats() <= 0)
     {
+        DiscardHandOff(argc, argv);
         ShowErrorMessage(NULL, kNoArchiverMessage);
         return kExitNoArchiver;
     }

@@ -36,21 +36,38 @@ TEST(Startup, WithoutArchiverDllsTheProgramSaysSoAndExitsWithMinusOne)
     InstallStandIns(current.Path(), kAllStandIns);
     bool hadSettings = FileExists(AppDataSettingsFile());
     std::string settingsBefore = ReadFileBytes(AppDataSettingsFile());
+    // The extension's file would be read by no one else.
+    std::string handOff = TempFolderPath() + "\\tessik_filelist5a5a5a5a.tmp";
+    const struct
+    {
+        const char* what;
+        std::string arguments;
+        bool handOffRemains;
+    } cases[] = {
+        {"a path", "\"" + (current / "a.txt") + "\"", true},
+        {"the extension's hand-off file", "::PROCESSCOMMUNICATION_COMPRESSMODE \"" + handOff + "\"", false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(handOff, current / "a.txt\r\n");
+        PROCESS_INFORMATION process = {};
+        ASSERT_TRUE(program.Start(c.arguments, current.Path(), &process));
+        CWindowResponder box("エラー  - Tessik", IDOK, 30000, process.dwProcessId);
+        const CWindowSnapshot& shown = box.Result();
+        DWORD exitCode = CProgramCopy::WaitExit(&process);
 
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(program.Start("\"" + (current / "a.txt") + "\"", current.Path(), &process));
-    CWindowResponder box("エラー  - Tessik", IDOK, 30000, process.dwProcessId);
-    const CWindowSnapshot& shown = box.Result();
-    DWORD exitCode = CProgramCopy::WaitExit(&process);
-
-    EXPECT_NE(nullptr, shown.hwnd);
-    EXPECT_EQ(kNoArchiverText, shown.MessageText());
-    EXPECT_TRUE(shown.HasIcon());
-    EXPECT_EQ(static_cast<DWORD>(-1), exitCode);
-    EXPECT_FALSE(FileExists(program.Folder() + "\\tessik.ini"));
-    EXPECT_EQ(hadSettings, FileExists(AppDataSettingsFile()));
-    EXPECT_EQ(settingsBefore, ReadFileBytes(AppDataSettingsFile()));
-    EXPECT_TRUE(ReadStandInJournal(current.Path(), "7-Zip32.dll").empty());
+        EXPECT_NE(nullptr, shown.hwnd);
+        EXPECT_EQ(kNoArchiverText, shown.MessageText());
+        EXPECT_TRUE(shown.HasIcon());
+        EXPECT_EQ(static_cast<DWORD>(-1), exitCode);
+        EXPECT_FALSE(FileExists(program.Folder() + "\\tessik.ini"));
+        EXPECT_EQ(hadSettings, FileExists(AppDataSettingsFile()));
+        EXPECT_EQ(settingsBefore, ReadFileBytes(AppDataSettingsFile()));
+        EXPECT_TRUE(ReadStandInJournal(current.Path(), "7-Zip32.dll").empty());
+        EXPECT_EQ(c.handOffRemains, FileExists(handOff));
+    }
+    DeleteFileA(handOff.c_str());
 }
 
 TEST(Startup, DefaultFormatBecomesTheFirstRegisteredFormatInUse)
