@@ -51,12 +51,13 @@ CInstalledCopy::CInstalledCopy(const std::wstring& folderName)
 
 namespace {
 
-// Full paths of the recorder's records in folder, in listing order.
-std::vector<std::wstring> FindRecords(const std::wstring& folder)
+// Full paths of the files in folder (wide, no trailing backslash) that match
+// the pattern, in listing order.
+std::vector<std::wstring> FindFiles(const std::wstring& folder, const wchar_t* pattern)
 {
     std::vector<std::wstring> files;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\recorded-*.txt").c_str(), &found);
+    HANDLE find = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
         return files;
     do
@@ -65,6 +66,9 @@ std::vector<std::wstring> FindRecords(const std::wstring& folder)
     FindClose(find);
     return files;
 }
+
+// The recorder's records ("recorded-<process id>.txt").
+const wchar_t kRecords[] = L"recorded-*.txt";
 
 // An environment variable's value; false when it is not set.
 bool ReadVariable(const wchar_t* name, std::wstring* value)
@@ -82,12 +86,12 @@ bool ReadVariable(const wchar_t* name, std::wstring* value)
 std::vector<std::string> CInstalledCopy::TakeRecordedRuns(DWORD timeoutMs, size_t expected) const
 {
     DWORD start = GetTickCount();
-    while (FindRecords(m_wideFolder).size() < expected && GetTickCount() - start < timeoutMs)
+    while (FindFiles(m_wideFolder, kRecords).size() < expected && GetTickCount() - start < timeoutMs)
         Sleep(50);
     // A second start would have been made together with the first.
     Sleep(1000);
     std::vector<std::string> runs;
-    for (const std::wstring& record : FindRecords(m_wideFolder))
+    for (const std::wstring& record : FindFiles(m_wideFolder, kRecords))
     {
         runs.push_back(ReadWideFile(record));
         DeleteFileW(record.c_str());
@@ -209,16 +213,13 @@ void RemoveRegistration()
 std::vector<std::string> HandOffFiles()
 {
     wchar_t folder[MAX_PATH + 1] = L"";
-    GetTempPathW(MAX_PATH + 1, folder);
+    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
     std::vector<std::string> found;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((std::wstring(folder) + L"tessik_filelist*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    if (length == 0 || length > MAX_PATH)
         return found;
-    do
-        found.push_back(Narrow(std::wstring(folder) + entry.cFileName));
-    while (FindNextFileW(search, &entry));
-    FindClose(search);
+    // Without the platform's trailing backslash.
+    for (const std::wstring& file : FindFiles(std::wstring(folder, length - 1), L"tessik_filelist*"))
+        found.push_back(Narrow(file));
     return found;
 }
 
