@@ -22,8 +22,9 @@ namespace {
 CFormatRegistry s_formats;
 
 // The DLLs the builders probe; the three 7-Zip32 builders, two of each other
-// family, and the self-extracting module check all bind the same DLL.
-const char* const kArchiverDlls[] = {"7-Zip32.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll"};
+// family, and the self-extracting module check all bind the same DLL. Zip32j.dll
+// works through zip32.dll, which its binding looks for at every load.
+const char* const kArchiverDlls[] = {"7-Zip32.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll", "zip32.dll"};
 
 void Register(std::unique_ptr<CArc> builder)
 {

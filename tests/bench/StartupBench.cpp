@@ -228,7 +228,7 @@ int main(int argc, char** argv)
         probes.push_back(BenchSecondsSince(start));
     }
     std::string mapped;
-    for (const char* name : {"7-Zip32.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll"})
+    for (const char* name : {"7-Zip32.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll", "zip32.dll"})
     {
         std::wstring wide(name, name + strlen(name));
         char part[64];
