@@ -32,34 +32,6 @@ LONG CRegistryKey::OpenFull(HKEY root, const char* subKey)
     return Open(root, subKey, 1);
 }
 
-int CRegistryKey::ReadString(const char* valueName, char* buffer, DWORD bufferSize)
-{
-    if (m_key == NULL || bufferSize == 0)
-        return 0;
-    memset(buffer, 0, bufferSize);
-    DWORD type = REG_SZ;
-    // One byte is held back so that a value stored without its terminator still
-    // comes out terminated.
-    DWORD size = bufferSize - 1;
-    LONG result = RegQueryValueExA(m_key, valueName, NULL, &type,
-                                   reinterpret_cast<BYTE*>(buffer), &size);
-    if (result != ERROR_SUCCESS)
-    {
-        buffer[0] = '\0';
-        return 0;
-    }
-    return 1;
-}
-
-int CRegistryKey::WriteString(const char* valueName, const char* text)
-{
-    if (m_key == NULL)
-        return 0;
-    LONG result = RegSetValueExA(m_key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                 static_cast<DWORD>(strlen(text) + 1));
-    return result == ERROR_SUCCESS ? 1 : 0;
-}
-
 int CRegistryKey::ReadString(const char* valueName, std::wstring* text, size_t maxLength)
 {
     text->clear();

@@ -16,11 +16,9 @@ public:
     // mode 1 opens with full access, anything else for reading.
     LONG Open(HKEY root, const char* subKey, int mode);
     LONG OpenFull(HKEY root, const char* subKey);
-    int ReadString(const char* valueName, char* buffer, DWORD bufferSize);
-    int WriteString(const char* valueName, const char* text);
-    // The same by wide text, for paths that may hold names beyond the ANSI
-    // code page (the registry keeps every string wide). The read gives at
-    // most maxLength characters; a longer value is not read.
+    // Wide text, for paths that may hold names beyond the ANSI code page (the
+    // registry keeps every string wide). The read gives at most maxLength
+    // characters; a longer value is not read. 1 on success, 0 otherwise.
     int ReadString(const char* valueName, std::wstring* text, size_t maxLength);
     int WriteString(const char* valueName, const std::wstring& text);
     static LONG DeleteKey(HKEY root, const char* subKey);

@@ -28,8 +28,8 @@ TEST_F(RegistryKeyTest, WriteAndReadNamedAndDefaultValues)
 {
     CRegistryKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, kTestKey));
-    EXPECT_EQ(1, key.WriteString("tessik_path", "C:\\Program Files\\表\\tessik.exe"));
-    EXPECT_EQ(1, key.WriteString("", "default text"));
+    EXPECT_EQ(1, key.WriteString("tessik_path", L"C:\\Program Files\\\uD45C\\tessik.exe"));
+    EXPECT_EQ(1, key.WriteString("", L"default text"));
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
 
     // Verified through the plain registry API, not through the helper.
@@ -41,23 +41,26 @@ TEST_F(RegistryKeyTest, WriteAndReadNamedAndDefaultValues)
 
     CRegistryKey reader;
     ASSERT_EQ(ERROR_SUCCESS, reader.Open(HKEY_CURRENT_USER, kTestKey, 0));
-    char buffer[128];
-    EXPECT_EQ(1, reader.ReadString("tessik_path", buffer, sizeof(buffer)));
-    EXPECT_STREQ("C:\\Program Files\\表\\tessik.exe", buffer);
-    EXPECT_EQ(0, reader.ReadString("missing", buffer, sizeof(buffer)));
-    EXPECT_STREQ("", buffer);
-    char small[8] = "junk";
-    EXPECT_EQ(0, reader.ReadString("tessik_path", small, sizeof(small)));
+    std::wstring text = L"junk";
+    EXPECT_EQ(1, reader.ReadString("tessik_path", &text, 127));
+    EXPECT_EQ(L"C:\\Program Files\\\uD45C\\tessik.exe", text);
+    EXPECT_EQ(0, reader.ReadString("missing", &text, 127));
+    EXPECT_EQ(L"", text);
+    // Longer than allowed: not read.
+    text = L"junk";
+    EXPECT_EQ(0, reader.ReadString("tessik_path", &text, 7));
+    EXPECT_EQ(L"", text);
     // The held key stays usable after a failed read.
-    EXPECT_EQ(1, reader.ReadString("", buffer, sizeof(buffer)));
+    EXPECT_EQ(1, reader.ReadString("", &text, 127));
+    EXPECT_EQ(L"default text", text);
 }
 
 TEST_F(RegistryKeyTest, OperationsWithoutKeyFail)
 {
     CRegistryKey key;
-    char buffer[8] = "x";
-    EXPECT_EQ(0, key.ReadString("", buffer, sizeof(buffer)));
-    EXPECT_EQ(0, key.WriteString("", "x"));
+    std::wstring text = L"x";
+    EXPECT_EQ(0, key.ReadString("", &text, 7));
+    EXPECT_EQ(0, key.WriteString("", L"x"));
     EXPECT_NE(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, kTestKey, 1));
     EXPECT_FALSE(key.IsOpen());
 }
@@ -66,11 +69,11 @@ TEST_F(RegistryKeyTest, CreateOfExistingKeyOpensIt)
 {
     CRegistryKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, kTestKey));
-    key.WriteString("v", "1");
+    key.WriteString("v", L"1");
     ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, kTestKey));
-    char buffer[8];
-    EXPECT_EQ(1, key.ReadString("v", buffer, sizeof(buffer)));
-    EXPECT_STREQ("1", buffer);
+    std::wstring text;
+    EXPECT_EQ(1, key.ReadString("v", &text, 7));
+    EXPECT_EQ(L"1", text);
 }
 
 TEST_F(RegistryKeyTest, DeleteKeyWithSubkeyFailsAndKeepsBoth)

@@ -170,7 +170,7 @@ TEST_F(ControlWrappers, IconsListStatesSpinRangesAndMenuOwnership)
 
 TEST_F(ControlWrappers, TooltipsShareOneWindowPerSettingAndLeaveItOneByOne)
 {
-    CButtonWrapper compress, expand, browse;
+    CButtonWrapper compress, browse;
     compress.Attach(m_host, IDC_COMPRESS);
     browse.Attach(m_host, IDC_BROWSE);
     std::unique_ptr<CButtonWrapper> passing(new CButtonWrapper);
