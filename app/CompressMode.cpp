@@ -1,21 +1,27 @@
 #include "app/CompressMode.h"
 
-#include "app/CompressionJob.h"
-#include "app/EachMode.h"
-#include "app/InputList.h"
+#include "app/DialogJobCallback.h"
+#include "job/InputList.h"
+#include "job/JobRun.h"
+#include "job/PerItemRun.h"
 #include "settings/CompressJob.h"
 #include "ui/jobdialogs/CompressDialog.h"
 
 int RunCompressDialog(CPathCompletion* completion)
 {
     CCompressDialog dialog(
-        g_inputList, [](HWND owner, CCompressJob* job) { return RunCompressJob(owner, job); }, completion);
+        g_inputList,
+        [](HWND owner, CCompressJob* job) {
+            CDialogJobCallback ui(owner);
+            return RunJob(job, g_inputList, ui);
+        },
+        completion);
     return dialog.Run();
 }
 
 int RunEachModeDialog(CPathCompletion* completion, bool* allMade)
 {
-    CEachModeRun run(g_inputList);
+    CPerItemRun run(g_inputList);
     *allMade = false;
     CCompressDialog dialog(
         g_inputList,

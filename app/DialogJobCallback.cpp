@@ -1,4 +1,4 @@
-#include "app/JobCallback.h"
+#include "app/DialogJobCallback.h"
 
 #include "common/TextConvert.h"
 #include "ui/framework/Messages.h"

@@ -142,6 +142,57 @@ int CreateFolderTree(const char* path)
     return 1;
 }
 
+namespace {
+
+template <class TChar>
+bool IsAbsoluteText(const TChar* path)
+{
+    return (path[0] == '\\' && path[1] == '\\') || (path[0] != '\0' && path[1] == ':' && path[2] == '\\');
+}
+
+}  // namespace
+
+bool IsAbsolutePath(const char* path)
+{
+    return IsAbsoluteText(path);
+}
+
+bool IsAbsolutePath(const wchar_t* path)
+{
+    return IsAbsoluteText(path);
+}
+
+bool SameFileName(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+bool SameFileName(const std::string& a, const std::string& b)
+{
+    return SameFileName(AnsiToWide(a.c_str()), AnsiToWide(b.c_str()));
+}
+
+std::wstring UnnamablePart(const std::wstring& path)
+{
+    // A UTF-16 unit is at most two ANSI bytes.
+    std::string ansi(path.size() * 2 + 1, '\0');
+    if (ToExactAnsi(path.c_str(), &ansi[0], ansi.size()))
+        return std::wstring();
+    size_t start = 0;
+    while (start < path.size())
+    {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = path.size();
+        std::wstring component = path.substr(start, end - start);
+        if (!component.empty() && !ToExactAnsi(component.c_str(), &ansi[0], ansi.size()))
+            return path.substr(0, end);
+        start = end + 1;
+    }
+    return path;
+}
+
 int GetParentFolder(const char* path, char* buffer, size_t size)
 {
     int lastDot, lastBackslash;

@@ -20,6 +20,23 @@ const size_t kPathBufferSize = 1024;
 // CSIDL number that GetSpecialFolderPath maps to the program's own folder.
 const int kCsidlProgramFolder = 128;
 
+// Whether path is full: a share ("\\\\server\\...") or a drive with its root
+// folder ("C:\\..."). Anything else is taken against the current folder.
+bool IsAbsolutePath(const char* path);
+bool IsAbsolutePath(const wchar_t* path);
+
+// Whether two names are one name to the file system: compared ordinal,
+// ignoring case, as Windows' file systems compare them (a linguistic
+// comparison could call two different files equal). ANSI names are compared
+// by their wide form.
+bool SameFileName(const std::wstring& a, const std::wstring& b);
+bool SameFileName(const std::string& a, const std::string& b);
+
+// The part of path that has no exact ANSI form: the path up to and with its
+// first component without one (so a folder so named stands for everything
+// below it); empty when the whole path has one.
+std::wstring UnnamablePart(const std::wstring& path);
+
 int GetPathType(const char* path);
 int CreateFolderTree(const char* path);
 int GetParentFolder(const char* path, char* buffer, size_t size);

@@ -1,5 +1,6 @@
 #include "filters/FilterPreview.h"
 
+#include "common/PathUtil.h"
 #include "common/TextConvert.h"
 #include "filters/FileList.h"
 
@@ -7,14 +8,13 @@
 
 namespace {
 
-// The part of path below baseFolder. An ANSI base folder is exactly the
-// start of the path, also when the path's own name was converted with "?".
-std::string BelowBase(const std::string& path, const char* baseFolder)
+// The part of path below baseFolder and the backslash after it.
+std::wstring BelowBase(const std::wstring& path, const std::wstring& baseFolder)
 {
-    size_t baseLength = strlen(baseFolder);
+    size_t baseLength = baseFolder.size();
     if (baseLength == 0 || path.compare(0, baseLength, baseFolder) != 0)
         return path;
-    if (baseLength < path.size() && path[baseLength] == '\\')
+    if (baseLength < path.size() && path[baseLength] == L'\\')
         ++baseLength;
     return path.substr(baseLength);
 }
@@ -31,20 +31,6 @@ int RowState(int verdict)
     return kPreviewError;
 }
 
-int ReportProblem(ELeftOutReason reason)
-{
-    switch (reason)
-    {
-    case kLeftOutMissing:
-        return kProblemMissing;
-    case kLeftOutUnlistable:
-        return kProblemUnlistable;
-    case kLeftOutTooLong:
-        break;
-    }
-    return kProblemTooLong;
-}
-
 }  // namespace
 
 int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::wstring>& inputs, const CProgress& progress,
@@ -53,14 +39,26 @@ int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::wstring>& inp
     m_rows.clear();
     size_t nextProgress = progressStep;
     CWalkReport report;
+    std::vector<std::wstring> unnamable;
     int result = CollectFiles(
         job, inputs,
         [&](const CWalkFile& file) {
             if (m_stop)
                 return false;
+            if (file.verdict == kWalkTaken)
+            {
+                // A name without an ANSI form stops the job of a format that
+                // cannot store it: the preview shows it as the job would refuse it.
+                std::wstring part = UnnamablePart(file.path);
+                if (!part.empty())
+                {
+                    if (unnamable.empty() || unnamable.back() != part)
+                        unnamable.push_back(part);
+                    return true;
+                }
+            }
             CPreviewRow row;
-            row.path = file.path != nullptr ? BelowBase(file.path, file.baseFolder)
-                                            : BelowBase(WideToShiftJis(file.widePath), file.baseFolder);
+            row.path = WideToShiftJis(BelowBase(file.path, file.baseFolder));
             row.size = file.size;
             row.state = RowState(file.verdict);
             row.definition = file.definition;
@@ -78,11 +76,13 @@ int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::wstring>& inp
 
     // What the job would refuse or ask about before its archiver runs: the
     // preview shows it where the user looks for the file.
-    for (const std::wstring& path : report.unnamable)
+    for (const std::wstring& path : unnamable)
         m_rows.push_back(CPreviewRow{WideToShiftJis(path), 0, kPreviewError, -1, kProblemUnnamable, 0});
     for (const CLeftOutEntry& entry : report.leftOut)
         m_rows.push_back(
-            CPreviewRow{WideToShiftJis(entry.path), 0, kPreviewError, -1, ReportProblem(entry.reason), entry.error});
+            CPreviewRow{WideToShiftJis(entry.path), 0, kPreviewError, -1, entry.reason, entry.error});
+    if ((result == kFilesCollected || result == kFilesNone) && !unnamable.empty())
+        return kFilesUnnamable;
     return result;
 }
 

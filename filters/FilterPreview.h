@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filters/FileList.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -17,16 +19,9 @@ enum EPreviewState
     kPreviewError,  // the job could not take it, or would stop on it
 };
 
-// Why a row is an error row (CPreviewRow::problem).
-enum EPreviewProblem
-{
-    kProblemNone,
-    kProblemUndecided,   // the library gave up on the name with the row's definition
-    kProblemMissing,     // a selected item that does not exist
-    kProblemUnlistable,  // a folder whose listing failed (error holds the platform's code)
-    kProblemTooLong,     // a path that does not fit the program's path buffer
-    kProblemUnnamable,   // a name the ANSI code page cannot hold
-};
+// What CFilterPreview::Walk returns beside the results of CollectFiles: names
+// the ANSI code page cannot hold were found among the files the list takes.
+const int kFilesUnnamable = 5;
 
 struct CPreviewRow
 {
@@ -37,7 +32,8 @@ struct CPreviewRow
     int state;
     // The definition that decided (index in the list's Definitions), -1 for none.
     int definition;
-    int problem;
+    // Why an error row is one; kProblemUndecided also marks a row the filter left out.
+    EFileProblem problem;
     DWORD error;
 };
 
@@ -62,7 +58,8 @@ public:
     // Called on the walking thread after every progressStep rows.
     typedef std::function<void(size_t rows)> CProgress;
 
-    // The result of CollectFiles for the walk (kFilesSinkRefused after Stop).
+    // The result of CollectFiles for the walk (kFilesSinkRefused after Stop),
+    // or kFilesUnnamable.
     int Walk(CCompressJob* job, const std::vector<std::wstring>& inputs, const CProgress& progress,
              size_t progressStep);
     void Stop() { m_stop = true; }

@@ -2,6 +2,7 @@
 
 #include "common/FileBytes.h"
 #include "common/HandOff.h"
+#include "common/PathUtil.h"
 #include "common/TextConvert.h"
 
 #include <windows.h>
@@ -61,21 +62,15 @@ std::wstring FullPathOf(const wchar_t* path, size_t* namePart = nullptr)
 // file holds full paths from the shell and is taken as it is.
 std::wstring MakeFullPath(const wchar_t* path)
 {
-    bool absolute = (path[0] == L'\\' && path[1] == L'\\') || (path[0] != L'\0' && path[1] == L':' && path[2] == L'\\');
-    if (absolute || path[0] == L'\0')
+    if (IsAbsolutePath(path) || path[0] == L'\0')
         return path;
     std::wstring full = FullPathOf(path);
     return full.empty() ? std::wstring(path) : full;
 }
 
-// Compared as the file system compares names: ordinal, ignoring case. A
-// linguistic comparison could call two different folders equal.
 bool SameFolderName(const std::wstring& a, const std::wstring& b)
 {
-    if (a.empty() || b.empty())
-        return false;
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return !a.empty() && !b.empty() && SameFileName(a, b);
 }
 
 // The folder part of a path made full (".." and "." resolved), with its

@@ -1,27 +1,21 @@
 #include "job/JobRun.h"
 
-#include "job/InputList.h"
-#include "job/JobCallback.h"
-#include "job/JobResult.h"
 #include "archivers/formats/Arc.h"
+#include "archivers/formats/BaseFolderListFiles.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
 #include "common/TextConvert.h"
-#include "common/TextFormat.h"
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
-#include "resources/resource.h"
+#include "job/JobCallback.h"
+#include "job/JobResult.h"
 #include "settings/CompressJob.h"
-#include "ui/framework/Messages.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include <string>
 #include <vector>
-
-const char kBadNameMessage[] = "ファイル名が不正です。もう一度確認してください";
 
 namespace {
 
@@ -29,42 +23,6 @@ const size_t kOutputBufferSize = 4096;
 const size_t kFolderBufferSize = 4096;
 const char kOldArchivePrefix[] = "tessik";
 const char kOldArchiveExtension[] = ".tmp";
-const char kOldArchiveNotDeleted[] =
-    "元の書庫を削除できませんでした\r\n元の書庫は次のファイル名で残っています\r\n%s";
-const char kCheckFilterHint[] = "\nフィルタの設定を確認してください。";
-const char kUnnamableFilesHead[] =
-    "次のファイル名には日本語(Shift_JIS)で表せない文字が含まれているため、圧縮できません。\n"
-    "「%s」には、このような名前を格納できません。";
-const char kUnnamableFormatsHead[] = "このような名前を格納できる形式:";
-const char kUnnamableNoFormat[] = "このような名前を格納できる形式は見つかりませんでした。";
-const char kUnnamableFilesTail[] = "形式を変更するか、ファイル名を変更するか、圧縮対象から外してください。";
-const char kPasswordNotAscii[] =
-    "日本語(Shift_JIS)で表せない文字を含むファイル名をUTF-8で格納するため、"
-    "このZIP書庫のパスワードには半角英数字と記号しか使えません。\n"
-    "パスワードを変更するか、7Z形式を選んでください。";
-const char kUnicodeModeRefused[] =
-    "アーカイバーDLLがUTF-8モードに切り替わらなかったため、"
-    "日本語(Shift_JIS)で表せない文字を含むファイル名を格納できません。";
-const char kMoreNames[] = "ほか %u 件";
-const size_t kMaxNamesShown = 20;
-const char kLeftOutHead[] = "次のファイルまたはフォルダは書庫に入れられません(全 %u 件)。";
-const char kLeftOutQuestion[] = "これらを除いて書庫を作成しますか?";
-const char kLeftOutStopped[] = "圧縮を中止しました。";
-const char kReasonMissing[] = "見つかりません";
-const char kReasonUnlistable[] = "フォルダの内容を読み取れません(エラー %lu)";
-const char kReasonTooLong[] = "パスが長すぎます";
-const char kArchiveNotMade[] = "アーカイバーDLLは成功を返しましたが、書庫が作成されていません";
-// What ShowResult shows when the DLL said success without making the archive.
-const int kJobArchiveNotMade = -2;
-
-// Puts our text before whatever the DLL wrote, cut to the buffer.
-void PrependText(const char* text, char* buffer, size_t size)
-{
-    std::string whole = buffer[0] == '\0' ? std::string(text) : std::string(text) + "\r\n" + buffer;
-    size_t length = whole.size() < size - 1 ? whole.size() : size - 1;
-    memcpy(buffer, whole.data(), length);
-    buffer[length] = '\0';
-}
 
 // A name that ends in ":" or in a real backslash names no file. Only a walk
 // from the start tells a real backslash from a trail byte: the byte before it
@@ -80,12 +38,10 @@ bool IsAcceptableOutputName(const std::string& name)
 // so that the output folder is known.
 bool MakeFullOutputName(std::string* name)
 {
-    const char* text = name->c_str();
-    bool absolute = (text[0] == '\\' && text[1] == '\\') || (text[0] != '\0' && text[1] == ':' && text[2] == '\\');
-    if (absolute)
+    if (IsAbsolutePath(name->c_str()))
         return true;
     char full[kPathBufferSize];
-    DWORD length = GetFullPathNameA(text, sizeof(full), full, NULL);
+    DWORD length = GetFullPathNameA(name->c_str(), sizeof(full), full, NULL);
     if (length == 0 || length >= sizeof(full))
         return false;
     *name = full;
@@ -109,32 +65,219 @@ EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
     return kOverwriteRename;
 }
 
-// The job's inputs as they were given: ANSI text (kept byte for byte) or
-// wide names, which may lie beyond the ANSI code page.
-class CJobInputs
+bool IsAsciiText(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
+// The files the walk took, by their real names, until the job knows the text
+// its builder gets them in: a name without an ANSI form anywhere in the walk
+// turns the whole list to UTF-8. The paths share one buffer, and each base
+// folder is held once.
+class CTakenFiles
 {
 public:
-    explicit CJobInputs(const std::vector<std::string>& ansi) : m_ansi(&ansi), m_wide(nullptr) {}
-    explicit CJobInputs(const std::vector<std::wstring>& wide) : m_ansi(nullptr), m_wide(&wide) {}
-
-    int Collect(CCompressJob* job, const CFileSink& sink, CWalkReport* report, EWalkText text) const
+    void Add(const std::wstring& path, const std::wstring& baseFolder)
     {
-        if (m_wide != nullptr)
-            return CollectFiles(job, *m_wide, sink, report, text);
-        if (text == kWalkAnsi)
-            return CollectFiles(job, *m_ansi, sink, report);
-        std::vector<std::wstring> wide;
-        for (const std::string& input : *m_ansi)
-            wide.push_back(input.empty() ? std::wstring() : AnsiToWide(input.c_str()));
-        return CollectFiles(job, wide, sink, report, text);
+        if (m_bases.empty() || m_bases.back() != baseFolder)
+            m_bases.push_back(baseFolder);
+        m_files.push_back(CEntry{m_text.size(), path.size(), m_bases.size() - 1});
+        m_text.append(path);
     }
+    size_t Count() const { return m_files.size(); }
+    std::wstring Path(size_t i) const { return m_text.substr(m_files[i].offset, m_files[i].length); }
+    const std::wstring& BaseFolder(size_t i) const { return m_bases[m_files[i].base]; }
+    size_t BaseIndex(size_t i) const { return m_files[i].base; }
 
 private:
-    const std::vector<std::string>* m_ansi;
-    const std::vector<std::wstring>* m_wide;
+    struct CEntry
+    {
+        size_t offset;
+        size_t length;
+        size_t base;
+    };
+    std::wstring m_text;
+    std::vector<CEntry> m_files;
+    std::vector<std::wstring> m_bases;
 };
 
-int BuildList(CCompressJob* job, IJobCallback& callback, const CJobInputs& inputs);
+// One file in the text the builder takes, or false when it has none: the
+// exact ANSI form, or UTF-8.
+bool JobForm(const std::wstring& wide, bool utf8, std::string* form)
+{
+    if (utf8)
+    {
+        *form = WideToUtf8(wide);
+        return true;
+    }
+    form->resize(wide.size() * 2 + 1);
+    if (!ToExactAnsi(wide.c_str(), &(*form)[0], form->size()))
+        return false;
+    form->resize(strlen(form->c_str()));
+    return true;
+}
+
+// The names the job's walk found that the ANSI code page cannot hold, and
+// the formats that could store them: the fact for a format whose DLL cannot.
+CUnnamableFiles UnnamableFiles(const CArc& arc, const std::vector<std::wstring>& names)
+{
+    CUnnamableFiles files;
+    files.names = names;
+    files.format = arc.GetDisplayName();
+    for (const auto& entry : GetFormatRegistry())
+        if (entry.second->SupportsUnicodeNames() && entry.second->IsUsed())
+            files.formats.push_back(entry.second->GetDisplayName());
+    return files;
+}
+
+// One walk into the job's list: the files are taken by their real names, the
+// text is chosen, and the builder gets every file in it.
+class CListBuilder
+{
+public:
+    CListBuilder(CCompressJob* job, CArc* arc, IJobCallback& callback)
+        : m_job(job), m_arc(arc), m_callback(callback)
+    {
+    }
+
+    int Build(const std::vector<std::wstring>& inputs);
+
+private:
+    int Walk(const std::vector<std::wstring>& inputs);
+    int WriteList();
+    bool AcceptLeftOut();
+
+    CCompressJob* m_job;
+    CArc* m_arc;
+    IJobCallback& m_callback;
+    CTakenFiles m_taken;
+    CWalkReport m_report;
+    std::vector<std::wstring> m_unnamable;
+};
+
+int CListBuilder::Walk(const std::vector<std::wstring>& inputs)
+{
+    int collected = CollectFiles(
+        m_job, inputs,
+        [this](const CWalkFile& file) {
+            if (file.verdict != kWalkTaken)
+                return true;
+            m_taken.Add(file.path, file.baseFolder);
+            std::wstring part = UnnamablePart(file.path);
+            if (!part.empty() && (m_unnamable.empty() || m_unnamable.back() != part))
+                m_unnamable.push_back(part);
+            return true;
+        },
+        &m_report);
+    switch (collected)
+    {
+    case kFilesFilterUnusable:
+        m_callback.Fail(EJobFailure::FilterUnusable, GetFilterCompileError());
+        return kJobFilterUnusable;
+    case kFilesMatchFailed:
+        m_callback.Fail(EJobFailure::FilterMatchFailed, GetFilterMatchError());
+        return kJobFilterUnusable;
+    }
+    return kJobSucceeded;
+}
+
+// Hands every taken file to the builder in the job's text. A path that does
+// not fit the program's path buffer in that text is left out as too long.
+int CListBuilder::WriteList()
+{
+    if (!m_arc->BeginList(m_job))
+        return kJobListRefused;
+    bool utf8 = m_job->Utf8Names;
+    std::string path;
+    std::string base;
+    size_t formedBase = static_cast<size_t>(-1);
+    bool baseFits = false;
+    size_t listed = 0;
+    bool refused = false;
+    for (size_t i = 0; i < m_taken.Count() && !refused; ++i)
+    {
+        if (m_taken.BaseIndex(i) != formedBase)
+        {
+            formedBase = m_taken.BaseIndex(i);
+            baseFits = JobForm(m_taken.BaseFolder(i), utf8, &base) && base.size() < kPathBufferSize;
+        }
+        std::wstring wide = m_taken.Path(i);
+        if (!baseFits || !JobForm(wide, utf8, &path) || path.size() >= kPathBufferSize)
+        {
+            m_report.leftOut.push_back(CLeftOutEntry{wide, kProblemTooLong, 0});
+            continue;
+        }
+        refused = m_arc->AddFile(path.c_str(), base.c_str()) == 0;
+        ++listed;
+    }
+    // The list files' last lines are written only now; without them the
+    // archive would miss files as surely as with a refused line.
+    if (!m_arc->EndList() && listed > 0)
+        refused = true;
+    if (refused)
+    {
+        char tempFolder[kPathBufferSize] = "";
+        GetTempPathA(sizeof(tempFolder), tempFolder);
+        m_callback.Fail(EJobFailure::ListFileFailed, tempFolder);
+        return kJobListFileFailed;
+    }
+    if (listed == 0)
+    {
+        m_callback.Fail(EJobFailure::NoFiles, std::string());
+        return kJobNoFiles;
+    }
+    return kJobSucceeded;
+}
+
+// What the walk could not take. Asked before the archiver runs, "No" the
+// default: an archive that silently lacks a selected file is found out only
+// when the file is needed. A run nobody watches stops without asking.
+bool CListBuilder::AcceptLeftOut()
+{
+    if (m_report.leftOut.empty())
+        return true;
+    if (m_job->Unattended)
+    {
+        m_callback.ReportLeftOut(m_report.leftOut);
+        return false;
+    }
+    return m_callback.ConfirmLeftOut(m_report.leftOut);
+}
+
+int CListBuilder::Build(const std::vector<std::wstring>& inputs)
+{
+    m_job->Utf8Names = false;
+    int result = Walk(inputs);
+    if (result != kJobSucceeded)
+        return result;
+    if (!m_unnamable.empty())
+    {
+        if (!m_arc->SupportsUnicodeNames())
+        {
+            // Before the list: a builder that refuses its list would hide the reason.
+            bool begun = m_arc->BeginList(m_job) != 0;
+            m_arc->EndList();
+            if (!begun)
+                return kJobListRefused;
+            m_callback.ReportUnnamable(UnnamableFiles(*m_arc, m_unnamable));
+            return kJobUnnamableFiles;
+        }
+        m_job->Utf8Names = true;
+    }
+    result = WriteList();
+    if (result != kJobSucceeded)
+        return result;
+    if (m_job->Utf8Names && m_job->UsePassword && m_arc->PasswordBytesFollowUnicodeMode() &&
+        !IsAsciiText(m_job->Password))
+    {
+        m_callback.Fail(EJobFailure::PasswordNotAscii, std::string());
+        return kJobPasswordNotAscii;
+    }
+    return AcceptLeftOut() ? kJobSucceeded : kJobFilesLeftOut;
+}
 
 // The DLL's UTF-8 mode for one job's run: switched on only for a job whose
 // names need it, and off again however the run ends.
@@ -164,7 +307,7 @@ private:
 class CJob
 {
 public:
-    CJob(IJobCallback* callback, CCompressJob* job, CArc* arc, const CJobInputs& inputs)
+    CJob(IJobCallback* callback, CCompressJob* job, CArc* arc, const std::vector<std::wstring>& inputs)
         : m_callback(callback), m_job(job), m_arc(arc), m_inputs(inputs)
     {
     }
@@ -179,12 +322,11 @@ private:
     int PrepareOutputFolder();
     int MoveOldArchiveAside();
     int RunArchiver();
-    void ShowResult(const char* output, int result);
 
     IJobCallback* m_callback;
     CCompressJob* m_job;
     CArc* m_arc;
-    const CJobInputs& m_inputs;
+    const std::vector<std::wstring>& m_inputs;
     char m_outputFolder[kFolderBufferSize] = "";
     char m_oldArchive[kPathBufferSize] = "";  // the old archive's temporary name, if moved aside
 };
@@ -199,11 +341,11 @@ int CJob::Run()
     if (result == kJobSucceeded)
         result = PrepareOutputFolder();
     if (result == kJobSucceeded)
-        result = BuildList(m_job, *m_callback, m_inputs);
+        result = CListBuilder(m_job, m_arc, *m_callback).Build(m_inputs);
     CUnicodeModeScope unicodeMode(m_arc);
-    if (result == kJobSucceeded && m_arc->Utf8Names() && !unicodeMode.SwitchOn())
+    if (result == kJobSucceeded && m_job->Utf8Names && !unicodeMode.SwitchOn())
     {
-        m_callback->ShowError(kUnicodeModeRefused);
+        m_callback->Fail(EJobFailure::UnicodeModeRefused, std::string());
         result = kJobUnicodeModeRefused;
     }
     if (result == kJobSucceeded)
@@ -218,7 +360,7 @@ int CJob::CheckOutputName()
     if (!IsAcceptableOutputName(m_job->OutputFile) || !MakeFullOutputName(&m_job->OutputFile) ||
         GetParentFolder(m_job->OutputFile.c_str(), m_outputFolder, sizeof(m_outputFolder)) <= 0)
     {
-        m_callback->ShowError(kBadNameMessage);
+        m_callback->Fail(EJobFailure::BadOutputName, std::string());
         return kJobBadOutputName;
     }
     return kJobSucceeded;
@@ -232,7 +374,7 @@ int CJob::SettleExistingOutput()
         m_job->OutputExists = false;
         return kJobSucceeded;
     case kPathFolder:
-        m_callback->ShowError(LoadResourceString(IDS_OUTPUT_IS_FOLDER));
+        m_callback->Fail(EJobFailure::OutputIsFolder, std::string());
         return kJobGiveAnotherName;
     }
 
@@ -246,10 +388,10 @@ int CJob::SettleExistingOutput()
             m_job->OutputExists = true;
             return kJobSucceeded;
         }
-        m_callback->ShowError(LoadResourceString(IDS_APPEND_UNSUPPORTED));
+        m_callback->Fail(EJobFailure::AppendUnsupported, std::string());
         break;
     case kOverwriteRename:
-        m_callback->ShowError(LoadResourceString(IDS_OUTPUT_EXISTS_GIVE_NAME));
+        m_callback->Fail(EJobFailure::OutputExists, std::string());
         return kJobGiveAnotherName;
     default:
         // "Always overwrite", and values only an edited settings file can hold:
@@ -276,7 +418,7 @@ int CJob::HandleOverwriteAnswer(EOverwriteAnswer answer)
             m_job->OutputExists = true;
             return kJobSucceeded;
         }
-        m_callback->ShowError(LoadResourceString(IDS_APPEND_UNSUPPORTED));
+        m_callback->Fail(EJobFailure::AppendUnsupported, std::string());
         return kJobAppendUnsupported;
     case EOverwriteAnswer::GiveAnotherName:
     case EOverwriteAnswer::Cancel:
@@ -309,10 +451,10 @@ int CJob::PrepareOutputFolder()
     case kPathMissing:
         if (CreateFolderTree(m_outputFolder) && GetPathType(m_outputFolder) == kPathFolder)
             return kJobSucceeded;
-        m_callback->ShowError(LoadResourceString(IDS_OUTPUT_FOLDER_NOT_CREATED));
+        m_callback->Fail(EJobFailure::OutputFolderNotCreated, std::string());
         return kJobNoOutputFolder;
     }
-    m_callback->ShowError(LoadResourceString(IDS_OUTPUT_FOLDER_IS_FILE));
+    m_callback->Fail(EJobFailure::OutputFolderIsFile, std::string());
     return kJobNoOutputFolder;
 }
 
@@ -328,52 +470,31 @@ int CJob::MoveOldArchiveAside()
     {
         // Going on would make the archiver add to the old archive instead of
         // replacing it.
-        m_callback->ShowError(FormatResourceString(IDS_MOVE_ASIDE_FAILED, m_job->OutputFile.c_str()));
+        m_callback->Fail(EJobFailure::OldArchiveLocked, m_job->OutputFile);
         return kJobOldArchiveLocked;
     }
     strcpy(m_oldArchive, name);
     return kJobSucceeded;
 }
 
-void CJob::ShowResult(const char* output, int result)
-{
-    if (output[0] != '\0')
-    {
-        m_callback->ShowResult(output);
-        return;
-    }
-    // The DLL could not be called, or said nothing: show its result code.
-    char text[kPathBufferSize];
-    snprintf(text, sizeof(text), LoadResourceString(IDS_NO_ARCHIVER_OUTPUT).c_str(), result);
-    m_callback->ShowResult(text);
-}
-
 int CJob::RunArchiver()
 {
     char output[kOutputBufferSize];
     memset(output, 0, sizeof(output));
-    int result = m_arc->Run(m_callback->ArchiverOwner(), output, sizeof(output));
-    m_callback->ArchiverReturned(result);
+    CArchiverReport report;
+    report.code = m_arc->Run(m_callback->ArchiverOwner(), output, sizeof(output));
+    m_callback->ArchiverReturned(report.code);
     output[sizeof(output) - 1] = '\0';
-    if (m_arc->Utf8Names())
-    {
-        // The DLL wrote its text in UTF-8 too; the result dialog shows ANSI
-        // text, with "?" for what has no ANSI form.
-        std::string shown = WideToShiftJis(Utf8ToWide(output));
-        size_t length = shown.size() < sizeof(output) - 1 ? shown.size() : sizeof(output) - 1;
-        memcpy(output, shown.data(), length);
-        output[length] = '\0';
-    }
+    // The DLL wrote its text in UTF-8 too in its UTF-8 mode; the result shows
+    // ANSI text, with "?" for what has no ANSI form.
+    report.output = m_job->Utf8Names ? WideToShiftJis(Utf8ToWide(output)) : std::string(output);
+    if (report.output.size() > sizeof(output) - 1)
+        report.output.resize(sizeof(output) - 1);
 
     // A DLL may report success and write nothing: that is a failure, whether
     // or not an old archive waits to be deleted for it.
-    if (result == 0 && GetPathType(m_job->OutputFile.c_str()) != kPathFile)
-    {
-        PrependText(kArchiveNotMade, output, sizeof(output));
-        result = kJobArchiveNotMade;
-    }
-
-    if (result != 0)
+    report.notMade = report.code == 0 && GetPathType(m_job->OutputFile.c_str()) != kPathFile;
+    if (report.code != 0 || report.notMade)
     {
         bool restored = true;
         if (m_oldArchive[0] != '\0')
@@ -384,222 +505,42 @@ int CJob::RunArchiver()
                 DeleteFileA(m_job->OutputFile.c_str());
             restored = MoveFileA(m_oldArchive, m_job->OutputFile.c_str()) != FALSE;
         }
-        ShowResult(output, result);
+        m_callback->ShowResult(report);
         if (!restored)
-            m_callback->ShowError(FormatResourceString(IDS_OLD_ARCHIVE_KEPT_AS, m_oldArchive));
+            m_callback->Fail(EJobFailure::OldArchiveKept, m_oldArchive);
         return kJobArchiverFailed;
     }
 
     if (m_job->Setting.AllwaysResult)
-        ShowResult(output, result);
+        m_callback->ShowResult(report);
     // A read-only old archive cannot be deleted: say where it stayed rather
     // than leave an unexplained temporary file.
     if (m_oldArchive[0] != '\0' && !DeleteFileA(m_oldArchive))
-    {
-        char text[kPathBufferSize + 256];
-        snprintf(text, sizeof(text), kOldArchiveNotDeleted, m_oldArchive);
-        m_callback->ShowError(text);
-    }
+        m_callback->Fail(EJobFailure::OldArchiveNotDeleted, m_oldArchive);
     if (m_job->Setting.OutFolderOpen)
         m_callback->OpenFolder(m_outputFolder);
     return kJobSucceeded;
 }
 
-
-// The names cannot pass through the ANSI text the rest of the program uses, so
-// this one message is shown through the wide function. It names the formats
-// that can store such names, so the user knows where to turn.
-void ShowUnnamableFiles(IJobCallback* callback, const CArc& arc, const std::vector<std::wstring>& names)
-{
-    std::wstring text = AnsiToWide(FormatText(kUnnamableFilesHead, arc.GetDisplayName()).c_str());
-    size_t shown = names.size() < kMaxNamesShown ? names.size() : kMaxNamesShown;
-    for (size_t i = 0; i < shown; ++i)
-        text += L"\n" + names[i];
-    if (shown < names.size())
-    {
-        char more[128];
-        snprintf(more, sizeof(more), kMoreNames, static_cast<unsigned>(names.size() - shown));
-        text += L"\n" + AnsiToWide(more);
-    }
-    std::wstring formats;
-    for (const auto& entry : GetFormatRegistry())
-        if (entry.second->SupportsUnicodeNames() && entry.second->IsUsed())
-            formats += L"\n" + AnsiToWide(entry.second->GetDisplayName());
-    text += L"\n\n" + AnsiToWide(formats.empty() ? kUnnamableNoFormat : kUnnamableFormatsHead) + formats;
-    text += L"\n" + AnsiToWide(kUnnamableFilesTail);
-    callback->ShowErrorWide(text);
-}
-
-std::wstring LeftOutReason(const CLeftOutEntry& entry)
-{
-    switch (entry.reason)
-    {
-    case kLeftOutMissing:
-        return AnsiToWide(kReasonMissing);
-    case kLeftOutUnlistable:
-        return AnsiToWide(FormatText(kReasonUnlistable, static_cast<unsigned long>(entry.error)).c_str());
-    case kLeftOutTooLong:
-        break;
-    }
-    return AnsiToWide(kReasonTooLong);
-}
-
-// What the walk could not take, the first ones with their reasons. Asked
-// before the archiver runs, "No" the default: an archive that silently lacks
-// a selected file is found out only when the file is needed. A run nobody
-// watches (the automatic start) stops without asking.
-bool AcceptLeftOut(CCompressJob* job, IJobCallback& callback, const std::vector<CLeftOutEntry>& leftOut)
-{
-    std::wstring text = AnsiToWide(FormatText(kLeftOutHead, static_cast<unsigned>(leftOut.size())).c_str());
-    size_t shown = leftOut.size() < kMaxNamesShown ? leftOut.size() : kMaxNamesShown;
-    for (size_t i = 0; i < shown; ++i)
-        text += L"\n" + leftOut[i].path + L"  (" + LeftOutReason(leftOut[i]) + L")";
-    if (shown < leftOut.size())
-        text += L"\n" + AnsiToWide(FormatText(kMoreNames, static_cast<unsigned>(leftOut.size() - shown)).c_str());
-    if (job->Unattended)
-    {
-        callback.ShowErrorWide(text + L"\n\n" + AnsiToWide(kLeftOutStopped));
-        return false;
-    }
-    return callback.AskWide(text + L"\n\n" + AnsiToWide(kLeftOutQuestion));
-}
-
-bool IsAsciiText(const std::string& text)
-{
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
-// One walk into the builder's list files, in the text the walk hands over.
-int WalkIntoLists(CArc* arc, CCompressJob* job, const CJobInputs& inputs, EWalkText text, CWalkReport* report,
-                  bool* begun)
-{
-    arc->SetUtf8Names(text == kWalkUtf8);
-    *begun = arc->BeginList(job) != 0;
-    if (!*begun)
-        return kFilesSinkRefused;
-    int collected = inputs.Collect(
-        job, [arc](const char* path, const char* baseFolder) { return arc->AddFile(path, baseFolder) != 0; },
-        report, text);
-    // The list files' last lines are written only now; without them the
-    // archive would miss files as surely as with a refused line.
-    if (!arc->EndList() && collected == kFilesCollected)
-        collected = kFilesSinkRefused;
-    return collected;
-}
-
-int BuildList(CCompressJob* job, IJobCallback& callback, const CJobInputs& inputs)
-{
-    CArc* arc = FindFormat(job->FormatId());
-    if (arc == nullptr)
-        return kJobListRefused;
-    CWalkReport report;
-    bool begun = false;
-    int collected = WalkIntoLists(arc, job, inputs, kWalkAnsi, &report, &begun);
-    if (collected == kFilesUnnamable && arc->SupportsUnicodeNames())
-    {
-        // Names beyond the ANSI code page need the DLL's UTF-8 mode, and the
-        // lists are written again in UTF-8. Only such a job walks twice; every
-        // other one gets the one walk and the very bytes it always got.
-        arc->Cleanup();
-        collected = WalkIntoLists(arc, job, inputs, kWalkUtf8, &report, &begun);
-    }
-    if (!begun)
-        return kJobListRefused;
-    if (arc->Utf8Names() && job->UsePassword && arc->PasswordBytesFollowUnicodeMode() &&
-        !IsAsciiText(job->Password) && collected == kFilesCollected)
-    {
-        callback.ShowError(kPasswordNotAscii);
-        return kJobPasswordNotAscii;
-    }
-
-    switch (collected)
-    {
-    case kFilesFilterUnusable:
-        callback.ShowError(GetFilterCompileError());
-        return kJobFilterUnusable;
-    case kFilesMatchFailed:
-        callback.ShowError(GetFilterMatchError() + kCheckFilterHint);
-        return kJobFilterUnusable;
-    case kFilesUnnamable:
-        ShowUnnamableFiles(&callback, *arc, report.unnamable);
-        return kJobUnnamableFiles;
-    case kFilesSinkRefused:
-    {
-        char tempFolder[kPathBufferSize] = "";
-        GetTempPathA(sizeof(tempFolder), tempFolder);
-        callback.ShowError(FormatResourceString(IDS_LIST_FILE_FAILED, tempFolder));
-        return kJobListFileFailed;
-    }
-    case kFilesNone:
-        callback.ShowError(LoadResourceString(IDS_NO_FILES));
-        return kJobNoFiles;
-    }
-    if (!report.leftOut.empty() && !AcceptLeftOut(job, callback, report.leftOut))
-        return kJobFilesLeftOut;
-    return kJobSucceeded;
-}
-
 }  // namespace
 
-int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::string>& inputs)
+int BuildFileList(CCompressJob* job, const std::vector<std::wstring>& inputs, IJobCallback& callback)
 {
-    return BuildList(job, callback, CJobInputs(inputs));
+    CArc* arc = FindFormat(job->FormatId());
+    if (arc == nullptr)
+        return kJobListRefused;
+    return CListBuilder(job, arc, callback).Build(inputs);
 }
 
-int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::wstring>& inputs)
-{
-    return BuildList(job, callback, CJobInputs(inputs));
-}
-
-int BuildFileList(CCompressJob* job, IJobCallback& callback)
-{
-    return BuildFileList(job, callback, g_inputList);
-}
-
-int BuildFileList(CCompressJob* job, HWND owner)
-{
-    CDialogJobCallback callback(owner);
-    return BuildFileList(job, callback);
-}
-
-int RunCompressJob(IJobCallback& callback, CCompressJob* job)
-{
-    return RunCompressJob(callback, job, g_inputList);
-}
-
-namespace {
-
-int RunJob(IJobCallback& callback, CCompressJob* job, const CJobInputs& inputs)
+int RunJob(CCompressJob* job, const std::vector<std::wstring>& inputs, IJobCallback& callback)
 {
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr)
     {
-        callback.ShowError(LoadResourceString(IDS_FORMAT_UNAVAILABLE));
+        callback.Fail(EJobFailure::FormatUnavailable, std::string());
         return kJobFormatUnavailable;
     }
     int result = CJob(&callback, job, arc, inputs).Run();
     arc->Cleanup();
-    arc->SetUtf8Names(false);
     return result;
-}
-
-}  // namespace
-
-int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::string>& inputs)
-{
-    return RunJob(callback, job, CJobInputs(inputs));
-}
-
-int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::wstring>& inputs)
-{
-    return RunJob(callback, job, CJobInputs(inputs));
-}
-
-int RunCompressJob(HWND owner, CCompressJob* job)
-{
-    CDialogJobCallback callback(owner);
-    return RunCompressJob(callback, job);
 }

@@ -1,35 +1,21 @@
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
 struct CCompressJob;
 class IJobCallback;
 
-// The message of an output name that names no file.
-extern const char kBadNameMessage[];
+// Runs one compression job on inputs (the files and folders to pack, by their
+// real names) to its end: checks the output name, settles an existing output
+// file, asks for a password, builds the file list, runs the archiver and
+// replaces or restores the old archive. Every question and fact goes through
+// callback. Returns a job result (JobResult.h).
+int RunJob(CCompressJob* job, const std::vector<std::wstring>& inputs, IJobCallback& callback);
 
-// Runs one compression job to its end: checks the output name, settles an
-// existing output file, asks for a password, builds the file list, runs the
-// archiver and replaces or restores the old archive. Every question and
-// message goes through callback. Returns a job result (JobResult.h).
-int RunCompressJob(IJobCallback& callback, CCompressJob* job);
-// The same on other inputs than the input list (one item of several).
-int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::string>& inputs);
-// The same on inputs named by their wide names, which may lie beyond the ANSI
-// code page.
-int RunCompressJob(IJobCallback& callback, CCompressJob* job, const std::vector<std::wstring>& inputs);
-// The same with the job's dialogs, owned by owner (the compress dialog).
-int RunCompressJob(HWND owner, CCompressJob* job);
-
-// The job's file list: begins the builder's list, hands it every file of the
-// input list that the job's filter takes, and ends it. 0 when at least one file
-// was listed, else the job result that ends the job (after its message). When
-// names beyond the ANSI code page are found and the format's DLL has a UTF-8
-// mode, the list is made again in UTF-8 and the builder is left set for it.
-int BuildFileList(CCompressJob* job, IJobCallback& callback);
-int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::string>& inputs);
-int BuildFileList(CCompressJob* job, IJobCallback& callback, const std::vector<std::wstring>& inputs);
-int BuildFileList(CCompressJob* job, HWND owner);
+// The job's file list alone: one walk of inputs through the job's filter,
+// the choice of the names' text (ANSI, or UTF-8 where a name has no ANSI form
+// and the format's DLL can take it), and the builder's list. 0 when at least
+// one file was listed, else the job result that ends the job (after its fact
+// was reported). The builder is left with its list: the caller runs or cleans it up.
+int BuildFileList(CCompressJob* job, const std::vector<std::wstring>& inputs, IJobCallback& callback);

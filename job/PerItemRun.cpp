@@ -18,19 +18,12 @@ const char kEachModeMark[] = "::EACH";
 
 namespace {
 
-const char kHeadFormat[] = "%u 個のうち %u 個の書庫を作成しました。";
-const char kMadeFormat[] = "○ %s\r\n    → %s";
-const char kFailedFormat[] = "× %s\r\n    → %s";
-const char kRenamedFormat[] = "    (同じ名前の書庫がほかにあるため、この名前にしました)";
-const char kSkipped[] = "既に存在するため、作成しませんでした";
-const char kNotRun[] = "中止したため、作成しませんでした";
-const char kNoName[] = "書庫の名前を決められませんでした";
 // What an archiver DLL returns when its progress window was cancelled.
 const int kArchiverUserCancel = 0x8020;
 
 // Forwards one item's job to the user's dialogs: the password is asked once,
-// an overwrite answer for the rest is kept, and what the job says is kept for
-// the final result instead of being shown item by item.
+// an overwrite answer for the rest is kept, and the first fact the job reports
+// is kept for the final result instead of being shown item by item.
 class CItemCallback : public IJobCallback
 {
 public:
@@ -80,10 +73,37 @@ public:
         *forRest = false;
         return AskOverwrite(job);
     }
-    void ShowError(const std::string& text) override { Note(text); }
-    void ShowErrorWide(const std::wstring& text) override { Note(WideToShiftJis(text)); }
-    bool AskWide(const std::wstring& text) override { return m_ui.AskWide(text); }
-    void ShowResult(const std::string& text) override { Note(text); }
+    void Fail(EJobFailure reason, const std::string& detail) override
+    {
+        CJobNote note;
+        note.kind = CJobNote::kFailure;
+        note.failure = reason;
+        note.detail = detail;
+        Note(note);
+    }
+    void ReportUnnamable(const CUnnamableFiles& files) override
+    {
+        CJobNote note;
+        note.kind = CJobNote::kUnnamable;
+        note.unnamable = files;
+        Note(note);
+    }
+    void ReportLeftOut(const std::vector<CLeftOutEntry>& entries) override
+    {
+        CJobNote note;
+        note.kind = CJobNote::kLeftOut;
+        note.leftOut = entries;
+        Note(note);
+    }
+    bool ConfirmLeftOut(const std::vector<CLeftOutEntry>& entries) override { return m_ui.ConfirmLeftOut(entries); }
+    void ShowResult(const CArchiverReport& report) override
+    {
+        CJobNote note;
+        note.kind = CJobNote::kArchiver;
+        note.archiver = report;
+        Note(note);
+    }
+    void ShowItems(const std::vector<CItemOutcome>& outcomes) override {}
     void OpenFolder(const std::string& folder) override { m_folder = folder; }
     void ArchiverReturned(int code) override
     {
@@ -92,10 +112,10 @@ public:
     }
 
 private:
-    void Note(const std::string& text)
+    void Note(const CJobNote& note)
     {
-        if (m_outcome != nullptr && m_outcome->error.empty())
-            m_outcome->error = text;
+        if (m_outcome != nullptr && m_outcome->note.kind == CJobNote::kNothing)
+            m_outcome->note = note;
     }
 
     IJobCallback& m_ui;
@@ -108,18 +128,13 @@ private:
     std::string m_folder;
 };
 
-bool SameName(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 // name, or name with "(2)", "(3)"... before its extension, whichever no
 // earlier item of this run has taken.
 std::string FreeName(const std::string& name, const std::vector<CItemOutcome>& taken)
 {
     auto isTaken = [&taken](const std::string& candidate) {
         for (const CItemOutcome& outcome : taken)
-            if (SameName(outcome.archive, candidate))
+            if (SameFileName(outcome.archive, candidate))
                 return true;
         return false;
     };
@@ -140,7 +155,7 @@ std::string FreeName(const std::string& name, const std::vector<CItemOutcome>& t
 
 }  // namespace
 
-int CEachModeRun::Run(IJobCallback& ui, const CCompressJob& first)
+int CPerItemRun::Run(IJobCallback& ui, const CCompressJob& first)
 {
     m_outcomes.clear();
     char full[kPathBufferSize];
@@ -149,7 +164,7 @@ int CEachModeRun::Run(IJobCallback& ui, const CCompressJob& first)
     if (first.OutputFile.empty() || length == 0 || length >= sizeof(full) ||
         GetParentFolder(full, folder, sizeof(folder)) <= 0)
     {
-        ui.ShowError(kBadNameMessage);
+        ui.Fail(EJobFailure::BadOutputName, std::string());
         return kJobBadOutputName;
     }
     CArc* format = FindFormat(first.FormatId());
@@ -163,13 +178,13 @@ int CEachModeRun::Run(IJobCallback& ui, const CCompressJob& first)
         outcome.item = ToAnsiReplacing(item, '?');
         if (items.Cancelled())
         {
-            outcome.error = kNotRun;
+            outcome.end = EItemEnd::NotRun;
             continue;
         }
         char name[kPathBufferSize];
         if (!ProposeOutputName(item, folder, extension, name, sizeof(name)))
         {
-            outcome.error = kNoName;
+            outcome.end = EItemEnd::NoName;
             continue;
         }
         std::vector<CItemOutcome> earlier(m_outcomes.begin(), m_outcomes.end() - 1);
@@ -181,22 +196,24 @@ int CEachModeRun::Run(IJobCallback& ui, const CCompressJob& first)
         job.OutputExists = false;
         job.Password.clear();
         items.StartItem(&outcome);
-        int result = RunCompressJob(items, &job, std::vector<std::wstring>{item});
+        int result = RunJob(&job, std::vector<std::wstring>{item}, items);
         outcome.made = result == kJobSucceeded;
         if (outcome.made)
-            outcome.error.clear();
-        else if (outcome.error.empty())
-            outcome.error = result == kJobGiveAnotherName ? (items.Cancelled() ? kNotRun : kSkipped) : kNotRun;
+            outcome.end = EItemEnd::Made;
+        else if (outcome.note.kind != CJobNote::kNothing)
+            outcome.end = EItemEnd::Failed;
+        else
+            outcome.end = result == kJobGiveAnotherName && !items.Cancelled() ? EItemEnd::Skipped : EItemEnd::NotRun;
     }
 
     if (!AllMade() || first.Setting.AllwaysResult)
-        ui.ShowResult(DescribeOutcomes(m_outcomes));
+        ui.ShowItems(m_outcomes);
     if (items.OpenFolderAsked())
         ui.OpenFolder(items.Folder());
     return AllMade() ? kJobSucceeded : kJobArchiverFailed;
 }
 
-bool CEachModeRun::AllMade() const
+bool CPerItemRun::AllMade() const
 {
     if (m_outcomes.size() != m_items.size())
         return false;
@@ -204,23 +221,4 @@ bool CEachModeRun::AllMade() const
         if (!outcome.made)
             return false;
     return true;
-}
-
-std::string DescribeOutcomes(const std::vector<CItemOutcome>& outcomes)
-{
-    unsigned made = 0;
-    for (const CItemOutcome& outcome : outcomes)
-        made += outcome.made ? 1 : 0;
-    std::string text = FormatText(kHeadFormat, static_cast<unsigned>(outcomes.size()), made);
-    for (const CItemOutcome& outcome : outcomes)
-    {
-        text += "\r\n";
-        if (outcome.made)
-            text += FormatText(kMadeFormat, outcome.item.c_str(), outcome.archive.c_str());
-        else
-            text += FormatText(kFailedFormat, outcome.item.c_str(), outcome.error.c_str());
-        if (outcome.renamed)
-            text += std::string("\r\n") + kRenamedFormat;
-    }
-    return text;
 }

@@ -10,29 +10,19 @@ struct CCompressJob;
 // The first argument that asks for one archive per item, the paths after it.
 extern const char kEachModeMark[];
 
-// What became of one item.
-struct CItemOutcome
-{
-    std::string item;      // as the result shows it: ANSI, "?" for what has none
-    std::string archive;   // the archive's name, also when it was not made
-    bool made = false;
-    bool renamed = false;  // another item of this run had the proposed name
-    std::string error;     // what the job said, when it failed
-};
-
 // One archive per item: each item is one job of its own, named after the item
 // as the compress dialog would propose it for that item alone, in the folder
 // of the name the dialog shows. The dialog's format, password, filter list and
 // switches hold for every job; a failing item does not stop the others, a
 // cancel stops those that remain; one result lists them all.
-class CEachModeRun
+class CPerItemRun
 {
 public:
-    explicit CEachModeRun(std::vector<std::wstring> items) : m_items(std::move(items)) {}
+    explicit CPerItemRun(std::vector<std::wstring> items) : m_items(std::move(items)) {}
 
     // Runs every item with the settings of first (the compress dialog's job);
-    // ui answers the questions and shows the final result. 0 when every
-    // archive was made.
+    // ui answers the questions and is shown every item's outcome. 0 when
+    // every archive was made.
     int Run(IJobCallback& ui, const CCompressJob& first);
 
     bool AllMade() const;
@@ -42,6 +32,3 @@ private:
     std::vector<std::wstring> m_items;
     std::vector<CItemOutcome> m_outcomes;
 };
-
-// The result text of a run: a head line, then a line per item.
-std::string DescribeOutcomes(const std::vector<CItemOutcome>& outcomes);

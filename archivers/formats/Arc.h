@@ -59,12 +59,6 @@ public:
     // Windows readers of a ZIP try the bytes of their own code page.
     virtual bool PasswordBytesFollowUnicodeMode() const { return false; }
 
-    // Set for a job whose names need the DLL's UTF-8 mode, before BeginList:
-    // the files handed to AddFile are then UTF-8, and the builder writes its
-    // command line and list files in UTF-8 too. Off for every other job, which
-    // gets the very bytes it always did.
-    void SetUtf8Names(bool utf8) { m_utf8Names = utf8; }
-    bool Utf8Names() const { return m_utf8Names; }
     // Whether the DLL found at start offers the UTF-8 mode for this format.
     int SupportsUnicodeNames() const { return m_supportsUnicodeNames; }
 
@@ -93,6 +87,8 @@ protected:
     // ANSI text of the program (settings, output path, password, temporary
     // paths) as the command line of this job carries it.
     std::string JobText(const std::string& ansi) const;
+    // Whether the job in hand writes its names in UTF-8 (CCompressJob::Utf8Names).
+    bool Utf8Names() const;
 
     int m_id = -1;
     const char* m_name = "";
@@ -103,7 +99,6 @@ protected:
     int m_supportsPassword = 0;
     int m_supportsAppend = 0;
     int m_supportsUnicodeNames = 0;
-    bool m_utf8Names = false;
     CCompressJob* m_job = nullptr;
 
 private:

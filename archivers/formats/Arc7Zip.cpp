@@ -86,7 +86,7 @@ std::string CArc7Zip::ListCharsetSwitch() const
 {
     // 7-Zip reads a list file in the ANSI code page unless told otherwise,
     // also in the DLL's UTF-8 mode.
-    return m_utf8Names ? "-scsUTF-8 " : "";
+    return Utf8Names() ? "-scsUTF-8 " : "";
 }
 
 void CArc7Zip::BuildCommand(const char* outputPath, std::string* commandLine)

@@ -1,7 +1,7 @@
 // The job's list step: the builder's list around the walk, and the messages it ends with.
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
-#include "app/JobResult.h"
+#include "tests/support/DialogJob.h"
+#include "job/InputList.h"
+#include "job/JobResult.h"
 #include "archivers/formats/Arc7Zip.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "tests/app/JobFixture.h"
@@ -22,7 +22,7 @@ TEST_F(FileListStep, NothingToPackIsReportedAfterTheListIsClosed)
     g_inputList = {f.data / "only"};
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     CDialogScript script({Press(kErrorBox, IDOK)});
-    EXPECT_EQ(kJobNoFiles, BuildFileList(&job, f.owner));
+    EXPECT_EQ(kJobNoFiles, BuildDialogFileList(f.owner, &job));
     const auto& seen = script.Finish();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("圧縮するファイルがありません", seen[0].window.MessageText());
@@ -35,6 +35,6 @@ TEST_F(FileListStep, BuilderThatCannotBeginEndsTheWalkSilently)
     CTempFolderOverride temp(f.data / "no-temp");
     CCompressJob job = MakeJob(6, f.data / "out.lzh");
     CDialogScript script;
-    EXPECT_EQ(kJobListRefused, BuildFileList(&job, f.owner));
+    EXPECT_EQ(kJobListRefused, BuildDialogFileList(f.owner, &job));
     EXPECT_TRUE(script.Finish().empty());
 }

@@ -1,8 +1,8 @@
 // Whole compression jobs against the stand-in archivers: what reaches the DLL,
 // what the user is asked and told, and what is left on disk.
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
-#include "app/JobResult.h"
+#include "job/JobRun.h"
+#include "job/InputList.h"
+#include "job/JobResult.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"

@@ -1,7 +1,7 @@
 // One archive per item: names, per-item jobs, the overwrite answer for the
 // rest, cancels and the one result, through the stand-in archivers.
-#include "app/EachMode.h"
-#include "app/JobResult.h"
+#include "job/PerItemRun.h"
+#include "job/JobResult.h"
 #include "tests/app/JobFixture.h"
 #include "tests/support/ScriptedJobCallback.h"
 #include "tests/support/TestFolder.h"

@@ -1,6 +1,6 @@
 // Whole jobs through the CAB, LHA and Zip32j builders against the stand-ins:
 // the lines the DLLs get, the dialogs the user sees and the files left behind.
-#include "app/InputList.h"
+#include "job/InputList.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
 

@@ -1,7 +1,7 @@
 #include "tests/app/JobFixture.h"
 
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
+#include "tests/support/DialogJob.h"
+#include "job/InputList.h"
 #include "archivers/formats/SevenZipSettings.h"
 
 const char kErrorBox[] = "エラー  - Tessik";
@@ -27,7 +27,7 @@ int CJobFixture::Run(CCompressJob* job, const std::vector<CDialogScript::CStep>&
                      std::vector<CDialogScript::CSeen>* seen)
 {
     CDialogScript script(steps);
-    int result = RunCompressJob(owner, job);
+    int result = RunDialogJob(owner, job);
     const std::vector<CDialogScript::CSeen>& windows = script.Finish();
     if (seen != nullptr)
         *seen = windows;

@@ -3,8 +3,8 @@
 // reports success and writes nothing; and inputs that must stop the job before
 // the archiver runs. Every row checks what is left on disk and what the user
 // was told.
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
+#include "job/JobRun.h"
+#include "job/InputList.h"
 #include "archivers/formats/Arc7Zip.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"

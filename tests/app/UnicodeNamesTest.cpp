@@ -1,8 +1,8 @@
 // Jobs whose names lie beyond Shift_JIS against the stand-in archivers: the
 // DLL's UTF-8 mode switched on for them alone, the command line and list
 // files in UTF-8, and the bytes of an all-Shift_JIS job unchanged.
-#include "app/CompressionJob.h"
-#include "app/JobResult.h"
+#include "job/JobRun.h"
+#include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "tests/archivers/StandInFormats.h"
 #include "tests/support/ScriptedJobCallback.h"

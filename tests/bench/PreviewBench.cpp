@@ -5,8 +5,8 @@
 //
 //   bench_preview <folder>    the tree is made there once and reused
 
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
+#include "job/JobRun.h"
+#include "job/InputList.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
 #include "settings/CompressJob.h"

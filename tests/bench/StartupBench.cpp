@@ -8,7 +8,7 @@
 //
 // Moves the user's settings file aside meanwhile and puts it back.
 
-#include "app/CompressionJob.h"
+#include "job/JobRun.h"
 #include "app/Startup.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"

@@ -12,8 +12,8 @@
 // Diagnostics (the walk with filters off, the decisions alone) go to stderr:
 // they say what a gap is made of.
 
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
+#include "job/JobRun.h"
+#include "job/InputList.h"
 #include "archivers/formats/Arc7Zip.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "common/TextConvert.h"

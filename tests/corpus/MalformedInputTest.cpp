@@ -4,8 +4,9 @@
 // byte somewhere. For every case: no crash, a bounded time, and the result the
 // reader owes for it (a bounded record, the lines as the rules cut them, a
 // filter that compiles or says why).
-#include "app/InputList.h"
+#include "job/InputList.h"
 #include "common/PathUtil.h"
+#include "common/TextConvert.h"
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
 #include "settings/AppSetting.h"
@@ -320,8 +321,8 @@ TEST_F(MalformedInput, FilterPatternsCompileOrSayWhyAndMatchInBoundedTime)
 
         DWORD start = GetTickCount();
         int count = 0;
-        int result = CollectFiles(&job, {folder / "in"}, [&count](const char*, const char*) {
-            ++count;
+        int result = CollectFiles(&job, {AnsiToWide(folder / "in")}, [&count](const CWalkFile& file) {
+            count += file.verdict == kWalkTaken ? 1 : 0;
             return true;
         });
         switch (result)
@@ -381,8 +382,8 @@ TEST_F(MalformedInput, PathsAtTheBufferLimitsFitOrFail)
         // The walk skips what it cannot list and says there is nothing to pack.
         CCompressJob job;
         int count = 0;
-        EXPECT_EQ(kFilesNone, CollectFiles(&job, {path}, [&count](const char*, const char*) {
-                      ++count;
+        EXPECT_EQ(kFilesNone, CollectFiles(&job, {AnsiToWide(path)}, [&count](const CWalkFile& file) {
+                      count += file.verdict == kWalkTaken ? 1 : 0;
                       return true;
                   }));
     }

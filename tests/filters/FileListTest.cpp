@@ -1,5 +1,6 @@
 // The walk from the input entries to the files handed to the sink.
 #include "filters/FileList.h"
+#include "common/TextConvert.h"
 #include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/TestFolder.h"
@@ -18,15 +19,27 @@ namespace {
 
 typedef std::vector<std::pair<std::string, std::string>> CHanded;
 
-// A sink that records what it is handed and refuses after limit files.
-CFileSink Recorder(CHanded* handed, size_t limit = 1000)
+// A sink that records the files taken, in the ANSI code page, and refuses
+// after limit files.
+CWalkSink Recorder(CHanded* handed, size_t limit = 1000)
 {
-    return [handed, limit](const char* path, const char* baseFolder) {
+    return [handed, limit](const CWalkFile& file) {
+        if (file.verdict != kWalkTaken)
+            return true;
         if (handed->size() >= limit)
             return false;
-        handed->emplace_back(path, baseFolder);
+        handed->emplace_back(ToAnsiReplacing(file.path, '?'), ToAnsiReplacing(file.baseFolder, '?'));
         return true;
     };
+}
+
+// The walk's inputs from names of the ANSI code page.
+std::vector<std::wstring> Inputs(std::initializer_list<std::string> names)
+{
+    std::vector<std::wstring> inputs;
+    for (const std::string& name : names)
+        inputs.push_back(AnsiToWide(name));
+    return inputs;
 }
 
 CHanded Sorted(CHanded handed)
@@ -49,7 +62,7 @@ TEST(FileList, EveryFileIsHandedWithTheBaseFolderOfItsInputEntry)
     CCompressJob job;
     CHanded handed;
     EXPECT_EQ(kFilesCollected,
-              CollectFiles(&job, {data / "a", single, data / "missing", single, "", trail}, Recorder(&handed)));
+              CollectFiles(&job, Inputs({data / "a", single, data / "missing", single, "", trail}), Recorder(&handed)));
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
     const std::string base = data.Path();
     EXPECT_EQ(Sorted({{data / "a\\b\\c.txt", base}, {hidden, base}, {single, base}, {single, base},
@@ -64,7 +77,7 @@ TEST(FileList, EveryFileIsHandedWithTheBaseFolderOfItsInputEntry)
     for (const auto& c : folders)
     {
         CHanded some;
-        EXPECT_EQ(c.count, AddFolderFiles(Recorder(&some), (data / c.folder).c_str(), base.c_str())) << c.folder;
+        EXPECT_EQ(c.count, AddFolderFiles(Recorder(&some), AnsiToWide(data / c.folder), AnsiToWide(base))) << c.folder;
     }
 }
 
@@ -75,7 +88,7 @@ TEST(FileList, FolderIsWalkedDepthFirst)
     data.WriteFile("top\\1\\2\\3\\deep.txt", "");
     CCompressJob job;
     CHanded handed;
-    EXPECT_EQ(kFilesCollected, CollectFiles(&job, {data / "top"}, Recorder(&handed)));
+    EXPECT_EQ(kFilesCollected, CollectFiles(&job, Inputs({data / "top"}), Recorder(&handed)));
     EXPECT_EQ((CHanded{{data / "top\\1\\2\\3\\deep.txt", data.Path()}}), handed);
 }
 
@@ -87,9 +100,9 @@ TEST(FileList, RefusedFileStopsTheWalkAndNothingToPackIsSaid)
     data.MakeFolder("only\\empty");
     CCompressJob job;
     CHanded handed;
-    EXPECT_EQ(kFilesSinkRefused, CollectFiles(&job, {data / "f", data / "f"}, Recorder(&handed, 1)));
+    EXPECT_EQ(kFilesSinkRefused, CollectFiles(&job, Inputs({data / "f", data / "f"}), Recorder(&handed, 1)));
     EXPECT_EQ(1u, handed.size());
-    EXPECT_EQ(kFilesNone, CollectFiles(&job, {data / "only", data / "missing"}, Recorder(&handed)));
+    EXPECT_EQ(kFilesNone, CollectFiles(&job, Inputs({data / "only", data / "missing"}), Recorder(&handed)));
 }
 
 TEST(FileList, WhatCannotBeTakenIsReportedWithItsReasonAndDeepTreesAreWalked)
@@ -112,16 +125,16 @@ TEST(FileList, WhatCannotBeTakenIsReportedWithItsReasonAndDeepTreesAreWalked)
     CHanded handed;
     CWalkReport report;
     EXPECT_EQ(kFilesCollected, CollectFiles(&job,
-                                            {data / "ok", data / "held", data / "outer", data / "missing.txt", "",
-                                             "relative.txt", data / "deep", data / "long"},
+                                            Inputs({data / "ok", data / "held", data / "outer", data / "missing.txt",
+                                                    "", "relative.txt", data / "deep", data / "long"}),
                                             Recorder(&handed), &report));
 
     const std::string base = data.Path();
     EXPECT_EQ(Sorted({{kept, base}, {outerKept, base}, {deep, base}}), Sorted(handed));
     std::vector<std::pair<std::string, int>> expected = {
-        {data / "held", kLeftOutUnlistable},   {data / "outer\\locked", kLeftOutUnlistable},
-        {data / "missing.txt", kLeftOutMissing}, {"relative.txt", kLeftOutMissing},
-        {firstTooLong, kLeftOutTooLong},
+        {data / "held", kProblemUnlistable},   {data / "outer\\locked", kProblemUnlistable},
+        {data / "missing.txt", kProblemMissing}, {"relative.txt", kProblemMissing},
+        {firstTooLong, kProblemTooLong},
     };
     std::vector<std::pair<std::string, int>> reported;
     for (const CLeftOutEntry& entry : report.leftOut)
@@ -129,17 +142,16 @@ TEST(FileList, WhatCannotBeTakenIsReportedWithItsReasonAndDeepTreesAreWalked)
         char path[4096] = "";
         WideCharToMultiByte(CP_ACP, 0, entry.path.c_str(), -1, path, sizeof(path), NULL, NULL);
         reported.emplace_back(path, entry.reason);
-        if (entry.reason == kLeftOutUnlistable)
+        if (entry.reason == kProblemUnlistable)
             EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), entry.error) << path;
     }
     EXPECT_EQ(expected, reported);
-    EXPECT_TRUE(report.unnamable.empty());
 }
 
 // Names beyond the ANSI code page are judged by their wide form against the
 // Shift_JIS definitions, entries and names below them alike, and handed over
-// in UTF-8 when the walk is asked for it.
-TEST(FileList, FiltersJudgeWideNamesAndTheUtf8WalkHandsThemOver)
+// by their real names.
+TEST(FileList, FiltersJudgeWideNamesAndTheWalkHandsThemOverAsTheyAre)
 {
     CTestFolder data;
     std::wstring root = Widen(data.Path());
@@ -147,7 +159,6 @@ TEST(FileList, FiltersJudgeWideNamesAndTheUtf8WalkHandsThemOver)
                                 L"tree\\表.bak", L"Ελληνικά.txt", L"Ελληνικά.bak"})
         WriteWideFile(root + L"\\" + name, "x");
     const std::vector<std::wstring> inputs = {root + L"\\tree", root + L"\\Ελληνικά.txt", root + L"\\Ελληνικά.bak"};
-    const std::string base = Utf8Of(root);
     const struct
     {
         const char* what;
@@ -173,30 +184,17 @@ TEST(FileList, FiltersJudgeWideNamesAndTheUtf8WalkHandsThemOver)
         list.Definitions = c.definitions;
         job.Setting.FilterLists = {list};
         job.FilterListIndex = 0;
-        CHanded handed;
-        CWalkReport report;
-        EXPECT_EQ(kFilesCollected, CollectFiles(&job, inputs, Recorder(&handed), &report, kWalkUtf8));
-        EXPECT_TRUE(report.unnamable.empty());
-        CHanded expected;
+        std::vector<std::pair<std::wstring, std::wstring>> handed;
+        EXPECT_EQ(kFilesCollected, CollectFiles(&job, inputs, [&handed](const CWalkFile& file) {
+                      if (file.verdict == kWalkTaken)
+                          handed.emplace_back(file.path, file.baseFolder);
+                      return true;
+                  }));
+        std::vector<std::pair<std::wstring, std::wstring>> expected;
         for (const std::wstring& name : c.kept)
-            expected.emplace_back(base + "\\" + Utf8Of(name), base);
-        EXPECT_EQ(Sorted(expected), Sorted(handed));
-
-        // The ANSI walk reports what the filter takes and hands over the rest.
-        CHanded ansi;
-        EXPECT_EQ(kFilesUnnamable, CollectFiles(&job, inputs, Recorder(&ansi), &report, kWalkAnsi));
-        std::vector<std::wstring> unnamable;
-        CHanded named;
-        for (const std::wstring& name : c.kept)
-        {
-            if (name == L"tree\\表.bak")
-                named.emplace_back(data.Path() + "\\tree\\表.bak", data.Path());
-            else
-                unnamable.push_back(root + L"\\" + name);
-        }
-        std::sort(unnamable.begin(), unnamable.end());
-        std::sort(report.unnamable.begin(), report.unnamable.end());
-        EXPECT_TRUE(unnamable == report.unnamable);
-        EXPECT_EQ(named, ansi);
+            expected.emplace_back(root + L"\\" + name, root);
+        std::sort(expected.begin(), expected.end());
+        std::sort(handed.begin(), handed.end());
+        EXPECT_TRUE(expected == handed);
     }
 }

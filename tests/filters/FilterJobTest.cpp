@@ -1,8 +1,8 @@
 // Whole compression jobs with a filter list: what reaches the 7-Zip32 stand-in's
 // list file, and how a job with an unusable list ends.
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
-#include "app/JobResult.h"
+#include "tests/support/DialogJob.h"
+#include "job/InputList.h"
+#include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "settings/CompressJob.h"
@@ -105,7 +105,7 @@ TEST_F(FilterJob, LeaveOutListJudgesDeepFilesByTheirNameAlone)
                             Definition(kFilterTypeFileName, "Thumbs.db"),
                             Definition(kFilterTypeFileName, "~$*")},
                            kFilterActExclude);
-    EXPECT_EQ(kJobSucceeded, RunCompressJob(NULL, &job));
+    EXPECT_EQ(kJobSucceeded, RunDialogJob(NULL, &job));
     const std::vector<std::string> expected = {
         "\"docs\\B.TXT\"", "\"docs\\a.txt\"", "\"docs\\deep\\x\\README\"", "\"docs\\deep\\x\\c.txt\"",
         "\"docs\\表\\報告.docx\"",
@@ -133,7 +133,7 @@ TEST_F(FilterJob, PackOnlyListsByCaseSensitiveWildcardAndRegularExpression)
         ResetStandInJournal(m_dlls.Path(), "7-Zip32.dll");
         DeleteFileA(m_output.c_str());
         CCompressJob job = Job(c.definitions, kFilterActOnly);
-        EXPECT_EQ(kJobSucceeded, RunCompressJob(NULL, &job)) << c.definitions[0].Filter;
+        EXPECT_EQ(kJobSucceeded, RunDialogJob(NULL, &job)) << c.definitions[0].Filter;
         EXPECT_EQ(c.expected, ListedFiles()) << c.definitions[0].Filter;
     }
 }
@@ -144,7 +144,7 @@ TEST_F(FilterJob, BrokenDefinitionEndsTheJobBeforeTheArchiverRuns)
                             Definition(kFilterTypeFileName, "(報告", false, true)},
                            kFilterActExclude);
     CWindowResponder responder(kErrorTitle, IDOK);
-    EXPECT_EQ(kJobFilterUnusable, RunCompressJob(NULL, &job));
+    EXPECT_EQ(kJobFilterUnusable, RunDialogJob(NULL, &job));
     const CWindowSnapshot& box = responder.Result();
     ASSERT_NE(nullptr, box.hwnd);
     EXPECT_EQ("フィルタリスト「テスト用」の定義 2「(報告」を使用できません。\n"
@@ -158,7 +158,7 @@ TEST_F(FilterJob, PackOnlyListWithoutDefinitionsFindsNothingToPack)
 {
     CCompressJob job = Job({}, kFilterActOnly);
     CWindowResponder responder(kErrorTitle, IDOK);
-    EXPECT_EQ(kJobNoFiles, RunCompressJob(NULL, &job));
+    EXPECT_EQ(kJobNoFiles, RunDialogJob(NULL, &job));
     EXPECT_EQ("圧縮するファイルがありません", responder.Result().MessageText());
     EXPECT_TRUE(ArchiverCalls().empty());
 }

@@ -2,9 +2,9 @@
 // lists, the files the preview shows as going in are the lines of the list
 // file the job hands to the 7-Zip32 stand-in, and every other file is a row
 // with the definition that left it out.
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
-#include "app/JobResult.h"
+#include "tests/support/DialogJob.h"
+#include "job/InputList.h"
+#include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "common/ScopedHandle.h"
@@ -166,7 +166,7 @@ TEST_F(FilterPreviewJob, PreviewTakesExactlyWhatTheJobListsAndNamesTheDefinition
         ResetStandInJournal(m_dlls.Path(), "7-Zip32.dll");
         DeleteFileA(m_output.c_str());
         CCompressJob job = Job(c.definitions, c.actType, c.filterSw);
-        ASSERT_EQ(kJobSucceeded, RunCompressJob(NULL, &job));
+        ASSERT_EQ(kJobSucceeded, RunDialogJob(NULL, &job));
 
         CFilterPreview preview;
         CCompressJob previewJob = Job(c.definitions, c.actType, c.filterSw);
@@ -207,7 +207,7 @@ TEST_F(FilterPreviewJob, DefinitionTheLibraryGivesUpOnIsAnErrorRowWhereTheJobSto
                            kFilterActExclude);
     {
         CWindowResponder responder(kErrorTitle, IDOK);
-        EXPECT_EQ(kJobFilterUnusable, RunCompressJob(NULL, &job));
+        EXPECT_EQ(kJobFilterUnusable, RunDialogJob(NULL, &job));
         EXPECT_NE(nullptr, responder.Result().hwnd);
     }
 

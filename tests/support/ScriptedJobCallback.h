@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/JobCallback.h"
+#include "job/JobCallback.h"
 #include "common/TextConvert.h"
 #include "settings/CompressJob.h"
 

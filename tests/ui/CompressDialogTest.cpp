@@ -2,7 +2,7 @@
 // folds, follows the chosen format and keys, what it hands to a job, and what
 // it leaves in the settings when it closes.
 #include "app/CompressMode.h"
-#include "app/InputList.h"
+#include "job/InputList.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"

@@ -2,9 +2,9 @@
 // windows: rows, switches, moves, the two editors' rules and messages, ".flt"
 // export and import through the file dialogs, and a job that uses a list made
 // in them.
-#include "app/CompressionJob.h"
-#include "app/InputList.h"
-#include "app/JobResult.h"
+#include "tests/support/DialogJob.h"
+#include "job/InputList.h"
+#include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "resources/resource.h"
@@ -802,7 +802,7 @@ TEST_F(FilterPage, AListMadeInThePageDrivesTheNextJob)
     job.FilterListIndex = 0;
     job.OutputFile = data / "out.7z";
     g_inputList = {data / "docs"};
-    EXPECT_EQ(kJobSucceeded, RunCompressJob(NULL, &job));
+    EXPECT_EQ(kJobSucceeded, RunDialogJob(NULL, &job));
     std::vector<CStandInCall> calls = CallsOf(ReadStandInJournal(dlls.Path(), "7-Zip32.dll"), "SevenZip");
     ASSERT_EQ(1u, calls.size());
     ASSERT_EQ(1u, calls[0].lists.size());

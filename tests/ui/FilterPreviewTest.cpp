@@ -3,7 +3,7 @@
 // places it opens from (the list editor's button and the compress dialog's
 // title-bar menu and key).
 #include "app/CompressMode.h"
-#include "app/InputList.h"
+#include "job/InputList.h"
 #include "common/ScopedHandle.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"

@@ -8,7 +8,7 @@
 #include "settings/AppSetting.h"
 #include "settings/CompressJob.h"
 #include "ui/framework/Messages.h"
-#include "ui/jobdialogs/OutputName.h"
+#include "job/OutputName.h"
 #include "ui/framework/PathCompletion.h"
 #include "ui/filtereditors/FilterPreviewDialog.h"
 
