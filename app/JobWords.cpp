@@ -161,12 +161,14 @@ std::string ItemsText(const std::vector<CItemOutcome>& outcomes)
     unsigned made = 0;
     for (const CItemOutcome& outcome : outcomes)
         made += outcome.made ? 1 : 0;
-    std::string text = FormatText(LoadResourceString(IDS_ITEMS_HEAD).c_str(), static_cast<unsigned>(outcomes.size()), made);
+    std::string text =
+        FormatText(LoadResourceString(IDS_ITEMS_HEAD).c_str(), static_cast<unsigned>(outcomes.size()), made);
     for (const CItemOutcome& outcome : outcomes)
     {
         text += "\r\n";
         if (outcome.made)
-            text += FormatText(LoadResourceString(IDS_ITEM_MADE).c_str(), outcome.item.c_str(), outcome.archive.c_str());
+            text +=
+                FormatText(LoadResourceString(IDS_ITEM_MADE).c_str(), outcome.item.c_str(), outcome.archive.c_str());
         else
             text += FormatText(LoadResourceString(IDS_ITEM_FAILED).c_str(), outcome.item.c_str(),
                                ItemEndText(outcome).c_str());

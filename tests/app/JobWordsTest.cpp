@@ -12,22 +12,6 @@ namespace {
 
 const char kNotMade[] = "アーカイバーDLLは成功を返しましたが、書庫が作成されていません";
 
-CJobNote FailureNote(EJobFailure failure)
-{
-    CJobNote note;
-    note.kind = CJobNote::kFailure;
-    note.failure = failure;
-    return note;
-}
-
-CJobNote ArchiverNote(const std::string& output, int code)
-{
-    CJobNote note;
-    note.kind = CJobNote::kArchiver;
-    note.archiver = {output, code, false};
-    return note;
-}
-
 }  // namespace
 
 TEST(JobWords, EveryReportReadsAsTheJobWroteIt)
@@ -105,8 +89,10 @@ TEST(JobWords, EveryReportReadsAsTheJobWroteIt)
 
     const std::vector<CItemOutcome> outcomes = {
         {"C:\\a", "C:\\out\\a.7z", true, false, EItemEnd::Made, {}},
-        {"C:\\b", "C:\\out\\b.7z", false, false, EItemEnd::Failed, FailureNote(EJobFailure::NoFiles)},
-        {"C:\\c", "C:\\out\\c.7z", false, false, EItemEnd::Failed, ArchiverNote("", 2)},
+        {"C:\\b", "C:\\out\\b.7z", false, false, EItemEnd::Failed,
+         {CJobNote::kFailure, EJobFailure::NoFiles, "", {}, {}, {}}},
+        {"C:\\c", "C:\\out\\c.7z", false, false, EItemEnd::Failed,
+         {CJobNote::kArchiver, EJobFailure::NoFiles, "", {}, {}, {"", 2, false}}},
         {"C:\\x\\a", "C:\\out\\a(2).7z", false, true, EItemEnd::Skipped, {}},
         {"C:\\d", "C:\\out\\d.7z", false, false, EItemEnd::Failed, {}},
         {"C:\\e", "", false, false, EItemEnd::NoName, {}},
