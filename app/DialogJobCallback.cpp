@@ -1,5 +1,6 @@
 #include "app/DialogJobCallback.h"
 
+#include "app/JobWords.h"
 #include "common/TextConvert.h"
 #include "ui/framework/Messages.h"
 #include "ui/jobdialogs/OverwriteDialog.h"
@@ -41,25 +42,40 @@ EOverwriteAnswer CDialogJobCallback::AskItemOverwrite(CCompressJob* job, bool* f
     return EOverwriteAnswer::Cancel;
 }
 
-void CDialogJobCallback::ShowError(const std::string& text)
+void CDialogJobCallback::Fail(EJobFailure reason, const std::string& detail)
 {
-    ShowErrorMessage(m_owner, text.c_str());
+    ShowErrorMessage(m_owner, FailureText(reason, detail).c_str());
 }
 
-void CDialogJobCallback::ShowErrorWide(const std::wstring& text)
+void CDialogJobCallback::ShowWideError(const std::wstring& text)
 {
     MessageBoxW(m_owner, text.c_str(), AnsiToWide(kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
-bool CDialogJobCallback::AskWide(const std::wstring& text)
+void CDialogJobCallback::ReportUnnamable(const CUnnamableFiles& files)
 {
-    return MessageBoxW(m_owner, text.c_str(), AnsiToWide(kConfirmTitle).c_str(),
+    ShowWideError(UnnamableText(files));
+}
+
+void CDialogJobCallback::ReportLeftOut(const std::vector<CLeftOutEntry>& entries)
+{
+    ShowWideError(LeftOutText(entries, true));
+}
+
+bool CDialogJobCallback::ConfirmLeftOut(const std::vector<CLeftOutEntry>& entries)
+{
+    return MessageBoxW(m_owner, LeftOutText(entries, false).c_str(), AnsiToWide(kConfirmTitle).c_str(),
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
-void CDialogJobCallback::ShowResult(const std::string& text)
+void CDialogJobCallback::ShowResult(const CArchiverReport& report)
 {
-    RunResultDialog(m_owner, text.c_str());
+    RunResultDialog(m_owner, ArchiverText(report).c_str());
+}
+
+void CDialogJobCallback::ShowItems(const std::vector<CItemOutcome>& outcomes)
+{
+    RunResultDialog(m_owner, ItemsText(outcomes).c_str());
 }
 
 void CDialogJobCallback::OpenFolder(const std::string& folder)

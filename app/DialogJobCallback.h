@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-// The job's dialogs, owned by owner (the compress dialog).
+// The job's dialogs, owned by owner (the compress dialog); they word what the
+// job reports with the texts of app/JobWords.h.
 class CDialogJobCallback : public IJobCallback
 {
 public:
@@ -14,12 +15,17 @@ public:
     bool AskPassword(CCompressJob* job) override;
     EOverwriteAnswer AskOverwrite(CCompressJob* job) override;
     EOverwriteAnswer AskItemOverwrite(CCompressJob* job, bool* forRest) override;
-    void ShowError(const std::string& text) override;
-    void ShowErrorWide(const std::wstring& text) override;
-    bool AskWide(const std::wstring& text) override;
-    void ShowResult(const std::string& text) override;
+    void Fail(EJobFailure reason, const std::string& detail) override;
+    void ReportUnnamable(const CUnnamableFiles& files) override;
+    void ReportLeftOut(const std::vector<CLeftOutEntry>& entries) override;
+    bool ConfirmLeftOut(const std::vector<CLeftOutEntry>& entries) override;
+    void ShowResult(const CArchiverReport& report) override;
+    void ShowItems(const std::vector<CItemOutcome>& outcomes) override;
     void OpenFolder(const std::string& folder) override;
 
 private:
+    // The names may lie beyond the ANSI code page: these boxes are wide.
+    void ShowWideError(const std::wstring& text);
+
     HWND m_owner;
 };

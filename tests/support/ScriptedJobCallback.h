@@ -1,19 +1,47 @@
 #pragma once
 
 #include "job/JobCallback.h"
-#include "common/TextConvert.h"
 #include "settings/CompressJob.h"
 
 #include <string>
 #include <vector>
 
-// Answers a job's questions from a script and records what the job said, so a
-// job runs with no window at all.
+// The enumerator's own name, for events a test compares as text.
+inline const char* JobFailureName(EJobFailure reason)
+{
+#define TESSIK_FAILURE_NAME(name) \
+    case EJobFailure::name:       \
+        return #name;
+    switch (reason)
+    {
+        TESSIK_FAILURE_NAME(BadOutputName)
+        TESSIK_FAILURE_NAME(OutputIsFolder)
+        TESSIK_FAILURE_NAME(AppendUnsupported)
+        TESSIK_FAILURE_NAME(OutputExists)
+        TESSIK_FAILURE_NAME(OutputFolderNotCreated)
+        TESSIK_FAILURE_NAME(OutputFolderIsFile)
+        TESSIK_FAILURE_NAME(OldArchiveLocked)
+        TESSIK_FAILURE_NAME(OldArchiveKept)
+        TESSIK_FAILURE_NAME(OldArchiveNotDeleted)
+        TESSIK_FAILURE_NAME(ListFileFailed)
+        TESSIK_FAILURE_NAME(NoFiles)
+        TESSIK_FAILURE_NAME(FilterUnusable)
+        TESSIK_FAILURE_NAME(FilterMatchFailed)
+        TESSIK_FAILURE_NAME(PasswordNotAscii)
+        TESSIK_FAILURE_NAME(UnicodeModeRefused)
+        TESSIK_FAILURE_NAME(FormatUnavailable)
+    }
+#undef TESSIK_FAILURE_NAME
+    return "?";
+}
+
+// Answers a job's questions from a script and records what the job reported,
+// as facts, so a job runs with no window at all.
 class CScriptedJobCallback : public IJobCallback
 {
 public:
     // Answers, used in order; a question beyond the script cancels (no
-    // password, another name).
+    // password, another name, "No").
     std::vector<std::string> passwords;
     std::vector<EOverwriteAnswer> overwriteAnswers;
     std::vector<bool> yesNoAnswers;
@@ -21,12 +49,15 @@ public:
     std::vector<bool> forRestAnswers;
     int archiverCode = -1;  // the last code the archiver returned
 
-    // What the job did, in order: "password", "overwrite", "error: <text>",
-    // "ask: <text>", "result: <text>", "open: <folder>"; wide texts in the ANSI code page.
+    // What the job did, in order: "password", "overwrite",
+    // "fail: <EJobFailure>[: <detail>]", "unnamable: <format>",
+    // "leftout: <count>" (reported), "confirm: <count>" (asked),
+    // "result: <code>[, not made]", "items: <count>", "open: <folder>".
     std::vector<std::string> events;
-    // The wide texts (errors and questions) as they were, for names the ANSI
-    // code page cannot hold.
-    std::vector<std::wstring> wideTexts;
+    // The names of every unnamable report and the entries of every left-out
+    // one, as they were.
+    std::vector<std::wstring> unnamableNames;
+    std::vector<CLeftOutEntry> leftOut;
 
     HWND ArchiverOwner() override { return NULL; }
     bool AskPassword(CCompressJob* job) override
@@ -49,19 +80,34 @@ public:
         *forRest = m_forRest < forRestAnswers.size() && forRestAnswers[m_forRest++];
         return AskOverwrite(job);
     }
-    void ShowError(const std::string& text) override { events.push_back("error: " + text); }
-    void ShowErrorWide(const std::wstring& text) override
+    void Fail(EJobFailure reason, const std::string& detail) override
     {
-        events.push_back("error: " + WideToShiftJis(text));
-        wideTexts.push_back(text);
+        events.push_back(std::string("fail: ") + JobFailureName(reason) + (detail.empty() ? "" : ": " + detail));
     }
-    bool AskWide(const std::wstring& text) override
+    void ReportUnnamable(const CUnnamableFiles& files) override
     {
-        events.push_back("ask: " + WideToShiftJis(text));
-        wideTexts.push_back(text);
+        events.push_back("unnamable: " + files.format);
+        unnamableNames.insert(unnamableNames.end(), files.names.begin(), files.names.end());
+    }
+    void ReportLeftOut(const std::vector<CLeftOutEntry>& entries) override
+    {
+        events.push_back("leftout: " + std::to_string(entries.size()));
+        leftOut.insert(leftOut.end(), entries.begin(), entries.end());
+    }
+    bool ConfirmLeftOut(const std::vector<CLeftOutEntry>& entries) override
+    {
+        events.push_back("confirm: " + std::to_string(entries.size()));
+        leftOut.insert(leftOut.end(), entries.begin(), entries.end());
         return m_yesNo < yesNoAnswers.size() && yesNoAnswers[m_yesNo++];
     }
-    void ShowResult(const std::string& text) override { events.push_back("result: " + text); }
+    void ShowResult(const CArchiverReport& report) override
+    {
+        events.push_back("result: " + std::to_string(report.code) + (report.notMade ? ", not made" : ""));
+    }
+    void ShowItems(const std::vector<CItemOutcome>& outcomes) override
+    {
+        events.push_back("items: " + std::to_string(outcomes.size()));
+    }
     void OpenFolder(const std::string& folder) override { events.push_back("open: " + folder); }
     void ArchiverReturned(int code) override { archiverCode = code; }
 

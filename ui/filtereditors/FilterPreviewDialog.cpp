@@ -7,6 +7,7 @@
 #include "ui/filtereditors/FilterListEditor.h"
 #include "ui/filtereditors/FilterListViews.h"
 #include "ui/framework/Messages.h"
+#include "ui/framework/ProblemWords.h"
 
 #include <algorithm>
 
@@ -83,29 +84,10 @@ UINT StateText(int state)
     return IDS_PREVIEW_ERROR;
 }
 
-// The reason of an error row, empty for other rows.
-std::string ProblemText(const CPreviewRow& row)
-{
-    switch (row.problem)
-    {
-    case kProblemUndecided:
-        return LoadResourceString(IDS_PREVIEW_UNDECIDED);
-    case kProblemMissing:
-        return LoadResourceString(IDS_PREVIEW_MISSING);
-    case kProblemUnlistable:
-        return FormatResource(IDS_PREVIEW_UNLISTABLE, FormatText("%lu", static_cast<unsigned long>(row.error)));
-    case kProblemTooLong:
-        return LoadResourceString(IDS_PREVIEW_TOO_LONG);
-    case kProblemUnnamable:
-        return LoadResourceString(IDS_PREVIEW_UNNAMABLE);
-    }
-    return std::string();
-}
-
 // Rows of the walk's report name entries the walk never reached: no size.
 bool HasSize(const CPreviewRow& row)
 {
-    return row.problem == kProblemNone || row.problem == kProblemUndecided;
+    return row.state != kPreviewError || row.problem == kProblemUndecided;
 }
 
 }  // namespace
@@ -345,7 +327,7 @@ std::string CFilterPreviewDialog::CellText(const CPreviewRow& row, int column) c
         return definition != nullptr ? DefinitionRowTexts(*definition)[1] : std::string();
     case kColumnComment:
         if (row.state == kPreviewError)
-            return ProblemText(row);
+            return ProblemText(static_cast<EFileProblem>(row.problem), row.error);
         return definition != nullptr ? definition->Comment : std::string();
     }
     return std::string();
