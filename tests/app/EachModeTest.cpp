@@ -1,5 +1,6 @@
 // One archive per item: names, per-item jobs, the overwrite answer for the
 // rest, cancels and the one result, through the stand-in archivers.
+#include "app/JobWords.h"
 #include "job/PerItemRun.h"
 #include "job/JobResult.h"
 #include "tests/app/JobFixture.h"
@@ -79,7 +80,7 @@ TEST(EachMode, EveryItemIsOneJobAndOneResultListsThemAll)
         CScriptedJobCallback ui;
         ui.overwriteAnswers = c.answers;
         ui.forRestAnswers = c.forRest;
-        CEachModeRun run(
+        CPerItemRun run(
             WidenAll({f.data / "a", f.data / "b", f.data / "c.txt", f.data / "x\\report", f.data / "y\\report"}));
 
         int result = run.Run(ui, first);
@@ -108,8 +109,8 @@ TEST(EachMode, EveryItemIsOneJobAndOneResultListsThemAll)
         // One result, only when something failed, with a line per failed item.
         std::vector<std::string> results;
         for (const std::string& event : ui.events)
-            if (event.compare(0, 8, "result: ") == 0)
-                results.push_back(event);
+            if (event.compare(0, 7, "items: ") == 0)
+                results.push_back(ItemsText(run.Outcomes()));
         ASSERT_EQ(all ? 0u : 1u, results.size()) << c.what;
         if (!all)
         {
@@ -144,5 +145,5 @@ TEST(EachMode, ResultSaysWhichNamesWereChanged)
               "○ C:\\a\\report\r\n    → C:\\out\\report.7z\r\n"
               "○ C:\\b\\report\r\n    → C:\\out\\report(2).7z\r\n"
               "    (同じ名前の書庫がほかにあるため、この名前にしました)",
-              DescribeOutcomes({first, second}));
+              ItemsText({first, second}));
 }

@@ -1,6 +1,7 @@
 // Jobs whose names lie beyond Shift_JIS against the stand-in archivers: the
 // DLL's UTF-8 mode switched on for them alone, the command line and list
 // files in UTF-8, and the bytes of an all-Shift_JIS job unchanged.
+#include "app/JobWords.h"
 #include "job/JobRun.h"
 #include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
@@ -145,7 +146,7 @@ TEST_F(UnicodeNames, CommandLineAndListFilesAreUtf8OnlyWhenANameNeedsIt)
 
             CScriptedJobCallback callback;
             CCompressJob job = MakeJob(format.id, output);
-            ASSERT_EQ(kJobSucceeded, RunCompressJob(callback, &job, {base + L"\\" + tree, base + L"\\" + single + L"\\b.txt"}));
+            ASSERT_EQ(kJobSucceeded, RunJob(&job, {base + L"\\" + tree, base + L"\\" + single + L"\\b.txt"}, callback));
 
             auto text = [utf8](const std::wstring& wide) { return utf8 ? Utf8Of(wide) : Narrow(wide); };
             std::vector<CStandInCall> calls = ReadStandInJournal(standIns.Folder(), format.dll);
@@ -196,7 +197,7 @@ TEST_F(UnicodeNames, ModeIsOffAgainAfterAFailedACancelledAndARefusedRun)
         standIns.ResetJournal("7-Zip32.dll");
         CScriptedJobCallback callback;
         CCompressJob job = MakeJob(0, data / "out.7z");
-        EXPECT_EQ(c.result, RunCompressJob(callback, &job, {root + L"\\tree"}));
+        EXPECT_EQ(c.result, RunJob(&job, {root + L"\\tree"}, callback));
         EXPECT_EQ(c.entries, Entries(ReadStandInJournal(standIns.Folder(), "7-Zip32.dll")));
         EXPECT_FALSE(FileExists(data / "out.7z"));
         ASSERT_FALSE(callback.events.empty());
@@ -212,9 +213,9 @@ TEST_F(UnicodeNames, ZipPasswordBeyondAsciiIsRefusedInTheMode7zPasswordIsSentInU
         callback.passwords = {"秘密"};
         CCompressJob job = MakeJob(id, data / "out.zip");
         job.UsePassword = true;
-        EXPECT_EQ(kJobPasswordNotAscii, RunCompressJob(callback, &job, {root + L"\\tree"})) << id;
+        EXPECT_EQ(kJobPasswordNotAscii, RunJob(&job, {root + L"\\tree"}, callback)) << id;
         ASSERT_EQ(2u, callback.events.size());
-        EXPECT_NE(std::string::npos, callback.events[1].find("半角英数字")) << callback.events[1];
+        EXPECT_EQ("fail: PasswordNotAscii", callback.events[1]);
     }
     EXPECT_TRUE(standIns.Calls("Zip32j.dll", "Zip").empty());
     EXPECT_TRUE(standIns.Calls("Zip32j.dll", "ZipSetUnicodeMode").empty());
@@ -225,7 +226,7 @@ TEST_F(UnicodeNames, ZipPasswordBeyondAsciiIsRefusedInTheMode7zPasswordIsSentInU
     ascii.passwords = {"pw"};
     CCompressJob zip = MakeJob(8, data / "out.zip");
     zip.UsePassword = true;
-    EXPECT_EQ(kJobSucceeded, RunCompressJob(ascii, &zip, {root + L"\\tree"}));
+    EXPECT_EQ(kJobSucceeded, RunJob(&zip, {root + L"\\tree"}, ascii));
     std::vector<CStandInCall> zipCalls = standIns.Calls("Zip32j.dll", "Zip");
     ASSERT_EQ(1u, zipCalls.size());
     EXPECT_EQ(0u, zipCalls[0].line.find("-6 -S -P \"pw\" "));
@@ -234,7 +235,7 @@ TEST_F(UnicodeNames, ZipPasswordBeyondAsciiIsRefusedInTheMode7zPasswordIsSentInU
     typed.passwords = {"秘密"};
     CCompressJob sevenZip = MakeJob(0, data / "out.7z");
     sevenZip.UsePassword = true;
-    EXPECT_EQ(kJobSucceeded, RunCompressJob(typed, &sevenZip, {root + L"\\tree"}));
+    EXPECT_EQ(kJobSucceeded, RunJob(&sevenZip, {root + L"\\tree"}, typed));
     std::vector<CStandInCall> calls = standIns.Calls("7-Zip32.dll", "SevenZip");
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ(0u, calls[0].line.find("a -t7z \"-p" + Utf8Of(L"秘密") + "\" ")) << calls[0].line;
@@ -251,9 +252,9 @@ TEST(UnicodeNamesWithoutTheMode, RefusalNamesTheFilesAndTheFormatsThatCan)
     WriteUnicodeTree(root + L"\\tree");
     CScriptedJobCallback callback;
     CCompressJob job = MakeJob(0, data / "out.7z");
-    EXPECT_EQ(kJobUnnamableFiles, RunCompressJob(callback, &job, {root + L"\\tree"}));
-    ASSERT_EQ(1u, callback.wideTexts.size());
-    const std::wstring& text = callback.wideTexts[0];
+    EXPECT_EQ(kJobUnnamableFiles, RunJob(&job, {root + L"\\tree"}, callback));
+    ASSERT_EQ(1u, callback.events.size());
+    const std::wstring text = UnnamableText(callback.unnamable);
     for (const CUnicodeTreeFile& file : kUnicodeTree)
     {
         bool needsMode = file.relative == L"한국어.txt" || file.relative == L"Ελληνικά.txt" ||
@@ -274,8 +275,8 @@ TEST(UnicodeNamesWithoutTheMode, RefusalNamesTheFilesAndTheFormatsThatCan)
     plain.Register();
     CScriptedJobCallback named;
     CCompressJob again = MakeJob(0, data / "out.7z");
-    EXPECT_EQ(kJobUnnamableFiles, RunCompressJob(named, &again, {root + L"\\tree"}));
-    ASSERT_EQ(1u, named.wideTexts.size());
+    EXPECT_EQ(kJobUnnamableFiles, RunJob(&again, {root + L"\\tree"}, named));
+    ASSERT_EQ(1u, named.events.size());
     EXPECT_NE(std::wstring::npos,
-              named.wideTexts[0].find(L"格納できる形式:\nCab32.dll　-　CAB書庫(*.cab)\nZip32j.dll　-　ZIP書庫(*.zip)\n"));
+              UnnamableText(named.unnamable).find(L"格納できる形式:\nCab32.dll　-　CAB書庫(*.cab)\nZip32j.dll　-　ZIP書庫(*.zip)\n"));
 }

@@ -5,7 +5,7 @@
 //
 //   bench_preview <folder>    the tree is made there once and reused
 
-#include "job/JobRun.h"
+#include "tests/support/DialogJob.h"
 #include "job/InputList.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
@@ -49,7 +49,7 @@ double TimeJobWalk()
     {
         CCompressJob job = MakeJob();
         LONGLONG start = BenchNow();
-        int result = BuildFileList(&job, NULL);
+        int result = BuildDialogFileList(NULL, &job);
         double seconds = BenchSecondsSince(start);
         FindFormat(0)->Cleanup();
         if (result != 0)

@@ -12,6 +12,7 @@
 #include "app/Startup.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
+#include "common/TextConvert.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "settings/FilterSettings.h"
@@ -164,7 +165,7 @@ bool MeasureQuickStartParts(const std::string& root, const std::string& scratch,
     std::vector<double> walk = TimeRuns([&]() {
         CCompressJob job = MakeFilterJob(0, scratch + "\\walk.7z", MakeBenchList().Definitions, kFilterActExclude);
         CScriptedJobCallback callback;
-        bool listed = BuildFileList(&job, callback, std::vector<std::string>{tree}) == 0;
+        bool listed = BuildFileList(&job, {AnsiToWide(tree)}, callback) == 0;
         FindFormat(0)->Cleanup();
         return listed;
     });
@@ -173,7 +174,7 @@ bool MeasureQuickStartParts(const std::string& root, const std::string& scratch,
         DeleteFileA(archive.c_str());
         CCompressJob job = MakeFilterJob(0, archive, MakeBenchList().Definitions, kFilterActExclude);
         CScriptedJobCallback callback;
-        int result = RunCompressJob(callback, &job, std::vector<std::string>{tree});
+        int result = RunJob(&job, {AnsiToWide(tree)}, callback);
         if (result != 0)
             fprintf(stderr, "the job ended with %d\n", result);
         return result == 0;

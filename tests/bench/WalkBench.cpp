@@ -12,7 +12,7 @@
 // Diagnostics (the walk with filters off, the decisions alone) go to stderr:
 // they say what a gap is made of.
 
-#include "job/JobRun.h"
+#include "tests/support/DialogJob.h"
 #include "job/InputList.h"
 #include "archivers/formats/Arc7Zip.h"
 #include "archivers/formats/FormatRegistry.h"
@@ -91,7 +91,7 @@ double TimeWalk(CArc7Zip* arc, bool filterSw, int* taken)
     {
         CCompressJob job = MakeJob(filterSw);
         LONGLONG start = BenchNow();
-        int result = BuildFileList(&job, NULL);
+        int result = BuildDialogFileList(NULL, &job);
         double seconds = BenchSecondsSince(start);
         *taken = CountListedFiles(*arc);
         arc->Cleanup();
@@ -162,7 +162,7 @@ int WalkOnce(const std::string& tree, const std::string& result)
     before.cb = sizeof(before);
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
     LONGLONG start = BenchNow();
-    int walked = BuildFileList(&job, NULL);
+    int walked = BuildDialogFileList(NULL, &job);
     double seconds = BenchSecondsSince(start);
     PROCESS_MEMORY_COUNTERS after = {};
     after.cb = sizeof(after);

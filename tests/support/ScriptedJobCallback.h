@@ -57,6 +57,7 @@ public:
     // The names of every unnamable report and the entries of every left-out
     // one, as they were.
     std::vector<std::wstring> unnamableNames;
+    CUnnamableFiles unnamable;  // the last refusal as it was reported
     std::vector<CLeftOutEntry> leftOut;
 
     HWND ArchiverOwner() override { return NULL; }
@@ -88,6 +89,7 @@ public:
     {
         events.push_back("unnamable: " + files.format);
         unnamableNames.insert(unnamableNames.end(), files.names.begin(), files.names.end());
+        unnamable = files;
     }
     void ReportLeftOut(const std::vector<CLeftOutEntry>& entries) override
     {
