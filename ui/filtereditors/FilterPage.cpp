@@ -53,7 +53,7 @@ INT_PTR CFilterPage::OnInit()
     m_useFilter.AddTooltip(IDS_TIP_USE_FILTER, true, kTooltipDisplayMs);
     bool anyList = !g_appSetting.FilterLists.empty();
     m_useFilter.SetCheck(anyList && g_appSetting.FilterSw ? BST_CHECKED : BST_UNCHECKED);
-    EnableWindow(m_useFilter.GetHwnd(), anyList ? TRUE : FALSE);
+    m_useFilter.Enable(anyList);
 
     m_lists.Attach(m_hwnd, IDC_PAGE_LISTS);
     m_lists.AddTooltip(IDS_TIP_PAGE_LISTS, true, kTooltipDisplayMs);
@@ -122,7 +122,7 @@ void CFilterPage::OnAdd()
         return;
     g_appSetting.FilterLists.push_back(g_workingFilterList);
     SetRow(static_cast<int>(g_appSetting.FilterLists.size()) - 1, true);
-    EnableWindow(m_useFilter.GetHwnd(), TRUE);
+    m_useFilter.Enable(true);
 }
 
 void CFilterPage::OnDelete()
@@ -142,7 +142,7 @@ void CFilterPage::OnDelete()
     if (g_appSetting.FilterLists.empty())
     {
         m_useFilter.SetCheck(BST_UNCHECKED);
-        EnableWindow(m_useFilter.GetHwnd(), FALSE);
+        m_useFilter.Enable(false);
     }
 }
 
