@@ -172,18 +172,7 @@ void CFilterListEditor::OnAdd()
 
 void CFilterListEditor::OnDelete()
 {
-    std::vector<int> rows = SelectedRows(m_definitions);
-    if (rows.empty())
-        return;
-    if (MessageBoxA(m_hwnd, LoadResourceString(IDS_ASK_DELETE_DEFINITIONS).c_str(), kConfirmTitle,
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    // From the last row up, so that the indexes still to come stay valid.
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-    {
-        g_workingFilterList.Definitions.erase(g_workingFilterList.Definitions.begin() + *row);
-        m_definitions.DeleteItem(*row);
-    }
+    DeleteSelectedRows(m_hwnd, IDS_ASK_DELETE_DEFINITIONS, &m_definitions, &g_workingFilterList.Definitions);
 }
 
 void CFilterListEditor::OnEdit()

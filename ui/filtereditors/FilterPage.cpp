@@ -127,18 +127,8 @@ void CFilterPage::OnAdd()
 
 void CFilterPage::OnDelete()
 {
-    std::vector<int> rows = SelectedRows(m_lists);
-    if (rows.empty())
+    if (!DeleteSelectedRows(m_hwnd, IDS_ASK_DELETE_LISTS, &m_lists, &g_appSetting.FilterLists))
         return;
-    if (MessageBoxA(m_hwnd, LoadResourceString(IDS_ASK_DELETE_LISTS).c_str(), kConfirmTitle,
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    // From the last row up, so that the indexes still to come stay valid.
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-    {
-        g_appSetting.FilterLists.erase(g_appSetting.FilterLists.begin() + *row);
-        m_lists.DeleteItem(*row);
-    }
     if (g_appSetting.FilterLists.empty())
     {
         m_useFilter.SetCheck(BST_UNCHECKED);
