@@ -107,6 +107,35 @@ TEST_F(ControlWrappers, ComboValuesLiveInTheItemsThemselves)
     EXPECT_EQ(-1, missing.GetItemValue(0));
 }
 
+TEST_F(ControlWrappers, TextComesBackWholeOrCutToTheCallersBuffer)
+{
+    const std::string longText(3000, 'a');  // longer than any buffer of the program
+    struct
+    {
+        std::string text;
+        size_t bufferSize;
+        std::string cut;
+    } const rows[] = {
+        {"", 1024, ""},
+        {"C:\\圧縮\\表.7z", 1024, "C:\\圧縮\\表.7z"},
+        {longText, 1024, std::string(1023, 'a')},
+        {longText, 1, ""},
+    };
+    CControlWrapper edit;
+    edit.Attach(m_host, IDC_OUTPUT_FILE);
+    for (const auto& row : rows)
+    {
+        EXPECT_TRUE(edit.SetText(row.text));
+        EXPECT_EQ(row.text, edit.GetText());
+        EXPECT_EQ(row.cut, edit.GetText(row.bufferSize)) << row.bufferSize;
+    }
+
+    CControlWrapper missing;
+    missing.Attach(m_host, 4242);
+    EXPECT_FALSE(missing.SetText("x"));
+    EXPECT_EQ("", missing.GetText());
+}
+
 // Only where a wrapper packs arguments or owns something: the rest is one
 // message each.
 TEST_F(ControlWrappers, IconsListStatesSpinRangesAndMenuOwnership)

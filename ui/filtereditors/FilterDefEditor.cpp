@@ -21,13 +21,6 @@ const CMnemonic kMnemonics[] = {
     {'F', IDC_DEF_PATTERN, false},    {'T', IDC_DEF_TARGET, false},
 };
 
-std::string WindowText(HWND window)
-{
-    char text[kPathBufferSize] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 }  // namespace
 
 INT_PTR CFilterDefEditor::Run(HWND owner)
@@ -54,12 +47,12 @@ INT_PTR CFilterDefEditor::OnInit()
     // One byte is kept for the dot an extension pattern may get, so that the
     // stored pattern still fits the settings file's 1023-byte values.
     SendMessageA(m_pattern.GetHwnd(), EM_LIMITTEXT, kPathBufferSize - 2, 0);
-    SetWindowTextA(m_pattern.GetHwnd(), g_workingFilterDef.Filter.c_str());
+    m_pattern.SetText(g_workingFilterDef.Filter);
 
     m_comment.Attach(m_hwnd, IDC_DEF_COMMENT);
     m_comment.AddTooltip(IDS_TIP_DEF_COMMENT, true, kTooltipDisplayMs);
     SendMessageA(m_comment.GetHwnd(), EM_LIMITTEXT, kPathBufferSize - 1, 0);
-    SetWindowTextA(m_comment.GetHwnd(), g_workingFilterDef.Comment.c_str());
+    m_comment.SetText(g_workingFilterDef.Comment);
 
     m_alphabetBS.Attach(m_hwnd, IDC_DEF_ALPHABET_BS);
     m_alphabetBS.AddTooltip(IDS_TIP_DEF_ALPHABET_BS, true, kTooltipDisplayMs);
@@ -104,7 +97,7 @@ void CFilterDefEditor::OnOk()
     // A stored type outside the choices leaves the combo box without a
     // selection; it is then kept as it was.
     int type = m_target.GetCurSel() >= 0 ? m_target.GetItemValue(m_target.GetCurSel()) : g_workingFilterDef.Type;
-    std::string pattern = WindowText(m_pattern.GetHwnd());
+    std::string pattern = m_pattern.GetText(kPathBufferSize);
     if (pattern.empty())
     {
         ShowErrorMessage(m_hwnd, IDS_DEF_PATTERN_EMPTY);
@@ -114,7 +107,7 @@ void CFilterDefEditor::OnOk()
         pattern.insert(0, ".");
     g_workingFilterDef.Type = type;
     g_workingFilterDef.Filter = pattern;
-    g_workingFilterDef.Comment = WindowText(m_comment.GetHwnd());
+    g_workingFilterDef.Comment = m_comment.GetText(kPathBufferSize);
     g_workingFilterDef.AlphabetBS = m_alphabetBS.GetCheck() == BST_CHECKED;
     g_workingFilterDef.Regex = m_regex.GetCheck() == BST_CHECKED;
     EndModal(1);

@@ -38,13 +38,6 @@ const int kAltI = kAltLetterFirst + ('I' - 'A');
 const int kAltX = kAltLetterFirst + ('X' - 'A');
 const int kAltP = kAltLetterFirst + ('P' - 'A');
 
-std::string WindowText(HWND window)
-{
-    char text[kPathBufferSize] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 }  // namespace
 
 std::vector<std::string> DefinitionRowTexts(const CFilterDef& definition)
@@ -101,8 +94,8 @@ INT_PTR CFilterListEditor::OnInit()
 
 void CFilterListEditor::Fill()
 {
-    SetWindowTextA(m_title.GetHwnd(), g_workingFilterList.Title.c_str());
-    SetWindowTextA(m_comment.GetHwnd(), g_workingFilterList.Comment.c_str());
+    m_title.SetText(g_workingFilterList.Title);
+    m_comment.SetText(g_workingFilterList.Comment);
     m_definitions.DeleteAllItems();
     int row = 0;
     for (const CFilterDef& definition : g_workingFilterList.Definitions)
@@ -179,18 +172,7 @@ void CFilterListEditor::OnAdd()
 
 void CFilterListEditor::OnDelete()
 {
-    std::vector<int> rows = SelectedRows(m_definitions);
-    if (rows.empty())
-        return;
-    if (MessageBoxA(m_hwnd, LoadResourceString(IDS_ASK_DELETE_DEFINITIONS).c_str(), kConfirmTitle,
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    // From the last row up, so that the indexes still to come stay valid.
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-    {
-        g_workingFilterList.Definitions.erase(g_workingFilterList.Definitions.begin() + *row);
-        m_definitions.DeleteItem(*row);
-    }
+    DeleteSelectedRows(m_hwnd, IDS_ASK_DELETE_DEFINITIONS, &m_definitions, &g_workingFilterList.Definitions);
 }
 
 void CFilterListEditor::OnEdit()
@@ -209,11 +191,11 @@ void CFilterListEditor::OnEdit()
 
 bool CFilterListEditor::StoreEdits()
 {
-    std::string title = WindowText(m_title.GetHwnd());
+    std::string title = m_title.GetText(kPathBufferSize);
     if (title.empty())
         return false;
     g_workingFilterList.Title = title;
-    g_workingFilterList.Comment = WindowText(m_comment.GetHwnd());
+    g_workingFilterList.Comment = m_comment.GetText(kPathBufferSize);
     // An action read from a file that is neither choice selects nothing and is kept.
     if (m_action.GetCurSel() >= 0)
         g_workingFilterList.ActType = m_action.GetItemValue(m_action.GetCurSel());
@@ -246,7 +228,7 @@ void CFilterListEditor::OnPreview()
     CCompressJob job;
     job.Setting.FilterSw = true;
     CFilterList list = g_workingFilterList;
-    list.Title = WindowText(m_title.GetHwnd());
+    list.Title = m_title.GetText(kPathBufferSize);
     if (m_action.GetCurSel() >= 0)
         list.ActType = m_action.GetItemValue(m_action.GetCurSel());
     job.Setting.FilterLists.push_back(list);

@@ -45,6 +45,16 @@ std::vector<int> SelectedRows(const CListWrapper& list)
     return rows;
 }
 
+std::vector<int> ConfirmedRowsToDelete(HWND owner, UINT askId, const CListWrapper& list)
+{
+    std::vector<int> rows = SelectedRows(list);
+    if (rows.empty())
+        return rows;
+    if (MessageBoxA(owner, LoadResourceString(askId).c_str(), kConfirmTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return std::vector<int>();
+    return std::vector<int>(rows.rbegin(), rows.rend());
+}
+
 void SelectOnlyRow(CListWrapper* list, int index)
 {
     list->SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);

@@ -14,6 +14,22 @@ void SetUpFilterListView(CListWrapper* list, const UINT* columnTitles, const int
 void SetRowTexts(CListWrapper* list, int index, bool insert, const std::vector<std::string>& texts);
 // The selected rows, in ascending order.
 std::vector<int> SelectedRows(const CListWrapper& list);
+// The selected rows once the user has agreed, with question askId, to delete
+// them: from the last row up, so that the indexes still to come stay valid.
+// Empty when nothing is selected or the user said no.
+std::vector<int> ConfirmedRowsToDelete(HWND owner, UINT askId, const CListWrapper& list);
+// Deletes the confirmed rows from list and their records; false when none went.
+template <class Record>
+bool DeleteSelectedRows(HWND owner, UINT askId, CListWrapper* list, std::vector<Record>* records)
+{
+    std::vector<int> rows = ConfirmedRowsToDelete(owner, askId, *list);
+    for (int row : rows)
+    {
+        records->erase(records->begin() + row);
+        list->DeleteItem(row);
+    }
+    return !rows.empty();
+}
 // Makes row index the only selected (and the focused) row.
 void SelectOnlyRow(CListWrapper* list, int index);
 void StoreColumnWidths(const CListWrapper& list, int* widths, int columnCount);

@@ -53,7 +53,7 @@ INT_PTR CFilterPage::OnInit()
     m_useFilter.AddTooltip(IDS_TIP_USE_FILTER, true, kTooltipDisplayMs);
     bool anyList = !g_appSetting.FilterLists.empty();
     m_useFilter.SetCheck(anyList && g_appSetting.FilterSw ? BST_CHECKED : BST_UNCHECKED);
-    EnableWindow(m_useFilter.GetHwnd(), anyList ? TRUE : FALSE);
+    m_useFilter.Enable(anyList);
 
     m_lists.Attach(m_hwnd, IDC_PAGE_LISTS);
     m_lists.AddTooltip(IDS_TIP_PAGE_LISTS, true, kTooltipDisplayMs);
@@ -122,27 +122,17 @@ void CFilterPage::OnAdd()
         return;
     g_appSetting.FilterLists.push_back(g_workingFilterList);
     SetRow(static_cast<int>(g_appSetting.FilterLists.size()) - 1, true);
-    EnableWindow(m_useFilter.GetHwnd(), TRUE);
+    m_useFilter.Enable(true);
 }
 
 void CFilterPage::OnDelete()
 {
-    std::vector<int> rows = SelectedRows(m_lists);
-    if (rows.empty())
+    if (!DeleteSelectedRows(m_hwnd, IDS_ASK_DELETE_LISTS, &m_lists, &g_appSetting.FilterLists))
         return;
-    if (MessageBoxA(m_hwnd, LoadResourceString(IDS_ASK_DELETE_LISTS).c_str(), kConfirmTitle,
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    // From the last row up, so that the indexes still to come stay valid.
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-    {
-        g_appSetting.FilterLists.erase(g_appSetting.FilterLists.begin() + *row);
-        m_lists.DeleteItem(*row);
-    }
     if (g_appSetting.FilterLists.empty())
     {
         m_useFilter.SetCheck(BST_UNCHECKED);
-        EnableWindow(m_useFilter.GetHwnd(), FALSE);
+        m_useFilter.Enable(false);
     }
 }
 

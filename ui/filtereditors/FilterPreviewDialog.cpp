@@ -149,8 +149,8 @@ void CFilterPreviewDialog::StartWalk()
 {
     m_walking = true;
     m_progressPosted = false;
-    SetWindowTextA(m_progress.GetHwnd(), FormatResource(IDS_PREVIEW_WALKING, "0").c_str());
-    EnableWindow(m_stop.GetHwnd(), TRUE);
+    m_progress.SetText(FormatResource(IDS_PREVIEW_WALKING, "0"));
+    m_stop.Enable(true);
     m_thread.Reset(CreateThread(NULL, 0, WalkThread, this, 0, NULL));
     if (!m_thread.IsValid())
         OnWalkEnded(kWalkBroken);
@@ -193,7 +193,7 @@ void CFilterPreviewDialog::OnProgress(size_t count)
 {
     m_progressPosted = false;
     if (m_walking)
-        SetWindowTextA(m_progress.GetHwnd(), FormatResource(IDS_PREVIEW_WALKING, Grouped(count)).c_str());
+        m_progress.SetText(FormatResource(IDS_PREVIEW_WALKING, Grouped(count)));
 }
 
 void CFilterPreviewDialog::OnWalkEnded(int result)
@@ -204,7 +204,7 @@ void CFilterPreviewDialog::OnWalkEnded(int result)
         m_thread.Reset(NULL);
     }
     m_walking = false;
-    EnableWindow(m_stop.GetHwnd(), FALSE);
+    m_stop.Enable(false);
     if (GetFocus() == NULL)
         SetFocus(m_close.GetHwnd());
 
@@ -214,11 +214,11 @@ void CFilterPreviewDialog::OnWalkEnded(int result)
     ShowTotals();
     std::string count = Grouped(m_preview.Rows().size());
     if (result == kFilesFilterUnusable || result == kWalkBroken)
-        SetWindowTextA(m_progress.GetHwnd(), LoadResourceString(IDS_PREVIEW_FAILED).c_str());
+        m_progress.SetText(LoadResourceString(IDS_PREVIEW_FAILED));
     else if (m_preview.Stopped())
-        SetWindowTextA(m_progress.GetHwnd(), FormatResource(IDS_PREVIEW_STOPPED, count).c_str());
+        m_progress.SetText(FormatResource(IDS_PREVIEW_STOPPED, count));
     else
-        SetWindowTextA(m_progress.GetHwnd(), FormatResource(IDS_PREVIEW_DONE, count).c_str());
+        m_progress.SetText(FormatResource(IDS_PREVIEW_DONE, count));
     // The message the job would show before its archiver runs.
     if (result == kFilesFilterUnusable)
         ShowErrorMessage(m_hwnd, GetFilterCompileError().c_str());
@@ -289,7 +289,7 @@ void CFilterPreviewDialog::ShowTotals()
     std::string text = FormatText(LoadResourceString(IDS_PREVIEW_TOTALS).c_str(), Grouped(totals.inCount).c_str(),
                                   Grouped(totals.inSize).c_str(), Grouped(totals.outCount).c_str(),
                                   Grouped(totals.outSize).c_str(), Grouped(totals.errorCount).c_str());
-    SetWindowTextA(m_totals.GetHwnd(), text.c_str());
+    m_totals.SetText(text);
 }
 
 const CFilterDef* CFilterPreviewDialog::Definition(const CPreviewRow& row) const

@@ -61,13 +61,6 @@ LRESULT CALLBACK PreviewKeyFilter(int code, WPARAM wParam, LPARAM lParam)
 // finish, once it is shown, what it does not need to be drawn.
 const int kFinishSetUpCommand = 0x7F01;
 
-std::string GetText(HWND window)
-{
-    char text[kPathBufferSize] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 }  // namespace
 
 CCompressDialog::CCompressDialog(const std::vector<std::wstring>& inputs, CJobRunner runJob,
@@ -94,7 +87,7 @@ INT_PTR CCompressDialog::OnInit()
         snprintf(title, sizeof(title), kEachTitleFormat, kProgramName, m_archiveCount);
     else
         snprintf(title, sizeof(title), kTitleFormat, kProgramName);
-    SetWindowTextA(m_hwnd, title);
+    SetText(title);
 
     InitOutputField();
 
@@ -119,7 +112,7 @@ INT_PTR CCompressDialog::OnInit()
 
     m_filterList.SetCurSel(0);
     if (!HasFilterLists())
-        EnableWindow(m_useFilter.GetHwnd(), FALSE);
+        m_useFilter.Enable(false);
     m_useFilter.SetCheck(g_appSetting.FilterSw ? BST_CHECKED : BST_UNCHECKED);
     ApplyFilterListRule(g_appSetting.FilterSw);
     m_openFolder.SetCheck(g_appSetting.OutFolderOpen ? BST_CHECKED : BST_UNCHECKED);
@@ -239,7 +232,7 @@ void CCompressDialog::ProposeName()
     char name[kPathBufferSize];
     const char* outputFolder = g_appSetting.OutFolderSw ? g_appSetting.OutFolder.c_str() : nullptr;
     if (ProposeOutputName(m_inputs[0], outputFolder, format->GetExtension(), name, sizeof(name)))
-        SetWindowTextA(m_outputFile.GetHwnd(), name);
+        m_outputFile.SetText(name);
 }
 
 INT_PTR CCompressDialog::OnCommand(int code, int id, HWND control)
@@ -287,11 +280,11 @@ void CCompressDialog::OnFormatChanged()
     CArc* format = FindFormat(formatId);
     if (format != nullptr)
     {
-        std::string text = GetText(m_outputFile.GetHwnd());
+        std::string text = m_outputFile.GetText(kPathBufferSize);
         char renamed[kPathBufferSize];
         // Rewriting an unchanged text would only move the caret to the start.
         if (ReplaceExtension(text.c_str(), format->GetExtension(), renamed, sizeof(renamed)) && text != renamed)
-            SetWindowTextA(m_outputFile.GetHwnd(), renamed);
+            m_outputFile.SetText(renamed);
     }
     ApplyPasswordRule(formatId);
 }
@@ -300,7 +293,7 @@ void CCompressDialog::OnBrowse()
 {
     CArc* format = FindFormat(SelectedFormatId());
     char name[kPathBufferSize] = "";
-    GetWindowTextA(m_outputFile.GetHwnd(), name, sizeof(name));
+    m_outputFile.GetText(name, sizeof(name));
     size_t length = strlen(name);
     // A folder or a drive gets a file name the user can overwrite.
     const char* addition = EndsWithSeparator(name) ? kNewFileName
@@ -331,7 +324,7 @@ void CCompressDialog::OnBrowse()
     dialog.lpstrDefExt = extension[0] == '.' ? extension + 1 : extension;
     dialog.Flags = OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT;
     if (GetSaveFileNameA(&dialog))
-        SetWindowTextA(m_outputFile.GetHwnd(), name);
+        m_outputFile.SetText(name);
 }
 
 void CCompressDialog::OnCompress(bool unattended)
@@ -358,7 +351,7 @@ CCompressJob CCompressDialog::CurrentJob() const
 {
     CCompressJob job;
     job.Setting = g_appSetting;
-    job.OutputFile = GetText(m_outputFile.GetHwnd());
+    job.OutputFile = m_outputFile.GetText(kPathBufferSize);
     job.Setting.DefaultArcType = SelectedFormatId();
     job.UsePassword = m_usePassword.GetCheck() == BST_CHECKED;
     job.FilterListIndex = m_filterList.GetCurSel();
@@ -391,20 +384,20 @@ bool CCompressDialog::HasFilterLists() const
 void CCompressDialog::ApplyPasswordRule(int formatId)
 {
     CArc* format = FindFormat(formatId);
-    EnableWindow(m_usePassword.GetHwnd(), format != nullptr && format->SupportsPassword());
+    m_usePassword.Enable(format != nullptr && format->SupportsPassword());
 }
 
 void CCompressDialog::ApplyFilterListRule(bool useFilter)
 {
-    EnableWindow(m_filterList.GetHwnd(), useFilter && HasFilterLists());
+    m_filterList.Enable(useFilter && HasFilterLists());
 }
 
 void CCompressDialog::SetExpanded(bool expanded)
 {
     SetClientSize(m_fullWidth, expanded ? m_fullHeight : kFoldedClientHeight);
-    SetWindowTextA(m_expand.GetHwnd(), expanded ? kExpandedText : kFoldedText);
-    EnableWindow(m_useFilter.GetHwnd(), expanded && HasFilterLists());
-    EnableWindow(m_openFolder.GetHwnd(), expanded);
+    m_expand.SetText(expanded ? kExpandedText : kFoldedText);
+    m_useFilter.Enable(expanded && HasFilterLists());
+    m_openFolder.Enable(expanded);
     SetFocus(m_expand.GetHwnd());
     m_expanded = expanded;
 }
@@ -412,11 +405,11 @@ void CCompressDialog::SetExpanded(bool expanded)
 void CCompressDialog::EnableControls(bool enable)
 {
     BOOL state = enable ? TRUE : FALSE;
-    EnableWindow(m_outputFile.GetHwnd(), state);
-    EnableWindow(m_browse.GetHwnd(), state);
-    EnableWindow(m_format.GetHwnd(), state);
-    EnableWindow(m_compress.GetHwnd(), state);
-    EnableWindow(m_expand.GetHwnd(), state);
+    m_outputFile.Enable(state);
+    m_browse.Enable(state);
+    m_format.Enable(state);
+    m_compress.Enable(state);
+    m_expand.Enable(state);
     if (enable)
     {
         ApplyFilterListRule(m_useFilter.GetCheck() == BST_CHECKED);
@@ -424,14 +417,14 @@ void CCompressDialog::EnableControls(bool enable)
     }
     else
     {
-        EnableWindow(m_filterList.GetHwnd(), FALSE);
-        EnableWindow(m_usePassword.GetHwnd(), FALSE);
+        m_filterList.Enable(false);
+        m_usePassword.Enable(false);
     }
     if (m_expanded)
     {
-        EnableWindow(m_openFolder.GetHwnd(), state);
+        m_openFolder.Enable(state);
         if (HasFilterLists())
-            EnableWindow(m_useFilter.GetHwnd(), state);
+            m_useFilter.Enable(state);
     }
     EnableMenuItem(GetSystemMenu(m_hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(GetSystemMenu(m_hwnd, FALSE), kPreviewCommand, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));

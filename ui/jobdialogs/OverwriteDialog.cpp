@@ -36,9 +36,9 @@ INT_PTR COverwriteDialog::OnInit()
         m_forRest.AddTooltip(IDS_TIP_OVERWRITE_REST, true, kTooltipDisplayMs);
     }
 
-    SetWindowTextA(m_outputFile.GetHwnd(), m_job->OutputFile.c_str());
+    m_outputFile.SetText(m_job->OutputFile);
     CArc* format = FindFormat(m_job->FormatId());
-    EnableWindow(m_append.GetHwnd(), format != nullptr && format->SupportsAppend());
+    m_append.Enable(format != nullptr && format->SupportsAppend());
     return TRUE;
 }
 

@@ -52,8 +52,8 @@ void CPasswordDialog::OnSet()
 {
     char password[kPasswordBufferSize] = "";
     char again[kPasswordBufferSize] = "";
-    GetWindowTextA(m_password.GetHwnd(), password, sizeof(password));
-    GetWindowTextA(m_passwordAgain.GetHwnd(), again, sizeof(again));
+    m_password.GetText(password, sizeof(password));
+    m_passwordAgain.GetText(again, sizeof(again));
     if (lstrcmpA(password, again) != 0)
     {
         ShowErrorMessage(m_hwnd, IDS_PASSWORD_MISMATCH);

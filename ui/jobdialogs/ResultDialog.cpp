@@ -40,7 +40,7 @@ int CResultDialog::Run(HWND owner, const char* text)
 INT_PTR CResultDialog::OnInit()
 {
     m_textBox.Attach(m_hwnd, IDC_RESULT_TEXT);
-    SetWindowTextA(m_textBox.GetHwnd(), m_text);
+    m_textBox.SetText(m_text);
     SetWindowSubclass(m_textBox.GetHwnd(), DeclineEscapeProc, kEscapeSubclassId, 0);
     // Escape does nothing, wherever the focus is, as in the other job dialogs.
     SetFocus(GetDlgItem(m_hwnd, IDOK));

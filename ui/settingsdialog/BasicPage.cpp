@@ -80,7 +80,7 @@ INT_PTR CBasicPage::OnInit()
     SendMessageA(m_outputFolder.GetHwnd(), EM_LIMITTEXT, kPathBufferSize - 1, 0);
     char folder[kPathBufferSize];
     FolderForDisplay(g_appSetting.OutFolder, folder, sizeof(folder));
-    SetWindowTextA(m_outputFolder.GetHwnd(), folder);
+    m_outputFolder.SetText(folder);
 
     m_browse.Attach(m_hwnd, IDC_BROWSE_FOLDER);
     m_browse.AddTooltip(IDS_TIP_BROWSE_FOLDER, true, kTooltipDisplayMs);
@@ -127,7 +127,7 @@ void CBasicPage::OnBrowse()
 {
     char folder[kPathBufferSize] = "";
     if (BrowseForFolder(m_hwnd, LoadResourceString(IDS_BROWSE_FOLDER_TITLE).c_str(), folder, sizeof(folder)))
-        SetWindowTextA(m_outputFolder.GetHwnd(), folder);
+        m_outputFolder.SetText(folder);
 }
 
 INT_PTR CBasicPage::OnClose()
@@ -146,7 +146,7 @@ INT_PTR CBasicPage::OnClose()
         setting.OverWriteAction = m_overwriteAction.GetCurSel();
 
     char folder[kPathBufferSize] = "";
-    GetWindowTextA(m_outputFolder.GetHwnd(), folder, sizeof(folder));
+    m_outputFolder.GetText(folder, sizeof(folder));
     RemoveTrailingBackslash(folder);
     if (StartsWithDrive(folder))
     {

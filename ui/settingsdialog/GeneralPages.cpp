@@ -57,10 +57,10 @@ INT_PTR CVersionPage::OnInit()
     SetDlgItemTextA(m_hwnd, IDC_VERSION_TEXT, FormatText("%s Ver.%s", kProgramName, kProgramVersion).c_str());
     SetDlgItemTextA(m_hwnd, IDC_RIGHTS_TEXT, kRightsNotice);
     m_homePage.Attach(m_hwnd, IDC_HOME_PAGE);
-    SetWindowTextA(m_homePage.GetHwnd(), kHomePageAddress);
+    m_homePage.SetText(kHomePageAddress);
     m_homePage.AddTooltip(kHomePageAddress, true, kAddressTooltipMs);
     m_mail.Attach(m_hwnd, IDC_MAIL);
-    SetWindowTextA(m_mail.GetHwnd(), kMailAddress);
+    m_mail.SetText(kMailAddress);
     m_mail.AddTooltip(kMailAddress, true, kAddressTooltipMs);
     return TRUE;
 }

@@ -56,7 +56,7 @@ HWND CSettingsDialog::Create()
 {
     HWND window = CreateModeless(IDD_SETTINGS, GetResourceModule(), NULL, DialogKindProc<CSettingsDialog>);
     if (window != NULL)
-        ShowWindow(window, SW_SHOW);
+        Show(true);
     return window;
 }
 
@@ -64,7 +64,7 @@ INT_PTR CSettingsDialog::OnInit()
 {
     m_pages.clear();
     SetIcons(IDI_PROGRAM);
-    SetWindowTextA(m_hwnd, FormatText("設定  - %s", kProgramName).c_str());
+    SetText(FormatText("設定  - %s", kProgramName));
 
     m_ok.Attach(m_hwnd, IDOK);
     m_cancel.Attach(m_hwnd, IDCANCEL);
@@ -140,9 +140,9 @@ void CSettingsDialog::ShowPage(HTREEITEM item)
     for (const auto& entry : m_pages)
     {
         if (entry.first != item)
-            ShowWindow(entry.second->GetHwnd(), SW_HIDE);
+            entry.second->Show(false);
     }
-    ShowWindow(shown->second->GetHwnd(), SW_SHOW);
+    shown->second->Show(true);
     g_currentPageWindow = shown->second->GetHwnd();
 }
 

@@ -6,8 +6,6 @@
 #include "resources/resource.h"
 #include "ui/framework/Messages.h"
 
-#include <vector>
-
 namespace {
 
 const char kDllName[] = "7-Zip32.dll";
@@ -68,14 +66,11 @@ const CMnemonic kZipMnemonics[] = {
 };
 
 // The edit's text, cut to limit bytes at a whole character.
-std::string EditText(HWND edit, size_t limit)
+std::string EditText(const CControlWrapper& edit, size_t limit)
 {
-    int length = GetWindowTextLengthA(edit);
-    if (length <= 0)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(edit, text.data(), length + 1);
-    return std::string(text.data(), WholeCharPrefixLength(text.data(), limit));
+    std::string text = edit.GetText();
+    text.resize(WholeCharPrefixLength(text.c_str(), limit));
+    return text;
 }
 
 }  // namespace
@@ -97,7 +92,7 @@ INT_PTR CSevenZipPage::OnInit()
 
     AttachWithTooltip(m_command, m_hwnd, IDC_7Z_CUSTOM_COMMAND, IDS_TIP_7Z_CUSTOM_COMMAND);
     SendMessageA(m_command.GetHwnd(), EM_LIMITTEXT, kCommandLimit, 0);
-    SetWindowTextA(m_command.GetHwnd(), settings.SevenZCompCommand.c_str());
+    m_command.SetText(settings.SevenZCompCommand);
 
     ShowVersionLines(m_hwnd, kDllName, settings.Version, kTestedVersion);
     return TRUE;
@@ -149,7 +144,7 @@ INT_PTR CSevenZipPage::OnClose()
     settings.SevenZAlgorithm = StoredName(m_method, kMethods, sizeof(kMethods) / sizeof(kMethods[0]));
     StoreModule();
     StoreChecks(m_checks, kChecks, &settings);
-    settings.SevenZCompCommand = EditText(m_command.GetHwnd(), kCommandLimit);
+    settings.SevenZCompCommand = EditText(m_command, kCommandLimit);
     return 0;
 }
 
