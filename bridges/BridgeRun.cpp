@@ -165,7 +165,7 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
 {
     CHostPlan plan;
     translate(line, &plan);
-    if (plan.refusal != kResultOk)
+    if (plan.refusal != kArchiverResultOk)
     {
         PutText(plan.message, std::string(), output, size);
         return plan.refusal;
@@ -177,7 +177,7 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     if (!session.IsReady())
     {
         PutText(ProgramMessage(kMsgNoSession), std::string(), output, size);
-        return kResultFailed;
+        return kArchiverResultFailed;
     }
     std::vector<std::wstring> before;
     std::vector<CZipEntry> zipEntries;
@@ -185,19 +185,19 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     if (existed && !ReadArchiveNames(&session, plan, archive, &before, &zipEntries))
     {
         PutText(Format(kMsgArchiveUnreadable, plan.archive), std::string(), output, size);
-        return kResultFailed;
+        return kArchiverResultFailed;
     }
     if (existed && !CopyAside(archive, &copy))
     {
         PutText(Format(kMsgNoBackup, plan.archive), std::string(), output, size);
-        return kResultFailed;
+        return kArchiverResultFailed;
     }
     std::unique_ptr<CProgressWindow> window;
     if (plan.showProgress)
         window.reset(new CProgressWindow(
             instance, owner, ProgramTextIsUtf8() ? WideToShiftJis(ProgramToWide(plan.archive)) : plan.archive));
 
-    int result = kResultOk;
+    int result = kArchiverResultOk;
     std::string headline;
     std::string log;
     for (const CHostRun& run : plan.runs)
@@ -206,7 +206,7 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
         if (!session.Run(run, window.get(), &outcome))
         {
             headline = outcome.failure;
-            result = kResultFailed;
+            result = kArchiverResultFailed;
             break;
         }
         log += outcome.output;
@@ -214,31 +214,31 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
         if (outcome.cancelled)
         {
             headline = ProgramMessage(kMsgCancelled);
-            result = kResultUserCancel;
+            result = kArchiverResultUserCancel;
         }
         else if (outcome.timedOut)
         {
             snprintf(text, sizeof(text), ProgramMessage(kMsgTimedOut).c_str(), MainTool(run).c_str(),
                      HostTimeoutSeconds());
             headline = text;
-            result = kResultFailed;
+            result = kArchiverResultFailed;
         }
         else if (outcome.exitCode != 0)
         {
             snprintf(text, sizeof(text), ProgramMessage(kMsgToolFailed).c_str(), MainTool(run).c_str(),
                      outcome.exitCode);
             headline = text;
-            result = kResultFailed;
+            result = kArchiverResultFailed;
         }
-        if (result != kResultOk)
+        if (result != kArchiverResultOk)
             break;
     }
-    if (result == kResultOk && GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (result == kArchiverResultOk && GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES)
     {
         headline = Format(kMsgNoArchive, plan.archive);
-        result = kResultFailed;
+        result = kArchiverResultFailed;
     }
-    if (result == kResultOk && plan.check != CHostPlan::kCheckNone)
+    if (result == kArchiverResultOk && plan.check != CHostPlan::kCheckNone)
     {
         std::vector<std::wstring> after;
         if (!ReadArchiveNames(&session, plan, archive, &after, &zipEntries))
@@ -249,13 +249,13 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
             !MarkNewEntries(archive, zipEntries, plan.expectedNames))
             headline = Format(kMsgArchiveUnreadable, plan.archive);
         if (!headline.empty())
-            result = kResultFailed;
+            result = kArchiverResultFailed;
     }
     window.reset();
     // What this call began and could not finish goes. An archive that was
     // there before comes back from its copy; one the job moved aside it puts
     // back itself.
-    if (result != kResultOk)
+    if (result != kArchiverResultOk)
     {
         DeleteFileW(archive.c_str());
         if (!copy.empty() && !MoveFileW(copy.c_str(), archive.c_str()))
@@ -279,7 +279,7 @@ int RunBridgeCommand(HINSTANCE instance, HWND owner, LPCSTR line, LPSTR output, 
     catch (...)
     {
         CopyToOutput(ProgramMessage(kMsgNoSession), output, size);
-        return kResultFailed;
+        return kArchiverResultFailed;
     }
 }
 

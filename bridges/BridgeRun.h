@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridges/HostPlan.h"
+#include "common/ArchiverApi.h"
 
 #include <windows.h>
 

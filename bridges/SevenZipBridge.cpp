@@ -1,7 +1,10 @@
 // 7-Zip32.dll on a Linux host: 7z and ZIP through 7zz.
 #include "bridges/BridgeRun.h"
 
-#define BRIDGE_EXPORT extern "C" __declspec(dllexport)
+// The entries this DLL exports.
+ARCHIVER_EXPORT ArchiverCommand SevenZip;
+ARCHIVER_EXPORT ArchiverSetUnicodeMode SevenZipSetUnicodeMode;
+ARCHIVER_EXPORT ArchiverGetVersion SevenZipGetVersion;
 
 namespace {
 HINSTANCE g_instance = NULL;
@@ -16,15 +19,15 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return HostToolsPresent({"sh", "timeout", "7zz"}) ? TRUE : FALSE;
 }
 
-BRIDGE_EXPORT int WINAPI SevenZip(HWND window, LPCSTR line, LPSTR output, DWORD size)
+ARCHIVER_EXPORT int WINAPI SevenZip(HWND window, LPCSTR line, LPSTR output, DWORD size)
 {
     return RunBridgeCommand(g_instance, window, line, output, size, TranslateSevenZip);
 }
 
 // 7zz stores every name exactly: in a 7z as it is, in a ZIP as UTF-8 with
 // the UTF-8 flag.
-BRIDGE_EXPORT BOOL WINAPI SevenZipSetUnicodeMode(BOOL on) { return SetBridgeUnicodeMode(on); }
+ARCHIVER_EXPORT BOOL WINAPI SevenZipSetUnicodeMode(BOOL on) { return SetBridgeUnicodeMode(on); }
 
 // At most 3.12: with no module beside it the program then offers no 7z
 // self-extracting format, which 7zz of the host cannot make.
-BRIDGE_EXPORT WORD WINAPI SevenZipGetVersion() { return kBridgeVersion; }
+ARCHIVER_EXPORT WORD WINAPI SevenZipGetVersion() { return kBridgeVersion; }

@@ -103,14 +103,14 @@ bool ReadBaseFolderLists(const std::vector<std::string>& words, size_t first, co
         std::string base;
         if (!TakeBaseFolder(words[i], &base) || i + 1 >= words.size() || !StartsWith(words[i + 1], listPrefix))
         {
-            Refuse(plan, kResultCommandName, kMsgUnknownSwitch, words[i]);
+            Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, words[i]);
             return false;
         }
         std::string listFile = words[i + 1].substr(strlen(listPrefix));
         std::vector<std::string> lines;
         if (!ReadListLines(listFile, &lines))
         {
-            Refuse(plan, kResultFailed, kMsgListUnreadable, listFile);
+            Refuse(plan, kArchiverResultFailed, kMsgListUnreadable, listFile);
             return false;
         }
         for (const std::string& line : lines)
@@ -118,7 +118,7 @@ bool ReadBaseFolderLists(const std::vector<std::string>& words, size_t first, co
             std::vector<std::string> fields;
             if (!SplitCommandLine(line, &fields) || fields.size() != 1)
             {
-                Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+                Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
                 return false;
             }
             groups->Add(base, fields[0]);
@@ -133,13 +133,13 @@ bool ReadPairList(const std::string& word, size_t fieldCount, CGroups* groups, C
 {
     if (!StartsWith(word, "@"))
     {
-        Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+        Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
         return false;
     }
     std::vector<std::string> lines;
     if (!ReadListLines(word.substr(1), &lines))
     {
-        Refuse(plan, kResultFailed, kMsgListUnreadable, word.substr(1));
+        Refuse(plan, kArchiverResultFailed, kMsgListUnreadable, word.substr(1));
         return false;
     }
     for (const std::string& line : lines)
@@ -148,7 +148,7 @@ bool ReadPairList(const std::string& word, size_t fieldCount, CGroups* groups, C
         std::string base;
         if (!SplitCommandLine(line, &fields) || fields.size() != fieldCount || !TakeBaseFolder(fields[0], &base))
         {
-            Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+            Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
             return false;
         }
         groups->Add(base, fields[1]);
@@ -189,7 +189,7 @@ bool HaveDistinctNames(const CGroups& groups, CHostPlan* plan)
         }
         if (other != NULL)
         {
-            Refuse(plan, kResultFailed, kMsgSameName, *other + "\n" + path);
+            Refuse(plan, kArchiverResultFailed, kMsgSameName, *other + "\n" + path);
             return false;
         }
         files.emplace(key, path);
@@ -201,7 +201,7 @@ bool HaveFiles(const CGroups& groups, CHostPlan* plan)
 {
     if (groups.Count() == 0)
     {
-        Refuse(plan, kResultFailed, kMsgNoFiles);
+        Refuse(plan, kArchiverResultFailed, kMsgNoFiles);
         return false;
     }
     return HaveDistinctNames(groups, plan);
@@ -215,7 +215,7 @@ bool ReadArchiveAndList(const std::vector<std::string>& words, size_t i, size_t 
 {
     if (i + 2 != words.size())
     {
-        Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
         return false;
     }
     plan->archive = words[i];
@@ -257,11 +257,11 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
     *plan = CHostPlan();
     std::vector<std::string> words;
     if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
     if (words.empty() || words[0] != "a")
-        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+        return Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
     if (words.size() < 2 || (words[1] != "-t7z" && words[1] != "-tzip"))
-        return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, words.size() < 2 ? "" : words[1]);
+        return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, words.size() < 2 ? "" : words[1]);
     bool zip = words[1] == "-tzip";
 
     std::vector<std::string> methodOptions;
@@ -274,7 +274,7 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
         if (word == "-hide")
             plan->showProgress = false;
         else if (StartsWith(word, "-sfx"))
-            return Refuse(plan, kResultNotSupported, kMsgSevenZipSfx);
+            return Refuse(plan, kArchiverResultNotSupported, kMsgSevenZipSfx);
         else if (StartsWith(word, "-p"))
         {
             usePassword = true;
@@ -285,10 +285,10 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
         else if (word == "-scsUTF-8" && ProgramTextIsUtf8())
             continue;  // the list files are read as UTF-8 in the UTF-8 mode anyway
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
     if (i >= words.size())
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
     plan->archive = words[i++];
 
     CGroups groups;
@@ -297,7 +297,7 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
     // 7zz takes only ASCII passwords for ZIP; a Windows 7-Zip would encode
     // others in a code page a reader cannot know, so they are refused.
     if (zip && usePassword && !IsAscii(password))
-        return Refuse(plan, kResultNotSupported, kMsgZipPasswordAscii);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgZipPasswordAscii);
 
     CHostRun run;
     run.tool = "7zz";
@@ -326,9 +326,9 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
     *plan = CHostPlan();
     std::vector<std::string> words;
     if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
     if (!words.empty() && words[0] == "--sfx")
-        return Refuse(plan, kResultNotSupported, kMsgZipSfx);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgZipSfx);
 
     std::vector<CHostArg> options;
     bool usePassword = false;
@@ -354,7 +354,7 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
             password = words[++i];
         }
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
     CGroups groups;
     if (!ReadArchiveAndList(words, i, 2, &groups, plan))
@@ -363,7 +363,7 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
     // readers of the ZIP do not try; the program refuses such a password, and
     // so does the bridge.
     if (usePassword && ProgramTextIsUtf8() && !IsAscii(password))
-        return Refuse(plan, kResultNotSupported, kMsgZipPasswordAscii);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgZipPasswordAscii);
     CHostRun run;
     run.tool = "zip";
     run.args = options;
@@ -387,11 +387,11 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
     *plan = CHostPlan();
     std::vector<std::string> words;
     if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
     if (!words.empty() && words[0] == "-f")
-        return Refuse(plan, kResultNotSupported, kMsgCabSfx);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgCabSfx);
     if (words.empty() || words[0] != "-a")
-        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+        return Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
 
     bool mszip = true;
     size_t i = 1;
@@ -403,16 +403,16 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
         else if (word == "-mz")
             mszip = true;
         else if (StartsWith(word, "-ml"))
-            return Refuse(plan, kResultNotSupported, kMsgLzx);
+            return Refuse(plan, kArchiverResultNotSupported, kMsgLzx);
         else if (StartsWith(word, "-v"))
-            return Refuse(plan, kResultNotSupported, kMsgVolumes);
+            return Refuse(plan, kArchiverResultNotSupported, kMsgVolumes);
         else if (word == "-i")
             plan->showProgress = false;
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
     if (i >= words.size())
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
     plan->archive = words[i++];
 
     CGroups groups;
@@ -423,7 +423,7 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
         for (const std::string& name : group.second)
             bytes += ProgramToUtf8(name).size() + 1 + kArgumentPointer;
     if (bytes > kMaxCabListBytes || groups.Count() > kMaxCabFiles)
-        return Refuse(plan, kResultNotSupported, kMsgTooManyFiles);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgTooManyFiles);
 
     // gcab takes names after "--" as they are, "-" and "@x" too.
     CHostRun pack;
@@ -442,11 +442,11 @@ void TranslateUnlha(const std::string& line, CHostPlan* plan)
     *plan = CHostPlan();
     std::vector<std::string> words;
     if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
     if (!words.empty() && words[0] == "s")
-        return Refuse(plan, kResultNotSupported, kMsgLhaSfx);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgLhaSfx);
     if (words.empty() || words[0] != "a")
-        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+        return Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
 
     char method = '5';
     size_t i = 1;
@@ -460,7 +460,7 @@ void TranslateUnlha(const std::string& line, CHostPlan* plan)
         else if (word == "-a1")
             continue;  // attributes: the host has none to keep
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
     CGroups groups;
     if (!ReadArchiveAndList(words, i, 3, &groups, plan))

@@ -1,7 +1,13 @@
 // Unlha32.dll on a Linux host: LZH through jlha (lh5, lh6, lh7).
 #include "bridges/BridgeRun.h"
 
-#define BRIDGE_EXPORT extern "C" __declspec(dllexport)
+// The entries this DLL exports.
+ARCHIVER_EXPORT ArchiverCommand Unlha;
+ARCHIVER_EXPORT ArchiverGetVersion UnlhaGetVersion;
+ARCHIVER_EXPORT ArchiverOpenArchive UnlhaOpenArchive;
+ARCHIVER_EXPORT ArchiverHandleQuery UnlhaCloseArchive;
+ARCHIVER_EXPORT ArchiverHandleQuery UnlhaIsSFXFile;
+ARCHIVER_EXPORT ArchiverCheckArchive UnlhaCheckArchive;
 
 namespace {
 HINSTANCE g_instance = NULL;
@@ -16,7 +22,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return HostToolsPresent({"sh", "timeout", "xargs", "jlha", "java"}) ? TRUE : FALSE;
 }
 
-BRIDGE_EXPORT int WINAPI Unlha(HWND window, LPCSTR line, LPSTR output, DWORD size)
+ARCHIVER_EXPORT int WINAPI Unlha(HWND window, LPCSTR line, LPSTR output, DWORD size)
 {
     return RunBridgeCommand(g_instance, window, line, output, size, TranslateUnlha);
 }
@@ -26,12 +32,12 @@ BRIDGE_EXPORT int WINAPI Unlha(HWND window, LPCSTR line, LPSTR output, DWORD siz
 // jlha cannot store such names in a form they decode. Without the entry the
 // program refuses those names for LHA and names the formats that can.
 
-BRIDGE_EXPORT WORD WINAPI UnlhaGetVersion() { return kBridgeVersion; }
+ARCHIVER_EXPORT WORD WINAPI UnlhaGetVersion() { return kBridgeVersion; }
 
 // Reading archives is not bridged: these entries are there because the
 // program counts the DLL as installed only with them, and they answer
 // "cannot" (no handle, not an archive, not self-extracting).
-BRIDGE_EXPORT HANDLE WINAPI UnlhaOpenArchive(HWND, LPCSTR, DWORD) { return NULL; }
-BRIDGE_EXPORT int WINAPI UnlhaCloseArchive(HANDLE) { return -1; }
-BRIDGE_EXPORT int WINAPI UnlhaIsSFXFile(HANDLE) { return 0; }
-BRIDGE_EXPORT BOOL WINAPI UnlhaCheckArchive(LPCSTR, int) { return FALSE; }
+ARCHIVER_EXPORT HANDLE WINAPI UnlhaOpenArchive(HWND, LPCSTR, DWORD) { return NULL; }
+ARCHIVER_EXPORT int WINAPI UnlhaCloseArchive(HANDLE) { return -1; }
+ARCHIVER_EXPORT int WINAPI UnlhaIsSFXFile(HANDLE) { return 0; }
+ARCHIVER_EXPORT BOOL WINAPI UnlhaCheckArchive(LPCSTR, int) { return FALSE; }

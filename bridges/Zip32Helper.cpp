@@ -2,6 +2,9 @@
 // when the host's zip is there.
 #include "bridges/BridgeRun.h"
 
+// The entries this DLL exports.
+ARCHIVER_EXPORT ArchiverGetVersion ZipVersion;
+
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason != DLL_PROCESS_ATTACH)
@@ -10,4 +13,4 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return HostToolsPresent({"zip"}) ? TRUE : FALSE;
 }
 
-extern "C" __declspec(dllexport) WORD WINAPI ZipVersion() { return kBridgeVersion; }
+ARCHIVER_EXPORT WORD WINAPI ZipVersion() { return kBridgeVersion; }

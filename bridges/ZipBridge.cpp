@@ -1,7 +1,12 @@
 // Zip32j.dll on a Linux host: ZIP through Info-ZIP zip.
 #include "bridges/BridgeRun.h"
 
-#define BRIDGE_EXPORT extern "C" __declspec(dllexport)
+// The entries this DLL exports.
+ARCHIVER_EXPORT ArchiverCommand Zip;
+ARCHIVER_EXPORT ArchiverSetUnicodeMode ZipSetUnicodeMode;
+ARCHIVER_EXPORT ArchiverGetVersion ZipGetVersion;
+ARCHIVER_EXPORT ArchiverQueryFunctionList ZipQueryFunctionList;
+ARCHIVER_EXPORT ArchiverQueryEncryption ZipQueryEncryption;
 
 namespace {
 HINSTANCE g_instance = NULL;
@@ -18,16 +23,16 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return HostToolsPresent({"sh", "timeout", "zip"}) ? TRUE : FALSE;
 }
 
-BRIDGE_EXPORT int WINAPI Zip(HWND window, LPCSTR line, LPSTR output, DWORD size)
+ARCHIVER_EXPORT int WINAPI Zip(HWND window, LPCSTR line, LPSTR output, DWORD size)
 {
     return RunBridgeCommand(g_instance, window, line, output, size, TranslateZip32j);
 }
 
 // Info-ZIP stores the host's UTF-8 names, and the bridge sets the UTF-8 flag
 // on the new entries afterwards, so every name is stored exactly.
-BRIDGE_EXPORT BOOL WINAPI ZipSetUnicodeMode(BOOL on) { return SetBridgeUnicodeMode(on); }
+ARCHIVER_EXPORT BOOL WINAPI ZipSetUnicodeMode(BOOL on) { return SetBridgeUnicodeMode(on); }
 
-BRIDGE_EXPORT WORD WINAPI ZipGetVersion() { return kBridgeVersion; }
-BRIDGE_EXPORT int WINAPI ZipQueryFunctionList(int function) { return function == kFunctionCommand ? 1 : 0; }
+ARCHIVER_EXPORT WORD WINAPI ZipGetVersion() { return kBridgeVersion; }
+ARCHIVER_EXPORT int WINAPI ZipQueryFunctionList(int function) { return function == kFunctionCommand ? 1 : 0; }
 // Info-ZIP on the host encrypts (-P).
-BRIDGE_EXPORT int WINAPI ZipQueryEncryption() { return 1; }
+ARCHIVER_EXPORT int WINAPI ZipQueryEncryption() { return 1; }
