@@ -1,9 +1,9 @@
 // Command lines as the format builders write them, with their list files on
 // disk, and the host tool runs the bridges make of them.
-#include "bridges/BridgeText.h"
-#include "bridges/CommandLine.h"
-#include "bridges/HostPlan.h"
-#include "bridges/HostSession.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/CommandLine.h"
+#include "bridges/core/HostPlan.h"
+#include "bridges/core/HostSession.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Cab32.dll on a Linux host: CAB through gcab (MSZIP or none).
-#include "bridges/BridgeRun.h"
+#include "bridges/core/BridgeRun.h"
 
 // The entries this DLL exports.
 ARCHIVER_EXPORT ArchiverCommand Cab;

@@ -1,6 +1,6 @@
 // zip32.dll, which Zip32j.dll needs beside it: here only a module that loads
 // when the host's zip is there.
-#include "bridges/BridgeRun.h"
+#include "bridges/core/BridgeRun.h"
 
 // The entries this DLL exports.
 ARCHIVER_EXPORT ArchiverGetVersion ZipVersion;

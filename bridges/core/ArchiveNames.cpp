@@ -1,6 +1,6 @@
-#include "bridges/ArchiveNames.h"
+#include "bridges/core/ArchiveNames.h"
 
-#include "bridges/BridgeText.h"
+#include "bridges/core/BridgeText.h"
 #include "common/FileBytes.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Zip32j.dll on a Linux host: ZIP through Info-ZIP zip.
-#include "bridges/BridgeRun.h"
+#include "bridges/core/BridgeRun.h"
 
 // The entries this DLL exports.
 ARCHIVER_EXPORT ArchiverCommand Zip;

@@ -1,8 +1,8 @@
-#include "bridges/HostSession.h"
+#include "bridges/core/HostSession.h"
 
-#include "bridges/BridgeMessages.h"
-#include "bridges/BridgeText.h"
-#include "bridges/HostTools.h"
+#include "bridges/core/BridgeMessages.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/HostTools.h"
 #include "common/FileBytes.h"
 #include "common/ScopedHandle.h"
 #include "common/ShiftJis.h"

@@ -1,5 +1,5 @@
 // 7-Zip32.dll on a Linux host: 7z and ZIP through 7zz.
-#include "bridges/BridgeRun.h"
+#include "bridges/core/BridgeRun.h"
 
 // The entries this DLL exports.
 ARCHIVER_EXPORT ArchiverCommand SevenZip;

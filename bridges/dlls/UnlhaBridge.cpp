@@ -1,5 +1,5 @@
 // Unlha32.dll on a Linux host: LZH through jlha (lh5, lh6, lh7).
-#include "bridges/BridgeRun.h"
+#include "bridges/core/BridgeRun.h"
 
 // The entries this DLL exports.
 ARCHIVER_EXPORT ArchiverCommand Unlha;

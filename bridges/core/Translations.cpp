@@ -2,11 +2,11 @@
 // them, turned into host tool runs. Only what those builders send is
 // understood; anything else is refused, so that no text can slip through to a
 // tool as an option of its own.
-#include "bridges/ArchiveNames.h"
-#include "bridges/BridgeMessages.h"
-#include "bridges/BridgeText.h"
-#include "bridges/CommandLine.h"
-#include "bridges/HostPlan.h"
+#include "bridges/core/ArchiveNames.h"
+#include "bridges/core/BridgeMessages.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/CommandLine.h"
+#include "bridges/core/HostPlan.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,11 +1,11 @@
-#include "bridges/BridgeRun.h"
+#include "bridges/core/BridgeRun.h"
 
-#include "bridges/ArchiveNames.h"
-#include "bridges/BridgeMessages.h"
-#include "bridges/BridgeText.h"
-#include "bridges/HostSession.h"
-#include "bridges/HostTools.h"
-#include "bridges/ProgressWindow.h"
+#include "bridges/core/ArchiveNames.h"
+#include "bridges/core/BridgeMessages.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/HostSession.h"
+#include "bridges/core/HostTools.h"
+#include "bridges/core/ProgressWindow.h"
 
 #include <stdio.h>
 #include <wchar.h>

@@ -1,4 +1,4 @@
-#include "bridges/BridgeText.h"
+#include "bridges/core/BridgeText.h"
 
 #include "common/ShiftJis.h"
 
