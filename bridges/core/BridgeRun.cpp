@@ -6,21 +6,14 @@
 #include "bridges/core/HostSession.h"
 #include "bridges/core/HostTools.h"
 #include "bridges/core/ProgressWindow.h"
+#include "common/TextFormat.h"
 
-#include <stdio.h>
 #include <wchar.h>
 
 #include <memory>
 #include <set>
 
 namespace {
-
-std::string Format(const char* format, const std::string& detail)
-{
-    char text[2048];
-    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
-    return text;
-}
 
 std::string MainTool(const CHostRun& run)
 {
@@ -99,11 +92,11 @@ std::string CheckNames(const std::vector<std::wstring>& before, const std::vecto
     case kNamesMatch:
         return std::string();
     case kNamesMissing:
-        return Format(kMsgNameMissing, WideToProgram(name));
+        return ProgramMessage(kMsgNameMissing, WideToProgram(name));
     case kNamesExtra:
-        return Format(kMsgNameExtra, WideToProgram(name));
+        return ProgramMessage(kMsgNameExtra, WideToProgram(name));
     case kNamesDoubled:
-        return Format(kMsgNameDoubled, WideToProgram(name));
+        return ProgramMessage(kMsgNameDoubled, WideToProgram(name));
     }
     return ProgramMessage(kMsgNameMissing);
 }
@@ -184,12 +177,12 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     std::wstring copy;
     if (existed && !ReadArchiveNames(&session, plan, archive, &before, &zipEntries))
     {
-        PutText(Format(kMsgArchiveUnreadable, plan.archive), std::string(), output, size);
+        PutText(ProgramMessage(kMsgArchiveUnreadable, plan.archive), std::string(), output, size);
         return kArchiverResultFailed;
     }
     if (existed && !CopyAside(archive, &copy))
     {
-        PutText(Format(kMsgNoBackup, plan.archive), std::string(), output, size);
+        PutText(ProgramMessage(kMsgNoBackup, plan.archive), std::string(), output, size);
         return kArchiverResultFailed;
     }
     std::unique_ptr<CProgressWindow> window;
@@ -210,7 +203,6 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
             break;
         }
         log += outcome.output;
-        char text[512];
         if (outcome.cancelled)
         {
             headline = ProgramMessage(kMsgCancelled);
@@ -218,16 +210,12 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
         }
         else if (outcome.timedOut)
         {
-            snprintf(text, sizeof(text), ProgramMessage(kMsgTimedOut).c_str(), MainTool(run).c_str(),
-                     HostTimeoutSeconds());
-            headline = text;
+            headline = FormatText(ProgramMessage(kMsgTimedOut).c_str(), MainTool(run).c_str(), HostTimeoutSeconds());
             result = kArchiverResultFailed;
         }
         else if (outcome.exitCode != 0)
         {
-            snprintf(text, sizeof(text), ProgramMessage(kMsgToolFailed).c_str(), MainTool(run).c_str(),
-                     outcome.exitCode);
-            headline = text;
+            headline = FormatText(ProgramMessage(kMsgToolFailed).c_str(), MainTool(run).c_str(), outcome.exitCode);
             result = kArchiverResultFailed;
         }
         if (result != kArchiverResultOk)
@@ -235,19 +223,19 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     }
     if (result == kArchiverResultOk && GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES)
     {
-        headline = Format(kMsgNoArchive, plan.archive);
+        headline = ProgramMessage(kMsgNoArchive, plan.archive);
         result = kArchiverResultFailed;
     }
     if (result == kArchiverResultOk && plan.check != CHostPlan::kCheckNone)
     {
         std::vector<std::wstring> after;
         if (!ReadArchiveNames(&session, plan, archive, &after, &zipEntries))
-            headline = Format(kMsgArchiveUnreadable, plan.archive);
+            headline = ProgramMessage(kMsgArchiveUnreadable, plan.archive);
         else
             headline = CheckNames(before, plan.expectedNames, after);
         if (headline.empty() && plan.check == CHostPlan::kCheckZipMarkUtf8 &&
             !MarkNewEntries(archive, zipEntries, plan.expectedNames))
-            headline = Format(kMsgArchiveUnreadable, plan.archive);
+            headline = ProgramMessage(kMsgArchiveUnreadable, plan.archive);
         if (!headline.empty())
             result = kArchiverResultFailed;
     }
@@ -259,7 +247,7 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
     {
         DeleteFileW(archive.c_str());
         if (!copy.empty() && !MoveFileW(copy.c_str(), archive.c_str()))
-            headline += "\n" + Format(kMsgBackupKept, WideToProgram(copy));
+            headline += "\n" + ProgramMessage(kMsgBackupKept, WideToProgram(copy));
     }
     else if (!copy.empty())
         DeleteFileW(copy.c_str());

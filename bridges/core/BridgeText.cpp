@@ -1,6 +1,7 @@
 #include "bridges/core/BridgeText.h"
 
 #include "common/ShiftJis.h"
+#include "common/TextFormat.h"
 
 #include <stdio.h>
 
@@ -32,6 +33,11 @@ std::string WideToProgram(const std::wstring& text) { return g_programUtf8 ? Wid
 std::string ProgramToUtf8(const std::string& text) { return g_programUtf8 ? text : ShiftJisToUtf8(text); }
 std::string Utf8ToProgram(const std::string& text) { return g_programUtf8 ? text : Utf8ToShiftJis(text); }
 std::string ProgramMessage(const char* shiftJis) { return g_programUtf8 ? ShiftJisToUtf8(shiftJis) : shiftJis; }
+
+std::string ProgramMessage(const char* shiftJis, const std::string& detail)
+{
+    return FormatText(ProgramMessage(shiftJis).c_str(), detail.c_str());
+}
 
 const char* NextProgramChar(const char* text)
 {

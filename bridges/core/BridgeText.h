@@ -24,6 +24,8 @@ std::string ProgramToUtf8(const std::string& text);
 std::string Utf8ToProgram(const std::string& text);
 // One of the bridges' messages (BridgeMessages.h, Shift_JIS) in the program's text.
 std::string ProgramMessage(const char* shiftJis);
+// The same with its one %s filled in with detail (program text).
+std::string ProgramMessage(const char* shiftJis, const std::string& detail);
 // The next character of program text; a UTF-8 byte above ASCII never stands
 // for a separator, so it is stepped over alone.
 const char* NextProgramChar(const char* text);

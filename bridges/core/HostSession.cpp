@@ -99,13 +99,6 @@ std::string LinkLines(const std::vector<std::pair<std::string, std::string>>& fi
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string Format(const char* format, const std::string& detail)
-{
-    char text[2048];
-    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
-    return text;
-}
-
 }  // namespace
 
 std::wstring QuoteArgument(const std::wstring& argument)
@@ -229,7 +222,7 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
         std::string hostFull = ToHostPath(full);
         if (hostFull.empty() || hostBase.empty())
         {
-            *failure = Format(kMsgPathUnmapped, full);
+            *failure = ProgramMessage(kMsgPathUnmapped, full);
             return false;
         }
         if (hostBase.back() != '/')
@@ -283,7 +276,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     std::string tool = FindHostTool(run.tool);
     if (tool.empty())
     {
-        outcome->failure = Format(kMsgToolMissing, run.tool);
+        outcome->failure = ProgramMessage(kMsgToolMissing, run.tool);
         return false;
     }
     char stem[32];
@@ -323,7 +316,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
             std::string host = ToHostPath(arg.value);
             if (host.empty())
             {
-                outcome->failure = Format(kMsgPathUnmapped, arg.value);
+                outcome->failure = ProgramMessage(kMsgPathUnmapped, arg.value);
                 return false;
             }
             toolArguments.push_back(ProgramToUtf8(arg.prefix) + host);
@@ -334,7 +327,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
             std::string other = FindHostTool(arg.value);
             if (other.empty())
             {
-                outcome->failure = Format(kMsgToolMissing, arg.value);
+                outcome->failure = ProgramMessage(kMsgToolMissing, arg.value);
                 return false;
             }
             toolArguments.push_back(other);
@@ -365,7 +358,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
         hostWork = ToHostPath(run.workFolder + "\\");
         if (hostWork.empty())
         {
-            outcome->failure = Format(kMsgPathUnmapped, run.workFolder);
+            outcome->failure = ProgramMessage(kMsgPathUnmapped, run.workFolder);
             return false;
         }
     }
@@ -385,7 +378,7 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
     if (!StartShell(arguments))
     {
-        outcome->failure = Format(kMsgStartFailed, run.tool);
+        outcome->failure = ProgramMessage(kMsgStartFailed, run.tool);
         return false;
     }
 

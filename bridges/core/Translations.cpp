@@ -8,7 +8,6 @@
 #include "bridges/core/CommandLine.h"
 #include "bridges/core/HostPlan.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include <map>
@@ -43,10 +42,8 @@ const char kXargsSize[] = "1000000";
 
 void Refuse(CHostPlan* plan, int code, const char* format, const std::string& detail = std::string())
 {
-    char text[2048];
-    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
     plan->refusal = code;
-    plan->message = text;
+    plan->message = ProgramMessage(format, detail);
     plan->runs.clear();
 }
 
