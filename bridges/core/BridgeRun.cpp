@@ -1,6 +1,7 @@
 #include "bridges/core/BridgeRun.h"
 
 #include "bridges/core/ArchiveNames.h"
+#include "bridges/core/BridgeDll.h"
 #include "bridges/core/BridgeMessages.h"
 #include "bridges/core/BridgeText.h"
 #include "bridges/core/HostSession.h"
@@ -257,12 +258,11 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
 
 }  // namespace
 
-int RunBridgeCommand(HINSTANCE instance, HWND owner, LPCSTR line, LPSTR output, DWORD size,
-                     BridgeTranslation translate)
+int RunBridgeCommand(HWND owner, LPCSTR line, LPSTR output, DWORD size, BridgeTranslation translate)
 {
     try
     {
-        return Execute(instance, owner, line != NULL ? line : "", output, size, translate);
+        return Execute(CBridgeDll::This().Module(), owner, line != NULL ? line : "", output, size, translate);
     }
     catch (...)
     {
@@ -273,14 +273,18 @@ int RunBridgeCommand(HINSTANCE instance, HWND owner, LPCSTR line, LPSTR output, 
 
 BOOL SetBridgeUnicodeMode(BOOL on)
 {
-    SetProgramTextUtf8(on != FALSE);
+    CBridgeDll::This().SetUnicodeMode(on != FALSE);
     return TRUE;
 }
 
-bool HostToolsPresent(std::initializer_list<const char*> tools)
+BOOL AttachBridge(HINSTANCE instance, DWORD reason, std::initializer_list<const char*> tools)
 {
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    CBridgeDll::This().Attach(instance);
+    DisableThreadLibraryCalls(instance);
     for (const char* tool : tools)
         if (FindHostTool(tool).empty())
-            return false;
-    return true;
+            return FALSE;
+    return TRUE;
 }

@@ -11,11 +11,8 @@
 // Nothing here needs a window.
 
 // The program's text: Shift_JIS, or UTF-8 while the DLL is in its UTF-8 mode
-// (<Prefix>SetUnicodeMode), in which the command line, the list files and the
-// text put into the caller's buffer are UTF-8. Each bridge DLL links its own
-// copy of these helpers, so the mode is the DLL's own, and it ends with the
-// DLL's release.
-void SetProgramTextUtf8(bool utf8);
+// (BridgeDll.h), in which the command line, the list files and the text put
+// into the caller's buffer are UTF-8.
 bool ProgramTextIsUtf8();
 std::wstring ProgramToWide(const std::string& text);
 // Characters without a Shift_JIS form become "?" outside the UTF-8 mode.

@@ -10,22 +10,14 @@ ARCHIVER_EXPORT ArchiverHandleQuery CabCloseArchive;
 ARCHIVER_EXPORT ArchiverHandleQuery CabIsSFXFile;
 ARCHIVER_EXPORT ArchiverCheckArchive CabCheckArchive;
 
-namespace {
-HINSTANCE g_instance = NULL;
-}
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    g_instance = instance;
-    DisableThreadLibraryCalls(instance);
-    return HostToolsPresent({"sh", "timeout", "xargs", "gcab"}) ? TRUE : FALSE;
+    return AttachBridge(instance, reason, {"sh", "timeout", "xargs", "gcab"});
 }
 
 ARCHIVER_EXPORT int WINAPI Cab(HWND window, LPCSTR line, LPSTR output, DWORD size)
 {
-    return RunBridgeCommand(g_instance, window, line, output, size, TranslateCab);
+    return RunBridgeCommand(window, line, output, size, TranslateCab);
 }
 
 // gcab stores a name that is not ASCII in UTF-8 with the cabinet's

@@ -6,22 +6,14 @@ ARCHIVER_EXPORT ArchiverCommand SevenZip;
 ARCHIVER_EXPORT ArchiverSetUnicodeMode SevenZipSetUnicodeMode;
 ARCHIVER_EXPORT ArchiverGetVersion SevenZipGetVersion;
 
-namespace {
-HINSTANCE g_instance = NULL;
-}
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    g_instance = instance;
-    DisableThreadLibraryCalls(instance);
-    return HostToolsPresent({"sh", "timeout", "7zz"}) ? TRUE : FALSE;
+    return AttachBridge(instance, reason, {"sh", "timeout", "7zz"});
 }
 
 ARCHIVER_EXPORT int WINAPI SevenZip(HWND window, LPCSTR line, LPSTR output, DWORD size)
 {
-    return RunBridgeCommand(g_instance, window, line, output, size, TranslateSevenZip);
+    return RunBridgeCommand(window, line, output, size, TranslateSevenZip);
 }
 
 // 7zz stores every name exactly: in a 7z as it is, in a ZIP as UTF-8 with

@@ -9,22 +9,14 @@ ARCHIVER_EXPORT ArchiverHandleQuery UnlhaCloseArchive;
 ARCHIVER_EXPORT ArchiverHandleQuery UnlhaIsSFXFile;
 ARCHIVER_EXPORT ArchiverCheckArchive UnlhaCheckArchive;
 
-namespace {
-HINSTANCE g_instance = NULL;
-}
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    g_instance = instance;
-    DisableThreadLibraryCalls(instance);
-    return HostToolsPresent({"sh", "timeout", "xargs", "jlha", "java"}) ? TRUE : FALSE;
+    return AttachBridge(instance, reason, {"sh", "timeout", "xargs", "jlha", "java"});
 }
 
 ARCHIVER_EXPORT int WINAPI Unlha(HWND window, LPCSTR line, LPSTR output, DWORD size)
 {
-    return RunBridgeCommand(g_instance, window, line, output, size, TranslateUnlha);
+    return RunBridgeCommand(window, line, output, size, TranslateUnlha);
 }
 
 // No UnlhaSetUnicodeMode: LZH headers carry no mark that readers agree on for

@@ -7,10 +7,7 @@ ARCHIVER_EXPORT ArchiverGetVersion ZipVersion;
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    DisableThreadLibraryCalls(instance);
-    return HostToolsPresent({"zip"}) ? TRUE : FALSE;
+    return AttachBridge(instance, reason, {"zip"});
 }
 
 ARCHIVER_EXPORT WORD WINAPI ZipVersion() { return kBridgeVersion; }

@@ -9,23 +9,18 @@ ARCHIVER_EXPORT ArchiverQueryFunctionList ZipQueryFunctionList;
 ARCHIVER_EXPORT ArchiverQueryEncryption ZipQueryEncryption;
 
 namespace {
-HINSTANCE g_instance = NULL;
 // Function numbers of ZipQueryFunctionList: only the command itself.
 const int kFunctionCommand = 0;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    g_instance = instance;
-    DisableThreadLibraryCalls(instance);
-    return HostToolsPresent({"sh", "timeout", "zip"}) ? TRUE : FALSE;
+    return AttachBridge(instance, reason, {"sh", "timeout", "zip"});
 }
 
 ARCHIVER_EXPORT int WINAPI Zip(HWND window, LPCSTR line, LPSTR output, DWORD size)
 {
-    return RunBridgeCommand(g_instance, window, line, output, size, TranslateZip32j);
+    return RunBridgeCommand(window, line, output, size, TranslateZip32j);
 }
 
 // Info-ZIP stores the host's UTF-8 names, and the bridge sets the UTF-8 flag

@@ -1,5 +1,6 @@
 // Command lines as the format builders write them, with their list files on
 // disk, and the host tool runs the bridges make of them.
+#include "bridges/core/BridgeDll.h"
 #include "bridges/core/BridgeText.h"
 #include "bridges/core/CommandLine.h"
 #include "bridges/core/HostPlan.h"
@@ -331,8 +332,8 @@ TEST(HostQuoting, ArgumentsSurviveWindowsSplitting)
 class Utf8Translation : public Translation
 {
 protected:
-    Utf8Translation() { SetProgramTextUtf8(true); }
-    ~Utf8Translation() override { SetProgramTextUtf8(false); }
+    Utf8Translation() { CBridgeDll::This().SetUnicodeMode(true); }
+    ~Utf8Translation() override { CBridgeDll::This().SetUnicodeMode(false); }
 };
 
 TEST_F(Utf8Translation, LinesListsAndPasswordsInTheUtf8Mode)
