@@ -154,8 +154,141 @@ void PutText(const std::string& headline, const std::string& toolText, char* out
     CopyToOutput(text, output, size);
 }
 
-int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* output, DWORD size,
-            BridgeTranslation translate)
+// One command the plan was made for: the tools run in a session of their
+// own, the archive is read back, and whatever a failed command began is
+// undone.
+class CBridgeCommand
+{
+public:
+    explicit CBridgeCommand(const CHostPlan& plan) : m_plan(plan), m_archive(ProgramToWide(plan.archive)) {}
+
+    // The command's result; *headline says what went wrong, *log is what the
+    // tools wrote (UTF-8).
+    int Execute(HWND owner, std::string* headline, std::string* log);
+
+private:
+    CBridgeCommand(const CBridgeCommand&) = delete;
+    CBridgeCommand& operator=(const CBridgeCommand&) = delete;
+
+    bool Prepare(std::string* headline);
+    int RunTools(CProgressSink* progress, std::string* headline, std::string* log);
+    int CheckArchive(std::string* headline);
+    void Settle(int result, std::string* headline);
+
+    const CHostPlan& m_plan;
+    const std::wstring m_archive;
+    CHostSession m_session;
+    std::vector<std::wstring> m_before;  // the names an archive added to held
+    std::vector<CZipEntry> m_zipEntries;
+    std::wstring m_copy;  // of the archive added to, while the tools run
+};
+
+int CBridgeCommand::Execute(HWND owner, std::string* headline, std::string* log)
+{
+    if (!Prepare(headline))
+        return kArchiverResultFailed;
+    std::unique_ptr<CProgressWindow> window;
+    if (m_plan.showProgress)
+        window.reset(new CProgressWindow(CBridgeDll::This().Module(), owner,
+                                         ProgramTextIsUtf8() ? WideToShiftJis(m_archive) : m_plan.archive));
+    int result = RunTools(window.get(), headline, log);
+    if (result == kArchiverResultOk)
+        result = CheckArchive(headline);
+    window.reset();
+    Settle(result, headline);
+    return result;
+}
+
+// An archive that is there already is added to: its names are read and a
+// copy of it is made first.
+bool CBridgeCommand::Prepare(std::string* headline)
+{
+    bool existed = GetFileAttributesW(m_archive.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!m_session.IsReady())
+    {
+        *headline = ProgramMessage(kMsgNoSession);
+        return false;
+    }
+    if (existed && !ReadArchiveNames(&m_session, m_plan, m_archive, &m_before, &m_zipEntries))
+    {
+        *headline = ProgramMessage(kMsgArchiveUnreadable, m_plan.archive);
+        return false;
+    }
+    if (existed && !CopyAside(m_archive, &m_copy))
+    {
+        *headline = ProgramMessage(kMsgNoBackup, m_plan.archive);
+        return false;
+    }
+    return true;
+}
+
+int CBridgeCommand::RunTools(CProgressSink* progress, std::string* headline, std::string* log)
+{
+    for (const CHostRun& run : m_plan.runs)
+    {
+        CRunOutcome outcome;
+        if (!m_session.Run(run, progress, &outcome))
+        {
+            *headline = outcome.failure;
+            return kArchiverResultFailed;
+        }
+        *log += outcome.output;
+        if (outcome.cancelled)
+        {
+            *headline = ProgramMessage(kMsgCancelled);
+            return kArchiverResultUserCancel;
+        }
+        if (outcome.timedOut)
+        {
+            *headline =
+                FormatText(ProgramMessage(kMsgTimedOut).c_str(), MainTool(run).c_str(), HostTimeoutSeconds());
+            return kArchiverResultFailed;
+        }
+        if (outcome.exitCode != 0)
+        {
+            *headline = FormatText(ProgramMessage(kMsgToolFailed).c_str(), MainTool(run).c_str(), outcome.exitCode);
+            return kArchiverResultFailed;
+        }
+    }
+    return kArchiverResultOk;
+}
+
+int CBridgeCommand::CheckArchive(std::string* headline)
+{
+    if (GetFileAttributesW(m_archive.c_str()) == INVALID_FILE_ATTRIBUTES)
+    {
+        *headline = ProgramMessage(kMsgNoArchive, m_plan.archive);
+        return kArchiverResultFailed;
+    }
+    if (m_plan.check == CHostPlan::kCheckNone)
+        return kArchiverResultOk;
+    std::vector<std::wstring> after;
+    if (!ReadArchiveNames(&m_session, m_plan, m_archive, &after, &m_zipEntries))
+        *headline = ProgramMessage(kMsgArchiveUnreadable, m_plan.archive);
+    else
+        *headline = CheckNames(m_before, m_plan.expectedNames, after);
+    if (headline->empty() && m_plan.check == CHostPlan::kCheckZipMarkUtf8 &&
+        !MarkNewEntries(m_archive, m_zipEntries, m_plan.expectedNames))
+        *headline = ProgramMessage(kMsgArchiveUnreadable, m_plan.archive);
+    return headline->empty() ? kArchiverResultOk : kArchiverResultFailed;
+}
+
+// What this call began and could not finish goes. An archive that was there
+// before comes back from its copy; one the job moved aside it puts back
+// itself.
+void CBridgeCommand::Settle(int result, std::string* headline)
+{
+    if (result != kArchiverResultOk)
+    {
+        DeleteFileW(m_archive.c_str());
+        if (!m_copy.empty() && !MoveFileW(m_copy.c_str(), m_archive.c_str()))
+            *headline += "\n" + ProgramMessage(kMsgBackupKept, WideToProgram(m_copy));
+    }
+    else if (!m_copy.empty())
+        DeleteFileW(m_copy.c_str());
+}
+
+int Execute(HWND owner, const std::string& line, char* output, DWORD size, BridgeTranslation translate)
 {
     CHostPlan plan;
     translate(line, &plan);
@@ -164,94 +297,10 @@ int Execute(HINSTANCE instance, HWND owner, const std::string& line, char* outpu
         PutText(plan.message, std::string(), output, size);
         return plan.refusal;
     }
-    std::wstring archive = ProgramToWide(plan.archive);
-    bool existed = GetFileAttributesW(archive.c_str()) != INVALID_FILE_ATTRIBUTES;
-
-    CHostSession session;
-    if (!session.IsReady())
-    {
-        PutText(ProgramMessage(kMsgNoSession), std::string(), output, size);
-        return kArchiverResultFailed;
-    }
-    std::vector<std::wstring> before;
-    std::vector<CZipEntry> zipEntries;
-    std::wstring copy;
-    if (existed && !ReadArchiveNames(&session, plan, archive, &before, &zipEntries))
-    {
-        PutText(ProgramMessage(kMsgArchiveUnreadable, plan.archive), std::string(), output, size);
-        return kArchiverResultFailed;
-    }
-    if (existed && !CopyAside(archive, &copy))
-    {
-        PutText(ProgramMessage(kMsgNoBackup, plan.archive), std::string(), output, size);
-        return kArchiverResultFailed;
-    }
-    std::unique_ptr<CProgressWindow> window;
-    if (plan.showProgress)
-        window.reset(new CProgressWindow(
-            instance, owner, ProgramTextIsUtf8() ? WideToShiftJis(ProgramToWide(plan.archive)) : plan.archive));
-
-    int result = kArchiverResultOk;
+    CBridgeCommand command(plan);
     std::string headline;
     std::string log;
-    for (const CHostRun& run : plan.runs)
-    {
-        CRunOutcome outcome;
-        if (!session.Run(run, window.get(), &outcome))
-        {
-            headline = outcome.failure;
-            result = kArchiverResultFailed;
-            break;
-        }
-        log += outcome.output;
-        if (outcome.cancelled)
-        {
-            headline = ProgramMessage(kMsgCancelled);
-            result = kArchiverResultUserCancel;
-        }
-        else if (outcome.timedOut)
-        {
-            headline = FormatText(ProgramMessage(kMsgTimedOut).c_str(), MainTool(run).c_str(), HostTimeoutSeconds());
-            result = kArchiverResultFailed;
-        }
-        else if (outcome.exitCode != 0)
-        {
-            headline = FormatText(ProgramMessage(kMsgToolFailed).c_str(), MainTool(run).c_str(), outcome.exitCode);
-            result = kArchiverResultFailed;
-        }
-        if (result != kArchiverResultOk)
-            break;
-    }
-    if (result == kArchiverResultOk && GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES)
-    {
-        headline = ProgramMessage(kMsgNoArchive, plan.archive);
-        result = kArchiverResultFailed;
-    }
-    if (result == kArchiverResultOk && plan.check != CHostPlan::kCheckNone)
-    {
-        std::vector<std::wstring> after;
-        if (!ReadArchiveNames(&session, plan, archive, &after, &zipEntries))
-            headline = ProgramMessage(kMsgArchiveUnreadable, plan.archive);
-        else
-            headline = CheckNames(before, plan.expectedNames, after);
-        if (headline.empty() && plan.check == CHostPlan::kCheckZipMarkUtf8 &&
-            !MarkNewEntries(archive, zipEntries, plan.expectedNames))
-            headline = ProgramMessage(kMsgArchiveUnreadable, plan.archive);
-        if (!headline.empty())
-            result = kArchiverResultFailed;
-    }
-    window.reset();
-    // What this call began and could not finish goes. An archive that was
-    // there before comes back from its copy; one the job moved aside it puts
-    // back itself.
-    if (result != kArchiverResultOk)
-    {
-        DeleteFileW(archive.c_str());
-        if (!copy.empty() && !MoveFileW(copy.c_str(), archive.c_str()))
-            headline += "\n" + ProgramMessage(kMsgBackupKept, WideToProgram(copy));
-    }
-    else if (!copy.empty())
-        DeleteFileW(copy.c_str());
+    int result = command.Execute(owner, &headline, &log);
     PutText(headline, Utf8ToProgram(TerminalText(log)), output, size);
     return result;
 }
@@ -262,7 +311,7 @@ int RunBridgeCommand(HWND owner, LPCSTR line, LPSTR output, DWORD size, BridgeTr
 {
     try
     {
-        return Execute(CBridgeDll::This().Module(), owner, line != NULL ? line : "", output, size, translate);
+        return Execute(owner, line != NULL ? line : "", output, size, translate);
     }
     catch (...)
     {
