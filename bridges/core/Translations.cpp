@@ -219,6 +219,20 @@ bool ReadArchiveAndList(const std::vector<std::string>& words, size_t i, size_t 
     return ReadPairList(words[i + 1], fieldCount, groups, plan) && HaveFiles(*groups, plan);
 }
 
+// The tail of a 7-Zip32 or Cab32 command line: the archive, then the base
+// folders with their list files. False (and the plan refused) as above.
+bool ReadArchiveAndBaseFolderLists(const std::vector<std::string>& words, size_t i, const char* listPrefix,
+                                   CGroups* groups, CHostPlan* plan)
+{
+    if (i >= words.size())
+    {
+        Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
+        return false;
+    }
+    plan->archive = words[i];
+    return ReadBaseFolderLists(words, i + 1, listPrefix, groups, plan) && HaveFiles(*groups, plan);
+}
+
 // The tool's one run over every file. The tools take names relative to the
 // folder they run in, and each base folder's own run would let a later
 // folder's entry replace an earlier one of the same name, or a tool that
@@ -247,16 +261,38 @@ void AddRuns(const CGroups& groups, CHostRun tool, CHostPlan::Check check, CHost
         plan->expectedNames.push_back(name.relative);
 }
 
+// The words of a command line whose first word is the add command addWord
+// (NULL for Zip32j, whose lines name no command); the command sfxWord, which
+// asks for a self-extracting archive, is refused with its own text first.
+bool TakeCommandWords(const std::string& line, const char* addWord, const char* sfxWord, const char* sfxMessage,
+                      std::vector<std::string>* words, CHostPlan* plan)
+{
+    *plan = CHostPlan();
+    if (!SplitCommandLine(line, words))
+    {
+        Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
+        return false;
+    }
+    if (sfxWord != NULL && !words->empty() && (*words)[0] == sfxWord)
+    {
+        Refuse(plan, kArchiverResultNotSupported, sfxMessage);
+        return false;
+    }
+    if (addWord != NULL && (words->empty() || (*words)[0] != addWord))
+    {
+        Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void TranslateSevenZip(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
-    if (words.empty() || words[0] != "a")
-        return Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
+    if (!TakeCommandWords(line, "a", NULL, NULL, &words, plan))
+        return;
     if (words.size() < 2 || (words[1] != "-t7z" && words[1] != "-tzip"))
         return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, words.size() < 2 ? "" : words[1]);
     bool zip = words[1] == "-tzip";
@@ -284,12 +320,8 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
         else
             return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
-    if (i >= words.size())
-        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
-    plan->archive = words[i++];
-
     CGroups groups;
-    if (!ReadBaseFolderLists(words, i, "-ir-@", &groups, plan) || !HaveFiles(groups, plan))
+    if (!ReadArchiveAndBaseFolderLists(words, i, "-ir-@", &groups, plan))
         return;
     // 7zz takes only ASCII passwords for ZIP; a Windows 7-Zip would encode
     // others in a code page a reader cannot know, so they are refused.
@@ -320,12 +352,9 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
 
 void TranslateZip32j(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
-    if (!words.empty() && words[0] == "--sfx")
-        return Refuse(plan, kArchiverResultNotSupported, kMsgZipSfx);
+    if (!TakeCommandWords(line, NULL, "--sfx", kMsgZipSfx, &words, plan))
+        return;
 
     std::vector<CHostArg> options;
     bool usePassword = false;
@@ -381,14 +410,9 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
 
 void TranslateCab(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
-    if (!words.empty() && words[0] == "-f")
-        return Refuse(plan, kArchiverResultNotSupported, kMsgCabSfx);
-    if (words.empty() || words[0] != "-a")
-        return Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
+    if (!TakeCommandWords(line, "-a", "-f", kMsgCabSfx, &words, plan))
+        return;
 
     bool mszip = true;
     size_t i = 1;
@@ -408,12 +432,8 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
         else
             return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
-    if (i >= words.size())
-        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
-    plan->archive = words[i++];
-
     CGroups groups;
-    if (!ReadBaseFolderLists(words, i, "@", &groups, plan) || !HaveFiles(groups, plan))
+    if (!ReadArchiveAndBaseFolderLists(words, i, "@", &groups, plan))
         return;
     size_t bytes = 0;
     for (const auto& group : groups.names)
@@ -436,14 +456,9 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
 
 void TranslateUnlha(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
-    if (!words.empty() && words[0] == "s")
-        return Refuse(plan, kArchiverResultNotSupported, kMsgLhaSfx);
-    if (words.empty() || words[0] != "a")
-        return Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
+    if (!TakeCommandWords(line, "a", "s", kMsgLhaSfx, &words, plan))
+        return;
 
     char method = '5';
     size_t i = 1;
