@@ -41,7 +41,7 @@ int CArchiverDll::LoadWithEntries(const CEntry* entries, size_t count)
             return 0;
         }
     }
-    m_setUnicodeMode = reinterpret_cast<UnicodeModeEntry>(GetProcAddress(m_module, m_unicodeModeEntry));
+    m_setUnicodeMode = reinterpret_cast<ArchiverSetUnicodeMode*>(GetProcAddress(m_module, m_unicodeModeEntry));
     return 1;
 }
 

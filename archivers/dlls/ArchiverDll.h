@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ArchiverApi.h"
+
 #include <windows.h>
 
 #include <stddef.h>
@@ -40,13 +42,6 @@ public:
     bool IsUnicodeModeOn() const { return m_unicodeModeOn; }
 
 protected:
-    typedef int(WINAPI* CommandEntry)(const HWND, LPCSTR, LPSTR, const DWORD);
-    typedef WORD(WINAPI* VersionEntry)();
-    typedef HANDLE(WINAPI* OpenArchiveEntry)(const HWND, LPCSTR, const DWORD);
-    typedef int(WINAPI* HandleEntry)(HANDLE);
-    typedef BOOL(WINAPI* CheckArchiveEntry)(LPCSTR, const int);
-    typedef BOOL(WINAPI* UnicodeModeEntry)(BOOL);
-
     struct CEntry
     {
         const char* name;
@@ -60,13 +55,13 @@ protected:
 
     HMODULE m_module;
     const char* m_dllName;
-    CommandEntry m_command;
-    VersionEntry m_version;
-    OpenArchiveEntry m_openArchive;
-    HandleEntry m_closeArchive;
-    HandleEntry m_isSfxFile;
-    CheckArchiveEntry m_checkArchive;
-    UnicodeModeEntry m_setUnicodeMode;
+    ArchiverCommand* m_command;
+    ArchiverGetVersion* m_version;
+    ArchiverOpenArchive* m_openArchive;
+    ArchiverHandleQuery* m_closeArchive;
+    ArchiverHandleQuery* m_isSfxFile;
+    ArchiverCheckArchive* m_checkArchive;
+    ArchiverSetUnicodeMode* m_setUnicodeMode;
 
 private:
     CArchiverDll(const CArchiverDll&);

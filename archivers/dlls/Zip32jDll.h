@@ -15,9 +15,6 @@ public:
     int QueryFunctionList(int function);
 
 private:
-    typedef int(WINAPI* QueryEncryptionEntry)();
-    typedef int(WINAPI* QueryFunctionListEntry)(const int);
-
-    QueryFunctionListEntry m_queryFunctionList;
-    QueryEncryptionEntry m_queryEncryption;
+    ArchiverQueryFunctionList* m_queryFunctionList;
+    ArchiverQueryEncryption* m_queryEncryption;
 };

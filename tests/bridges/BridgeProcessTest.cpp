@@ -1,10 +1,10 @@
 // The real program beside the bridges, in compress mode with quick start:
 // real archives that the host's own tools list and extract.
 #include "archivers/formats/FormatRegistry.h"
-#include "bridges/ArchiveNames.h"
-#include "bridges/BridgeMessages.h"
-#include "bridges/BridgeText.h"
-#include "bridges/HostTools.h"
+#include "bridges/core/ArchiveNames.h"
+#include "bridges/core/BridgeMessages.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/HostTools.h"
 #include "resources/resource.h"
 #include "tests/app/ProgramCopy.h"
 #include "tests/bridges/HostCommand.h"

@@ -1,8 +1,8 @@
 #include "tests/bridges/HostCommand.h"
 
-#include "bridges/ArchiveNames.h"
-#include "bridges/BridgeText.h"
-#include "bridges/HostSession.h"
+#include "bridges/core/ArchiveNames.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/HostSession.h"
 
 #include <ctype.h>
 

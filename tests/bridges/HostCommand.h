@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridges/HostPlan.h"
+#include "bridges/core/HostPlan.h"
 
 #include <string>
 #include <vector>

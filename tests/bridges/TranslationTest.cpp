@@ -1,9 +1,10 @@
 // Command lines as the format builders write them, with their list files on
 // disk, and the host tool runs the bridges make of them.
-#include "bridges/BridgeText.h"
-#include "bridges/CommandLine.h"
-#include "bridges/HostPlan.h"
-#include "bridges/HostSession.h"
+#include "bridges/core/BridgeDll.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/CommandLine.h"
+#include "bridges/core/HostPlan.h"
+#include "bridges/core/HostSession.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ protected:
             CHostPlan plan;
             translate(Fill(c.line), &plan);
             EXPECT_EQ(c.refusal, plan.refusal) << c.line << "\n" << plan.message;
-            if (c.refusal != kResultOk)
+            if (c.refusal != kArchiverResultOk)
                 EXPECT_FALSE(plan.message.empty()) << c.line;
             std::vector<std::string> rendered;
             for (const CHostRun& run : plan.runs)
@@ -75,7 +76,7 @@ protected:
             for (const std::string& run : c.runs)
                 expected.push_back(Fill(run));
             EXPECT_EQ(expected, rendered) << c.line;
-            if (c.refusal == kResultOk)
+            if (c.refusal == kArchiverResultOk)
                 EXPECT_EQ(c.showProgress, plan.showProgress) << c.line;
         }
     }
@@ -145,34 +146,34 @@ TEST_F(Translation, SevenZipLines)
     const std::string list = "\"a.txt\"\r\n\"docs\\ソ.txt\"\r\n";
     const std::string opts = "-mx=5 -ms=on -mf=on -mhc=on -mhcf=on -mhe=off -m0=LZMA";
     Check({
-              {"a -t7z " + opts + " \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultOk,
+              {"a -t7z " + opts + " \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kArchiverResultOk,
                {"7zz a -t7z " + opts + kSevenZipTail + " @C:\\d [a.txt,docs\\ソ.txt"}, true},
               // Two base folders: a staging folder, one run; the password on
               // standard input.
               {"a -t7z -hide \"-p表 x\" -mx=9 \"C:\\o\\a.7z\" \"C:\\a\\\" -ir-\"@{L0}\" \"D:\\\" -ir-\"@{L1}\" ",
-               {"\"1.txt\"\r\n", "\"2.txt\"\r\n"}, kResultOk,
+               {"\"1.txt\"\r\n", "\"2.txt\"\r\n"}, kArchiverResultOk,
                {std::string("sh -c ") + kLinkScript + " sh @ <1.txt,2.txt links",
                 "7zz a -t7z -mx=9 -p" + std::string(kSevenZipTail) + " @ [1.txt,2.txt secret:表 x"},
                false},
               {"a -tzip -mx=5 -mm=Deflate -mfb=32 -mpass=1 \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list},
-               kResultOk,
+               kArchiverResultOk,
                {"7zz a -tzip -mx=5 -mm=Deflate -mfb=32 -mpass=1" + std::string(kSevenZipTail) +
                 " @C:\\d [a.txt,docs\\ソ.txt"},
                true},
-              {"a -tzip \"-pabc\" \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultOk,
+              {"a -tzip \"-pabc\" \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kArchiverResultOk,
                {"7zz a -tzip -p" + std::string(kSevenZipTail) + " @C:\\d [a.txt,docs\\ソ.txt secret:abc"}, true},
               // 7zz encrypts ZIP with ASCII passwords only.
-              {"a -tzip \"-p表\" \"C:\\o\\a.zip\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultNotSupported, {}, true},
-              {"a -t7z -sfx7z.sfx \"C:\\o\\a.exe\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultNotSupported, {},
+              {"a -tzip \"-p表\" \"C:\\o\\a.zip\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kArchiverResultNotSupported, {}, true},
+              {"a -t7z -sfx7z.sfx \"C:\\o\\a.exe\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kArchiverResultNotSupported, {},
                true},
-              {"a -t7z \"-pa\"b\" x \"C:\\o\\a.7z\" ", {list}, kResultCommandName, {}, true},
+              {"a -t7z \"-pa\"b\" x \"C:\\o\\a.7z\" ", {list}, kArchiverResultCommandName, {}, true},
               // A password that would smuggle a switch in: refused, not split.
-              {"a -t7z \"-pa\" -sdel \"b\" \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kResultCommandName, {},
+              {"a -t7z \"-pa\" -sdel \"b\" \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {list}, kArchiverResultCommandName, {},
                true},
-              {"x \"C:\\o\\a.7z\" ", {list}, kResultCommandName, {}, true},
-              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {""}, kResultFailed, {}, true},
-              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@C:\\nowhere\\res.tmp\" ", {}, kResultFailed, {}, true},
-              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\" -ir-\"@{L0}\" ", {list}, kResultCommandName, {}, true},
+              {"x \"C:\\o\\a.7z\" ", {list}, kArchiverResultCommandName, {}, true},
+              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {""}, kArchiverResultFailed, {}, true},
+              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@C:\\nowhere\\res.tmp\" ", {}, kArchiverResultFailed, {}, true},
+              {"a -t7z \"C:\\o\\a.7z\" \"C:\\d\" -ir-\"@{L0}\" ", {list}, kArchiverResultCommandName, {}, true},
           },
           TranslateSevenZip);
 }
@@ -182,16 +183,16 @@ TEST_F(Translation, Zip32jLines)
     const std::string list = "\"C:\\d\\\" \"a.txt\"\r\n\"C:\\e\\\" \"b.txt\"\r\n\"C:\\d\\\" \"表\\ソ.txt\"\r\n";
     Check({
               // -S has no meaning on the host and is dropped.
-              {"-6 -S \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultOk,
+              {"-6 -S \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kArchiverResultOk,
                {std::string("sh -c ") + kLinkScript + " sh @ <a.txt,表\\ソ.txt,b.txt links",
                 "zip -6 path:C:\\o\\a.zip -@ @ <a.txt,表\\ソ.txt,b.txt ./-"},
                true},
-              {"-u -9 -q -S -ll -l -P \"p 表\" \"C:\\o\\a.zip\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kResultOk,
+              {"-u -9 -q -S -ll -l -P \"p 表\" \"C:\\o\\a.zip\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kArchiverResultOk,
                {"zip -u -9 -q -ll -l -P bytes:p 表 path:C:\\o\\a.zip -@ @C:\\d <a.txt ./-"}, false},
-              {"--sfx \"C:\\o\\zp1.zip\"", {}, kResultNotSupported, {}, true},
-              {"-6 -S -x \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
-              {"-6 -P \"a\"b\" \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
-              {"-6 \"C:\\o\\a.zip\" \"@{L0}\"", {"\"C:\\d\" \"a.txt\"\r\n"}, kResultCommandName, {}, true},
+              {"--sfx \"C:\\o\\zp1.zip\"", {}, kArchiverResultNotSupported, {}, true},
+              {"-6 -S -x \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kArchiverResultCommandName, {}, true},
+              {"-6 -P \"a\"b\" \"C:\\o\\a.zip\" \"@{L0}\"", {list}, kArchiverResultCommandName, {}, true},
+              {"-6 \"C:\\o\\a.zip\" \"@{L0}\"", {"\"C:\\d\" \"a.txt\"\r\n"}, kArchiverResultCommandName, {}, true},
           },
           TranslateZip32j);
 }
@@ -199,24 +200,24 @@ TEST_F(Translation, Zip32jLines)
 TEST_F(Translation, CabLines)
 {
     Check({
-              {"-a -mz \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n\"docs\\ソ.txt\"\r\n"}, kResultOk,
+              {"-a -mz \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n\"docs\\ソ.txt\"\r\n"}, kArchiverResultOk,
                {"xargs -d \n -s 1500000 tool:gcab -c -z path:C:\\o\\a.cab -- @C:\\d <a.txt,docs\\ソ.txt"}, true},
-              {"-a -ms -i \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultOk,
+              {"-a -ms -i \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kArchiverResultOk,
                {"xargs -d \n -s 1500000 tool:gcab -c path:C:\\o\\a.cab -- @C:\\d <a.txt"}, false},
               // Several base folders: a staging folder of links, one gcab run.
               {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" \"D:\\b\\\" \"@{L1}\" ",
-               {"\"x\\1.txt\"\r\n\"x\\2.txt\"\r\n", "\"ソ\\3.txt\"\r\n"}, kResultOk,
+               {"\"x\\1.txt\"\r\n\"x\\2.txt\"\r\n", "\"ソ\\3.txt\"\r\n"}, kArchiverResultOk,
                {std::string("sh -c ") + kLinkScript + " sh @ <x\\1.txt,x\\2.txt,ソ\\3.txt links",
                 "xargs -d \n -s 1500000 tool:gcab -c -z path:C:\\o\\a.cab -- @ <x\\1.txt,x\\2.txt,ソ\\3.txt"},
                true},
               // Half-width katakana: 1 byte in Shift_JIS, 3 in UTF-8; the
               // list's real length decides.
-              {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" ", {LongKatakanaList(16000)}, kResultNotSupported, {},
+              {"-a -mz \"C:\\o\\a.cab\" \"C:\\a\\\" \"@{L0}\" ", {LongKatakanaList(16000)}, kArchiverResultNotSupported, {},
                true},
-              {"-a -ml:21 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultNotSupported, {}, true},
-              {"-a -mz -v:1423 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultNotSupported, {},
+              {"-a -ml:21 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kArchiverResultNotSupported, {}, true},
+              {"-a -mz -v:1423 \"C:\\o\\a.cab\" \"C:\\d\\\" \"@{L0}\" ", {"\"a.txt\"\r\n"}, kArchiverResultNotSupported, {},
                true},
-              {"-f \"C:\\o\\cb1.cab\" \"C:\\o\\\"", {}, kResultNotSupported, {}, true},
+              {"-f \"C:\\o\\cb1.cab\" \"C:\\o\\\"", {}, kArchiverResultNotSupported, {}, true},
           },
           TranslateCab);
 }
@@ -225,22 +226,22 @@ TEST_F(Translation, UnlhaLines)
 {
     const std::string list = "\"C:\\d\\\" \"a.txt\" -x1\r\n\"C:\\d\\\" \"表.txt\" -x1\r\n";
     Check({
-              {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultOk,
+              {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kArchiverResultOk,
                {"xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @C:\\d <a.txt,表.txt"}, true},
-              {"a -n1 -jm4 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultOk,
+              {"a -n1 -jm4 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kArchiverResultOk,
                {"xargs -d \n -s 1000000 tool:jlha a2yo7 path:C:\\o\\a.lzh @C:\\d <a.txt,表.txt"}, false},
-              {"a -jm3 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultOk,
+              {"a -jm3 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kArchiverResultOk,
                {"xargs -d \n -s 1000000 tool:jlha a2yo6 path:C:\\o\\a.lzh @C:\\d <a.txt,表.txt"}, true},
-              {"s -gw2 -x \"C:\\o\\lh1.lzh\" \"C:\\o\\\"", {}, kResultNotSupported, {}, true},
+              {"s -gw2 -x \"C:\\o\\lh1.lzh\" \"C:\\o\\\"", {}, kArchiverResultNotSupported, {}, true},
               {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\" -x1\r\n\"E:\\\" \"b.txt\" -x1\r\n"},
-               kResultOk,
+               kArchiverResultOk,
                {std::string("sh -c ") + kLinkScript + " sh @ <a.txt,b.txt links",
                 "xargs -d \n -s 1000000 tool:jlha a2yo5 path:C:\\o\\a.lzh @ <a.txt,b.txt"},
                true},
               // Without its "-x1" the line is not one the program writes.
-              {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kResultCommandName, {},
+              {"a -jm2 -a1 \"C:\\o\\a.lzh\" \"@{L0}\"", {"\"C:\\d\\\" \"a.txt\"\r\n"}, kArchiverResultCommandName, {},
                true},
-              {"a -jm2 -gw2 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kResultCommandName, {}, true},
+              {"a -jm2 -gw2 \"C:\\o\\a.lzh\" \"@{L0}\"", {list}, kArchiverResultCommandName, {}, true},
           },
           TranslateUnlha);
 }
@@ -271,7 +272,7 @@ TEST_F(Translation, SameArchiveNameFromTwoFoldersIsRefusedNamingBoth)
         m_folder.WriteFile("res1.tmp", c.list1);
         CHostPlan plan;
         c.translate(Fill(c.line), &plan);
-        EXPECT_EQ(kResultFailed, plan.refusal) << c.line;
+        EXPECT_EQ(kArchiverResultFailed, plan.refusal) << c.line;
         EXPECT_TRUE(plan.runs.empty()) << c.line;
         EXPECT_NE(std::string::npos, plan.message.find("C:\\x\\表")) << plan.message;
         EXPECT_NE(std::string::npos, plan.message.find("D:\\y\\表")) << plan.message;
@@ -279,7 +280,7 @@ TEST_F(Translation, SameArchiveNameFromTwoFoldersIsRefusedNamingBoth)
     m_folder.WriteFile("res0.tmp", "\"C:\\x\\\" \"a.txt\"\r\n\"c:\\X\\\" \"a.txt\"\r\n");
     CHostPlan plan;
     TranslateZip32j(Fill("-6 \"C:\\o\\a.zip\" \"@{L0}\""), &plan);
-    ASSERT_EQ(kResultOk, plan.refusal) << plan.message;
+    ASSERT_EQ(kArchiverResultOk, plan.refusal) << plan.message;
     EXPECT_EQ(std::vector<std::string>{"zip -6 path:C:\\o\\a.zip -@ @C:\\x <a.txt ./-"}, std::vector<std::string>{Render(plan.runs[0])});
 }
 
@@ -331,8 +332,8 @@ TEST(HostQuoting, ArgumentsSurviveWindowsSplitting)
 class Utf8Translation : public Translation
 {
 protected:
-    Utf8Translation() { SetProgramTextUtf8(true); }
-    ~Utf8Translation() override { SetProgramTextUtf8(false); }
+    Utf8Translation() { CBridgeDll::This().SetUnicodeMode(true); }
+    ~Utf8Translation() override { CBridgeDll::This().SetUnicodeMode(false); }
 };
 
 TEST_F(Utf8Translation, LinesListsAndPasswordsInTheUtf8Mode)
@@ -342,11 +343,11 @@ TEST_F(Utf8Translation, LinesListsAndPasswordsInTheUtf8Mode)
     const std::string base = std::string("C:\\d\\") + u8"한";
     const std::string name = u8"Café.txt";
     Check({{"a -t7z -mx=5 -scsUTF-8 \"C:\\o\\a.7z\" \"" + base + "\\\" -ir-\"@{L0}\" ", {"\"" + name + "\"\r\n"},
-            kResultOk, {"7zz a -t7z -mx=5" + std::string(kSevenZipTail) + " @" + base + " [" + name}, true}},
+            kArchiverResultOk, {"7zz a -t7z -mx=5" + std::string(kSevenZipTail) + " @" + base + " [" + name}, true}},
           TranslateSevenZip);
     Check({{"-6 -S -P \"" + std::string(u8"秘") + "\" \"C:\\o\\a.zip\" \"@{L0}\"",
-            {"\"" + base + "\\\" \"" + name + "\"\r\n"}, kResultNotSupported, {}, true},
-           {"-6 -S -P \"pw\" \"C:\\o\\a.zip\" \"@{L0}\"", {"\"" + base + "\\\" \"" + name + "\"\r\n"}, kResultOk,
+            {"\"" + base + "\\\" \"" + name + "\"\r\n"}, kArchiverResultNotSupported, {}, true},
+           {"-6 -S -P \"pw\" \"C:\\o\\a.zip\" \"@{L0}\"", {"\"" + base + "\\\" \"" + name + "\"\r\n"}, kArchiverResultOk,
             {"zip -6 -P bytes:pw path:C:\\o\\a.zip -@ @" + base + " <" + name + " ./-"}, true}},
           TranslateZip32j);
 
@@ -362,7 +363,7 @@ TEST_F(Utf8Translation, LinesListsAndPasswordsInTheUtf8Mode)
 
 TEST_F(Translation, ListCharsetSwitchOnlyInTheUtf8Mode)
 {
-    Check({{"a -t7z -scsUTF-8 \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {"\"a.txt\"\r\n"}, kResultCommandName, {},
+    Check({{"a -t7z -scsUTF-8 \"C:\\o\\a.7z\" \"C:\\d\\\" -ir-\"@{L0}\" ", {"\"a.txt\"\r\n"}, kArchiverResultCommandName, {},
             true}},
           TranslateSevenZip);
 }

@@ -6,6 +6,7 @@
 // beside the DLL and every call is appended to "<dll file>.journal" there.
 // The file formats are described in README.md.
 
+#include "common/ArchiverApi.h"
 #include "common/ShiftJis.h"
 
 #include <windows.h>
@@ -16,8 +17,6 @@
 
 #include <string>
 #include <vector>
-
-#define STANDIN_EXPORT extern "C" __declspec(dllexport)
 
 namespace {
 
@@ -426,29 +425,36 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-// Entry points of each kind, named after the DLL's prefix.
+// Entry points of each kind, named after the DLL's prefix, each declared with
+// its type first.
 #define STANDIN_COMMAND(name)                                                              \
-    STANDIN_EXPORT int WINAPI name(HWND window, LPCSTR line, LPSTR output, DWORD size)     \
+    ARCHIVER_EXPORT ArchiverCommand name;                                                  \
+    ARCHIVER_EXPORT int WINAPI name(HWND window, LPCSTR line, LPSTR output, DWORD size)    \
     {                                                                                      \
         return RunCommand(#name, window, line, output, size);                              \
     }
-#define STANDIN_VERSION(name) \
-    STANDIN_EXPORT WORD WINAPI name() { return RunGetVersion(#name); }
-#define STANDIN_OPEN(name)                                                   \
-    STANDIN_EXPORT HANDLE WINAPI name(HWND window, LPCSTR file, DWORD mode) \
-    {                                                                        \
-        return RunOpenArchive(#name, window, file);                          \
+#define STANDIN_VERSION(name)                \
+    ARCHIVER_EXPORT ArchiverGetVersion name; \
+    ARCHIVER_EXPORT WORD WINAPI name() { return RunGetVersion(#name); }
+#define STANDIN_OPEN(name)                                                    \
+    ARCHIVER_EXPORT ArchiverOpenArchive name;                                 \
+    ARCHIVER_EXPORT HANDLE WINAPI name(HWND window, LPCSTR file, DWORD mode) \
+    {                                                                         \
+        return RunOpenArchive(#name, window, file);                           \
     }
-#define STANDIN_HANDLE_QUERY(name, key) \
-    STANDIN_EXPORT int WINAPI name(HANDLE) { return RunQuery(#name, key, 0); }
+#define STANDIN_HANDLE_QUERY(name, key)       \
+    ARCHIVER_EXPORT ArchiverHandleQuery name; \
+    ARCHIVER_EXPORT int WINAPI name(HANDLE) { return RunQuery(#name, key, 0); }
 #ifndef STANDIN_OMIT_UnicodeMode
-#define STANDIN_UNICODE_MODE(name) \
-    STANDIN_EXPORT BOOL WINAPI name(BOOL on) { return RunSetUnicodeMode(#name, on); }
+#define STANDIN_UNICODE_MODE(name)               \
+    ARCHIVER_EXPORT ArchiverSetUnicodeMode name; \
+    ARCHIVER_EXPORT BOOL WINAPI name(BOOL on) { return RunSetUnicodeMode(#name, on); }
 #else
 #define STANDIN_UNICODE_MODE(name)
 #endif
-#define STANDIN_CHECK(name) \
-    STANDIN_EXPORT BOOL WINAPI name(LPCSTR file, int mode) { return RunQuery(#name, "check", 1); }
+#define STANDIN_CHECK(name)                    \
+    ARCHIVER_EXPORT ArchiverCheckArchive name; \
+    ARCHIVER_EXPORT BOOL WINAPI name(LPCSTR file, int mode) { return RunQuery(#name, "check", 1); }
 
 #if defined(STANDIN_SEVENZIP)
 #ifndef STANDIN_OMIT_SevenZip
@@ -469,13 +475,15 @@ STANDIN_UNICODE_MODE(ZipSetUnicodeMode)
 STANDIN_VERSION(ZipGetVersion)
 #endif
 #ifndef STANDIN_OMIT_ZipQueryFunctionList
-STANDIN_EXPORT int WINAPI ZipQueryFunctionList(int function)
+ARCHIVER_EXPORT ArchiverQueryFunctionList ZipQueryFunctionList;
+ARCHIVER_EXPORT int WINAPI ZipQueryFunctionList(int function)
 {
     return RunQuery("ZipQueryFunctionList", "functions", 1);
 }
 #endif
 #ifndef STANDIN_OMIT_ZipQueryEncryption
-STANDIN_EXPORT int WINAPI ZipQueryEncryption()
+ARCHIVER_EXPORT ArchiverQueryEncryption ZipQueryEncryption;
+ARCHIVER_EXPORT int WINAPI ZipQueryEncryption()
 {
     return RunQuery("ZipQueryEncryption", "encryption", 1);
 }
@@ -528,7 +536,7 @@ STANDIN_CHECK(UnlhaCheckArchive)
 
 #if defined(STANDIN_ZIP32) || defined(STANDIN_SFX_MODULE)
 // zip32.dll and the self-extracting modules only have to be loadable.
-STANDIN_EXPORT int WINAPI StandInLoaded()
+ARCHIVER_EXPORT int WINAPI StandInLoaded()
 {
     return 1;
 }

@@ -1,7 +1,7 @@
-#include "bridges/ProgressWindow.h"
+#include "bridges/core/ProgressWindow.h"
 
-#include "bridges/BridgeMessages.h"
-#include "bridges/BridgeText.h"
+#include "bridges/core/BridgeMessages.h"
+#include "bridges/core/BridgeText.h"
 
 const char kProgressClass[] = "TessikBridgeProgress";
 

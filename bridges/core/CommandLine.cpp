@@ -1,6 +1,6 @@
-#include "bridges/CommandLine.h"
+#include "bridges/core/CommandLine.h"
 
-#include "bridges/BridgeText.h"
+#include "bridges/core/BridgeText.h"
 #include "common/FileBytes.h"
 #include "common/ShiftJis.h"
 #include "common/TextConvert.h"

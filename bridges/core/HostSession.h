@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridges/HostPlan.h"
+#include "bridges/core/HostPlan.h"
 
 #include <string>
 #include <vector>
@@ -47,7 +47,31 @@ private:
     CHostSession(const CHostSession&);
     CHostSession& operator=(const CHostSession&);
 
+    // The files of one run share a stem in the session folder: ".names",
+    // ".secret", and the wrapper's ".status", ".out" and ".pid".
+    struct CRunFiles
+    {
+        std::string windows;  // Windows path of the stem, program text
+        std::string host;     // host path of the stem
+    };
+    // What the wrapper script is given besides the run's files.
+    struct CLaunch
+    {
+        std::vector<std::string> arguments;  // the tool and its arguments, UTF-8
+        size_t decode = 0;                   // 1-based position of the kBytes argument, 0 for none
+        std::string hostWork;
+        std::string input;  // host path of the standard input, empty for none
+        unsigned bound = 0;
+    };
+
+    // The steps of Run: resolve the run's files and arguments, launch the
+    // wrapper, wait for its status and read what it left.
     bool WriteNames(const CHostRun& run, const std::string& path, std::string* failure);
+    bool WriteSecret(const CHostRun& run, const CRunFiles& files, std::string* hostSecret, std::string* failure);
+    bool ResolveArguments(const CHostRun& run, const CRunFiles& files, CLaunch* launch, std::string* failure);
+    bool Launch(const CRunFiles& files, const CLaunch& launch);
+    void Wait(const CRunFiles& files, unsigned bound, CProgressSink* progress, CRunOutcome* outcome);
+    void ReadOutcome(const CHostRun& run, const CRunFiles& files, CRunOutcome* outcome);
     bool StartShell(const std::vector<std::string>& arguments);
     void Kill(const std::string& hostPidFile);
     void RemoveFolder();

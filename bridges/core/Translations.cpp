@@ -2,13 +2,12 @@
 // them, turned into host tool runs. Only what those builders send is
 // understood; anything else is refused, so that no text can slip through to a
 // tool as an option of its own.
-#include "bridges/ArchiveNames.h"
-#include "bridges/BridgeMessages.h"
-#include "bridges/BridgeText.h"
-#include "bridges/CommandLine.h"
-#include "bridges/HostPlan.h"
+#include "bridges/core/ArchiveNames.h"
+#include "bridges/core/BridgeMessages.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/CommandLine.h"
+#include "bridges/core/HostPlan.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include <map>
@@ -43,10 +42,8 @@ const char kXargsSize[] = "1000000";
 
 void Refuse(CHostPlan* plan, int code, const char* format, const std::string& detail = std::string())
 {
-    char text[2048];
-    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
     plan->refusal = code;
-    plan->message = text;
+    plan->message = ProgramMessage(format, detail);
     plan->runs.clear();
 }
 
@@ -103,14 +100,14 @@ bool ReadBaseFolderLists(const std::vector<std::string>& words, size_t first, co
         std::string base;
         if (!TakeBaseFolder(words[i], &base) || i + 1 >= words.size() || !StartsWith(words[i + 1], listPrefix))
         {
-            Refuse(plan, kResultCommandName, kMsgUnknownSwitch, words[i]);
+            Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, words[i]);
             return false;
         }
         std::string listFile = words[i + 1].substr(strlen(listPrefix));
         std::vector<std::string> lines;
         if (!ReadListLines(listFile, &lines))
         {
-            Refuse(plan, kResultFailed, kMsgListUnreadable, listFile);
+            Refuse(plan, kArchiverResultFailed, kMsgListUnreadable, listFile);
             return false;
         }
         for (const std::string& line : lines)
@@ -118,7 +115,7 @@ bool ReadBaseFolderLists(const std::vector<std::string>& words, size_t first, co
             std::vector<std::string> fields;
             if (!SplitCommandLine(line, &fields) || fields.size() != 1)
             {
-                Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+                Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
                 return false;
             }
             groups->Add(base, fields[0]);
@@ -133,13 +130,13 @@ bool ReadPairList(const std::string& word, size_t fieldCount, CGroups* groups, C
 {
     if (!StartsWith(word, "@"))
     {
-        Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+        Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
         return false;
     }
     std::vector<std::string> lines;
     if (!ReadListLines(word.substr(1), &lines))
     {
-        Refuse(plan, kResultFailed, kMsgListUnreadable, word.substr(1));
+        Refuse(plan, kArchiverResultFailed, kMsgListUnreadable, word.substr(1));
         return false;
     }
     for (const std::string& line : lines)
@@ -148,7 +145,7 @@ bool ReadPairList(const std::string& word, size_t fieldCount, CGroups* groups, C
         std::string base;
         if (!SplitCommandLine(line, &fields) || fields.size() != fieldCount || !TakeBaseFolder(fields[0], &base))
         {
-            Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+            Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
             return false;
         }
         groups->Add(base, fields[1]);
@@ -189,7 +186,7 @@ bool HaveDistinctNames(const CGroups& groups, CHostPlan* plan)
         }
         if (other != NULL)
         {
-            Refuse(plan, kResultFailed, kMsgSameName, *other + "\n" + path);
+            Refuse(plan, kArchiverResultFailed, kMsgSameName, *other + "\n" + path);
             return false;
         }
         files.emplace(key, path);
@@ -201,7 +198,7 @@ bool HaveFiles(const CGroups& groups, CHostPlan* plan)
 {
     if (groups.Count() == 0)
     {
-        Refuse(plan, kResultFailed, kMsgNoFiles);
+        Refuse(plan, kArchiverResultFailed, kMsgNoFiles);
         return false;
     }
     return HaveDistinctNames(groups, plan);
@@ -215,11 +212,25 @@ bool ReadArchiveAndList(const std::vector<std::string>& words, size_t i, size_t 
 {
     if (i + 2 != words.size())
     {
-        Refuse(plan, kResultCommandName, kMsgBadCommandLine);
+        Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
         return false;
     }
     plan->archive = words[i];
     return ReadPairList(words[i + 1], fieldCount, groups, plan) && HaveFiles(*groups, plan);
+}
+
+// The tail of a 7-Zip32 or Cab32 command line: the archive, then the base
+// folders with their list files. False (and the plan refused) as above.
+bool ReadArchiveAndBaseFolderLists(const std::vector<std::string>& words, size_t i, const char* listPrefix,
+                                   CGroups* groups, CHostPlan* plan)
+{
+    if (i >= words.size())
+    {
+        Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
+        return false;
+    }
+    plan->archive = words[i];
+    return ReadBaseFolderLists(words, i + 1, listPrefix, groups, plan) && HaveFiles(*groups, plan);
 }
 
 // The tool's one run over every file. The tools take names relative to the
@@ -250,18 +261,40 @@ void AddRuns(const CGroups& groups, CHostRun tool, CHostPlan::Check check, CHost
         plan->expectedNames.push_back(name.relative);
 }
 
+// The words of a command line whose first word is the add command addWord
+// (NULL for Zip32j, whose lines name no command); the command sfxWord, which
+// asks for a self-extracting archive, is refused with its own text first.
+bool TakeCommandWords(const std::string& line, const char* addWord, const char* sfxWord, const char* sfxMessage,
+                      std::vector<std::string>* words, CHostPlan* plan)
+{
+    *plan = CHostPlan();
+    if (!SplitCommandLine(line, words))
+    {
+        Refuse(plan, kArchiverResultCommandName, kMsgBadCommandLine);
+        return false;
+    }
+    if (sfxWord != NULL && !words->empty() && (*words)[0] == sfxWord)
+    {
+        Refuse(plan, kArchiverResultNotSupported, sfxMessage);
+        return false;
+    }
+    if (addWord != NULL && (words->empty() || (*words)[0] != addWord))
+    {
+        Refuse(plan, kArchiverResultCommandName, kMsgOnlyAdd);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void TranslateSevenZip(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    if (words.empty() || words[0] != "a")
-        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+    if (!TakeCommandWords(line, "a", NULL, NULL, &words, plan))
+        return;
     if (words.size() < 2 || (words[1] != "-t7z" && words[1] != "-tzip"))
-        return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, words.size() < 2 ? "" : words[1]);
+        return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, words.size() < 2 ? "" : words[1]);
     bool zip = words[1] == "-tzip";
 
     std::vector<std::string> methodOptions;
@@ -274,7 +307,7 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
         if (word == "-hide")
             plan->showProgress = false;
         else if (StartsWith(word, "-sfx"))
-            return Refuse(plan, kResultNotSupported, kMsgSevenZipSfx);
+            return Refuse(plan, kArchiverResultNotSupported, kMsgSevenZipSfx);
         else if (StartsWith(word, "-p"))
         {
             usePassword = true;
@@ -285,19 +318,15 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
         else if (word == "-scsUTF-8" && ProgramTextIsUtf8())
             continue;  // the list files are read as UTF-8 in the UTF-8 mode anyway
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
-    if (i >= words.size())
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    plan->archive = words[i++];
-
     CGroups groups;
-    if (!ReadBaseFolderLists(words, i, "-ir-@", &groups, plan) || !HaveFiles(groups, plan))
+    if (!ReadArchiveAndBaseFolderLists(words, i, "-ir-@", &groups, plan))
         return;
     // 7zz takes only ASCII passwords for ZIP; a Windows 7-Zip would encode
     // others in a code page a reader cannot know, so they are refused.
     if (zip && usePassword && !IsAscii(password))
-        return Refuse(plan, kResultNotSupported, kMsgZipPasswordAscii);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgZipPasswordAscii);
 
     CHostRun run;
     run.tool = "7zz";
@@ -323,12 +352,9 @@ void TranslateSevenZip(const std::string& line, CHostPlan* plan)
 
 void TranslateZip32j(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    if (!words.empty() && words[0] == "--sfx")
-        return Refuse(plan, kResultNotSupported, kMsgZipSfx);
+    if (!TakeCommandWords(line, NULL, "--sfx", kMsgZipSfx, &words, plan))
+        return;
 
     std::vector<CHostArg> options;
     bool usePassword = false;
@@ -354,7 +380,7 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
             password = words[++i];
         }
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
     CGroups groups;
     if (!ReadArchiveAndList(words, i, 2, &groups, plan))
@@ -363,7 +389,7 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
     // readers of the ZIP do not try; the program refuses such a password, and
     // so does the bridge.
     if (usePassword && ProgramTextIsUtf8() && !IsAscii(password))
-        return Refuse(plan, kResultNotSupported, kMsgZipPasswordAscii);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgZipPasswordAscii);
     CHostRun run;
     run.tool = "zip";
     run.args = options;
@@ -384,14 +410,9 @@ void TranslateZip32j(const std::string& line, CHostPlan* plan)
 
 void TranslateCab(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    if (!words.empty() && words[0] == "-f")
-        return Refuse(plan, kResultNotSupported, kMsgCabSfx);
-    if (words.empty() || words[0] != "-a")
-        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+    if (!TakeCommandWords(line, "-a", "-f", kMsgCabSfx, &words, plan))
+        return;
 
     bool mszip = true;
     size_t i = 1;
@@ -403,27 +424,23 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
         else if (word == "-mz")
             mszip = true;
         else if (StartsWith(word, "-ml"))
-            return Refuse(plan, kResultNotSupported, kMsgLzx);
+            return Refuse(plan, kArchiverResultNotSupported, kMsgLzx);
         else if (StartsWith(word, "-v"))
-            return Refuse(plan, kResultNotSupported, kMsgVolumes);
+            return Refuse(plan, kArchiverResultNotSupported, kMsgVolumes);
         else if (word == "-i")
             plan->showProgress = false;
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
-    if (i >= words.size())
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    plan->archive = words[i++];
-
     CGroups groups;
-    if (!ReadBaseFolderLists(words, i, "@", &groups, plan) || !HaveFiles(groups, plan))
+    if (!ReadArchiveAndBaseFolderLists(words, i, "@", &groups, plan))
         return;
     size_t bytes = 0;
     for (const auto& group : groups.names)
         for (const std::string& name : group.second)
             bytes += ProgramToUtf8(name).size() + 1 + kArgumentPointer;
     if (bytes > kMaxCabListBytes || groups.Count() > kMaxCabFiles)
-        return Refuse(plan, kResultNotSupported, kMsgTooManyFiles);
+        return Refuse(plan, kArchiverResultNotSupported, kMsgTooManyFiles);
 
     // gcab takes names after "--" as they are, "-" and "@x" too.
     CHostRun pack;
@@ -439,14 +456,9 @@ void TranslateCab(const std::string& line, CHostPlan* plan)
 
 void TranslateUnlha(const std::string& line, CHostPlan* plan)
 {
-    *plan = CHostPlan();
     std::vector<std::string> words;
-    if (!SplitCommandLine(line, &words))
-        return Refuse(plan, kResultCommandName, kMsgBadCommandLine);
-    if (!words.empty() && words[0] == "s")
-        return Refuse(plan, kResultNotSupported, kMsgLhaSfx);
-    if (words.empty() || words[0] != "a")
-        return Refuse(plan, kResultCommandName, kMsgOnlyAdd);
+    if (!TakeCommandWords(line, "a", "s", kMsgLhaSfx, &words, plan))
+        return;
 
     char method = '5';
     size_t i = 1;
@@ -460,7 +472,7 @@ void TranslateUnlha(const std::string& line, CHostPlan* plan)
         else if (word == "-a1")
             continue;  // attributes: the host has none to keep
         else
-            return Refuse(plan, kResultCommandName, kMsgUnknownSwitch, word);
+            return Refuse(plan, kArchiverResultCommandName, kMsgUnknownSwitch, word);
     }
     CGroups groups;
     if (!ReadArchiveAndList(words, i, 3, &groups, plan))

@@ -1,18 +1,13 @@
 #pragma once
 
+#include "common/ArchiverApi.h"
+
 #include <string>
 #include <vector>
 
 // What a bridge makes of one command line: the runs of host tools that build
 // the archive, or a refusal with the text the result dialog shows. Plain data,
 // so the translations are tested without starting anything.
-
-// Result codes of the Common Archiver API that the bridges return.
-const int kResultOk = 0;
-const int kResultFailed = 0x8000;         // the tool failed or ran past its bound
-const int kResultCommandName = 0x801C;    // a command or switch the bridge does not know
-const int kResultUserCancel = 0x8020;
-const int kResultNotSupported = 0x8023;   // refused: the host cannot do it
 
 // One argument of a tool. Values stay Shift_JIS here; the session converts.
 struct CHostArg
@@ -63,7 +58,7 @@ struct CHostRun
 
 struct CHostPlan
 {
-    int refusal = kResultOk;
+    int refusal = kArchiverResultOk;
     std::string message;  // Shift_JIS; set with a refusal
     std::string archive;  // Windows path
     bool showProgress = true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridges/HostSession.h"
+#include "bridges/core/HostSession.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "bridges/HostPlan.h"
+#include "bridges/core/HostPlan.h"
+#include "common/ArchiverApi.h"
 
 #include <windows.h>
 
@@ -11,16 +12,15 @@
 // when every tool succeeded and the archive holds what it should. Never
 // throws: it is called across a DLL boundary.
 typedef void (*BridgeTranslation)(const std::string& line, CHostPlan* plan);
-int RunBridgeCommand(HINSTANCE instance, HWND owner, LPCSTR line, LPSTR output, DWORD size,
-                     BridgeTranslation translate);
+int RunBridgeCommand(HWND owner, LPCSTR line, LPSTR output, DWORD size, BridgeTranslation translate);
 
 // The <Prefix>SetUnicodeMode entry of the bridges whose tools store every
 // name exactly: TRUE, the mode taken.
 BOOL SetBridgeUnicodeMode(BOOL on);
 
-// Whether every host program a bridge needs is there; a bridge whose tool is
-// missing refuses to load, so its formats are not offered.
-bool HostToolsPresent(std::initializer_list<const char*> tools);
+// The DllMain of every bridge: keeps the module, and refuses the load when a
+// host program the bridge needs is missing, so its formats are not offered.
+BOOL AttachBridge(HINSTANCE instance, DWORD reason, std::initializer_list<const char*> tools);
 
 // The bridges' own version (times 100), reported by every version entry.
 const WORD kBridgeVersion = 100;

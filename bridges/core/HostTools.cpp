@@ -1,6 +1,6 @@
-#include "bridges/HostTools.h"
+#include "bridges/core/HostTools.h"
 
-#include "bridges/BridgeText.h"
+#include "bridges/core/BridgeText.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "bridges/BridgeMessages.h"
+#include "bridges/core/BridgeMessages.h"
 
 const char kMsgBadCommandLine[] =
     "コマンドラインを解釈できません。\nパスワードや名前に二重引用符(\")を含めることはできません。";

@@ -1,8 +1,8 @@
-#include "bridges/HostSession.h"
+#include "bridges/core/HostSession.h"
 
-#include "bridges/BridgeMessages.h"
-#include "bridges/BridgeText.h"
-#include "bridges/HostTools.h"
+#include "bridges/core/BridgeMessages.h"
+#include "bridges/core/BridgeText.h"
+#include "bridges/core/HostTools.h"
 #include "common/FileBytes.h"
 #include "common/ScopedHandle.h"
 #include "common/ShiftJis.h"
@@ -98,13 +98,6 @@ std::string LinkLines(const std::vector<std::pair<std::string, std::string>>& fi
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string Format(const char* format, const std::string& detail)
-{
-    char text[2048];
-    snprintf(text, sizeof(text), ProgramMessage(format).c_str(), detail.c_str());
-    return text;
-}
 
 }  // namespace
 
@@ -229,7 +222,7 @@ bool CHostSession::WriteNames(const CHostRun& run, const std::string& path, std:
         std::string hostFull = ToHostPath(full);
         if (hostFull.empty() || hostBase.empty())
         {
-            *failure = Format(kMsgPathUnmapped, full);
+            *failure = ProgramMessage(kMsgPathUnmapped, full);
             return false;
         }
         if (hostBase.back() != '/')
@@ -283,50 +276,69 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
     std::string tool = FindHostTool(run.tool);
     if (tool.empty())
     {
-        outcome->failure = Format(kMsgToolMissing, run.tool);
+        outcome->failure = ProgramMessage(kMsgToolMissing, run.tool);
         return false;
     }
     char stem[32];
-    snprintf(stem, sizeof(stem), "\\run%u", ++m_runs);
-    std::string prefix = m_folder + stem;
-    std::string hostPrefix = m_hostFolder + "/" + (stem + 1);
+    snprintf(stem, sizeof(stem), "run%u", ++m_runs);
+    CRunFiles files{m_folder + "\\" + stem, m_hostFolder + "/" + stem};
 
-    std::string namesPath = prefix + ".names";
-    std::string hostNames = hostPrefix + ".names";
-    if (!WriteNames(run, namesPath, &outcome->failure))
+    CLaunch launch;
+    launch.arguments = {tool};
+    if (!WriteNames(run, files.windows + ".names", &outcome->failure) ||
+        !WriteSecret(run, files, &launch.input, &outcome->failure) ||
+        !ResolveArguments(run, files, &launch, &outcome->failure))
         return false;
-
-    std::string hostSecret;
-    if (!run.secret.empty())
+    if (run.namesOnStdin)
+        launch.input = files.host + ".names";
+    launch.bound = HostTimeoutSeconds();
+    if (!Launch(files, launch))
     {
-        std::string secretPath = prefix + ".secret";
-        hostSecret = hostPrefix + ".secret";
-        if (!MakePrivate() || !WriteWholeFile(ProgramToWide(secretPath), ProgramToUtf8(run.secret) + "\n"))
-        {
-            outcome->failure = ProgramMessage(kMsgNoSession);
-            return false;
-        }
-        m_secrets.push_back(secretPath);
+        outcome->failure = ProgramMessage(kMsgStartFailed, run.tool);
+        return false;
     }
+    Wait(files, launch.bound, progress, outcome);
+    ReadOutcome(run, files, outcome);
+    ForgetSecrets();
+    return true;
+}
 
-    std::vector<std::string> toolArguments = {tool};
-    size_t decode = 0;
+bool CHostSession::WriteSecret(const CHostRun& run, const CRunFiles& files, std::string* hostSecret,
+                               std::string* failure)
+{
+    if (run.secret.empty())
+        return true;
+    std::string secretPath = files.windows + ".secret";
+    if (!MakePrivate() || !WriteWholeFile(ProgramToWide(secretPath), ProgramToUtf8(run.secret) + "\n"))
+    {
+        *failure = ProgramMessage(kMsgNoSession);
+        return false;
+    }
+    m_secrets.push_back(secretPath);
+    *hostSecret = files.host + ".secret";
+    return true;
+}
+
+bool CHostSession::ResolveArguments(const CHostRun& run, const CRunFiles& files, CLaunch* launch,
+                                    std::string* failure)
+{
+    std::vector<std::string>& arguments = launch->arguments;
     for (const CHostArg& arg : run.args)
     {
         switch (arg.kind)
         {
         case CHostArg::kText:
-            toolArguments.push_back(ProgramToUtf8(arg.prefix + arg.value));
+            arguments.push_back(ProgramToUtf8(arg.prefix + arg.value));
             break;
         case CHostArg::kPath:
         {
             std::string host = ToHostPath(arg.value);
             if (host.empty())
             {
-                outcome->failure = Format(kMsgPathUnmapped, arg.value);
+                *failure = ProgramMessage(kMsgPathUnmapped, arg.value);
                 return false;
             }
-            toolArguments.push_back(ProgramToUtf8(arg.prefix) + host);
+            arguments.push_back(ProgramToUtf8(arg.prefix) + host);
             break;
         }
         case CHostArg::kTool:
@@ -334,61 +346,62 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
             std::string other = FindHostTool(arg.value);
             if (other.empty())
             {
-                outcome->failure = Format(kMsgToolMissing, arg.value);
+                *failure = ProgramMessage(kMsgToolMissing, arg.value);
                 return false;
             }
-            toolArguments.push_back(other);
+            arguments.push_back(other);
             break;
         }
         case CHostArg::kNameList:
-            toolArguments.push_back(ProgramToUtf8(arg.prefix) + hostNames);
+            arguments.push_back(ProgramToUtf8(arg.prefix) + files.host + ".names");
             break;
         case CHostArg::kBytes:
-            toolArguments.push_back(OctalEscapes(arg.value));
-            decode = toolArguments.size();
+            arguments.push_back(OctalEscapes(arg.value));
+            launch->decode = arguments.size();
             break;
         }
     }
     bool utf8 = ProcessHasUtf8Locale();
-    for (const std::string& argument : toolArguments)
+    for (const std::string& argument : arguments)
     {
         if (!utf8 && !IsAscii(argument))
         {
-            outcome->failure = ProgramMessage(kMsgLocale);
+            *failure = ProgramMessage(kMsgLocale);
             return false;
         }
     }
 
-    std::string hostWork = m_hostFolder + "/stage";
+    launch->hostWork = m_hostFolder + "/stage";
     if (!run.workFolder.empty())
     {
-        hostWork = ToHostPath(run.workFolder + "\\");
-        if (hostWork.empty())
+        launch->hostWork = ToHostPath(run.workFolder + "\\");
+        if (launch->hostWork.empty())
         {
-            outcome->failure = Format(kMsgPathUnmapped, run.workFolder);
+            *failure = ProgramMessage(kMsgPathUnmapped, run.workFolder);
             return false;
         }
     }
-    unsigned bound = HostTimeoutSeconds();
+    return true;
+}
+
+bool CHostSession::Launch(const CRunFiles& files, const CLaunch& launch)
+{
     char boundText[16];
-    snprintf(boundText, sizeof(boundText), "%u", bound);
+    snprintf(boundText, sizeof(boundText), "%u", launch.bound);
     char decodeText[16];
-    snprintf(decodeText, sizeof(decodeText), "%u", static_cast<unsigned>(decode));
+    snprintf(decodeText, sizeof(decodeText), "%u", static_cast<unsigned>(launch.decode));
+    std::vector<std::string> arguments = {"-c",          kWrapperScript,  "sh",      files.host + ".status",
+                                          files.host + ".out", files.host + ".pid", boundText, launch.hostWork,
+                                          launch.input, decodeText};
+    arguments.insert(arguments.end(), launch.arguments.begin(), launch.arguments.end());
+    return StartShell(arguments);
+}
 
-    std::string hostStatus = hostPrefix + ".status";
-    std::string hostPid = hostPrefix + ".pid";
-    std::wstring statusPath = ProgramToWide(prefix + ".status");
-    std::wstring outputPath = ProgramToWide(prefix + ".out");
-    std::vector<std::string> arguments = {"-c",      kWrapperScript, "sh",     hostStatus,
-                                          hostPrefix + ".out", hostPid, boundText, hostWork,
-                                          run.namesOnStdin ? hostNames : hostSecret, decodeText};
-    arguments.insert(arguments.end(), toolArguments.begin(), toolArguments.end());
-    if (!StartShell(arguments))
-    {
-        outcome->failure = Format(kMsgStartFailed, run.tool);
-        return false;
-    }
-
+void CHostSession::Wait(const CRunFiles& files, unsigned bound, CProgressSink* progress, CRunOutcome* outcome)
+{
+    std::string hostPid = files.host + ".pid";
+    std::wstring statusPath = ProgramToWide(files.windows + ".status");
+    std::wstring outputPath = ProgramToWide(files.windows + ".out");
     ULONGLONG deadline = GetTickCount64() + (static_cast<ULONGLONG>(bound) + kGraceSeconds) * 1000;
     ULONGLONG nextProgress = 0;
     ULONGLONG cancelUntil = 0;
@@ -432,13 +445,17 @@ bool CHostSession::Run(const CHostRun& run, CProgressSink* progress, CRunOutcome
             cancelUntil = GetTickCount64() + kCancelWaitMs;
         }
     }
+}
+
+void CHostSession::ReadOutcome(const CHostRun& run, const CRunFiles& files, CRunOutcome* outcome)
+{
     std::string status;
-    outcome->exitCode = ReadFileTail(statusPath, 64, &status) ? atoi(status.c_str()) : -1;
+    bool reported = ReadFileTail(ProgramToWide(files.windows + ".status"), 64, &status);
+    outcome->exitCode = reported ? atoi(status.c_str()) : -1;
     // timeout reports 124 when it ended the tool at the bound, 137 when it
     // had to kill it after that.
     if (outcome->exitCode == 124 || (outcome->exitCode == 137 && !outcome->cancelled))
         outcome->timedOut = true;
-    ReadFileTail(outputPath, run.wholeOutput ? static_cast<size_t>(-1) : kOutputKeep, &outcome->output);
-    ForgetSecrets();
-    return true;
+    ReadFileTail(ProgramToWide(files.windows + ".out"), run.wholeOutput ? static_cast<size_t>(-1) : kOutputKeep,
+                 &outcome->output);
 }

@@ -11,11 +11,8 @@
 // Nothing here needs a window.
 
 // The program's text: Shift_JIS, or UTF-8 while the DLL is in its UTF-8 mode
-// (<Prefix>SetUnicodeMode), in which the command line, the list files and the
-// text put into the caller's buffer are UTF-8. Each bridge DLL links its own
-// copy of these helpers, so the mode is the DLL's own, and it ends with the
-// DLL's release.
-void SetProgramTextUtf8(bool utf8);
+// (BridgeDll.h), in which the command line, the list files and the text put
+// into the caller's buffer are UTF-8.
 bool ProgramTextIsUtf8();
 std::wstring ProgramToWide(const std::string& text);
 // Characters without a Shift_JIS form become "?" outside the UTF-8 mode.
@@ -24,6 +21,8 @@ std::string ProgramToUtf8(const std::string& text);
 std::string Utf8ToProgram(const std::string& text);
 // One of the bridges' messages (BridgeMessages.h, Shift_JIS) in the program's text.
 std::string ProgramMessage(const char* shiftJis);
+// The same with its one %s filled in with detail (program text).
+std::string ProgramMessage(const char* shiftJis, const std::string& detail);
 // The next character of program text; a UTF-8 byte above ASCII never stands
 // for a separator, so it is stepped over alone.
 const char* NextProgramChar(const char* text);

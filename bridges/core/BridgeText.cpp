@@ -1,6 +1,8 @@
-#include "bridges/BridgeText.h"
+#include "bridges/core/BridgeText.h"
 
+#include "bridges/core/BridgeDll.h"
 #include "common/ShiftJis.h"
+#include "common/TextFormat.h"
 
 #include <stdio.h>
 
@@ -14,8 +16,6 @@ bool HasUtf8Tag(const std::string& locale)
     return lower.find("utf-8") != std::string::npos || lower.find("utf8") != std::string::npos;
 }
 
-bool g_programUtf8 = false;
-
 std::string Environment(const char* name)
 {
     char value[256] = "";
@@ -25,24 +25,41 @@ std::string Environment(const char* name)
 
 }  // namespace
 
-void SetProgramTextUtf8(bool utf8) { g_programUtf8 = utf8; }
-bool ProgramTextIsUtf8() { return g_programUtf8; }
-std::wstring ProgramToWide(const std::string& text) { return g_programUtf8 ? Utf8ToWide(text) : ShiftJisToWide(text); }
-std::string WideToProgram(const std::wstring& text) { return g_programUtf8 ? WideToUtf8(text) : WideToShiftJis(text); }
-std::string ProgramToUtf8(const std::string& text) { return g_programUtf8 ? text : ShiftJisToUtf8(text); }
-std::string Utf8ToProgram(const std::string& text) { return g_programUtf8 ? text : Utf8ToShiftJis(text); }
-std::string ProgramMessage(const char* shiftJis) { return g_programUtf8 ? ShiftJisToUtf8(shiftJis) : shiftJis; }
+bool ProgramTextIsUtf8() { return CBridgeDll::This().IsUnicodeModeOn(); }
+
+std::wstring ProgramToWide(const std::string& text)
+{
+    return ProgramTextIsUtf8() ? Utf8ToWide(text) : ShiftJisToWide(text);
+}
+
+std::string WideToProgram(const std::wstring& text)
+{
+    return ProgramTextIsUtf8() ? WideToUtf8(text) : WideToShiftJis(text);
+}
+
+std::string ProgramToUtf8(const std::string& text) { return ProgramTextIsUtf8() ? text : ShiftJisToUtf8(text); }
+std::string Utf8ToProgram(const std::string& text) { return ProgramTextIsUtf8() ? text : Utf8ToShiftJis(text); }
+
+std::string ProgramMessage(const char* shiftJis)
+{
+    return ProgramTextIsUtf8() ? ShiftJisToUtf8(shiftJis) : std::string(shiftJis);
+}
+
+std::string ProgramMessage(const char* shiftJis, const std::string& detail)
+{
+    return FormatText(ProgramMessage(shiftJis).c_str(), detail.c_str());
+}
 
 const char* NextProgramChar(const char* text)
 {
-    if (!g_programUtf8)
+    if (!ProgramTextIsUtf8())
         return NextShiftJisChar(text);
     return *text == '\0' ? text : text + 1;
 }
 
 bool EndsWithProgramSeparator(const std::string& text)
 {
-    if (!g_programUtf8)
+    if (!ProgramTextIsUtf8())
         return EndsWithSeparator(text);
     return !text.empty() && text.back() == '\\';
 }

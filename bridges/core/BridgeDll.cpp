@@ -1,0 +1,7 @@
+#include "bridges/core/BridgeDll.h"
+
+CBridgeDll& CBridgeDll::This()
+{
+    static CBridgeDll dll;
+    return dll;
+}
