@@ -10,6 +10,7 @@
 #include "filters/FilterMatch.h"
 #include "job/JobCallback.h"
 #include "job/JobResult.h"
+#include "job/OutputName.h"
 #include "settings/CompressJob.h"
 
 #include <string.h>
@@ -20,33 +21,8 @@
 namespace {
 
 const size_t kOutputBufferSize = 4096;
-const size_t kFolderBufferSize = 4096;
 const char kOldArchivePrefix[] = "tessik";
 const char kOldArchiveExtension[] = ".tmp";
-
-// A name that ends in ":" or in a real backslash names no file. Only a walk
-// from the start tells a real backslash from a trail byte: the byte before it
-// may itself be the trail byte of a character such as "＝" (0x81 0x81).
-bool IsAcceptableOutputName(const std::string& name)
-{
-    if (name.empty() || name.back() == ':')
-        return false;
-    return !EndsWithSeparator(name.c_str());
-}
-
-// A name typed without a full folder is made full against the current folder,
-// so that the output folder is known.
-bool MakeFullOutputName(std::string* name)
-{
-    if (IsAbsolutePath(name->c_str()))
-        return true;
-    char full[kPathBufferSize];
-    DWORD length = GetFullPathNameA(name->c_str(), sizeof(full), full, NULL);
-    if (length == 0 || length >= sizeof(full))
-        return false;
-    *name = full;
-    return true;
-}
 
 // What an overwrite answer means as the job's overwrite action: the builders
 // read the action (ZIP adds with "-u" for kOverwriteAppend).
@@ -327,7 +303,7 @@ private:
     CCompressJob* m_job;
     CArc* m_arc;
     const std::vector<std::wstring>& m_inputs;
-    char m_outputFolder[kFolderBufferSize] = "";
+    std::string m_outputFolder;
     char m_oldArchive[kPathBufferSize] = "";  // the old archive's temporary name, if moved aside
 };
 
@@ -357,8 +333,7 @@ int CJob::Run()
 
 int CJob::CheckOutputName()
 {
-    if (!IsAcceptableOutputName(m_job->OutputFile) || !MakeFullOutputName(&m_job->OutputFile) ||
-        GetParentFolder(m_job->OutputFile.c_str(), m_outputFolder, sizeof(m_outputFolder)) <= 0)
+    if (!SettleOutputName(&m_job->OutputFile, &m_outputFolder))
     {
         m_callback->Fail(EJobFailure::BadOutputName, std::string());
         return kJobBadOutputName;
@@ -444,12 +419,12 @@ int CJob::AskPassword()
 
 int CJob::PrepareOutputFolder()
 {
-    switch (GetPathType(m_outputFolder))
+    switch (GetPathType(m_outputFolder.c_str()))
     {
     case kPathFolder:
         return kJobSucceeded;
     case kPathMissing:
-        if (CreateFolderTree(m_outputFolder) && GetPathType(m_outputFolder) == kPathFolder)
+        if (CreateFolderTree(m_outputFolder.c_str()) && GetPathType(m_outputFolder.c_str()) == kPathFolder)
             return kJobSucceeded;
         m_callback->Fail(EJobFailure::OutputFolderNotCreated, std::string());
         return kJobNoOutputFolder;
@@ -465,7 +440,7 @@ int CJob::MoveOldArchiveAside()
     char name[kPathBufferSize];
     // MoveFileA does not replace, so a name taken meanwhile fails the move
     // rather than losing a file.
-    if (!MakeUniqueTempName(m_outputFolder, kOldArchivePrefix, kOldArchiveExtension, name, sizeof(name)) ||
+    if (!MakeUniqueTempName(m_outputFolder.c_str(), kOldArchivePrefix, kOldArchiveExtension, name, sizeof(name)) ||
         !MoveFileA(m_job->OutputFile.c_str(), name))
     {
         // Going on would make the archiver add to the old archive instead of

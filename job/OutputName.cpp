@@ -92,3 +92,25 @@ int Propose(const char* entry, const bool* isFolder, const char* outputFolder, c
 }
 
 }  // namespace
+
+bool SettleOutputName(std::string* name, std::string* folder)
+{
+    // Only a walk from the start tells a real backslash from a trail byte: the
+    // byte before it may itself be the trail byte of a character such as "＝"
+    // (0x81 0x81).
+    if (name->empty() || name->back() == ':' || EndsWithSeparator(name->c_str()))
+        return false;
+    if (!IsAbsolutePath(name->c_str()))
+    {
+        char full[kPathBufferSize];
+        DWORD length = GetFullPathNameA(name->c_str(), sizeof(full), full, NULL);
+        if (length == 0 || length >= sizeof(full))
+            return false;
+        *name = full;
+    }
+    char parent[kPathBufferSize];
+    if (GetParentFolder(name->c_str(), parent, sizeof(parent)) <= 0)
+        return false;
+    *folder = parent;
+    return true;
+}

@@ -18,3 +18,9 @@ int ProposeOutputName(const char* entry, const char* outputFolder, const char* e
 // name); whether the entry is a folder is asked of the wide name.
 int ProposeOutputName(const std::wstring& entry, const char* outputFolder, const char* extension, char* buffer,
                       size_t size);
+
+// The check of a job's output name: a name that ends in ":" or in a real
+// backslash names no file; one typed without a full folder is made full
+// against the current folder, so that the output folder is known. Fills
+// folder (without its trailing backslash); false when the name is refused.
+bool SettleOutputName(std::string* name, std::string* folder);

@@ -1,5 +1,6 @@
 #include "job/PerItemRun.h"
 
+#include "common/ArchiverApi.h"
 #include "job/JobRun.h"
 #include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
@@ -17,9 +18,6 @@
 const char kEachModeMark[] = "::EACH";
 
 namespace {
-
-// What an archiver DLL returns when its progress window was cancelled.
-const int kArchiverUserCancel = 0x8020;
 
 // Forwards one item's job to the user's dialogs: the password is asked once,
 // an overwrite answer for the rest is kept, and the first fact the job reports
@@ -107,7 +105,7 @@ public:
     void OpenFolder(const std::string& folder) override { m_folder = folder; }
     void ArchiverReturned(int code) override
     {
-        if (code == kArchiverUserCancel)
+        if (code == kArchiverResultUserCancel)
             m_cancelled = true;
     }
 
@@ -158,11 +156,9 @@ std::string FreeName(const std::string& name, const std::vector<CItemOutcome>& t
 int CPerItemRun::Run(IJobCallback& ui, const CCompressJob& first)
 {
     m_outcomes.clear();
-    char full[kPathBufferSize];
-    char folder[kPathBufferSize];
-    DWORD length = GetFullPathNameA(first.OutputFile.c_str(), sizeof(full), full, NULL);
-    if (first.OutputFile.empty() || length == 0 || length >= sizeof(full) ||
-        GetParentFolder(full, folder, sizeof(folder)) <= 0)
+    std::string shown = first.OutputFile;
+    std::string folder;
+    if (!SettleOutputName(&shown, &folder))
     {
         ui.Fail(EJobFailure::BadOutputName, std::string());
         return kJobBadOutputName;
@@ -182,7 +178,7 @@ int CPerItemRun::Run(IJobCallback& ui, const CCompressJob& first)
             continue;
         }
         char name[kPathBufferSize];
-        if (!ProposeOutputName(item, folder, extension, name, sizeof(name)))
+        if (!ProposeOutputName(item, folder.c_str(), extension, name, sizeof(name)))
         {
             outcome.end = EItemEnd::NoName;
             continue;

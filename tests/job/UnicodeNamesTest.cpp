@@ -1,7 +1,6 @@
 // Jobs whose names lie beyond Shift_JIS against the stand-in archivers: the
 // DLL's UTF-8 mode switched on for them alone, the command line and list
 // files in UTF-8, and the bytes of an all-Shift_JIS job unchanged.
-#include "app/JobWords.h"
 #include "job/JobRun.h"
 #include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
@@ -254,16 +253,16 @@ TEST(UnicodeNamesWithoutTheMode, RefusalNamesTheFilesAndTheFormatsThatCan)
     CCompressJob job = MakeJob(0, data / "out.7z");
     EXPECT_EQ(kJobUnnamableFiles, RunJob(&job, {root + L"\\tree"}, callback));
     ASSERT_EQ(1u, callback.events.size());
-    const std::wstring text = UnnamableText(callback.unnamable);
+    const std::vector<std::wstring>& names = callback.unnamable.names;
     for (const CUnicodeTreeFile& file : kUnicodeTree)
     {
         bool needsMode = file.relative == L"한국어.txt" || file.relative == L"Ελληνικά.txt" ||
                          file.relative == L"Café.txt" || file.relative == L"x\U0001F600.txt";
-        EXPECT_EQ(needsMode, text.find(root + L"\\tree\\" + file.relative) != std::wstring::npos)
+        EXPECT_EQ(needsMode ? 1 : 0, std::count(names.begin(), names.end(), root + L"\\tree\\" + file.relative))
             << Utf8Of(file.relative);
     }
-    EXPECT_NE(std::wstring::npos, text.find(L"「7-Zip32.dll　-　7Z書庫(*.7z)」には"));
-    EXPECT_NE(std::wstring::npos, text.find(L"格納できる形式は見つかりませんでした"));
+    EXPECT_EQ("7-Zip32.dll　-　7Z書庫(*.7z)", callback.unnamable.format);
+    EXPECT_TRUE(callback.unnamable.formats.empty());
     EXPECT_TRUE(CallsOf(ReadStandInJournal(plain.Folder(), "7-Zip32.dll"), "SevenZip").empty());
 
     // With the mode offered by the other DLLs, the message names their formats.
@@ -277,6 +276,6 @@ TEST(UnicodeNamesWithoutTheMode, RefusalNamesTheFilesAndTheFormatsThatCan)
     CCompressJob again = MakeJob(0, data / "out.7z");
     EXPECT_EQ(kJobUnnamableFiles, RunJob(&again, {root + L"\\tree"}, named));
     ASSERT_EQ(1u, named.events.size());
-    EXPECT_NE(std::wstring::npos,
-              UnnamableText(named.unnamable).find(L"格納できる形式:\nCab32.dll　-　CAB書庫(*.cab)\nZip32j.dll　-　ZIP書庫(*.zip)\n"));
+    EXPECT_EQ((std::vector<std::string>{"Cab32.dll　-　CAB書庫(*.cab)", "Zip32j.dll　-　ZIP書庫(*.zip)"}),
+              named.unnamable.formats);
 }
