@@ -98,3 +98,11 @@ std::string ShiftJisToUtf8(const std::string& text) { return FromWide(CP_UTF8, S
 std::string Utf8ToShiftJis(const std::string& text) { return FromWide(kShiftJis, Utf8ToWide(text)); }
 std::string WideToUtf8(const std::wstring& text) { return FromWide(CP_UTF8, text); }
 std::wstring Utf8ToWide(const std::string& text) { return ToWide(CP_UTF8, text.data(), text.size()); }
+
+bool IsAscii(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c >= 0x80)
+            return false;
+    return true;
+}

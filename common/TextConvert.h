@@ -33,3 +33,6 @@ std::string ShiftJisToUtf8(const std::string& text);
 std::string Utf8ToShiftJis(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);
+// Whether every byte is 7-bit ASCII: the one text that reads the same in
+// every code page and in UTF-8.
+bool IsAscii(const std::string& text);

@@ -1,10 +1,8 @@
 #include "job/JobRun.h"
 
 #include "archivers/formats/Arc.h"
-#include "archivers/formats/BaseFolderListFiles.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
-#include "common/ShiftJis.h"
 #include "common/TextConvert.h"
 #include "filters/FileList.h"
 #include "filters/FilterMatch.h"
@@ -39,14 +37,6 @@ EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
         break;
     }
     return kOverwriteRename;
-}
-
-bool IsAsciiText(const std::string& text)
-{
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
 }
 
 // The files the walk took, by their real names, until the job knows the text
@@ -247,7 +237,7 @@ int CListBuilder::Build(const std::vector<std::wstring>& inputs)
     if (result != kJobSucceeded)
         return result;
     if (m_job->Utf8Names && m_job->UsePassword && m_arc->PasswordBytesFollowUnicodeMode() &&
-        !IsAsciiText(m_job->Password))
+        !IsAscii(m_job->Password))
     {
         m_callback.Fail(EJobFailure::PasswordNotAscii, std::string());
         return kJobPasswordNotAscii;

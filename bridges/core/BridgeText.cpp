@@ -64,14 +64,6 @@ bool EndsWithProgramSeparator(const std::string& text)
     return !text.empty() && text.back() == '\\';
 }
 
-bool IsAscii(const std::string& text)
-{
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
 std::string ToHostRelativeName(const std::string& programName)
 {
     std::string name;

@@ -29,7 +29,6 @@ const char* NextProgramChar(const char* text);
 // Whether the text ends in a separator backslash of its own (not a trail byte).
 bool EndsWithProgramSeparator(const std::string& text);
 
-bool IsAscii(const std::string& text);
 // A relative name of program text with "/" for each separator backslash.
 std::string ToHostRelativeName(const std::string& programName);
 
