@@ -217,7 +217,7 @@ bool WriteFilterListSection(CIniFile& ini, const char* section, const CFilterLis
 
 // The list sections are edited in memory and written once: through the file,
 // every key and every removal rewrote the whole file. Within a save whose
-// writes are held already, they join the held text.
+// writes are held already, they go into that held text.
 bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
 {
     bool holding = ini.IsHoldingWrites();

@@ -53,12 +53,10 @@ public:
     // From here on, writes of a value go into the text in memory (read from the
     // file now) with the profile functions' result; anything else that needs
     // the file (a read, a removal through the profile functions) writes the
-    // held text first. While this object holds, another CIniFile of this thread
-    // opened on the same path text joins it: its calls work on this held text,
-    // and its CommitWrites leaves the writing to this object (the settings save
-    // lets each format write its section by path into the one file).
+    // held text first. The settings save hands this object to every part that
+    // writes a section, so that all of them reach the file in one rewrite.
     void HoldWrites();
-    bool IsHoldingWrites() const { return m_joined != nullptr || m_held != nullptr; }
+    bool IsHoldingWrites() const { return m_held != nullptr; }
     // The held text, for edits beyond single keys; only while holding.
     CIniText& HeldText();
     // Writes the held text into the file in one rewrite and ends holding; false
@@ -90,7 +88,6 @@ private:
     std::string m_heldAsRead;  // the held text as it was read from the file
     bool m_heldChangedFile = false;  // the file was written since holding began
     bool m_heldOk = true;
-    CIniFile* m_joined = nullptr;  // the object of this thread that holds the writes
 };
 
 // Decimal as the settings file stores it: optional blanks and sign, then the

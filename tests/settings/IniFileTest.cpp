@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "archivers/formats/CabSettings.h"
+#include "archivers/formats/SevenZipSettings.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
 
@@ -164,9 +166,10 @@ TEST(CIniFile, HeldWritesThatCannotBeCommittedLeaveTheFileAsItWas)
     EXPECT_EQ(std::vector<std::string>{"settings.ini"}, FilesIn(folder.Path()));
 }
 
-// The settings save lets each format write its section by path: those writes
-// join the held text and reach the file with the holder's one rewrite.
-TEST(CIniFile, ObjectsOnTheSamePathJoinTheHeldWrites)
+// The settings save hands its held file to the format builders: their
+// sections reach the file with the save's one rewrite, in the bytes that
+// writing key by key through the profile functions gives.
+TEST(CIniFile, FormatSectionsGoIntoTheHeldWrites)
 {
     CTestFolder folder;
     std::string direct = folder / "direct.ini";
@@ -177,31 +180,20 @@ TEST(CIniFile, ObjectsOnTheSamePathJoinTheHeldWrites)
     CIniFile directIni;
     directIni.Open(direct.c_str(), false, false);
     directIni.WriteString("GENERAL", "QuickStart", "true");
-    directIni.WriteString("7-ZIP", "Use", "true");
-    directIni.WriteString("CAB", "CabMode", "1");
+    WriteSevenZipSettings(directIni);
+    WriteCabSettings(directIni);
     CIniFile::FlushProfileCache(direct.c_str());
 
     CIniFile holder;
     holder.Open(held.c_str(), false, false);
     holder.HoldWrites();
     EXPECT_TRUE(holder.WriteString("GENERAL", "QuickStart", "true"));
-    for (const char* section : {"7-ZIP", "CAB"})
+    for (int (*write)(CIniFile&) : {WriteSevenZipSettings, WriteCabSettings})
     {
-        CIniFile format;
-        format.Open(held.c_str(), false, false);
-        format.HoldWrites();
-        EXPECT_TRUE(format.IsHoldingWrites());
-        EXPECT_TRUE(format.WriteString(section, section == std::string("CAB") ? "CabMode" : "Use",
-                                       section == std::string("CAB") ? "1" : "true"));
-        EXPECT_TRUE(format.CommitWrites());
-        format.Close();
+        EXPECT_EQ(1, write(holder));
+        EXPECT_TRUE(holder.IsHoldingWrites());
         EXPECT_EQ(before, ReadFileBytes(held)) << "written before the holder commits";
     }
-    // Another path is not joined.
-    std::string other = folder / "other.ini";
-    CIniFile otherIni;
-    otherIni.Open(other.c_str(), false, false);
-    EXPECT_FALSE(otherIni.IsHoldingWrites());
 
     EXPECT_TRUE(holder.CommitWrites());
     EXPECT_EQ(ReadFileBytes(direct), ReadFileBytes(held));
