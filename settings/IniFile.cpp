@@ -91,22 +91,25 @@ DWORD CIniFile::GetString(const char* section, const char* key, const char* defa
 
 BOOL CIniFile::WriteString(const char* section, const char* key, const char* text)
 {
-    if (m_held && section != NULL && key != NULL && text != NULL)
+    if (m_held && section != NULL && key != NULL && text != NULL && m_held->IsPlainText())
     {
         m_held->WriteKeys(section, {{key, text}});
         return m_heldOk ? TRUE : FALSE;
     }
-    // A removal through the profile functions works on the file.
+    // A removal through the profile functions works on the file, and so does
+    // every write into a text that the held edits cannot follow.
     if (m_held && !CommitAndHoldOn())
         return FALSE;
     m_reader.reset();
     BOOL written = WritePrivateProfileStringA(section, key, text, m_path.c_str());
     if (m_held)
     {
+        // The profile functions leave a file alone when nothing changes.
+        std::string before = m_heldAsRead;
         FlushProfileCache(m_path.c_str());
         m_held->Load(m_path.c_str());
         m_heldAsRead = m_held->Text();
-        m_heldChangedFile = true;
+        m_heldChangedFile = m_heldChangedFile || m_heldAsRead != before;
     }
     return written;
 }
@@ -123,9 +126,20 @@ void CIniFile::HoldWrites()
     m_heldOk = true;
 }
 
-CIniText& CIniFile::HeldText()
+BOOL CIniFile::WriteKeys(const char* section, const std::vector<std::pair<std::string, std::string>>& keys)
 {
-    return *m_held;
+    if (m_held && m_held->IsPlainText())
+    {
+        m_held->WriteKeys(section, keys);
+        return m_heldOk ? TRUE : FALSE;
+    }
+    BOOL written = TRUE;
+    for (const auto& key : keys)
+    {
+        if (!WriteString(section, key.first.c_str(), key.second.c_str()))
+            written = FALSE;
+    }
+    return written;
 }
 
 bool CIniFile::CommitWrites(bool* changed)

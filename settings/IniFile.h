@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CIniReader;
@@ -57,8 +58,9 @@ public:
     // writes a section, so that all of them reach the file in one rewrite.
     void HoldWrites();
     bool IsHoldingWrites() const { return m_held != nullptr; }
-    // The held text, for edits beyond single keys; only while holding.
-    CIniText& HeldText();
+    // The keys of one section as WriteString would write them one by one;
+    // while holding, in one edit of the held text.
+    BOOL WriteKeys(const char* section, const std::vector<std::pair<std::string, std::string>>& keys);
     // Writes the held text into the file in one rewrite and ends holding; false
     // when anything held could not be written (the file is then as before).
     // A text that no write changed is not written again; *changed says which.

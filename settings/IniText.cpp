@@ -89,6 +89,8 @@ void CIniText::SetText(const std::string& text)
     m_sections.clear();
     m_firstSection.clear();
     m_pending.section = -1;
+    m_plain = !StartsWith(text, "\xEF\xBB\xBF") && !StartsWith(text, "\xFF\xFE") && !StartsWith(text, "\xFE\xFF") &&
+              text.find_first_of(std::string("\r\0", 2)) == std::string::npos;
     m_sections.push_back(CSection());
     size_t start = 0;
     while (start < text.size())

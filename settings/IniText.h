@@ -40,6 +40,13 @@ public:
     // Replaces the whole text (the normalizer hands back the rewritten file).
     void SetText(const std::string& text);
 
+    // False for a text that the profile functions read otherwise than its
+    // lines show: one with a byte-order mark (they read and write it in UTF-8
+    // or UTF-16, not in the ANSI code page), a CR without LF (a line end to
+    // them) or a NUL (where their names and values end). Edits in memory
+    // would not give their bytes there.
+    bool IsPlainText() const { return m_plain; }
+
 private:
     // The text in parts, each from a line that the profile functions or
     // CIniFile's rewrites take for a header (settings/IniSyntax.h) up to the
@@ -73,6 +80,7 @@ private:
     CNormalizer m_normalize = nullptr;
     void* m_context = nullptr;
     bool m_normal = false;
+    bool m_plain = true;
     // The line last written, while its value ends in blanks (section -1: none).
     CLinePos m_pending = {-1, 0};
 };

@@ -95,6 +95,9 @@ TEST(CIniFile, HeldWritesGiveTheBytesOfProfileWrites)
         // byte that is a capital letter ("ヂ" is not "ア").
         "[ GENERAL ]\r\nVersion=100\r\n  [7-ZIP]\r\nUse=true\r\n\x83\x61=2\r\n\t[archive]\x81]\r\n"
         "StatusDialog=true\r\n[CAB\r\n",
+        // Texts the profile functions read otherwise than their lines show.
+        "\xEF\xBB\xBF[GENERAL]\r\nVersion=100\r\n[7-ZIP]\r\nUse=true\r\n[ARCHIVE]\r\nStatusDialog=true\r\n",
+        "[GENERAL]\rVersion=100\r[7-ZIP]\rUse=true\r[archive]\rstatusdialog=true\r",
     };
     struct CStep
     {
