@@ -125,10 +125,10 @@ void BindFormatsToSettings()
     };
     // Every builder writes even after one has failed: the save is dropped as
     // a whole anyway, and each builder's result stays its own.
-    formats.WriteAll = [](const char* iniPath) {
+    formats.WriteAll = [](CIniFile& ini) {
         bool written = true;
         for (const auto& entry : GetFormatRegistry())
-            written &= entry.second->WriteSettings(iniPath) != 0;
+            written &= entry.second->WriteSettings(ini) != 0;
         return written;
     };
     SetSettingsFormats(formats);

@@ -217,7 +217,7 @@ bool WriteFilterListSection(CIniFile& ini, const char* section, const CFilterLis
 
 // The list sections are edited in memory and written once: through the file,
 // every key and every removal rewrote the whole file. Within a save whose
-// writes are held already, they join the held text.
+// writes are held already, they go into that held text.
 bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
 {
     bool holding = ini.IsHoldingWrites();
@@ -226,27 +226,26 @@ bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
     bool ok = ini.WriteBool(kFilterSection, "FilterSw", setting.FilterSw) != FALSE;
     int listCount = static_cast<int>(setting.FilterLists.size());
     ok &= ini.WriteInt(kFilterSection, "ProfileNum", listCount) != FALSE;
-    CIniText& text = ini.HeldText();
 
     for (int n = 0; n < listCount; ++n)
     {
         const CFilterList& list = setting.FilterLists[n];
         std::string section = ListSectionName(n);
         int definitionCount = static_cast<int>(list.Definitions.size());
-        text.WriteKeys(section, ListSectionKeys(list));
+        ok &= ini.WriteKeys(section.c_str(), ListSectionKeys(list)) != FALSE;
         // Definitions of a longer earlier list.
         for (int k = definitionCount;; ++k)
         {
             int found = 0;
             for (int key = 0; key < kDefinitionKeyCount; ++key)
-                found |= text.DeleteKey(section, DefinitionKey(key, k));
+                found |= ini.DeleteKey(section.c_str(), DefinitionKey(key, k).c_str());
             if (!found)
                 break;
         }
     }
     // Lists that were deleted since the last save.
     int m = listCount;
-    while (text.DeleteSection(ListSectionName(m)))
+    while (ini.DeleteSection(ListSectionName(m).c_str()))
         ++m;
 
     // A list that could not be written fails the commit: here, or in the save

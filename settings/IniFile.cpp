@@ -11,8 +11,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <algorithm>
-
 namespace {
 
 const DWORD kValueSize = 1024;
@@ -20,10 +18,6 @@ const DWORD kValueSize = 1024;
 // A section name no settings file uses: written and removed again, it makes
 // the profile functions write the file in their own form.
 const char kNormalizeSection[] = "Tessik normalize 0f3a";
-
-// The objects of this thread that hold writes, which others opened on the same
-// path join.
-thread_local std::vector<CIniFile*> t_holders;
 
 }  // namespace
 
@@ -51,7 +45,6 @@ void CIniFile::Close()
     StopHolding();
     m_path.clear();
     m_reader.reset();
-    m_joined = nullptr;
 }
 
 void CIniFile::StopHolding()
@@ -60,7 +53,6 @@ void CIniFile::StopHolding()
     m_heldAsRead.clear();
     m_heldChangedFile = false;
     m_heldOk = true;
-    t_holders.erase(std::remove(t_holders.begin(), t_holders.end(), this), t_holders.end());
 }
 
 bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
@@ -68,15 +60,6 @@ bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
     StopHolding();
     m_path = path;
     m_reader.reset();
-    m_joined = nullptr;
-    for (CIniFile* holder : t_holders)
-    {
-        if (holder->m_path == m_path)
-        {
-            m_joined = holder;
-            return true;
-        }
-    }
     int kind = GetPathType(path);
     if (kind == kPathFolder)
         return false;
@@ -90,8 +73,6 @@ bool CIniFile::Open(const char* path, bool readOnly, bool truncate)
 
 CIniReader& CIniFile::Reader()
 {
-    if (m_joined)
-        return m_joined->Reader();
     if (m_held)
         CommitAndHoldOn();
     if (!m_reader)
@@ -110,34 +91,33 @@ DWORD CIniFile::GetString(const char* section, const char* key, const char* defa
 
 BOOL CIniFile::WriteString(const char* section, const char* key, const char* text)
 {
-    if (m_joined)
-        return m_joined->WriteString(section, key, text);
-    if (m_held && section != NULL && key != NULL && text != NULL)
+    if (m_held && section != NULL && key != NULL && text != NULL && m_held->IsPlainText())
     {
         m_held->WriteKeys(section, {{key, text}});
         return m_heldOk ? TRUE : FALSE;
     }
-    // A removal through the profile functions works on the file.
+    // A removal through the profile functions works on the file, and so does
+    // every write into a text that the held edits cannot follow.
     if (m_held && !CommitAndHoldOn())
         return FALSE;
     m_reader.reset();
     BOOL written = WritePrivateProfileStringA(section, key, text, m_path.c_str());
     if (m_held)
     {
+        // The profile functions leave a file alone when nothing changes.
+        std::string before = m_heldAsRead;
         FlushProfileCache(m_path.c_str());
         m_held->Load(m_path.c_str());
         m_heldAsRead = m_held->Text();
-        m_heldChangedFile = true;
+        m_heldChangedFile = m_heldChangedFile || m_heldAsRead != before;
     }
     return written;
 }
 
 void CIniFile::HoldWrites()
 {
-    if (m_joined || m_held)
+    if (m_held)
         return;
-    if (std::find(t_holders.begin(), t_holders.end(), this) == t_holders.end())
-        t_holders.push_back(this);
     FlushProfileCache(m_path.c_str());
     m_held.reset(new CIniText);
     m_held->Load(m_path.c_str());
@@ -146,17 +126,26 @@ void CIniFile::HoldWrites()
     m_heldOk = true;
 }
 
-CIniText& CIniFile::HeldText()
+BOOL CIniFile::WriteKeys(const char* section, const std::vector<std::pair<std::string, std::string>>& keys)
 {
-    return m_joined ? m_joined->HeldText() : *m_held;
+    if (m_held && m_held->IsPlainText())
+    {
+        m_held->WriteKeys(section, keys);
+        return m_heldOk ? TRUE : FALSE;
+    }
+    BOOL written = TRUE;
+    for (const auto& key : keys)
+    {
+        if (!WriteString(section, key.first.c_str(), key.second.c_str()))
+            written = FALSE;
+    }
+    return written;
 }
 
 bool CIniFile::CommitWrites(bool* changed)
 {
     if (changed != nullptr)
         *changed = false;
-    if (m_joined)
-        return m_joined->m_heldOk;
     if (!m_held)
         return true;
     std::unique_ptr<CIniText> held = std::move(m_held);
@@ -242,8 +231,6 @@ void CIniFile::FlushProfileCache(const char* path)
 
 int CIniFile::DeleteSection(const char* name)
 {
-    if (m_joined)
-        return m_joined->DeleteSection(name);
     if (m_held)
         return m_held->DeleteSection(name);
     m_reader.reset();
@@ -257,8 +244,6 @@ int CIniFile::DeleteSection(const char* name)
 
 int CIniFile::DeleteKey(const char* section, const char* key)
 {
-    if (m_joined)
-        return m_joined->DeleteKey(section, key);
     if (m_held)
         return m_held->DeleteKey(section, key);
     m_reader.reset();
@@ -272,11 +257,6 @@ int CIniFile::DeleteKey(const char* section, const char* key)
 
 int CIniFile::Rewrite(const std::string& keptText)
 {
-    if (m_joined)
-    {
-        m_joined->HeldText().SetText(keptText);
-        return 1;
-    }
     m_reader.reset();
     std::string tempPath;
     if (!CreateSiblingTempFile(m_path.c_str(), &tempPath))

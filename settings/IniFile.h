@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CIniReader;
@@ -53,14 +54,13 @@ public:
     // From here on, writes of a value go into the text in memory (read from the
     // file now) with the profile functions' result; anything else that needs
     // the file (a read, a removal through the profile functions) writes the
-    // held text first. While this object holds, another CIniFile of this thread
-    // opened on the same path text joins it: its calls work on this held text,
-    // and its CommitWrites leaves the writing to this object (the settings save
-    // lets each format write its section by path into the one file).
+    // held text first. The settings save hands this object to every part that
+    // writes a section, so that all of them reach the file in one rewrite.
     void HoldWrites();
-    bool IsHoldingWrites() const { return m_joined != nullptr || m_held != nullptr; }
-    // The held text, for edits beyond single keys; only while holding.
-    CIniText& HeldText();
+    bool IsHoldingWrites() const { return m_held != nullptr; }
+    // The keys of one section as WriteString would write them one by one;
+    // while holding, in one edit of the held text.
+    BOOL WriteKeys(const char* section, const std::vector<std::pair<std::string, std::string>>& keys);
     // Writes the held text into the file in one rewrite and ends holding; false
     // when anything held could not be written (the file is then as before).
     // A text that no write changed is not written again; *changed says which.
@@ -90,7 +90,6 @@ private:
     std::string m_heldAsRead;  // the held text as it was read from the file
     bool m_heldChangedFile = false;  // the file was written since holding began
     bool m_heldOk = true;
-    CIniFile* m_joined = nullptr;  // the object of this thread that holds the writes
 };
 
 // Decimal as the settings file stores it: optional blanks and sign, then the

@@ -3,28 +3,11 @@
 #include "common/FileBytes.h"
 #include "common/ShiftJis.h"
 #include "common/TextConvert.h"
+#include "settings/IniSyntax.h"
 
 #include <string.h>
 
 namespace {
-
-// The profile functions' blanks: ASCII white space and Ctrl-Z, not the
-// ideographic space (tried under Wine: "\x81\x40" around a value stays).
-bool IsProfileBlank(wchar_t c)
-{
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
-}
-
-// Names are compared with ASCII letters folded only: a full-width "Ａ" does
-// not find "ａ" through the profile functions.
-std::wstring Fold(const std::wstring& name)
-{
-    std::wstring folded = name;
-    for (wchar_t& c : folded)
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    return folded;
-}
 
 // The text up to its first NUL, where the profile functions' strings end.
 std::wstring UpToNul(const wchar_t* begin, const wchar_t* end)
@@ -85,13 +68,10 @@ std::string Narrow(const std::wstring& text)
 
 std::wstring Trimmed(const std::wstring& text)
 {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsProfileBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsProfileBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
+    const wchar_t* begin = text.data();
+    const wchar_t* end = begin + text.size();
+    TrimIniBlanks(&begin, &end);
+    return std::wstring(begin, end);
 }
 
 // The text in the ANSI code page as the A function hands it over: at most
@@ -168,58 +148,25 @@ void CIniReader::SetBytes(const std::string& bytes)
             ++next;
         while (next < textEnd && (*next == L'\n' || *next == L'\r'))
             ++next;
-        const wchar_t* end = next;
-        while (begin < end && IsProfileBlank(*begin))
-            ++begin;
-        while (end > begin && IsProfileBlank(end[-1]))
-            --end;
-        if (begin >= end)
+        CIniLine<wchar_t> line;
+        if (!ParseIniLine<wchar_t>(begin, next, &line))
             continue;
-
-        if (*begin == L'[')
+        if (line.header)
         {
-            const wchar_t* close = end - 1;
-            while (close > begin && *close != L']')
-                --close;
-            if (close > begin)
-            {
-                const wchar_t* nameBegin = begin + 1;
-                const wchar_t* nameEnd = close;
-                // Measured under Wine: "[ T ]" is found as "T".
-                while (nameBegin < nameEnd && IsProfileBlank(*nameBegin))
-                    ++nameBegin;
-                while (nameEnd > nameBegin && IsProfileBlank(nameEnd[-1]))
-                    --nameEnd;
-                m_sections.emplace_back();
-                m_sections.back().name = UpToNul(nameBegin, nameEnd);
-                m_firstSection.emplace(Fold(m_sections.back().name), m_sections.size() - 1);
-                previousKey = false;
-                continue;
-            }
-        }
-
-        const wchar_t* equals = begin;
-        while (equals < end && *equals != L'=')
-            ++equals;
-        const wchar_t* nameEnd = end;
-        const wchar_t* valueBegin = NULL;
-        if (equals < end)
-        {
-            nameEnd = equals;
-            while (nameEnd > begin && IsProfileBlank(nameEnd[-1]))
-                --nameEnd;
-            valueBegin = equals + 1;
-            while (valueBegin < end && IsProfileBlank(*valueBegin))
-                ++valueBegin;
+            m_sections.emplace_back();
+            m_sections.back().name = UpToNul(line.nameBegin, line.nameEnd);
+            m_firstSection.emplace(FoldIniName(m_sections.back().name), m_sections.size() - 1);
+            previousKey = false;
+            continue;
         }
         // A run of lines with empty names keeps only its first.
-        if (nameEnd == begin && previousKey && !previousNamed)
+        if (line.nameEnd == line.nameBegin && previousKey && !previousNamed)
             continue;
         CKey key;
-        key.name = UpToNul(begin, nameEnd);
-        key.hasValue = valueBegin != NULL;
+        key.name = UpToNul(line.nameBegin, line.nameEnd);
+        key.hasValue = line.valueBegin != nullptr;
         if (key.hasValue)
-            key.value = UpToNul(valueBegin, end);
+            key.value = UpToNul(line.valueBegin, line.valueEnd);
         previousKey = true;
         previousNamed = !key.name.empty();
         m_sections.back().keys.push_back(std::move(key));
@@ -228,7 +175,7 @@ void CIniReader::SetBytes(const std::string& bytes)
 
 CIniReader::CSection* CIniReader::FindSection(const char* name)
 {
-    auto found = m_firstSection.find(Fold(Trimmed(Widen(name))));
+    auto found = m_firstSection.find(FoldIniName(Trimmed(Widen(name))));
     return found == m_firstSection.end() ? NULL : &m_sections[found->second];
 }
 
@@ -239,9 +186,9 @@ const CIniReader::CKey* CIniReader::FindKey(CSection& section, const char* name)
         section.index.reset(new std::unordered_map<std::wstring, size_t>);
         section.index->reserve(section.keys.size());
         for (size_t i = 0; i < section.keys.size(); ++i)
-            section.index->emplace(Fold(section.keys[i].name), i);
+            section.index->emplace(FoldIniName(section.keys[i].name), i);
     }
-    auto found = section.index->find(Fold(Trimmed(Widen(name))));
+    auto found = section.index->find(FoldIniName(Trimmed(Widen(name))));
     return found == section.index->end() ? NULL : &section.keys[found->second];
 }
 
@@ -273,15 +220,15 @@ std::vector<std::string> CIniReader::GetSectionNames() const
 std::vector<std::string> CIniReader::GetKeyNames(const char* section)
 {
     std::vector<std::string> names;
-    std::wstring wanted = Fold(Widen(section));
+    std::wstring wanted = FoldIniName(Widen(section));
     for (const CSection& candidate : m_sections)
     {
         // An empty name finds the lines before the first header.
-        if (Fold(candidate.name) != wanted)
+        if (FoldIniName(candidate.name) != wanted)
             continue;
         for (const CKey& key : candidate.keys)
         {
-            if (!key.hasValue || (!key.name.empty() && key.name[0] == L';'))
+            if (!key.hasValue || IsIniComment(key.name))
                 continue;
             if (key.name.empty())
                 break;

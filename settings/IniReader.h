@@ -14,10 +14,9 @@
 //
 // The text is taken apart as the profile functions do it: in UTF-16 (a UTF-8
 // or UTF-16 byte-order mark chooses the encoding, else the ANSI code page),
-// lines end at CR or LF, blanks are trimmed from lines, names and values,
-// a header's name runs from "[" to the last "]", a line without "=" is a key
-// without a value, and the first section of a name (letter case ignored) is
-// the only one looked at, its first key of a name the only one read.
+// lines end at CR or LF, each line by the rules of settings/IniSyntax.h, and
+// the first section of a name (letter case ignored) is the only one looked
+// at, its first key of a name the only one read.
 class CIniReader
 {
 public:

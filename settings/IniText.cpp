@@ -1,6 +1,7 @@
 #include "settings/IniText.h"
 
 #include "common/TextFile.h"
+#include "settings/IniSyntax.h"
 
 #include <ctype.h>
 #include <stdio.h>
@@ -13,63 +14,45 @@ bool StartsWith(const std::string& line, const std::string& prefix)
     return line.compare(0, prefix.size(), prefix) == 0;
 }
 
-std::string Lower(const std::string& text)
-{
-    std::string lower = text;
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
-bool IsProfileSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1A;
-}
-
 std::string StripLeading(const std::string& text)
 {
     size_t begin = 0;
-    while (begin < text.size() && IsProfileSpace(text[begin]))
+    while (begin < text.size() && IsIniBlank(text[begin]))
         ++begin;
     return text.substr(begin);
 }
 
-std::string Trim(const std::string& text)
+// CIniFile's two rewrites take a line that starts with "[" for a header,
+// whether the profile functions do or not.
+bool IsRewriteHeader(const std::string& line)
 {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsProfileSpace(text[begin]))
-        ++begin;
-    while (end > begin && IsProfileSpace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
+    return !line.empty() && line[0] == '[';
 }
 
-// The section name a header line gives the profile functions, false for a
-// line that is no header to them.
+// The section name a line gives the profile functions, false for a line that
+// is no header to them.
 bool ProfileSectionName(const std::string& line, std::string* name)
 {
-    std::string trimmed = Trim(line);
-    if (trimmed.empty() || trimmed[0] != '[')
+    CIniLine<char> parsed;
+    if (!ParseIniLine(line.data(), line.data() + line.size(), &parsed) || !parsed.header)
         return false;
-    size_t close = trimmed.rfind(']');
-    if (close == std::string::npos)
-        return false;
-    *name = trimmed.substr(1, close - 1);
+    name->assign(parsed.nameBegin, parsed.nameEnd);
     return true;
 }
 
-// Key name and value of a line in the form the profile functions write.
-void SplitKeyLine(const std::string& line, std::string* name, std::string* value, bool* hasValue)
+// Key name and value of a line as the profile functions read it.
+bool ProfileKey(const std::string& line, std::string* name, std::string* value, bool* hasValue)
 {
-    std::string body = line;
-    if (!body.empty() && body.back() == '\n')
-        body.pop_back();
-    size_t equals = body.find('=');
-    *hasValue = equals != std::string::npos;
-    *name = *hasValue ? body.substr(0, equals) : body;
-    *value = *hasValue ? body.substr(equals + 1) : std::string();
+    CIniLine<char> parsed;
+    if (!ParseIniLine(line.data(), line.data() + line.size(), &parsed) || parsed.header)
+        return false;
+    name->assign(parsed.nameBegin, parsed.nameEnd);
+    *hasValue = parsed.valueBegin != nullptr;
+    if (*hasValue)
+        value->assign(parsed.valueBegin, parsed.valueEnd);
+    else
+        value->clear();
+    return true;
 }
 
 }  // namespace
@@ -105,7 +88,9 @@ void CIniText::SetText(const std::string& text)
 {
     m_sections.clear();
     m_firstSection.clear();
-    m_pendingSection = -1;
+    m_pending.section = -1;
+    m_plain = !StartsWith(text, "\xEF\xBB\xBF") && !StartsWith(text, "\xFF\xFE") && !StartsWith(text, "\xFE\xFF") &&
+              text.find_first_of(std::string("\r\0", 2)) == std::string::npos;
     m_sections.push_back(CSection());
     size_t start = 0;
     while (start < text.size())
@@ -114,15 +99,18 @@ void CIniText::SetText(const std::string& text)
         end = end == std::string::npos ? text.size() : end + 1;
         std::string line = text.substr(start, end - start);
         start = end;
-        // CIniFile's rewrites take every line that starts with "[" as a header.
-        if (line[0] == '[')
+        // A header to the profile functions or to CIniFile's rewrites starts a
+        // part of its own; the profile's section then runs on over the parts
+        // that only the rewrites take for headers.
+        std::string name;
+        bool named = ProfileSectionName(line, &name);
+        if (named || IsRewriteHeader(line))
         {
             CSection section;
             section.header = line;
             m_sections.push_back(section);
-            std::string name;
-            if (ProfileSectionName(line, &name))
-                m_firstSection.emplace(Lower(name), static_cast<int>(m_sections.size()) - 1);
+            if (named)
+                m_firstSection.emplace(FoldIniName(name), static_cast<int>(m_sections.size()) - 1);
         }
         else
         {
@@ -162,37 +150,73 @@ bool CIniText::MakeNormal()
 
 int CIniText::FindSection(const std::string& name)
 {
-    std::string lower = Lower(name);
+    std::string lower = FoldIniName(name);
     auto first = m_firstSection.find(lower);
     if (first == m_firstSection.end())
         return -1;
-    if (!m_sections[first->second].removed)
+    std::string sectionName;
+    if (!m_sections[first->second].removed && ProfileSectionName(m_sections[first->second].header, &sectionName))
         return first->second;
     for (size_t i = first->second + 1; i < m_sections.size(); ++i)
     {
-        std::string sectionName;
         if (!m_sections[i].removed && ProfileSectionName(m_sections[i].header, &sectionName) &&
-            Lower(sectionName) == lower)
+            FoldIniName(sectionName) == lower)
             return first->second = static_cast<int>(i);
     }
     m_firstSection.erase(first);
     return -1;
 }
 
+bool CIniText::IsProfileHeader(int section) const
+{
+    std::string name;
+    return ProfileSectionName(m_sections[section].header, &name);
+}
+
+std::string& CIniText::LineAt(const CLinePos& pos)
+{
+    CSection& section = m_sections[pos.section];
+    return pos.line == kHeaderLine ? section.header : section.lines[pos.line];
+}
+
+// The lines the profile functions read as keys of the section that starts at
+// index: its own, and the parts after it up to their next header, whose
+// header lines ("[x" without "]") are keys to them.
+std::vector<CIniText::CLinePos> CIniText::KeyLines(int index) const
+{
+    std::vector<CLinePos> lines;
+    for (int i = index; i < static_cast<int>(m_sections.size()); ++i)
+    {
+        if (i > index)
+        {
+            if (m_sections[i].removed)
+                continue;
+            if (IsProfileHeader(i))
+                break;
+            lines.push_back({i, kHeaderLine});
+        }
+        for (size_t j = 0; j < m_sections[i].lines.size(); ++j)
+            lines.push_back({i, j});
+    }
+    return lines;
+}
+
 void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
 {
     int index = FindSection(sectionName);
-    // Key names of the section, lower case, to the first line that has them.
-    std::unordered_map<std::string, size_t> lineOfKey;
+    // Key names of the section, folded, to the first line that has them.
+    std::unordered_map<std::string, CLinePos> lineOfKey;
+    // The part that a new key is added to: the last of the section.
+    int last = index;
     if (index >= 0)
     {
-        const std::vector<std::string>& lines = m_sections[index].lines;
-        for (size_t i = 0; i < lines.size(); ++i)
+        for (const CLinePos& pos : KeyLines(index))
         {
             std::string name, value;
             bool hasValue;
-            SplitKeyLine(lines[i], &name, &value, &hasValue);
-            lineOfKey.emplace(Lower(Trim(name)), i);
+            if (ProfileKey(LineAt(pos), &name, &value, &hasValue))
+                lineOfKey.emplace(FoldIniName(name), pos);
+            last = pos.section;
         }
     }
 
@@ -206,13 +230,13 @@ void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
         // compared trimmed and trailing blanks survive only until the next
         // change rewrites the file.
         const std::string value = StripLeading(key.second);
-        auto found = index >= 0 ? lineOfKey.find(Lower(key.first)) : lineOfKey.end();
+        auto found = index >= 0 ? lineOfKey.find(FoldIniName(key.first)) : lineOfKey.end();
         std::string name, oldValue;
         bool hasValue = false;
         if (found != lineOfKey.end())
         {
-            SplitKeyLine(m_sections[index].lines[found->second], &name, &oldValue, &hasValue);
-            if (hasValue && Trim(oldValue) == value)
+            ProfileKey(LineAt(found->second), &name, &oldValue, &hasValue);
+            if (hasValue && oldValue == value)
                 continue;
         }
         if (!m_normal)
@@ -227,55 +251,58 @@ void CIniText::WriteKeys(const std::string& sectionName, const CKeyValues& keys)
         TrimPendingLine();
         if (found != lineOfKey.end())
         {
-            m_sections[index].lines[found->second] = name + "=" + value + "\n";
-            SetPendingLine(index, found->second, value);
+            LineAt(found->second) = name + "=" + value + "\n";
+            SetPendingLine(found->second, value);
             continue;
         }
         if (index < 0)
         {
             if (!m_sections.empty())
             {
-                CSection& last = m_sections.back();
-                std::string& lastLine = last.lines.empty() ? last.header : last.lines.back();
+                CSection& lastPart = m_sections.back();
+                std::string& lastLine = lastPart.lines.empty() ? lastPart.header : lastPart.lines.back();
                 if (!lastLine.empty() && lastLine.back() != '\n')
                     lastLine += '\n';
             }
             CSection section;
             section.header = "[" + sectionName + "]\n";
             m_sections.push_back(section);
-            index = static_cast<int>(m_sections.size()) - 1;
-            m_firstSection[Lower(sectionName)] = index;
+            index = last = static_cast<int>(m_sections.size()) - 1;
+            m_firstSection[FoldIniName(sectionName)] = index;
         }
-        std::vector<std::string>& lines = m_sections[index].lines;
-        lineOfKey.emplace(Lower(key.first), lines.size());
+        std::vector<std::string>& lines = m_sections[last].lines;
+        CLinePos pos = {last, lines.size()};
+        lineOfKey.emplace(FoldIniName(key.first), pos);
         lines.push_back(key.first + "=" + value + "\n");
-        SetPendingLine(index, lines.size() - 1, value);
+        SetPendingLine(pos, value);
     }
 }
 
-void CIniText::SetPendingLine(int section, size_t line, const std::string& value)
+void CIniText::SetPendingLine(const CLinePos& pos, const std::string& value)
 {
-    bool trailingBlank = !value.empty() && IsProfileSpace(value.back());
-    m_pendingSection = trailingBlank ? section : -1;
-    m_pendingLine = line;
+    bool trailingBlank = !value.empty() && IsIniBlank(value.back());
+    m_pending = pos;
+    if (!trailingBlank)
+        m_pending.section = -1;
 }
 
 // The rewrite on a change writes what the profile functions read from the
 // file, so the one value that still ends in blanks loses them.
 void CIniText::TrimPendingLine()
 {
-    if (m_pendingSection < 0)
+    if (m_pending.section < 0)
         return;
-    std::string& line = m_sections[m_pendingSection].lines[m_pendingLine];
+    std::string& line = LineAt(m_pending);
     std::string name, value;
     bool hasValue;
-    SplitKeyLine(line, &name, &value, &hasValue);
-    line = name + "=" + Trim(value) + "\n";
-    m_pendingSection = -1;
+    ProfileKey(line, &name, &value, &hasValue);
+    line = name + "=" + value + "\n";
+    m_pending.section = -1;
 }
 
 // The same walk as CIniFile::DeleteSection over the lines: a line that starts
-// with "[" ends the dropped section and is kept whatever it names.
+// with "[" ends the dropped section and is kept whatever it names; a header
+// with blanks before its "[" is a line of the dropped section to this walk.
 int CIniText::DeleteSection(const std::string& name)
 {
     std::string header = "[" + name + "]";
@@ -286,25 +313,25 @@ int CIniText::DeleteSection(const std::string& name)
         CSection& section = m_sections[i];
         if (section.removed)
             continue;
-        if (inside)
+        if (inside && IsRewriteHeader(section.header))
         {
             inside = false;
             continue;
         }
-        if (StartsWith(section.header, header))
+        if (inside || StartsWith(section.header, header))
         {
-            if (static_cast<int>(i) == m_pendingSection)
-                m_pendingSection = -1;
+            if (static_cast<int>(i) == m_pending.section)
+                m_pending.section = -1;
             section.removed = true;
+            found = found || !inside;
             inside = true;
-            found = true;
         }
     }
     return found ? 1 : 0;
 }
 
-// The same walk as CIniFile::DeleteKey: any header line leaves the section,
-// the section's own header included.
+// The same walk as CIniFile::DeleteKey: any line that starts with "[" leaves
+// the section, the section's own header included.
 int CIniText::DeleteKey(const std::string& sectionName, const std::string& key)
 {
     std::string header = "[" + sectionName + "]";
@@ -316,19 +343,29 @@ int CIniText::DeleteKey(const std::string& sectionName, const std::string& key)
         CSection& section = m_sections[i];
         if (section.removed)
             continue;
-        inside = inside ? false : StartsWith(section.header, header);
+        if (IsRewriteHeader(section.header))
+        {
+            inside = inside ? false : StartsWith(section.header, header);
+        }
+        else if (inside && StartsWith(section.header, prefix))
+        {
+            // A header with blanks before its "[" is a line inside to this
+            // walk; dropped, it leaves its lines to the section before.
+            section.header.clear();
+            found = true;
+        }
         if (!inside)
             continue;
         std::vector<std::string>& lines = section.lines;
         size_t kept = 0;
-        bool pendingHere = static_cast<int>(i) == m_pendingSection;
+        bool pendingHere = static_cast<int>(i) == m_pending.section && m_pending.line != kHeaderLine;
         for (size_t j = 0; j < lines.size(); ++j)
         {
-            if (pendingHere && j == m_pendingLine)
+            if (pendingHere && j == m_pending.line)
             {
-                m_pendingLine = kept;
+                m_pending.line = kept;
                 if (StartsWith(lines[j], prefix))
-                    m_pendingSection = -1;
+                    m_pending.section = -1;
             }
             if (StartsWith(lines[j], prefix))
             {

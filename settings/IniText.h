@@ -40,7 +40,18 @@ public:
     // Replaces the whole text (the normalizer hands back the rewritten file).
     void SetText(const std::string& text);
 
+    // False for a text that the profile functions read otherwise than its
+    // lines show: one with a byte-order mark (they read and write it in UTF-8
+    // or UTF-16, not in the ANSI code page), a CR without LF (a line end to
+    // them) or a NUL (where their names and values end). Edits in memory
+    // would not give their bytes there.
+    bool IsPlainText() const { return m_plain; }
+
 private:
+    // The text in parts, each from a line that the profile functions or
+    // CIniFile's rewrites take for a header (settings/IniSyntax.h) up to the
+    // next: the rewrites see a header in every line that starts with "[", the
+    // profile functions only where a "]" follows, blanks before it or not.
     struct CSection
     {
         std::string header;              // the header line as read, "" for the lines before the first
@@ -48,17 +59,28 @@ private:
         bool removed = false;
     };
 
+    // A line of a part: its header (kHeaderLine) or one of its lines.
+    struct CLinePos
+    {
+        int section;
+        size_t line;
+    };
+    static const size_t kHeaderLine = static_cast<size_t>(-1);
+
     int FindSection(const std::string& name);
+    bool IsProfileHeader(int section) const;
+    std::vector<CLinePos> KeyLines(int index) const;
+    std::string& LineAt(const CLinePos& pos);
     bool MakeNormal();
-    void SetPendingLine(int section, size_t line, const std::string& value);
+    void SetPendingLine(const CLinePos& pos, const std::string& value);
     void TrimPendingLine();
 
     std::vector<CSection> m_sections;
-    std::unordered_map<std::string, int> m_firstSection;  // lower-case profile name -> first section
+    std::unordered_map<std::string, int> m_firstSection;  // folded profile name -> first section
     CNormalizer m_normalize = nullptr;
     void* m_context = nullptr;
     bool m_normal = false;
-    // The line last written, while its value ends in blanks (-1: none).
-    int m_pendingSection = -1;
-    size_t m_pendingLine = 0;
+    bool m_plain = true;
+    // The line last written, while its value ends in blanks (section -1: none).
+    CLinePos m_pending = {-1, 0};
 };

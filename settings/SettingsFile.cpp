@@ -152,8 +152,7 @@ bool WriteSettingsFile(const std::string& file)
         ok &= ini.WriteBool(kArchive, "StatusDialog", g_appSetting.StatusDialog) != FALSE;
         // A format section that is missing would be lost for good: an old
         // layout is not merged, and the next run reads the format's defaults.
-        // The formats write by path and join the held text.
-        ok &= SettingsWriteAllFormats(temp.c_str());
+        ok &= SettingsWriteAllFormats(ini);
         ok &= ini.CommitWrites(&changed);
         ini.Close();
     }

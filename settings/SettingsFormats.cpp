@@ -32,7 +32,7 @@ void SettingsReadAllFormats(int layoutVersion, const char* iniPath)
         g_formats.ReadAll(layoutVersion, iniPath);
 }
 
-bool SettingsWriteAllFormats(const char* iniPath)
+bool SettingsWriteAllFormats(CIniFile& ini)
 {
-    return g_formats.WriteAll ? g_formats.WriteAll(iniPath) : true;
+    return g_formats.WriteAll ? g_formats.WriteAll(ini) : true;
 }

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+class CIniFile;
+
 // The format registry as the settings file sees it. Start-up binds it to the
 // registered format builders once RegisterAllFormats has run; an unbound
 // callback behaves as an empty registry.
@@ -15,10 +17,10 @@ struct CSettingsFormats
     // True when the id is registered and that builder's IsUsed is non-zero.
     std::function<bool(int id)> IsUsable;
     // ReadSettings / WriteSettings of every registered builder, used or not,
-    // in ascending id order. WriteAll is false when any section could not be
-    // written.
+    // in ascending id order. WriteAll writes into the save's file, whose writes
+    // are held, and is false when any section could not be written.
     std::function<void(int layoutVersion, const char* iniPath)> ReadAll;
-    std::function<bool(const char* iniPath)> WriteAll;
+    std::function<bool(CIniFile& ini)> WriteAll;
 };
 
 void SetSettingsFormats(const CSettingsFormats& formats);
@@ -29,4 +31,4 @@ std::string SettingsFormatName(int id);
 bool SettingsFormatIsUsable(int id);
 void SettingsReadAllFormats(int layoutVersion, const char* iniPath);
 // True when every section was written (an empty registry writes none).
-bool SettingsWriteAllFormats(const char* iniPath);
+bool SettingsWriteAllFormats(CIniFile& ini);

@@ -7,6 +7,7 @@
 #include <stddef.h>
 #include <string>
 
+class CIniFile;
 struct CCompressJob;
 struct CPageRequest;
 
@@ -39,7 +40,7 @@ public:
     virtual int CreatePage(CPageRequest* request, int index) { return 0; }
     // Non-zero when the format's section was written (a builder without a
     // section of its own has nothing to write and succeeds); 0 fails the save.
-    virtual int WriteSettings(const char* iniPath) { return 1; }
+    virtual int WriteSettings(CIniFile& ini) { return 1; }
     virtual int ReadSettings(int layoutVersion, const char* iniPath) { return 0; }
     virtual int BeginList(CCompressJob* job) { return 0; }
     virtual int AddFile(const char* path, const char* baseFolder) { return 0; }
@@ -113,6 +114,6 @@ class CSharesFamilySettings : public TFamily
 {
 public:
     int GetPageCount() override { return 0; }
-    int WriteSettings(const char* iniPath) override { return 1; }
+    int WriteSettings(CIniFile& ini) override { return 1; }
     int ReadSettings(int layoutVersion, const char* iniPath) override { return 0; }
 };

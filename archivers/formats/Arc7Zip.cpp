@@ -54,9 +54,9 @@ int CArc7Zip::CreatePage(CPageRequest* request, int index)
     return 0;
 }
 
-int CArc7Zip::WriteSettings(const char* iniPath)
+int CArc7Zip::WriteSettings(CIniFile& ini)
 {
-    return WriteSevenZipSettings(iniPath);
+    return WriteSevenZipSettings(ini);
 }
 
 int CArc7Zip::ReadSettings(int layoutVersion, const char* iniPath)

@@ -14,7 +14,7 @@ public:
     int IsUsed() override;
     int GetPageCount() override;
     int CreatePage(CPageRequest* request, int index) override;
-    int WriteSettings(const char* iniPath) override;
+    int WriteSettings(CIniFile& ini) override;
     int ReadSettings(int layoutVersion, const char* iniPath) override;
     int AddFile(const char* path, const char* baseFolder) override;
     int Run(HWND owner, char* buffer, size_t size) override;

@@ -46,9 +46,9 @@ int CArcCab::CreatePage(CPageRequest* request, int index)
     return request->CreatePage(kPageCab);
 }
 
-int CArcCab::WriteSettings(const char* iniPath)
+int CArcCab::WriteSettings(CIniFile& ini)
 {
-    return WriteCabSettings(iniPath);
+    return WriteCabSettings(ini);
 }
 
 int CArcCab::ReadSettings(int layoutVersion, const char* iniPath)

@@ -45,9 +45,9 @@ int CArcLha::CreatePage(CPageRequest* request, int index)
     return request->CreatePage(kPageLha);
 }
 
-int CArcLha::WriteSettings(const char* iniPath)
+int CArcLha::WriteSettings(CIniFile& ini)
 {
-    return WriteLhaSettings(iniPath);
+    return WriteLhaSettings(ini);
 }
 
 int CArcLha::ReadSettings(int layoutVersion, const char* iniPath)

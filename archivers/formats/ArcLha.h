@@ -12,7 +12,7 @@ public:
     int IsUsed() override;
     int GetPageCount() override;
     int CreatePage(CPageRequest* request, int index) override;
-    int WriteSettings(const char* iniPath) override;
+    int WriteSettings(CIniFile& ini) override;
     int ReadSettings(int layoutVersion, const char* iniPath) override;
     // "\"base\\\" \"relative\" -x1" and a line end.
     int AddFile(const char* path, const char* baseFolder) override;

@@ -37,9 +37,9 @@ int CArcZip::CreatePage(CPageRequest* request, int index)
     return request->CreatePage(kPageZip);
 }
 
-int CArcZip::WriteSettings(const char* iniPath)
+int CArcZip::WriteSettings(CIniFile& ini)
 {
-    return WriteZipSettings(iniPath);
+    return WriteZipSettings(ini);
 }
 
 int CArcZip::ReadSettings(int layoutVersion, const char* iniPath)

@@ -28,20 +28,14 @@ int ReadCabSettings(int layoutVersion, const char* iniPath)
     return 1;
 }
 
-int WriteCabSettings(const char* iniPath)
+int WriteCabSettings(CIniFile& ini)
 {
     const CCabSettings& s = g_cabSettings;
-    CIniFile ini;
-    ini.Open(iniPath, false, false);
-    // One rewrite of the file for the whole section.
-    ini.HoldWrites();
     bool written = true;
     written &= ini.WriteInt(kSection, "CabMode", s.CabMode) != FALSE;
     written &= ini.WriteInt(kSection, "LzxLevel", s.LzxLevel) != FALSE;
     written &= ini.WriteBool(kSection, "MultiVolume", s.MultiVolume) != FALSE;
     written &= ini.WriteInt(kSection, "MultiVolumeSize", s.MultiVolumeSize) != FALSE;
     written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;
-    written &= ini.CommitWrites();
-    ini.Close();
     return written ? 1 : 0;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+class CIniFile;
+
 // Section "CAB", shared by the CAB and self-extracting CAB formats.
 struct CCabSettings
 {
@@ -16,4 +18,5 @@ struct CCabSettings
 extern CCabSettings g_cabSettings;
 
 int ReadCabSettings(int layoutVersion, const char* iniPath);
-int WriteCabSettings(const char* iniPath);
+// Into the settings save's file, which holds the writes.
+int WriteCabSettings(CIniFile& ini);

@@ -123,19 +123,13 @@ int ReadLhaSettings(int layoutVersion, const char* iniPath)
     return 0;
 }
 
-int WriteLhaSettings(const char* iniPath)
+int WriteLhaSettings(CIniFile& ini)
 {
     const CLhaSettings& s = g_lhaSettings;
-    CIniFile ini;
-    ini.Open(iniPath, false, false);
-    // One rewrite of the file for the whole section.
-    ini.HoldWrites();
     bool written = true;
     written &= ini.WriteInt(kSection, "LhaMode", s.LhaMode) != FALSE;
     written &= ini.WriteInt(kSection, "SfxMode", s.SfxMode) != FALSE;
     written &= ini.WriteBool(kSection, "SfxSetup", s.SfxSetup) != FALSE;
     written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;
-    written &= ini.CommitWrites();
-    ini.Close();
     return written ? 1 : 0;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+class CIniFile;
+
 // Section "LHA", shared by the LHA and self-extracting LHA formats.
 struct CLhaSettings
 {
@@ -15,4 +17,5 @@ struct CLhaSettings
 extern CLhaSettings g_lhaSettings;
 
 int ReadLhaSettings(int layoutVersion, const char* iniPath);
-int WriteLhaSettings(const char* iniPath);
+// Into the settings save's file, which holds the writes.
+int WriteLhaSettings(CIniFile& ini);

@@ -40,13 +40,9 @@ int ReadSevenZipSettings(int layoutVersion, const char* iniPath)
     return 0;
 }
 
-int WriteSevenZipSettings(const char* iniPath)
+int WriteSevenZipSettings(CIniFile& ini)
 {
     const CSevenZipSettings& s = g_sevenZipSettings;
-    CIniFile ini;
-    ini.Open(iniPath, false, false);
-    // One rewrite of the file for the whole section.
-    ini.HoldWrites();
     bool written = true;
     char number[16];
     written &= ini.WriteInt(kSection, "SevenZipMode", s.SevenZipMode) != FALSE;
@@ -66,7 +62,5 @@ int WriteSevenZipSettings(const char* iniPath)
     written &= ini.WriteBool(kSection, "SevenZCompCommandUse", s.SevenZCompCommandUse) != FALSE;
     written &= ini.WriteString(kSection, "SevenZCompCommand", s.SevenZCompCommand.c_str()) != FALSE;
     written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;
-    written &= ini.CommitWrites();
-    ini.Close();
     return written ? 1 : 0;
 }

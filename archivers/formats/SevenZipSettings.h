@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+class CIniFile;
+
 #include <string>
 
 // Section "7-ZIP", shared by the 7z, 7z self-extracting and 7-Zip32 ZIP formats.
@@ -28,4 +30,5 @@ struct CSevenZipSettings
 extern CSevenZipSettings g_sevenZipSettings;
 
 int ReadSevenZipSettings(int layoutVersion, const char* iniPath);
-int WriteSevenZipSettings(const char* iniPath);
+// Into the settings save's file, which holds the writes.
+int WriteSevenZipSettings(CIniFile& ini);

@@ -43,19 +43,13 @@ int ReadZipSettings(int layoutVersion, const char* iniPath)
     return 0;
 }
 
-int WriteZipSettings(const char* iniPath)
+int WriteZipSettings(CIniFile& ini)
 {
     const CZipSettings& s = g_zipSettings;
-    CIniFile ini;
-    ini.Open(iniPath, false, false);
-    // One rewrite of the file for the whole section.
-    ini.HoldWrites();
     bool written = true;
     written &= ini.WriteInt(kSection, "ZipMode", s.ZipMode) != FALSE;
     written &= ini.WriteBool(kSection, "Crlf2Lf", s.Crlf2Lf) != FALSE;
     written &= ini.WriteBool(kSection, "Lf2Crlf", s.Lf2Crlf) != FALSE;
     written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;
-    written &= ini.CommitWrites();
-    ini.Close();
     return written ? 1 : 0;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+class CIniFile;
+
 // Section "ZIP", shared by the Zip32j ZIP and self-extracting ZIP formats.
 struct CZipSettings
 {
@@ -15,4 +17,5 @@ struct CZipSettings
 extern CZipSettings g_zipSettings;
 
 int ReadZipSettings(int layoutVersion, const char* iniPath);
-int WriteZipSettings(const char* iniPath);
+// Into the settings save's file, which holds the writes.
+int WriteZipSettings(CIniFile& ini);

@@ -4,6 +4,7 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formats/SevenZipSettings.h"
 #include "settings/AppSetting.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsFormats.h"
 #include "tests/app/JobFixture.h"
 #include "tests/app/ProgramCopy.h"
@@ -125,11 +126,13 @@ TEST(Startup, SettingsFileReachesTheRegisteredFormats)
     EXPECT_FALSE(SettingsFormatIsUsable(6));
 
     CTestFolder folder;
-    std::string ini = folder / "tessik.ini";
+    std::string path = folder / "tessik.ini";
     g_sevenZipSettings.SevenZCompCommand = "-mmt";
-    SettingsWriteAllFormats(ini.c_str());
+    CIniFile ini;
+    ini.Open(path.c_str(), false, false);
+    SettingsWriteAllFormats(ini);
     char value[64] = "";
-    GetPrivateProfileStringA("7-ZIP", "SevenZCompCommand", "", value, sizeof(value), ini.c_str());
+    GetPrivateProfileStringA("7-ZIP", "SevenZCompCommand", "", value, sizeof(value), path.c_str());
     EXPECT_STREQ("-mmt", value);
     SetSettingsFormats(CSettingsFormats());
     g_sevenZipSettings = CSevenZipSettings();

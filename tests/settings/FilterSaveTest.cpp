@@ -54,6 +54,9 @@ const char* const kStartFiles[] = {
     "[ARCHIVE]\r\nStatusDialog=false",
     // Unix line ends and a lone CR.
     "[FILTER]\nFilterSw=true\nProfileNum=1\n[FILTER_0]\nFilterNum=1\nTitle=A\rB\nFilter0_Filter=.z\n",
+    // Saved as UTF-8 with a byte-order mark, which the profile functions keep.
+    "\xEF\xBB\xBF[FILTER]\r\nFilterSw=true\r\nProfileNum=2\r\n[FILTER_0]\r\nFilterNum=3\r\nTitle=\xE8\xA1\xA8\r\n"
+    "Filter2_Type=1\r\n[FILTER_1]\r\nTitle=B\r\n[FILTER_2]\r\nTitle=C\r\n",
 };
 
 }  // namespace

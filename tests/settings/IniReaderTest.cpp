@@ -39,6 +39,7 @@ TEST(CIniReader, EveryValueAsTheProfileFunctionsReadIt)
         {"comments and keys without =", "[S]\r\n;c=1\r\n;c\r\n# h=2\r\nnovalue\r\nk=1\r\n"},
         {"duplicate keys and sections", "[S]\r\nk=1\r\nK=2\r\n[s]\r\nk=3\r\nj=4\r\n[T]\r\n[S]\r\nz=5\r\n"},
         {"headers", "[ S ]\r\na=1\r\n[T]x\r\nb=2\r\n[U]]\r\nc=3\r\n[V\r\nd=4\r\n[]\r\ne=5\r\n  [W]  \r\nf=6\r\n"},
+        {"headers with tabs and a trail byte ]", "\t[\tX\t]\r\na=1\r\n[T\x81]\r\nb=2\r\n[S]\x81]\r\nc=3\r\n"},
         {"keys before any header", "k=0\r\n=x\r\n[S]\r\nk=1\r\n"},
         {"empty names", "[S]\r\n=1\r\n=2\r\n a = 3\r\n=4\r\n"},
         {"line ends", "[S]\ra=1\rb=2\n\n\r\rc=3\n[T]\nd=4"},

@@ -67,12 +67,12 @@ CFakeFormats::CFakeFormats(std::vector<int> registeredIds) : m_ids(std::move(reg
         if (registered(8))
             ReadZipSettings(version, path);
     };
-    formats.WriteAll = [this, registered](const char* path) {
+    formats.WriteAll = [this, registered](CIniFile& ini) {
         const struct
         {
             int id;
             const char* section;
-            int (*write)(const char* iniPath);
+            int (*write)(CIniFile& ini);
         } families[] = {{0, "7-ZIP", WriteSevenZipSettings},
                         {4, "CAB", WriteCabSettings},
                         {6, "LHA", WriteLhaSettings},
@@ -82,9 +82,9 @@ CFakeFormats::CFakeFormats(std::vector<int> registeredIds) : m_ids(std::move(reg
         {
             if (!registered(family.id))
                 continue;
-            // The section joins the save's held text; the failing one is a
-            // builder that reports it could not write.
-            written &= family.write(path) != 0 && failingSection != family.section;
+            // The section goes into the save's held text; the failing one is
+            // a builder that reports it could not write.
+            written &= family.write(ini) != 0 && failingSection != family.section;
         }
         if (duringWrite)
             duringWrite();
