@@ -1,7 +1,7 @@
 #include "archivers/formats/Arc7Zip.h"
 
 #include "archivers/formats/PageRequest.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "settings/CompressJob.h"
 
 #include <stdio.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archivers/formats/ArcFamily.h"
-#include "archivers/formats/BaseFolderListFiles.h"
+#include "archivers/lists/BaseFolderListFiles.h"
 #include "archivers/dlls/SevenZipDll.h"
 
 // 7z archives through 7-Zip32.dll (id 0). Also the parent of the 7-Zip32 ZIP

@@ -1,6 +1,6 @@
 #include "archivers/formats/Arc7ZipZip.h"
 
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "settings/CompressJob.h"
 
 #include <stdio.h>

@@ -1,6 +1,6 @@
 #include "archivers/formats/ArcCab.h"
 
-#include "archivers/formats/CabSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
 #include "archivers/formats/PageRequest.h"
 #include "settings/CompressJob.h"
 

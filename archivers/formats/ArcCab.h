@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archivers/formats/ArcFamily.h"
-#include "archivers/formats/BaseFolderListFiles.h"
+#include "archivers/lists/BaseFolderListFiles.h"
 #include "archivers/dlls/Cab32Dll.h"
 
 // Cabinet files through Cab32.dll (id 4); reads and writes the "CAB" section.

@@ -1,7 +1,7 @@
 #include "archivers/formats/ArcLha.h"
 
-#include "archivers/formats/BaseFolderListFiles.h"
-#include "archivers/formats/LhaSettings.h"
+#include "archivers/lists/BaseFolderListFiles.h"
+#include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formats/PageRequest.h"
 #include "settings/CompressJob.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archivers/formats/ArcFamily.h"
-#include "archivers/formats/SingleListFile.h"
+#include "archivers/lists/SingleListFile.h"
 #include "archivers/dlls/Unlha32Dll.h"
 
 // LHA archives through Unlha32.dll (id 6); reads and writes the "LHA" section.

@@ -1,6 +1,6 @@
 #include "archivers/formats/ArcLhaSfx.h"
 
-#include "archivers/formats/LhaSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formats/SelfExtractingRun.h"
 #include "settings/CompressJob.h"
 

@@ -1,8 +1,8 @@
 #include "archivers/formats/ArcZip.h"
 
-#include "archivers/formats/BaseFolderListFiles.h"
+#include "archivers/lists/BaseFolderListFiles.h"
 #include "archivers/formats/PageRequest.h"
-#include "archivers/formats/ZipSettings.h"
+#include "archivers/formatsettings/ZipSettings.h"
 #include "settings/CompressJob.h"
 
 #include <stdio.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archivers/formats/ArcFamily.h"
-#include "archivers/formats/SingleListFile.h"
+#include "archivers/lists/SingleListFile.h"
 #include "archivers/dlls/Zip32jDll.h"
 
 // ZIP archives through Zip32j.dll (id 8); reads and writes the "ZIP" section.

@@ -4,7 +4,7 @@
 #include "job/JobRun.h"
 #include "job/InputList.h"
 #include "job/JobResult.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
 #include "tests/support/ScriptedJobCallback.h"

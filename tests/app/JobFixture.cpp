@@ -2,7 +2,7 @@
 
 #include "tests/support/DialogJob.h"
 #include "job/InputList.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 
 const char kErrorBox[] = "エラー  - Tessik";
 const char kOverwriteDialog[] = "上書き確認";

@@ -1,9 +1,9 @@
 // Settings mode in this process: the settings dialog in the program's own
 // message loop, its tree of pages, the general pages and the keys.
 #include "app/SettingsMode.h"
-#include "archivers/formats/CabSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "tests/archivers/StandInFormats.h"

@@ -2,7 +2,7 @@
 // none, and the default format it settles on.
 #include "app/Startup.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "settings/AppSetting.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFormats.h"

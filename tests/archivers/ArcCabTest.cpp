@@ -1,5 +1,5 @@
 // The exact bytes the CAB builders hand to Cab32.dll.
-#include "archivers/formats/CabSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
 #include "tests/archivers/FormatRun.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The exact bytes the LHA builders hand to Unlha32.dll.
-#include "archivers/formats/LhaSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
 #include "tests/archivers/FormatRun.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The exact bytes the Zip32j builders hand to Zip32j.dll.
-#include "archivers/formats/ZipSettings.h"
+#include "archivers/formatsettings/ZipSettings.h"
 #include "tests/archivers/FormatRun.h"
 
 #include <gtest/gtest.h>

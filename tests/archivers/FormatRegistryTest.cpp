@@ -1,11 +1,11 @@
 // The registry holds exactly the formats whose DLLs bind; everything the
 // compress dialog, the settings file and the job look up comes from it.
 #include "archivers/formats/Arc7ZipSfx.h"
-#include "archivers/formats/CabSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/LhaSettings.h"
-#include "archivers/formats/SevenZipSettings.h"
-#include "archivers/formats/ZipSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/ZipSettings.h"
 #include "tests/archivers/StandInFormats.h"
 
 #include <gtest/gtest.h>

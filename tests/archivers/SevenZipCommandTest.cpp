@@ -2,7 +2,7 @@
 // spacing, quoting, the self-extracting switch and the list files.
 #include "archivers/formats/Arc7Zip.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "tests/archivers/StandInFormats.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "tests/archivers/StandInFormats.h"
 
-#include "archivers/formats/CabSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/LhaSettings.h"
-#include "archivers/formats/SevenZipSettings.h"
-#include "archivers/formats/ZipSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/ZipSettings.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include "job/InputList.h"
 #include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/StandInJournal.h"

@@ -1,5 +1,5 @@
-#include "archivers/formats/LhaSettings.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
 

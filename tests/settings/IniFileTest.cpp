@@ -1,7 +1,7 @@
 #include "settings/IniFile.h"
 
-#include "archivers/formats/CabSettings.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
 

@@ -1,9 +1,9 @@
 #include "settings/SettingsFile.h"
 
-#include "archivers/formats/CabSettings.h"
-#include "archivers/formats/LhaSettings.h"
-#include "archivers/formats/SevenZipSettings.h"
-#include "archivers/formats/ZipSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/ZipSettings.h"
 #include "common/HeldFile.h"
 #include "common/ScopedHandle.h"
 #include "settings/AppSetting.h"

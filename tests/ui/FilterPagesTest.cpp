@@ -6,7 +6,7 @@
 #include "job/InputList.h"
 #include "job/JobResult.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "settings/CompressJob.h"

@@ -4,7 +4,7 @@
 // the jobs that follow.
 #include "archivers/formats/Arc.h"
 #include "archivers/formats/FormatRegistry.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
 #include "settings/IniFile.h"

@@ -1,6 +1,6 @@
 #include "ui/settingsdialog/CabPage.h"
 
-#include "archivers/formats/CabSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ui/settingsdialog/LhaPage.h"
 
-#include "archivers/formats/LhaSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
 #include "resources/resource.h"
 #include "ui/settingsdialog/FormatPageParts.h"
 

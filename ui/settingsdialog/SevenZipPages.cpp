@@ -1,7 +1,7 @@
 #include "ui/settingsdialog/SevenZipPages.h"
 
 #include "archivers/formats/Arc7ZipSfx.h"
-#include "archivers/formats/SevenZipSettings.h"
+#include "archivers/formatsettings/SevenZipSettings.h"
 #include "common/ShiftJis.h"
 #include "resources/resource.h"
 #include "ui/framework/Messages.h"

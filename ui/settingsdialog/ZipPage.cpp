@@ -1,6 +1,6 @@
 #include "ui/settingsdialog/ZipPage.h"
 
-#include "archivers/formats/ZipSettings.h"
+#include "archivers/formatsettings/ZipSettings.h"
 #include "resources/resource.h"
 
 namespace {

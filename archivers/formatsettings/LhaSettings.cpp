@@ -1,6 +1,6 @@
-#include "archivers/formats/LhaSettings.h"
+#include "archivers/formatsettings/LhaSettings.h"
 
-#include "archivers/formats/Arc.h"
+#include "settings/SettingsLayout.h"
 #include "common/TextFile.h"
 #include "settings/IniFile.h"
 #include "settings/LegacyImport.h"

@@ -1,6 +1,6 @@
-#include "archivers/formats/ZipSettings.h"
+#include "archivers/formatsettings/ZipSettings.h"
 
-#include "archivers/formats/Arc.h"
+#include "settings/SettingsLayout.h"
 #include "settings/IniFile.h"
 #include "settings/SectionReader.h"
 

@@ -1,6 +1,6 @@
-#include "archivers/formats/SingleListFile.h"
+#include "archivers/lists/SingleListFile.h"
 
-#include "archivers/formats/BaseFolderListFiles.h"
+#include "archivers/lists/BaseFolderListFiles.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "archivers/formats/CabSettings.h"
+#include "archivers/formatsettings/CabSettings.h"
 
-#include "archivers/formats/Arc.h"
+#include "settings/SettingsLayout.h"
 #include "settings/IniFile.h"
 #include "settings/SectionReader.h"
 

@@ -1,4 +1,4 @@
-#include "archivers/formats/BaseFolderListFiles.h"
+#include "archivers/lists/BaseFolderListFiles.h"
 
 #include "common/PathUtil.h"
 
