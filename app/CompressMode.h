@@ -3,7 +3,7 @@
 class CPathCompletion;
 
 // Runs the compress dialog on the input list, with compression jobs run by
-// RunCompressJob; its result is the run result.
+// RunJob with the job's dialogs; its result is the run result.
 int RunCompressDialog(CPathCompletion* completion);
 // The same making one archive per entry of the input list; *allMade tells
 // whether the last run made every archive.
