@@ -39,24 +39,46 @@ EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
     return kOverwriteRename;
 }
 
-// The files the walk took, by their real names, until the job knows the text
-// its builder gets them in: a name without an ANSI form anywhere in the walk
-// turns the whole list to UTF-8. The paths share one buffer, and each base
-// folder is held once.
+// The files the walk took, until the job knows the text its builder gets
+// them in: a name without an ANSI form anywhere in the walk turns the whole
+// list to UTF-8. Each path is held in the one form derived from it at the
+// walk, its exact ANSI form or, for a name without one, UTF-8; the paths
+// share one buffer, and each base folder is held once.
 class CTakenFiles
 {
 public:
-    void Add(const std::wstring& path, const std::wstring& baseFolder)
+    // false when the path has no exact ANSI form (it is held in UTF-8).
+    bool Add(const std::wstring& path, const std::wstring& baseFolder)
     {
         if (m_bases.empty() || m_bases.back() != baseFolder)
             m_bases.push_back(baseFolder);
-        m_files.push_back(CEntry{m_text.size(), path.size(), m_bases.size() - 1});
-        m_text.append(path);
+        // A UTF-16 unit is at most two ANSI bytes.
+        if (m_form.size() < path.size() * 2 + 1)
+            m_form.resize(path.size() * 2 + 1);
+        bool ansi = ToExactAnsi(path.c_str(), &m_form[0], m_form.size());
+        size_t offset = m_text.size();
+        if (ansi)
+            m_text.append(m_form.c_str());
+        else
+            m_text.append(WideToUtf8(path));
+        m_files.push_back(CEntry{offset, m_text.size() - offset, m_bases.size() - 1, ansi});
+        return ansi;
     }
     size_t Count() const { return m_files.size(); }
-    std::wstring Path(size_t i) const { return m_text.substr(m_files[i].offset, m_files[i].length); }
     const std::wstring& BaseFolder(size_t i) const { return m_bases[m_files[i].base]; }
     size_t BaseIndex(size_t i) const { return m_files[i].base; }
+    // The path in the job's text: as held for an ANSI job (whose paths all
+    // have their ANSI form), converted for a UTF-8 one.
+    std::string Form(size_t i, bool utf8) const
+    {
+        std::string held = m_text.substr(m_files[i].offset, m_files[i].length);
+        return utf8 && m_files[i].ansi ? WideToUtf8(AnsiToWide(held)) : held;
+    }
+    std::wstring Path(size_t i) const
+    {
+        std::string held = m_text.substr(m_files[i].offset, m_files[i].length);
+        return m_files[i].ansi ? AnsiToWide(held) : Utf8ToWide(held);
+    }
 
 private:
     struct CEntry
@@ -64,10 +86,12 @@ private:
         size_t offset;
         size_t length;
         size_t base;
+        bool ansi;
     };
-    std::wstring m_text;
+    std::string m_text;
     std::vector<CEntry> m_files;
     std::vector<std::wstring> m_bases;
+    std::string m_form;
 };
 
 // One file in the text the builder takes, or false when it has none: the
@@ -131,7 +155,8 @@ int CListBuilder::Walk(const std::vector<std::wstring>& inputs)
         [this](const CWalkFile& file) {
             if (file.verdict != kWalkTaken)
                 return true;
-            m_taken.Add(file.path, file.baseFolder);
+            if (m_taken.Add(file.path, file.baseFolder))
+                return true;
             std::wstring part = UnnamablePart(file.path);
             if (!part.empty() && (m_unnamable.empty() || m_unnamable.back() != part))
                 m_unnamable.push_back(part);
@@ -170,10 +195,10 @@ int CListBuilder::WriteList()
             formedBase = m_taken.BaseIndex(i);
             baseFits = JobForm(m_taken.BaseFolder(i), utf8, &base) && base.size() < kPathBufferSize;
         }
-        std::wstring wide = m_taken.Path(i);
-        if (!baseFits || !JobForm(wide, utf8, &path) || path.size() >= kPathBufferSize)
+        path = m_taken.Form(i, utf8);
+        if (!baseFits || path.size() >= kPathBufferSize)
         {
-            m_report.leftOut.push_back(CLeftOutEntry{wide, kProblemTooLong, 0});
+            m_report.leftOut.push_back(CLeftOutEntry{m_taken.Path(i), kProblemTooLong, 0});
             continue;
         }
         refused = m_arc->AddFile(path.c_str(), base.c_str()) == 0;
