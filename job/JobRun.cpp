@@ -52,15 +52,13 @@ public:
     {
         if (m_bases.empty() || m_bases.back() != baseFolder)
             m_bases.push_back(baseFolder);
-        // A UTF-16 unit is at most two ANSI bytes.
-        if (m_form.size() < path.size() * 2 + 1)
-            m_form.resize(path.size() * 2 + 1);
-        bool ansi = ToExactAnsi(path.c_str(), &m_form[0], m_form.size());
         size_t offset = m_text.size();
-        if (ansi)
-            m_text.append(m_form.c_str());
-        else
+        bool ansi = AppendAnsi(path);
+        if (!ansi)
+        {
+            m_text.resize(offset);
             m_text.append(WideToUtf8(path));
+        }
         m_files.push_back(CEntry{offset, m_text.size() - offset, m_bases.size() - 1, ansi});
         return ansi;
     }
@@ -81,6 +79,37 @@ public:
     }
 
 private:
+    // Appends the exact ANSI form of path, false when it has none. Files of
+    // one folder come one after another: the folder's form is derived once
+    // for all of them, and only each name is converted.
+    bool AppendAnsi(const std::wstring& path)
+    {
+        size_t separator = path.rfind(L'\\');
+        size_t nameStart = separator == std::wstring::npos ? 0 : separator + 1;
+        if (nameStart != m_folder.size() || path.compare(0, nameStart, m_folder) != 0)
+        {
+            m_folder.assign(path, 0, nameStart);
+            m_folderHasAnsi = ToAnsiForm(m_folder.c_str(), &m_folderAnsi);
+        }
+        std::string name;
+        if (!m_folderHasAnsi || !ToAnsiForm(path.c_str() + nameStart, &name))
+            return false;
+        m_text.append(m_folderAnsi);
+        m_text.append(name);
+        return true;
+    }
+    bool ToAnsiForm(const wchar_t* wide, std::string* form)
+    {
+        // A UTF-16 unit is at most two ANSI bytes.
+        size_t units = wcslen(wide);
+        if (m_form.size() < units * 2 + 1)
+            m_form.resize(units * 2 + 1);
+        if (!ToExactAnsi(wide, &m_form[0], m_form.size()))
+            return false;
+        form->assign(m_form.c_str());
+        return true;
+    }
+
     struct CEntry
     {
         size_t offset;
@@ -92,6 +121,9 @@ private:
     std::vector<CEntry> m_files;
     std::vector<std::wstring> m_bases;
     std::string m_form;
+    std::wstring m_folder;  // with its trailing backslash
+    std::string m_folderAnsi;
+    bool m_folderHasAnsi = true;  // the empty folder's form is empty
 };
 
 // One file in the text the builder takes, or false when it has none: the
