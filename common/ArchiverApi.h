@@ -23,7 +23,38 @@ typedef BOOL WINAPI ArchiverSetUnicodeMode(BOOL on);
 typedef HANDLE WINAPI ArchiverOpenArchive(HWND window, LPCSTR fileName, DWORD mode);
 // <Prefix>CloseArchive and <Prefix>IsSFXFile.
 typedef int WINAPI ArchiverHandleQuery(HANDLE archive);
+// <Prefix>CheckArchive: TRUE when the archive passed the check of that mode.
 typedef BOOL WINAPI ArchiverCheckArchive(LPCSTR fileName, int mode);
+
+// The check-archive mode that reads every entry and tests its CRC.
+const int CHECKARCHIVE_FULLCRC = 2;
+
+// One entry of an open archive as <Prefix>FindFirst and <Prefix>FindNext
+// fill it in. The name is the stored path in the DLL's text (ANSI, or UTF-8
+// in its UTF-8 mode); a folder entry's attribute text holds 'd' or its name
+// ends in a separator. Sizes past 4 GiB come from <Prefix>GetOriginalSizeEx.
+const int FNAME_MAX32 = 512;
+struct INDIVIDUALINFO
+{
+    DWORD dwOriginalSize;
+    DWORD dwCompressedSize;
+    DWORD dwCRC;
+    UINT uFlag;
+    UINT uOSType;
+    WORD wRatio;
+    WORD wDate;
+    WORD wTime;
+    char szFileName[FNAME_MAX32 + 1];
+    char dummy1[3];
+    char szAttribute[8];
+    char szMode[8];
+};
+// <Prefix>FindFirst (wild name "*" for every entry) and <Prefix>FindNext:
+// 0 with the entry filled in, -1 after the last one, else an error code.
+typedef int WINAPI ArchiverFindFirst(HANDLE archive, LPCSTR wildName, INDIVIDUALINFO* info);
+typedef int WINAPI ArchiverFindNext(HANDLE archive, INDIVIDUALINFO* info);
+// <Prefix>GetOriginalSizeEx: the original size of the entry found last.
+typedef BOOL WINAPI ArchiverGetOriginalSizeEx(HANDLE archive, __int64* size);
 // Zip32j.dll's ZipQueryEncryption (non-zero: it can encrypt) and
 // ZipQueryFunctionList (non-zero: it has the function of that number).
 typedef int WINAPI ArchiverQueryEncryption();
