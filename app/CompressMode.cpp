@@ -2,18 +2,24 @@
 
 #include "app/DialogJobCallback.h"
 #include "job/InputList.h"
+#include "job/JobResult.h"
 #include "job/JobRun.h"
 #include "job/PerItemRun.h"
 #include "settings/CompressJob.h"
 #include "ui/jobdialogs/CompressDialog.h"
 
-int RunCompressDialog(CPathCompletion* completion)
+int RunCompressDialog(CPathCompletion* completion, bool* notVerified)
 {
+    if (notVerified != nullptr)
+        *notVerified = false;
     CCompressDialog dialog(
         g_inputList,
-        [](HWND owner, CCompressJob* job) {
+        [notVerified](HWND owner, CCompressJob* job) {
             CDialogJobCallback ui(owner);
-            return RunJob(job, g_inputList, ui);
+            int result = RunJob(job, g_inputList, ui);
+            if (notVerified != nullptr)
+                *notVerified = result == kJobReadBackFailed;
+            return result;
         },
         completion);
     return dialog.Run();

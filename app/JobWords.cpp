@@ -73,6 +73,8 @@ std::string FailureText(EJobFailure reason, const std::string& detail)
         return FormatResourceString(IDS_MOVE_ASIDE_FAILED, detail.c_str());
     case EJobFailure::OldArchiveKept:
         return FormatResourceString(IDS_OLD_ARCHIVE_KEPT_AS, detail.c_str());
+    case EJobFailure::OldArchiveNotCopied:
+        return FormatResourceString(IDS_OLD_ARCHIVE_NOT_COPIED, detail.c_str());
     case EJobFailure::OldArchiveNotDeleted:
         return FormatResourceString(IDS_OLD_ARCHIVE_NOT_DELETED, detail.c_str());
     case EJobFailure::ListFileFailed:
@@ -121,7 +123,18 @@ std::wstring LeftOutText(const std::vector<CLeftOutEntry>& entries, bool stopped
     return text + L"\n\n" + WideResource(stopped ? IDS_LEFT_OUT_STOPPED : IDS_LEFT_OUT_QUESTION);
 }
 
-std::string ArchiverText(const CArchiverReport& report)
+namespace {
+
+std::wstring WithName(UINT id, const std::wstring& name)
+{
+    std::wstring text = WideResource(id);
+    size_t at = text.find(L"%s");
+    if (at != std::wstring::npos)
+        text.replace(at, 2, name);
+    return text;
+}
+
+std::string DllText(const CArchiverReport& report)
 {
     std::string text = report.output;
     if (report.notMade)
@@ -135,6 +148,79 @@ std::string ArchiverText(const CArchiverReport& report)
     if (text.empty())
         return FormatText(LoadResourceString(IDS_NO_ARCHIVER_OUTPUT).c_str(), report.code);
     return text;
+}
+
+std::wstring DifferenceLine(const CArchiveDifference& difference)
+{
+    switch (difference.kind)
+    {
+    case EArchiveDifference::Missing:
+        return WithName(IDS_DIFF_MISSING, difference.name);
+    case EArchiveDifference::Extra:
+        return WithName(IDS_DIFF_EXTRA, difference.name);
+    case EArchiveDifference::Doubled:
+        return WithName(IDS_DIFF_DOUBLED, difference.name);
+    case EArchiveDifference::Size:
+        break;
+    }
+    std::wstring line = WithName(IDS_DIFF_SIZE, difference.name);
+    for (ULONGLONG size : {difference.expected, difference.stored})
+    {
+        size_t at = line.find(L"%s");
+        if (at != std::wstring::npos)
+            line.replace(at, 2, std::to_wstring(size));
+    }
+    return line;
+}
+
+UINT NoteId(EReadBackNote note)
+{
+    switch (note)
+    {
+    case EReadBackNote::NoListing:
+        return IDS_NOTE_NO_LISTING;
+    case EReadBackNote::SelfExtractingNotOpened:
+        return IDS_NOTE_SFX_NOT_OPENED;
+    case EReadBackNote::NamesNeedPassword:
+        return IDS_NOTE_NAMES_NEED_PASSWORD;
+    case EReadBackNote::NoIntegrityCheck:
+        return IDS_NOTE_NO_INTEGRITY_CHECK;
+    case EReadBackNote::DataNeedPassword:
+        return IDS_NOTE_DATA_NEED_PASSWORD;
+    case EReadBackNote::OldEntriesUnread:
+        break;
+    }
+    return IDS_NOTE_OLD_ENTRIES_UNREAD;
+}
+
+}  // namespace
+
+std::wstring ReadBackText(const CReadBack& readBack)
+{
+    std::wstring text;
+    if (readBack.failed)
+    {
+        text = WideResource(IDS_READBACK_FAILED);
+        if (readBack.unreadable)
+            text += L"\r\n" + WideResource(IDS_ARCHIVE_UNREADABLE);
+        for (const CArchiveDifference& difference : readBack.differences)
+            text += L"\r\n" + DifferenceLine(difference);
+        std::wstring more = MoreLine(readBack.differenceCount, readBack.differences.size());
+        if (!more.empty())
+            text += L"\r\n" + more.substr(1);
+        if (readBack.damaged)
+            text += L"\r\n" + WideResource(IDS_ARCHIVE_DAMAGED);
+    }
+    for (EReadBackNote note : readBack.notes)
+        text += (text.empty() ? L"" : L"\r\n") + WideResource(NoteId(note));
+    return text;
+}
+
+std::string ArchiverText(const CArchiverReport& report)
+{
+    std::string checked = WideToShiftJis(ReadBackText(report.readBack));
+    std::string archiver = DllText(report);
+    return checked.empty() ? archiver : checked + "\r\n\r\n" + archiver;
 }
 
 std::string NoteText(const CJobNote& note)

@@ -16,6 +16,9 @@ std::wstring UnnamableText(const CUnnamableFiles& files);
 // The entries the walk could not take, each with its reason, then the
 // question whether to go on without them, or for a stopped job the word that it stopped.
 std::wstring LeftOutText(const std::vector<CLeftOutEntry>& entries, bool stopped);
+// What reading the new archive back found, as the result shows it before the
+// archiver's text; empty when there is nothing to say.
+std::wstring ReadBackText(const CReadBack& readBack);
 // The archiver's run as the result dialog shows it.
 std::string ArchiverText(const CArchiverReport& report);
 // What one item's first report reads in the result of one archive per item;

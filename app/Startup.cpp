@@ -44,7 +44,7 @@ bool IsEachModeRun(int argc, wchar_t** argv)
 // The compress dialog on the input list. It always ends with 1, which writes
 // the settings back; only a dialog that could not be made writes nothing.
 // *exitCode is 0, or 1 when one archive per item was asked for and not every
-// one was made.
+// one was made, or when the archive of the last job failed its read back.
 int RunCompressMode(int argc, wchar_t** argv, int* exitCode)
 {
     CPathCompletion completion;
@@ -65,7 +65,11 @@ int RunCompressMode(int argc, wchar_t** argv, int* exitCode)
     else
     {
         FillInputList(argc, argv, &g_inputList);
-        result = RunCompressDialog(&completion);
+        bool notVerified = false;
+        result = RunCompressDialog(&completion, &notVerified);
+        // A script that starts a quick start learns that its archive was
+        // not made as it was asked to be.
+        *exitCode = notVerified ? kExitNotAllMade : 0;
     }
     return result == kRunResultSave ? kRunResultSave : kRunResultDiscard;
 }

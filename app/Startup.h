@@ -4,7 +4,8 @@
 
 // Exit code when no archive format can be offered.
 const int kExitNoArchiver = -1;
-// Exit code of a one-archive-per-item run that did not make every archive.
+// Exit code of a one-archive-per-item run that did not make every archive,
+// and of a job whose archive failed its read back.
 const int kExitNotAllMade = 1;
 
 // The whole run of the program from its arguments to its exit code. The

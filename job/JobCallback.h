@@ -39,6 +39,7 @@ enum class EJobFailure
     PasswordNotAscii,        // a ZIP password beyond ASCII for names in the DLL's UTF-8 mode
     UnicodeModeRefused,      // the DLL did not take its UTF-8 mode
     FormatUnavailable,       // the job's format is not registered
+    OldArchiveNotCopied,     // adding: detail is the archive that could not be copied aside
 };
 
 // Names the ANSI code page cannot hold, for a format whose DLL has no UTF-8 mode.
@@ -49,12 +50,55 @@ struct CUnnamableFiles
     std::vector<std::string> formats;  // the formats in use that can store such names
 };
 
+// How an entry of the new archive differs from the job's list.
+enum class EArchiveDifference
+{
+    Missing,  // a file of the list (or, when adding, an entry that was there) is not in it
+    Extra,    // an entry that is neither
+    Size,     // the stored size is not the file's
+    Doubled,  // a name stored more often than it was given
+};
+
+struct CArchiveDifference
+{
+    EArchiveDifference kind = EArchiveDifference::Missing;
+    std::wstring name;     // as stored, or as listed when missing
+    ULONGLONG expected = 0;  // Size: the file's size
+    ULONGLONG stored = 0;    // Size: the archive's
+};
+
+// What could not be looked at when the archive was read back: said once.
+enum class EReadBackNote
+{
+    NoListing,                // the DLL has no listing entries: nothing was compared
+    SelfExtractingNotOpened,  // the DLL does not open its self-extracting program
+    NamesNeedPassword,        // the archive's directory is encrypted
+    NoIntegrityCheck,         // nothing installed tests this format's data
+    DataNeedPassword,         // the data are encrypted: not tested
+    OldEntriesUnread,         // adding: the archive before could not be read
+};
+
+// What reading the new archive back found.
+struct CReadBack
+{
+    static const size_t kShownDifferences = 20;
+
+    bool ran = false;         // the check was on and the run had succeeded
+    bool failed = false;
+    bool unreadable = false;  // the archive could not be opened or listed
+    bool damaged = false;     // the DLL's full check failed
+    std::vector<CArchiveDifference> differences;  // the first kShownDifferences
+    size_t differenceCount = 0;
+    std::vector<EReadBackNote> notes;
+};
+
 // What the archiver DLL said of its run.
 struct CArchiverReport
 {
     std::string output;        // its text, in the ANSI code page
     int code = 0;              // what it returned
     bool notMade = false;      // it returned success, but no archive is there
+    CReadBack readBack;
 };
 
 // The first thing one item's job reported (one archive per item), kept for

@@ -20,4 +20,5 @@ enum
     kJobFilesLeftOut = 14,       // the walk could not take everything, and the user did not go on without it
     kJobPasswordNotAscii = 15,   // a ZIP password beyond ASCII for names that need the DLL's UTF-8 mode
     kJobUnicodeModeRefused = 16, // the DLL did not take its UTF-8 mode
+    kJobReadBackFailed = 17,     // the new archive does not hold what the job gave, or is damaged
 };

@@ -9,6 +9,7 @@
 #include "job/JobCallback.h"
 #include "job/JobResult.h"
 #include "job/OutputName.h"
+#include "job/ReadBack.h"
 #include "settings/CompressJob.h"
 
 #include <string.h>
@@ -48,7 +49,7 @@ class CTakenFiles
 {
 public:
     // false when the path has no exact ANSI form (it is held in UTF-8).
-    bool Add(const std::wstring& path, const std::wstring& baseFolder)
+    bool Add(const std::wstring& path, const std::wstring& baseFolder, ULONGLONG size)
     {
         if (m_bases.empty() || m_bases.back() != baseFolder)
             m_bases.push_back(baseFolder);
@@ -59,8 +60,27 @@ public:
             m_text.resize(offset);
             m_text.append(WideToUtf8(path));
         }
-        m_files.push_back(CEntry{offset, m_text.size() - offset, m_bases.size() - 1, ansi});
+        m_files.push_back(CEntry{offset, m_text.size() - offset, m_bases.size() - 1, size, ansi, false});
         return ansi;
+    }
+    // The file went into the builder's list.
+    void MarkListed(size_t i) { m_files[i].listed = true; }
+    // The listed files by the names their archive stores them under: each
+    // path after its base folder and backslash.
+    std::vector<CExpectedFile> ListedFiles() const
+    {
+        std::vector<CExpectedFile> files;
+        for (size_t i = 0; i < m_files.size(); ++i)
+        {
+            if (!m_files[i].listed)
+                continue;
+            std::wstring path = Path(i);
+            const std::wstring& base = BaseFolder(i);
+            if (path.size() > base.size() && path.compare(0, base.size(), base) == 0 && path[base.size()] == L'\\')
+                path.erase(0, base.size() + 1);
+            files.push_back(CExpectedFile{path, m_files[i].size});
+        }
+        return files;
     }
     size_t Count() const { return m_files.size(); }
     const std::wstring& BaseFolder(size_t i) const { return m_bases[m_files[i].base]; }
@@ -115,7 +135,9 @@ private:
         size_t offset;
         size_t length;
         size_t base;
+        ULONGLONG size;
         bool ansi;
+        bool listed;
     };
     std::string m_text;
     std::vector<CEntry> m_files;
@@ -166,6 +188,7 @@ public:
     }
 
     int Build(const std::vector<std::wstring>& inputs);
+    std::vector<CExpectedFile> ListedFiles() const { return m_taken.ListedFiles(); }
 
 private:
     int Walk(const std::vector<std::wstring>& inputs);
@@ -187,7 +210,7 @@ int CListBuilder::Walk(const std::vector<std::wstring>& inputs)
         [this](const CWalkFile& file) {
             if (file.verdict != kWalkTaken)
                 return true;
-            if (m_taken.Add(file.path, file.baseFolder))
+            if (m_taken.Add(file.path, file.baseFolder, file.size))
                 return true;
             std::wstring part = UnnamablePart(file.path);
             if (!part.empty() && (m_unnamable.empty() || m_unnamable.back() != part))
@@ -234,6 +257,7 @@ int CListBuilder::WriteList()
             continue;
         }
         refused = m_arc->AddFile(path.c_str(), base.c_str()) == 0;
+        m_taken.MarkListed(i);
         ++listed;
     }
     // The list files' last lines are written only now; without them the
@@ -331,7 +355,8 @@ class CJob
 {
 public:
     CJob(IJobCallback* callback, CCompressJob* job, CArc* arc, const std::vector<std::wstring>& inputs)
-        : m_callback(callback), m_job(job), m_arc(arc), m_inputs(inputs)
+        : m_callback(callback), m_job(job), m_arc(arc), m_inputs(inputs), m_list(job, arc, *callback),
+          m_readBack(arc, job)
     {
     }
 
@@ -344,14 +369,25 @@ private:
     int AskPassword();
     int PrepareOutputFolder();
     int MoveOldArchiveAside();
+    int CopyOldArchiveAside();
     int RunArchiver();
+    bool Verifies() const { return m_job->Setting.VerifyArchive; }
+    bool Adds() const { return m_job->OutputExists && m_oldArchive[0] == '\0'; }
+    // After a failed run or read back: the new file goes, the old archive
+    // gets its name back; false when it could not.
+    bool RestoreOldArchive();
+    void DeleteOldArchive();
 
     IJobCallback* m_callback;
     CCompressJob* m_job;
     CArc* m_arc;
     const std::vector<std::wstring>& m_inputs;
+    CListBuilder m_list;
+    CReadBackCheck m_readBack;
     std::string m_outputFolder;
-    char m_oldArchive[kPathBufferSize] = "";  // the old archive's temporary name, if moved aside
+    // The old archive's temporary name: moved aside to be replaced, or a copy
+    // of it while the DLL adds to it.
+    char m_oldArchive[kPathBufferSize] = "";
 };
 
 int CJob::Run()
@@ -364,7 +400,7 @@ int CJob::Run()
     if (result == kJobSucceeded)
         result = PrepareOutputFolder();
     if (result == kJobSucceeded)
-        result = CListBuilder(m_job, m_arc, *m_callback).Build(m_inputs);
+        result = m_list.Build(m_inputs);
     CUnicodeModeScope unicodeMode(m_arc);
     if (result == kJobSucceeded && m_job->Utf8Names && !unicodeMode.SwitchOn())
     {
@@ -373,6 +409,8 @@ int CJob::Run()
     }
     if (result == kJobSucceeded)
         result = MoveOldArchiveAside();
+    if (result == kJobSucceeded)
+        result = CopyOldArchiveAside();
     if (result == kJobSucceeded)
         result = RunArchiver();
     return result;
@@ -499,6 +537,46 @@ int CJob::MoveOldArchiveAside()
     return kJobSucceeded;
 }
 
+// Adding works on the archive itself, and a DLL that fails part way, or an
+// archive read back short, would leave it changed: the job keeps a copy
+// beside it to put back. Only when the archive is to be read back, as it was
+// before that check existed.
+int CJob::CopyOldArchiveAside()
+{
+    if (!Verifies() || !Adds())
+        return kJobSucceeded;
+    m_readBack.ReadOldEntries();
+    char name[kPathBufferSize];
+    if (!MakeUniqueTempName(m_outputFolder.c_str(), kOldArchivePrefix, kOldArchiveExtension, name, sizeof(name)) ||
+        !CopyFileA(m_job->OutputFile.c_str(), name, TRUE))
+    {
+        DeleteFileA(name);
+        m_callback->Fail(EJobFailure::OldArchiveNotCopied, m_job->OutputFile);
+        return kJobOldArchiveLocked;
+    }
+    strcpy(m_oldArchive, name);
+    return kJobSucceeded;
+}
+
+bool CJob::RestoreOldArchive()
+{
+    if (m_oldArchive[0] == '\0')
+        return true;
+    // The output name was free when the archiver started (or held the old
+    // archive, of which a copy waits), so a file there now is the archiver's.
+    if (GetPathType(m_job->OutputFile.c_str()) == kPathFile)
+        DeleteFileA(m_job->OutputFile.c_str());
+    return MoveFileA(m_oldArchive, m_job->OutputFile.c_str()) != FALSE;
+}
+
+void CJob::DeleteOldArchive()
+{
+    // A read-only old archive cannot be deleted: say where it stayed rather
+    // than leave an unexplained temporary file. (A copy is never read-only.)
+    if (m_oldArchive[0] != '\0' && !DeleteFileA(m_oldArchive))
+        m_callback->Fail(EJobFailure::OldArchiveNotDeleted, m_oldArchive);
+}
+
 int CJob::RunArchiver()
 {
     char output[kOutputBufferSize];
@@ -516,29 +594,24 @@ int CJob::RunArchiver()
     // A DLL may report success and write nothing: that is a failure, whether
     // or not an old archive waits to be deleted for it.
     report.notMade = report.code == 0 && GetPathType(m_job->OutputFile.c_str()) != kPathFile;
-    if (report.code != 0 || report.notMade)
+    bool made = report.code == 0 && !report.notMade;
+    if (made && Verifies())
     {
-        bool restored = true;
-        if (m_oldArchive[0] != '\0')
-        {
-            // The output name was free when the archiver started, so a file
-            // there now is its unfinished archive (a full disk leaves one).
-            if (GetPathType(m_job->OutputFile.c_str()) == kPathFile)
-                DeleteFileA(m_job->OutputFile.c_str());
-            restored = MoveFileA(m_oldArchive, m_job->OutputFile.c_str()) != FALSE;
-        }
+        report.readBack = m_readBack.Check(m_list.ListedFiles());
+        made = !report.readBack.failed;
+    }
+    if (!made)
+    {
+        bool restored = RestoreOldArchive();
         m_callback->ShowResult(report);
         if (!restored)
             m_callback->Fail(EJobFailure::OldArchiveKept, m_oldArchive);
-        return kJobArchiverFailed;
+        return report.code == 0 && !report.notMade ? kJobReadBackFailed : kJobArchiverFailed;
     }
 
     if (m_job->Setting.AllwaysResult)
         m_callback->ShowResult(report);
-    // A read-only old archive cannot be deleted: say where it stayed rather
-    // than leave an unexplained temporary file.
-    if (m_oldArchive[0] != '\0' && !DeleteFileA(m_oldArchive))
-        m_callback->Fail(EJobFailure::OldArchiveNotDeleted, m_oldArchive);
+    DeleteOldArchive();
     if (m_job->Setting.OutFolderOpen)
         m_callback->OpenFolder(m_outputFolder);
     return kJobSucceeded;

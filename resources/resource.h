@@ -86,6 +86,22 @@
 #define IDS_ITEM_NOT_RUN 479
 #define IDS_ITEM_NO_NAME 480
 
+// Reading the new archive back.
+#define IDS_READBACK_FAILED 481
+#define IDS_DIFF_MISSING 482
+#define IDS_DIFF_EXTRA 483
+#define IDS_DIFF_SIZE 484
+#define IDS_DIFF_DOUBLED 485
+#define IDS_ARCHIVE_DAMAGED 486
+#define IDS_ARCHIVE_UNREADABLE 487
+#define IDS_NOTE_NO_LISTING 488
+#define IDS_NOTE_SFX_NOT_OPENED 489
+#define IDS_NOTE_NAMES_NEED_PASSWORD 490
+#define IDS_NOTE_NO_INTEGRITY_CHECK 491
+#define IDS_NOTE_DATA_NEED_PASSWORD 492
+#define IDS_NOTE_OLD_ENTRIES_UNREAD 493
+#define IDS_OLD_ARCHIVE_NOT_COPIED 494
+
 // Why a file cannot go into an archive: one wording for the job and the
 // filter preview alike.
 #define IDS_PROBLEM_UNDECIDED 432

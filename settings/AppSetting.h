@@ -34,6 +34,7 @@ struct CAppSetting
     bool OutFolderSw = false;
     bool OutFolderOpen = false;
     bool AutoComplete = false;
+    bool VerifyArchive = true;  // read every new archive back before the old one goes
     bool FilterSw = false;
     std::vector<CFilterList> FilterLists;
     // The folder last previewed from the list editor; written only once set,

@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-CArchiverDll::CArchiverDll(const char* dllName, const char* unicodeModeEntry)
-    : m_module(NULL), m_dllName(dllName), m_unicodeModeEntry(unicodeModeEntry), m_unicodeModeOn(false)
+CArchiverDll::CArchiverDll(const char* dllName, const char* prefix)
+    : m_module(NULL), m_dllName(dllName), m_prefix(prefix), m_unicodeModeOn(false)
 {
     ForgetEntries();
 }
@@ -23,6 +23,15 @@ void CArchiverDll::ForgetEntries()
     m_isSfxFile = NULL;
     m_checkArchive = NULL;
     m_setUnicodeMode = NULL;
+    m_findFirst = NULL;
+    m_findNext = NULL;
+    m_getOriginalSizeEx = NULL;
+}
+
+void CArchiverDll::ResolveOptional(const char* suffix, FARPROC* slot)
+{
+    if (*slot == NULL)
+        *slot = GetProcAddress(m_module, (std::string(m_prefix) + suffix).c_str());
 }
 
 int CArchiverDll::LoadWithEntries(const CEntry* entries, size_t count)
@@ -41,7 +50,13 @@ int CArchiverDll::LoadWithEntries(const CEntry* entries, size_t count)
             return 0;
         }
     }
-    m_setUnicodeMode = reinterpret_cast<ArchiverSetUnicodeMode*>(GetProcAddress(m_module, m_unicodeModeEntry));
+    ResolveOptional("SetUnicodeMode", reinterpret_cast<FARPROC*>(&m_setUnicodeMode));
+    ResolveOptional("OpenArchive", reinterpret_cast<FARPROC*>(&m_openArchive));
+    ResolveOptional("CloseArchive", reinterpret_cast<FARPROC*>(&m_closeArchive));
+    ResolveOptional("FindFirst", reinterpret_cast<FARPROC*>(&m_findFirst));
+    ResolveOptional("FindNext", reinterpret_cast<FARPROC*>(&m_findNext));
+    ResolveOptional("GetOriginalSizeEx", reinterpret_cast<FARPROC*>(&m_getOriginalSizeEx));
+    ResolveOptional("CheckArchive", reinterpret_cast<FARPROC*>(&m_checkArchive));
     return 1;
 }
 
@@ -69,6 +84,59 @@ int CArchiverDll::CheckArchive(const char* fileName, int mode)
     if (!Load() || m_checkArchive == NULL)
         return 0;
     return m_checkArchive(fileName, mode);
+}
+
+bool CArchiverDll::HasListing() const
+{
+    return m_openArchive != NULL && m_closeArchive != NULL && m_findFirst != NULL && m_findNext != NULL;
+}
+
+EListResult CArchiverDll::ListArchive(const char* fileName, std::vector<CListedEntry>* entries)
+{
+    entries->clear();
+    if (!Load())
+        return EListResult::NoListing;
+    EListResult result = EListResult::NoListing;
+    if (HasListing())
+    {
+        HANDLE archive = m_openArchive(NULL, fileName, 0);
+        if (archive == NULL)
+            result = EListResult::NotOpened;
+        else
+        {
+            result = ReadEntries(archive, entries) ? EListResult::Listed : EListResult::Failed;
+            m_closeArchive(archive);
+        }
+    }
+    Unload();
+    return result;
+}
+
+bool CArchiverDll::ReadEntries(HANDLE archive, std::vector<CListedEntry>* entries)
+{
+    const int kFound = 0;
+    const int kNoMore = -1;
+    INDIVIDUALINFO info;
+    memset(&info, 0, sizeof(info));
+    for (int found = m_findFirst(archive, "*", &info); found != kNoMore; found = m_findNext(archive, &info))
+    {
+        if (found != kFound)
+            return false;
+        info.szFileName[sizeof(info.szFileName) - 1] = '\0';
+        info.szAttribute[sizeof(info.szAttribute) - 1] = '\0';
+        CListedEntry entry;
+        entry.name = info.szFileName;
+        entry.size = info.dwOriginalSize;
+        __int64 size = 0;
+        if (m_getOriginalSizeEx != NULL && m_getOriginalSizeEx(archive, &size) && size >= 0)
+            entry.size = static_cast<ULONGLONG>(size);
+        // A name that ends in a separator is a folder too; that is told from
+        // the name once its text is known (a Shift_JIS trail byte can be '\\').
+        entry.folder = strchr(info.szAttribute, 'd') != NULL || strchr(info.szAttribute, 'D') != NULL;
+        entries->push_back(entry);
+        memset(&info, 0, sizeof(info));
+    }
+    return true;
 }
 
 int CArchiverDll::Unload()

@@ -6,19 +6,47 @@
 
 #include <stddef.h>
 
+#include <string>
+#include <vector>
+
+// One entry of an archive as the DLL's listing gives it.
+struct CListedEntry
+{
+    std::string name;  // in the DLL's text: ANSI, or UTF-8 in its UTF-8 mode
+    ULONGLONG size;
+    bool folder;  // by its attributes
+};
+
+enum class EListResult
+{
+    Listed,
+    NoListing,  // the DLL has no listing entries
+    NotOpened,  // the DLL could not open the file as an archive
+    Failed,     // the listing broke off with an error
+};
+
 // Run-time binding of one archiver DLL of the Common Archiver API. The DLL is
 // found by its bare file name through the loader's search order and kept
 // loaded only for one query or one command.
 class CArchiverDll
 {
 public:
-    // unicodeModeEntry names the optional "<Prefix>SetUnicodeMode" export.
-    CArchiverDll(const char* dllName, const char* unicodeModeEntry);
+    // prefix: the DLL's entry names begin with it ("SevenZip" for
+    // "SevenZipGetVersion"); the optional entries are found by it.
+    CArchiverDll(const char* dllName, const char* prefix);
     virtual ~CArchiverDll();
 
     // 1 when the DLL is bound with every required entry, 0 otherwise.
     virtual int Load() { return 0; }
     virtual int CheckArchive(const char* fileName, int mode);
+    // Whether the loaded DLL exports the check entry, and the listing entries
+    // (open, find first and next, close), which not every DLL has; neither
+    // decides whether the DLL counts as installed.
+    bool HasCheckArchive() const { return m_checkArchive != NULL; }
+    bool HasListing() const;
+    // Every entry of the archive fileName (in the DLL's text), folders marked;
+    // the DLL is loaded for the listing when it was not.
+    EListResult ListArchive(const char* fileName, std::vector<CListedEntry>* entries);
 
     // The release call's result, 0 when nothing was loaded.
     int Unload();
@@ -49,8 +77,9 @@ protected:
     };
 
     // Loads the DLL and resolves the entries in order; on the first missing one
-    // the DLL is released again and 0 returned. The optional entries are
-    // resolved after them and may stay null.
+    // the DLL is released again and 0 returned. The optional entries (the
+    // UTF-8 mode switch, the archive-handle, listing and check entries a
+    // binding does not require) are resolved after them and may stay null.
     int LoadWithEntries(const CEntry* entries, size_t count);
 
     HMODULE m_module;
@@ -62,13 +91,18 @@ protected:
     ArchiverHandleQuery* m_isSfxFile;
     ArchiverCheckArchive* m_checkArchive;
     ArchiverSetUnicodeMode* m_setUnicodeMode;
+    ArchiverFindFirst* m_findFirst;
+    ArchiverFindNext* m_findNext;
+    ArchiverGetOriginalSizeEx* m_getOriginalSizeEx;
 
 private:
     CArchiverDll(const CArchiverDll&);
     CArchiverDll& operator=(const CArchiverDll&);
 
     void ForgetEntries();
+    void ResolveOptional(const char* suffix, FARPROC* slot);
+    bool ReadEntries(HANDLE archive, std::vector<CListedEntry>* entries);
 
-    const char* m_unicodeModeEntry;
+    const char* m_prefix;
     bool m_unicodeModeOn;
 };

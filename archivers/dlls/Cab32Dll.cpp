@@ -1,6 +1,6 @@
 #include "archivers/dlls/Cab32Dll.h"
 
-CCab32Dll::CCab32Dll() : CArchiverDll("Cab32.dll", "CabSetUnicodeMode")
+CCab32Dll::CCab32Dll() : CArchiverDll("Cab32.dll", "Cab")
 {
 }
 

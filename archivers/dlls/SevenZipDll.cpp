@@ -1,6 +1,6 @@
 #include "archivers/dlls/SevenZipDll.h"
 
-CSevenZipDll::CSevenZipDll() : CArchiverDll("7-Zip32.dll", "SevenZipSetUnicodeMode")
+CSevenZipDll::CSevenZipDll() : CArchiverDll("7-Zip32.dll", "SevenZip")
 {
 }
 

@@ -1,6 +1,6 @@
 #include "archivers/dlls/Unlha32Dll.h"
 
-CUnlha32Dll::CUnlha32Dll() : CArchiverDll("Unlha32.dll", "UnlhaSetUnicodeMode")
+CUnlha32Dll::CUnlha32Dll() : CArchiverDll("Unlha32.dll", "Unlha")
 {
 }
 

@@ -3,7 +3,7 @@
 #include "common/ScopedHandle.h"
 
 CZip32jDll::CZip32jDll()
-    : CArchiverDll("Zip32j.dll", "ZipSetUnicodeMode"), m_queryFunctionList(NULL), m_queryEncryption(NULL)
+    : CArchiverDll("Zip32j.dll", "Zip"), m_queryFunctionList(NULL), m_queryEncryption(NULL)
 {
 }
 

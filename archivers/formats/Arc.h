@@ -6,6 +6,7 @@
 
 #include <stddef.h>
 #include <string>
+#include <vector>
 
 class CIniFile;
 struct CCompressJob;
@@ -22,6 +23,30 @@ struct CFormatInfo
     int selfExtracting;
     int supportsPassword;  // builders whose DLL decides set it again after the probe
     int supportsAppend;
+};
+
+// One file an archive holds, as its builder's DLL (or reader) lists it.
+struct CArchiveFile
+{
+    std::wstring name;  // the stored path, with the separators the format stores
+    ULONGLONG size;
+};
+
+// What reading an archive's directory gave.
+enum class EArchiveRead
+{
+    Read,
+    NoListing,  // the format's DLL has no listing entries
+    NotOpened,  // the DLL (or reader) could not open the file as its archive
+    Failed,     // the directory broke off part way
+};
+
+// What the DLL's full check of an archive said.
+enum class EArchiveTest
+{
+    Passed,
+    Damaged,
+    NoCheck,  // nothing that checks this format is installed
 };
 
 // A format builder: knows its archiver DLL, its settings, how to collect a job's
@@ -55,6 +80,17 @@ public:
     // Switches the DLL's UTF-8 mode on or off for the job's run (see
     // CArchiverDll::SetUnicodeMode); 1 when the DLL took it.
     virtual int SetDllUnicodeMode(bool on) { return 0; }
+    // Reading the made archive back, with the DLL in the mode of the job's
+    // run. path: the archive (ANSI, as the job's output name is). The files
+    // only: folder entries are left out.
+    virtual EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files)
+    {
+        return EArchiveRead::NoListing;
+    }
+    virtual EArchiveTest TestArchive(const std::string& path) { return EArchiveTest::NoCheck; }
+    // Whether the job's archive can be listed only with its password (a 7z
+    // whose directory is encrypted too); no listing entry asks for one.
+    virtual bool NamesNeedPassword() const { return false; }
     // Whether a password the user typed is encrypted with other bytes once the
     // DLL is in its UTF-8 mode: ZIP encrypts with the password's bytes, and
     // Windows readers of a ZIP try the bytes of their own code page.

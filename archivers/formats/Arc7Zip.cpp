@@ -132,3 +132,13 @@ int CArc7Zip::Run(HWND owner, char* buffer, size_t size)
     m_dll.Unload();
     return result;
 }
+
+bool CArc7Zip::NamesNeedPassword() const
+{
+    if (m_job == nullptr || !m_job->UsePassword)
+        return false;
+    const CSevenZipSettings& settings = g_sevenZipSettings;
+    if (settings.SevenZCompCommandUse)
+        return settings.SevenZCompCommand.find("-mhe") != std::string::npos;
+    return settings.SevenZHeaderCrypt;
+}

@@ -19,6 +19,9 @@ public:
     int AddFile(const char* path, const char* baseFolder) override;
     int Run(HWND owner, char* buffer, size_t size) override;
     void BuildCommand(const char* outputPath, std::string* commandLine) override;
+    // With a password and header encryption on (also in a command of the
+    // user's own), the 7z's directory is encrypted too.
+    bool NamesNeedPassword() const override;
 
     const CBaseFolderListFiles::CMap& ListFiles() const { return m_lists.Files(); }
 

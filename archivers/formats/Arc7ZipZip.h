@@ -10,4 +10,6 @@ public:
     int Init() override;
     void BuildCommand(const char* outputPath, std::string* commandLine) override;
     bool PasswordBytesFollowUnicodeMode() const override { return true; }
+    // A ZIP's names are never encrypted.
+    bool NamesNeedPassword() const override { return false; }
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "archivers/dlls/ArchiverDll.h"
 #include "archivers/formats/Arc.h"
+#include "common/TextConvert.h"
 
 // The first builder of an archiver DLL's family, and the base of the family's
 // other builders: the DLL binding and the job's list files, which every
@@ -20,6 +22,43 @@ public:
     int EndList() override { return m_lists.End(); }
     void Cleanup() override { m_lists.Cleanup(); }
     int SetDllUnicodeMode(bool on) override { return m_dll.SetUnicodeMode(on); }
+
+    EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files) override
+    {
+        files->clear();
+        std::vector<CListedEntry> entries;
+        switch (m_dll.ListArchive(JobText(path).c_str(), &entries))
+        {
+        case EListResult::Listed:
+            break;
+        case EListResult::NoListing:
+            return EArchiveRead::NoListing;
+        case EListResult::NotOpened:
+            return EArchiveRead::NotOpened;
+        case EListResult::Failed:
+            return EArchiveRead::Failed;
+        }
+        bool utf8 = Utf8Names();
+        for (const CListedEntry& entry : entries)
+        {
+            std::wstring name = utf8 ? Utf8ToWide(entry.name) : AnsiToWide(entry.name);
+            bool folderName = !name.empty() && (name.back() == L'\\' || name.back() == L'/');
+            if (!entry.folder && !folderName)
+                files->push_back(CArchiveFile{name, entry.size});
+        }
+        return EArchiveRead::Read;
+    }
+    EArchiveTest TestArchive(const std::string& path) override
+    {
+        if (!m_dll.Load())
+            return EArchiveTest::NoCheck;
+        EArchiveTest result = EArchiveTest::NoCheck;
+        if (m_dll.HasCheckArchive())
+            result = m_dll.CheckArchive(JobText(path).c_str(), CHECKARCHIVE_FULLCRC) ? EArchiveTest::Passed
+                                                                                     : EArchiveTest::Damaged;
+        m_dll.Unload();
+        return result;
+    }
 
 protected:
     // At start, with the DLL loaded: whether the format can take names beyond

@@ -1,5 +1,8 @@
 #include "archivers/formats/ArcZip.h"
 
+#include "common/TextConvert.h"
+#include "common/ZipDirectory.h"
+
 #include "archivers/lists/BaseFolderListFiles.h"
 #include "archivers/formats/PageRequest.h"
 #include "archivers/formatsettings/ZipSettings.h"
@@ -82,5 +85,34 @@ int CArcZip::Run(HWND owner, char* buffer, size_t size)
     m_dll.Load();
     int result = m_dll.Command(owner, commandLine.c_str(), buffer, static_cast<DWORD>(size));
     m_dll.Unload();
+    return result;
+}
+
+EArchiveRead CArcZip::ReadArchive(const std::string& path, std::vector<CArchiveFile>* files)
+{
+    files->clear();
+    std::vector<CZipEntry> entries;
+    if (!ReadZipEntries(AnsiToWide(path), &entries))
+    {
+        // A self-extracting program that is no ZIP with a stub is not ours
+        // to judge; an archive without a directory is damaged.
+        return IsSelfExtracting() ? EArchiveRead::NotOpened : EArchiveRead::Failed;
+    }
+    for (const CZipEntry& entry : entries)
+        if (!IsZipFolder(entry))
+            files->push_back(CArchiveFile{ZipEntryName(entry), entry.size});
+    return EArchiveRead::Read;
+}
+
+EArchiveTest CArcZip::TestArchive(const std::string& path)
+{
+    // 7-Zip32.dll in its own mode: the path has its ANSI form.
+    if (!m_checker.Load())
+        return EArchiveTest::NoCheck;
+    EArchiveTest result = EArchiveTest::NoCheck;
+    if (m_checker.HasCheckArchive())
+        result = m_checker.CheckArchive(path.c_str(), CHECKARCHIVE_FULLCRC) ? EArchiveTest::Passed
+                                                                            : EArchiveTest::Damaged;
+    m_checker.Unload();
     return result;
 }

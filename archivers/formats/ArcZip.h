@@ -2,6 +2,7 @@
 
 #include "archivers/formats/ArcFamily.h"
 #include "archivers/lists/SingleListFile.h"
+#include "archivers/dlls/SevenZipDll.h"
 #include "archivers/dlls/Zip32jDll.h"
 
 // ZIP archives through Zip32j.dll (id 8); reads and writes the "ZIP" section.
@@ -19,6 +20,10 @@ public:
     int AddFile(const char* path, const char* baseFolder) override;
     int Run(HWND owner, char* buffer, size_t size) override;
     bool PasswordBytesFollowUnicodeMode() const override { return true; }
+    // Zip32j.dll lists nothing: the central directory is read here, and the
+    // full check is 7-Zip32.dll's, when that is installed.
+    EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files) override;
+    EArchiveTest TestArchive(const std::string& path) override;
 
     const std::string& ListFile() const { return m_lists.Path(); }
 
@@ -26,4 +31,7 @@ protected:
     // The options, the quoted output path and the quoted list file; no command
     // word and no trailing space.
     void BuildZipCommand(const std::string& outputPath, std::string* commandLine) const;
+
+private:
+    CSevenZipDll m_checker;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ZipDirectory.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,21 +12,6 @@
 // cannot read with a warning and succeed, and a tool run that starts a new
 // archive instead of adding to it loses what came before.
 
-// One record of a ZIP's central directory.
-struct CZipEntry
-{
-    std::string name;  // bytes as stored
-    unsigned flags;
-    ULONGLONG recordAt;  // of the central directory record
-    ULONGLONG localAt;   // of the local header
-};
-
-// The central directory, found through the end record or the ZIP64 end
-// record and its locator; false when damaged.
-bool ReadZipEntries(const std::wstring& path, std::vector<CZipEntry>* entries);
-// The name as a reader shows it: UTF-8 with the UTF-8 flag (bit 11), or
-// without it when the bytes are UTF-8 (Info-ZIP on the host), else Shift_JIS.
-std::wstring ZipEntryName(const CZipEntry& entry);
 // The names of the files (not folders) of the entries.
 bool ZipFileNames(const std::vector<CZipEntry>& entries, std::vector<std::wstring>* names);
 // Not ASCII and without the UTF-8 flag.

@@ -1,7 +1,7 @@
 // The names of a cabinet's file records.
 #include "bridges/core/ArchiveNames.h"
 
-#include "bridges/core/ArchiveBytes.h"
+#include "common/ArchiveBytes.h"
 #include "common/FileBytes.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The names of an LZH archive, header by header.
 #include "bridges/core/ArchiveNames.h"
 
-#include "bridges/core/ArchiveBytes.h"
+#include "common/ArchiveBytes.h"
 #include "common/FileBytes.h"
 
 #include <windows.h>
