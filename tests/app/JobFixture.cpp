@@ -39,20 +39,6 @@ std::vector<CStandInCall> CJobFixture::SevenZipCalls() const
     return standIns.Calls("7-Zip32.dll", "SevenZip");
 }
 
-std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return names;
-}
-
 std::vector<std::string> TitlesOf(const std::vector<CDialogScript::CSeen>& seen)
 {
     std::vector<std::string> titles;

@@ -33,7 +33,5 @@ public:
     HWND owner;
 };
 
-// Names in folder that match the wildcard pattern.
-std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern);
 // Titles of the seen windows, in order.
 std::vector<std::string> TitlesOf(const std::vector<CDialogScript::CSeen>& seen);

@@ -30,6 +30,7 @@ inline const char* JobFailureName(EJobFailure reason)
         TESSIK_FAILURE_NAME(PasswordNotAscii)
         TESSIK_FAILURE_NAME(UnicodeModeRefused)
         TESSIK_FAILURE_NAME(FormatUnavailable)
+        TESSIK_FAILURE_NAME(OldArchiveNotCopied)
     }
 #undef TESSIK_FAILURE_NAME
     return "?";
@@ -52,13 +53,14 @@ public:
     // What the job did, in order: "password", "overwrite",
     // "fail: <EJobFailure>[: <detail>]", "unnamable: <format>",
     // "leftout: <count>" (reported), "confirm: <count>" (asked),
-    // "result: <code>[, not made]", "items: <count>", "open: <folder>".
+    // "result: <code>[, not made][, not verified]", "items: <count>", "open: <folder>".
     std::vector<std::string> events;
     // The names of every unnamable report and the entries of every left-out
     // one, as they were.
     std::vector<std::wstring> unnamableNames;
     CUnnamableFiles unnamable;  // the last refusal as it was reported
     std::vector<CLeftOutEntry> leftOut;
+    CReadBack readBack;  // what the last result said of reading the archive back
 
     HWND ArchiverOwner() override { return NULL; }
     bool AskPassword(CCompressJob* job) override
@@ -104,7 +106,9 @@ public:
     }
     void ShowResult(const CArchiverReport& report) override
     {
-        events.push_back("result: " + std::to_string(report.code) + (report.notMade ? ", not made" : ""));
+        events.push_back("result: " + std::to_string(report.code) + (report.notMade ? ", not made" : "") +
+                         (report.readBack.failed ? ", not verified" : ""));
+        readBack = report.readBack;
     }
     void ShowItems(const std::vector<CItemOutcome>& outcomes) override
     {

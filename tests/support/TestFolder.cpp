@@ -190,3 +190,17 @@ std::string TestExeFolder()
     std::string folder(path, length);
     return folder.substr(0, folder.rfind('\\'));
 }
+
+std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}

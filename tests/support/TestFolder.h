@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh folder below the temporary folder, removed with everything in it when
 // the object goes away.
@@ -31,6 +32,8 @@ bool FolderExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path, bool* ok = nullptr);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
+// Names in folder that match the wildcard pattern.
+std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern);
 // Creates folder\deep-folder-name-…\…\deep.txt through the long path form,
 // at least minLength characters long; returns its path.
 std::string WriteDeepFile(const std::string& folder, size_t minLength, const std::string& bytes);
