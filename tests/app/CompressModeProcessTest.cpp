@@ -163,6 +163,33 @@ TEST_F(CompressModeProcess, QuickStartWithExitAfterCompressionNeverShowsTheDialo
     EXPECT_EQ("0", StoredValue("OverWriteAction"));
 }
 
+// A quick start whose archive fails its read back: the result names the file
+// the archive lacks, the compress dialog stays for another try, and the
+// program exits with 1 so that a script that started it knows.
+TEST_F(CompressModeProcess, QuickStartWhoseArchiveFailsItsReadBackExitsWithOne)
+{
+    PlaceSettings({"QuickStart=true", "CmpEndExit=true"});
+    WriteStandInScript(m_program.Folder(), "7-Zip32.dll", "version=431\ncreate=archive\nlie=missing\n");
+    m_data.WriteFile("docs\\a.txt", "a");
+
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(m_program.Start("\"" + m_data / "docs" + "\"", m_data.Path(), &process));
+    CWindowSnapshot result;
+    {
+        CWindowResponder answer("処理結果", IDOK, kDialogTimeoutMs, process.dwProcessId);
+        result = answer.Result();
+    }
+    CWindowResponder dialog(kCompressTitle, IDCANCEL, kDialogTimeoutMs, process.dwProcessId);
+    dialog.Result();
+    DWORD exitCode = CProgramCopy::WaitExit(&process);
+
+    ASSERT_NE(nullptr, result.Find(IDC_RESULT_TEXT));
+    EXPECT_NE(std::string::npos, result.Find(IDC_RESULT_TEXT)->text.find("入っていないファイル: docs\\a.txt"))
+        << result.Find(IDC_RESULT_TEXT)->text;
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_FALSE(FileExists(m_data / "docs.7z"));
+}
+
 // A folder named in Korean and a file whose wave dash (U+301C) the ANSI code
 // page would turn into a fullwidth tilde reach the archiver under their own
 // names, in its UTF-8 mode, from the command line and from a hand-off file in
