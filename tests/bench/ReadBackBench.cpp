@@ -11,6 +11,7 @@
 #include "job/JobRun.h"
 #include "settings/CompressJob.h"
 #include "tests/bench/BenchCommon.h"
+#include "tests/support/BridgeFolder.h"
 #include "tests/support/ScriptedJobCallback.h"
 #include "tests/support/TestFolder.h"
 #include "tests/support/UnicodeTree.h"
@@ -25,34 +26,6 @@
 namespace {
 
 const int kRounds = 3;
-
-// The bridges in a folder of their own, found by bare name as beside the program.
-class CBridgeFolder
-{
-public:
-    CBridgeFolder()
-    {
-        std::string bridges = TestExeFolder() + "\\bridges";
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((bridges + "\\*.dll").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE)
-        {
-            do
-                CopyFileA((bridges + "\\" + found.cFileName).c_str(), (m_folder / found.cFileName).c_str(), FALSE);
-            while (FindNextFileA(find, &found));
-            FindClose(find);
-        }
-        SetDllDirectoryA(m_folder.Path().c_str());
-    }
-    ~CBridgeFolder()
-    {
-        DestroyAllFormats();
-        SetDllDirectoryA(NULL);
-    }
-
-private:
-    CTestFolder m_folder;
-};
 
 CCompressJob MakeJob(const std::string& output, bool verify)
 {
