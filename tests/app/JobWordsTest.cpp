@@ -29,6 +29,8 @@ TEST(JobWords, EveryReportReadsAsTheJobWroteIt)
          "既存の出力ファイルを一時的に退避できないため、上書きできません\r\nファイルが使用中でないか確認してください\r\nC:\\a.7z"},
         {EJobFailure::FilterUnusable, "定義 2 が不正です", "定義 2 が不正です"},
         {EJobFailure::FilterMatchFailed, "判定できません", "判定できません\nフィルタの設定を確認してください。"},
+        {EJobFailure::OldArchiveNotCopied, "C:\\a.zip",
+         "元の書庫のコピーを作れないため、追加を中止しました\r\nディスクの空きを確認してください\r\nC:\\a.zip"},
         {EJobFailure::UnicodeModeRefused, "",
          "アーカイバーDLLがUTF-8モードに切り替わらなかったため、日本語(Shift_JIS)で表せない文字を含むファイル名を格納できません。"},
     };
@@ -51,6 +53,21 @@ TEST(JobWords, EveryReportReadsAsTheJobWroteIt)
     };
     for (const auto& row : runs)
         EXPECT_EQ(row.text, ArchiverText({row.output, row.code, row.notMade})) << row.output.substr(0, 10);
+
+    // What reading back found comes before the DLL's text.
+    CArchiverReport lied{"7-Zip said", 0, false};
+    lied.readBack.failed = lied.readBack.damaged = true;
+    lied.readBack.differences = {{EArchiveDifference::Missing, L"in\\a.txt"}, {EArchiveDifference::Size, L"in\\b.txt", 2, 3}};
+    lied.readBack.differenceCount = 3;
+    EXPECT_EQ("作成した書庫を読み直して検査したところ、次の問題が見つかりました。\r\n"
+              "作成した書庫は削除し、元の書庫があったときは元に戻しました。\r\n"
+              "入っていないファイル: in\\a.txt\r\nサイズが違うファイル: in\\b.txt (2 バイトのはずが 3 バイト)\r\n"
+              "ほか 1 件\r\n書庫の検査(CRC)に失敗しました。書庫が壊れています\r\n\r\n7-Zip said",
+              ArchiverText(lied));
+    CArchiverReport unlisted{"ok", 0, false};
+    unlisted.readBack.notes = {EReadBackNote::NoListing};
+    EXPECT_EQ("このアーカイバーDLLは書庫の一覧を返さないため、作成した書庫は検査していません\r\n\r\nok",
+              ArchiverText(unlisted));
 
     const std::string kHead = "次のファイルまたはフォルダは書庫に入れられません";
     struct

@@ -86,11 +86,22 @@ const CFormatCase kFormats[] = {
      [](const CSent& s) { return PairLines(s, ""); }},
 };
 
+// The calls in order, the reading back of the archive (its listing and
+// check calls) as one "read back".
 std::vector<std::string> Entries(const std::vector<CStandInCall>& calls)
 {
     std::vector<std::string> entries;
     for (const CStandInCall& call : calls)
-        entries.push_back(call.entry + (call.line.size() == 1 ? "(" + call.line + ")" : std::string()));
+    {
+        bool readBack = false;
+        for (const char* entry : {"OpenArchive", "FindFirst", "FindNext", "GetOriginalSizeEx", "CloseArchive",
+                                  "CheckArchive"})
+            readBack = readBack || call.entry.find(entry) != std::string::npos;
+        std::string name = readBack ? "read back" : call.entry;
+        if (readBack && !entries.empty() && entries.back() == name)
+            continue;
+        entries.push_back(name + (call.line.size() == 1 && !readBack ? "(" + call.line + ")" : std::string()));
+    }
     return entries;
 }
 
@@ -150,9 +161,18 @@ TEST_F(UnicodeNames, CommandLineAndListFilesAreUtf8OnlyWhenANameNeedsIt)
             auto text = [utf8](const std::wstring& wide) { return utf8 ? Utf8Of(wide) : Narrow(wide); };
             std::vector<CStandInCall> calls = ReadStandInJournal(standIns.Folder(), format.dll);
             std::string set = std::string(format.entry) + "SetUnicodeMode";
-            std::vector<std::string> expectedEntries = {format.entry};
+            // The archive is read back in the mode of its run; Zip32j.dll
+            // lists nothing (the job reads a ZIP's directory itself).
+            std::vector<std::string> run = {format.entry};
+            if (format.id != 8)
+                run.push_back("read back");
+            std::vector<std::string> expectedEntries = run;
             if (utf8)
-                expectedEntries = {set + "(1)", format.entry, set + "(0)"};
+            {
+                expectedEntries = {set + "(1)"};
+                expectedEntries.insert(expectedEntries.end(), run.begin(), run.end());
+                expectedEntries.push_back(set + "(0)");
+            }
             EXPECT_EQ(expectedEntries, Entries(calls));
             std::vector<CStandInCall> commands = CallsOf(calls, format.entry);
             ASSERT_EQ(1u, commands.size());
