@@ -165,15 +165,8 @@ std::vector<std::string> LhaListing(const std::string& archive)
 }
 
 CBridgeReader::CBridgeReader(const std::string& folder, const std::string& dll, const std::string& prefix)
-    : m_module(LoadLibraryA((folder + "\\" + dll).c_str())), m_prefix(prefix)
-{
-}
-
-CBridgeReader::~CBridgeReader()
-{
-    if (m_module != NULL)
-        FreeLibrary(static_cast<HMODULE>(m_module));
-}
+    : m_module(LoadLibraryA((folder + "\\" + dll).c_str())), m_prefix(prefix) {}
+CBridgeReader::~CBridgeReader() { FreeLibrary(static_cast<HMODULE>(m_module)); }
 
 void* CBridgeReader::Entry(const char* name)
 {
@@ -226,11 +219,11 @@ bool CBridgeReader::List(const std::string& archive, std::vector<CListedEntry>* 
 int CBridgeReader::Check(const std::string& archive)
 {
     auto check = reinterpret_cast<ArchiverCheckArchive*>(Entry("CheckArchive"));
-    return check != NULL ? check(archive.c_str(), CHECKARCHIVE_FULLCRC) : -1;
+    return check ? check(archive.c_str(), CHECKARCHIVE_FULLCRC) : -1;
 }
 
 int CBridgeReader::SetUnicodeMode(bool on)
 {
     auto set = reinterpret_cast<ArchiverSetUnicodeMode*>(Entry("SetUnicodeMode"));
-    return set != NULL ? set(on ? TRUE : FALSE) : -1;
+    return set ? set(on) : -1;
 }

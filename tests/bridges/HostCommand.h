@@ -39,10 +39,7 @@ struct CListedEntry
     std::string name;  // the DLL's text
     unsigned long long size = 0;
     bool folder = false;
-    bool operator==(const CListedEntry& other) const
-    {
-        return name == other.name && size == other.size && folder == other.folder;
-    }
+    bool operator==(const CListedEntry& o) const { return name == o.name && size == o.size && folder == o.folder; }
 };
 inline void PrintTo(const CListedEntry& entry, std::ostream* out)
 {
