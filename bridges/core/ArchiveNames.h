@@ -21,15 +21,30 @@ bool NeedsUtf8Flag(const CZipEntry& entry);
 // Windows readers would take them for the local code page.
 bool SetZipUtf8Flag(const std::wstring& path, const std::vector<CZipEntry>& entries);
 
+// One entry of an archive as a listing shows it: the name as stored (its
+// separators too), the original size, and whether it is a folder record.
+struct CArchiveEntry
+{
+    std::wstring name;
+    ULONGLONG size = 0;
+    bool folder = false;
+};
+
 // The names of a cabinet's file records.
 bool ReadCabNames(const std::wstring& path, std::vector<std::wstring>* names);
+// Its file records with their sizes (a cabinet has no folder records).
+bool ReadCabEntries(const std::wstring& path, std::vector<CArchiveEntry>* entries);
 // The files (not folders) of "7zz l -slt -ba -sccUTF-8" output.
 bool ParseSevenZipListing(const std::string& utf8, std::vector<std::wstring>* names);
+// Every entry of that output, folders too, with the host's "/" separators.
+bool ParseSevenZipEntries(const std::string& utf8, std::vector<CArchiveEntry>* entries);
 
 // The names of an LZH archive (header levels 0, 1, 2) as stored, folders
 // joined with backslashes; false for a damaged header.
 bool ReadLhaNames(const std::wstring& path, std::vector<std::string>* names);
 bool ParseLhaNames(const std::string& bytes, std::vector<std::string>* names);
+// Every header of an LZH archive, folders too, its Shift_JIS names decoded.
+bool ReadLhaEntries(const std::wstring& path, std::vector<CArchiveEntry>* entries);
 
 // Names compared as Windows readers compare them when they extract: without
 // regard to case (the file systems they write to ignore it, so two entries

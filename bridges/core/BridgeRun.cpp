@@ -2,6 +2,7 @@
 
 #include "bridges/core/ArchiveNames.h"
 #include "bridges/core/BridgeDll.h"
+#include "bridges/core/BridgeListing.h"
 #include "bridges/core/BridgeMessages.h"
 #include "bridges/core/BridgeText.h"
 #include "bridges/core/HostSession.h"
@@ -63,18 +64,9 @@ bool ReadArchiveNames(CHostSession* session, const CHostPlan& plan, const std::w
     case CHostPlan::kCheckSevenZip:
     {
         // A 7z's directory is compressed, and encrypted with -mhe: 7zz lists it.
-        CHostRun list;
-        list.tool = "7zz";
-        list.args = {CHostArg{CHostArg::kText, std::string(), "l"}, CHostArg{CHostArg::kText, std::string(), "-slt"},
-                     CHostArg{CHostArg::kText, std::string(), "-ba"},
-                     CHostArg{CHostArg::kText, std::string(), "-sccUTF-8"},
-                     CHostArg{CHostArg::kText, std::string(), "-scsUTF-8"},
-                     CHostArg{CHostArg::kPath, std::string(), plan.archive}};
-        list.secret = plan.password;
-        list.wholeOutput = true;
-        CRunOutcome outcome;
-        return session->Run(list, NULL, &outcome) && outcome.exitCode == 0 &&
-               ParseSevenZipListing(outcome.output, names);
+        std::string listing;
+        return ListWithSevenZip(session, plan.archive, plan.password, &listing) &&
+               ParseSevenZipListing(listing, names);
     }
     }
     return false;

@@ -1,4 +1,4 @@
-// The names of a cabinet's file records.
+// The names and sizes of a cabinet's file records.
 #include "bridges/core/ArchiveNames.h"
 
 #include "common/ArchiveBytes.h"
@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-bool ReadCabNames(const std::wstring& path, std::vector<std::wstring>* names)
+bool ReadCabEntries(const std::wstring& path, std::vector<CArchiveEntry>* entries)
 {
-    names->clear();
+    entries->clear();
     CByteFile file(path, GENERIC_READ, FILE_SHARE_READ);
     std::string header;
     if (!file.IsOpen() || !file.ReadAt(0, 36, &header) || header.compare(0, 4, "MSCF", 4) != 0)
@@ -41,8 +41,22 @@ bool ReadCabNames(const std::wstring& path, std::vector<std::wstring>* names)
         std::wstring wide(length > 0 ? length : 0, L'\0');
         if (length > 0)
             MultiByteToWideChar(codePage, 0, name.data(), static_cast<int>(name.size()), &wide[0], length);
-        names->push_back(wide);
+        CArchiveEntry entry;
+        entry.name = wide;
+        entry.size = Get32(records, at);
+        entries->push_back(entry);
         at = end + 1;
     }
+    return true;
+}
+
+bool ReadCabNames(const std::wstring& path, std::vector<std::wstring>* names)
+{
+    names->clear();
+    std::vector<CArchiveEntry> entries;
+    if (!ReadCabEntries(path, &entries))
+        return false;
+    for (const CArchiveEntry& entry : entries)
+        names->push_back(entry.name);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "common/ArchiveBytes.h"
 #include "common/FileBytes.h"
+#include "common/TextConvert.h"
 
 #include <windows.h>
 
@@ -12,11 +13,13 @@ namespace {
 // its extended headers, which its packed size counts), the data's length and
 // the name; 0 at the end mark; -1 when damaged or when b is too short.
 int ParseLhaHeader(const std::string& b, size_t* headerLength, ULONGLONG* dataLength, std::string* path,
-                   bool* isFolder)
+                   bool* isFolder, ULONGLONG* originalSize = NULL)
 {
     if (b.empty() || b[0] == '\0')
         return 0;
-    if (b.size() < 24)
+    // Every method id is "-" and three letters and "-": anything else is no
+    // LZH header, however its bytes would add up.
+    if (b.size() < 24 || b[2] != '-' || b[6] != '-')
         return -1;
     unsigned level = static_cast<unsigned char>(b[20]);
     ULONGLONG packed = Get32(b, 7);
@@ -81,6 +84,8 @@ int ParseLhaHeader(const std::string& b, size_t* headerLength, ULONGLONG* dataLe
     *dataLength = packed;
     *path = folder + name;
     *isFolder = b.compare(2, 5, "-lhd-") == 0;
+    if (originalSize != NULL)
+        *originalSize = Get32(b, 11);
     return 1;
 }
 
@@ -107,9 +112,12 @@ bool ParseLhaNames(const std::string& b, std::vector<std::string>* names)
     }
 }
 
-bool ReadLhaNames(const std::wstring& path, std::vector<std::string>* names)
+namespace {
+
+// The headers of an LZH file, read in steps so that a large archive is never
+// read whole; false for a damaged header or data that runs past the end.
+bool ReadLhaHeaders(const std::wstring& path, std::vector<CArchiveEntry>* entries, std::vector<std::string>* names)
 {
-    names->clear();
     CByteFile file(path, GENERIC_READ, FILE_SHARE_READ);
     if (!file.IsOpen())
         return false;
@@ -126,13 +134,36 @@ bool ReadLhaNames(const std::wstring& path, std::vector<std::string>* names)
         size_t headerLength = 0;
         ULONGLONG dataLength = 0;
         std::string name;
-        bool isFolder = false;
-        int result = ParseLhaHeader(chunk, &headerLength, &dataLength, &name, &isFolder);
+        CArchiveEntry entry;
+        int result = ParseLhaHeader(chunk, &headerLength, &dataLength, &name, &entry.folder, &entry.size);
         if (result <= 0)
             return result == 0;
-        if (!isFolder)
-            names->push_back(name);
+        entry.name = ShiftJisToWide(name);
+        entries->push_back(entry);
+        names->push_back(name);
         at += headerLength + dataLength;
     }
     return at == size;
+}
+
+}  // namespace
+
+bool ReadLhaNames(const std::wstring& path, std::vector<std::string>* names)
+{
+    names->clear();
+    std::vector<CArchiveEntry> entries;
+    std::vector<std::string> stored;
+    if (!ReadLhaHeaders(path, &entries, &stored))
+        return false;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (!entries[i].folder)
+            names->push_back(stored[i]);
+    return true;
+}
+
+bool ReadLhaEntries(const std::wstring& path, std::vector<CArchiveEntry>* entries)
+{
+    entries->clear();
+    std::vector<std::string> stored;
+    return ReadLhaHeaders(path, entries, &stored);
 }

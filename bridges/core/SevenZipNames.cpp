@@ -4,12 +4,14 @@
 
 #include "common/TextConvert.h"
 
-bool ParseSevenZipListing(const std::string& utf8, std::vector<std::wstring>* names)
+#include <stdlib.h>
+
+bool ParseSevenZipEntries(const std::string& utf8, std::vector<CArchiveEntry>* entries)
 {
-    names->clear();
+    entries->clear();
     std::string path;
+    CArchiveEntry entry;
     bool have = false;
-    bool folder = false;
     for (size_t at = 0; at < utf8.size();)
     {
         size_t end = utf8.find('\n', at);
@@ -21,23 +23,36 @@ bool ParseSevenZipListing(const std::string& utf8, std::vector<std::wstring>* na
             line.pop_back();
         if (line.compare(0, 7, "Path = ") == 0)
         {
-            if (have && !folder)
-                names->push_back(Utf8ToWide(path));
+            if (have)
+                entries->push_back(entry);
             have = true;
-            path = line.substr(7);
-            folder = false;
+            entry = CArchiveEntry();
+            entry.name = Utf8ToWide(line.substr(7));
         }
+        else if (line.compare(0, 7, "Size = ") == 0)
+            entry.size = strtoull(line.c_str() + 7, NULL, 10);
         else if (line == "Folder = +")
-            folder = true;
+            entry.folder = true;
         else if (line.compare(0, 13, "Attributes = ") == 0)
         {
             // The Windows letters come first, then the host's mode.
             std::string letters = line.substr(13, line.find(' ', 13) - 13);
             if (letters.find('D') != std::string::npos)
-                folder = true;
+                entry.folder = true;
         }
     }
-    if (have && !folder)
-        names->push_back(Utf8ToWide(path));
+    if (have)
+        entries->push_back(entry);
     return have || utf8.find_first_not_of(" \r\n") == std::string::npos;
+}
+
+bool ParseSevenZipListing(const std::string& utf8, std::vector<std::wstring>* names)
+{
+    names->clear();
+    std::vector<CArchiveEntry> entries;
+    bool parsed = ParseSevenZipEntries(utf8, &entries);
+    for (const CArchiveEntry& entry : entries)
+        if (!entry.folder)
+            names->push_back(entry.name);
+    return parsed;
 }

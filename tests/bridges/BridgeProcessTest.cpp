@@ -262,13 +262,19 @@ std::string WithCrLfForTest(const std::string& text)
 
 }  // namespace
 
+// The archive is also read back through its DLL's listing entries (a
+// Zip32j ZIP through 7-Zip32.dll, as the job checks it) and tested whole.
 TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
 {
     struct
     {
         const char* format;
         const char* extension;
-    } cases[] = {{"7Z", ".7z"}, {"7ZIP", ".zip"}, {"ZIP", ".zip"}, {"CAB", ".cab"}, {"LHA", ".lzh"}};
+        const char* dll;
+        const char* prefix;
+    } cases[] = {{"7Z", ".7z", "7-Zip32.dll", "SevenZip"},   {"7ZIP", ".zip", "7-Zip32.dll", "SevenZip"},
+                 {"ZIP", ".zip", "7-Zip32.dll", "SevenZip"}, {"CAB", ".cab", "Cab32.dll", "Cab"},
+                 {"LHA", ".lzh", "Unlha32.dll", "Unlha"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.format);
@@ -305,6 +311,15 @@ TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
             EXPECT_EQ(kSelected, LhaListing(archive));
             ExpectSameBytes("jlha", {HostText("xy"), HostPath(archive)}, into);
         }
+        CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
+        std::vector<CListedEntry> listed;
+        EXPECT_TRUE(reader.List(archive, &listed));
+        // The job lists files only: no archive has a folder record.
+        std::vector<CListedEntry> expected;
+        for (const std::string& name : kSelected)
+            expected.push_back(CListedEntry{name, ReadFileBytes(m_data / name).size(), false});
+        EXPECT_EQ(expected, listed);
+        EXPECT_EQ(TRUE, reader.Check(archive));
         EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
         DeleteFileA(archive.c_str());
     }
@@ -475,6 +490,53 @@ TEST_F(BridgeProcess, ProgressWindowCancelsAndTheHidingSwitchHidesIt)
         EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "src.7z"));
         EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), kFirstToolLine));
         EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), kMsgProgressCancel));
+    }
+}
+
+// Files the host tools made and then damaged, and files that are no
+// archive: a damaged archive that still lists fails its test, one whose
+// directory cannot be read (encrypted, or none there) gives no handle.
+TEST(BridgeReading, DamagedForeignAndLockedFilesFailTheirTest)
+{
+    CTestFolder folder;
+    folder.WriteFile("data.txt", "data of the test, a line long enough to be packed: 0123456789 abcdefghij\n");
+    const std::string text = folder.WriteFile("text.txt", "no archive at all\r\n");
+    auto made = [&](const std::string& name, const std::string& tool, const std::vector<CHostArg>& args) {
+        std::string path = folder / name;
+        std::vector<CHostArg> all = args;
+        all.insert(all.begin() + 1, HostPath(path));
+        EXPECT_EQ(0, RunHost(tool, all, folder.Path()).exitCode) << name;
+        return path;
+    };
+    // A byte of the packed data: in a 7z the first after the signature
+    // header's 32, in an LZH one before the end mark.
+    auto flipped = [](const std::string& path, long at) {
+        std::string bytes = ReadFileBytes(path);
+        bytes[at >= 0 ? at : bytes.size() + at] ^= 0xFF;
+        WriteFileBytes(path, bytes);
+        return path;
+    };
+    struct
+    {
+        const char* dll;
+        const char* prefix;
+        std::string file;
+        bool opens;
+    } cases[] = {
+        {"7-Zip32.dll", "SevenZip", flipped(made("packed.7z", "7zz", {HostText("a"), HostText("data.txt")}), 33), true},
+        {"7-Zip32.dll", "SevenZip", made("locked.7z", "7zz", {HostText("a"), HostText("-pkey"), HostText("-mhe=on"), HostText("data.txt")}), false},
+        {"7-Zip32.dll", "SevenZip", text, false},
+        {"Cab32.dll", "Cab", text, false},
+        {"Unlha32.dll", "Unlha", flipped(made("packed.lzh", "jlha", {HostText("a"), HostText("data.txt")}), -8), true},
+        {"Unlha32.dll", "Unlha", text, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.file);
+        CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
+        std::vector<CListedEntry> listed;
+        EXPECT_EQ(c.opens, reader.List(c.file, &listed));
+        EXPECT_EQ(FALSE, reader.Check(c.file));
     }
 }
 
@@ -743,7 +805,10 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
     {
         const char* format;
         const char* extension;
-    } cases[] = {{"7Z", ".7z"}, {"7ZIP", ".zip"}, {"ZIP", ".zip"}, {"CAB", ".cab"}};
+        const char* dll;
+        const char* prefix;
+    } cases[] = {{"7Z", ".7z", "7-Zip32.dll", "SevenZip"}, {"7ZIP", ".zip", "7-Zip32.dll", "SevenZip"},
+                 {"ZIP", ".zip", "7-Zip32.dll", "SevenZip"}, {"CAB", ".cab", "Cab32.dll", "Cab"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.format);
@@ -784,6 +849,23 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
                 EXPECT_TRUE(ok) << extraction.first << " " << Utf8Of(file.relative);
             }
         }
+        // The listing gives the names as they are in the UTF-8 mode, and
+        // "?" for each character without a Shift_JIS form outside it.
+        CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
+        std::vector<CListedEntry> listed;
+        EXPECT_EQ(TRUE, reader.SetUnicodeMode(true));
+        EXPECT_TRUE(reader.List(archive, &listed));
+        reader.SetUnicodeMode(false);
+        std::vector<std::wstring> names;
+        for (const CListedEntry& entry : listed)
+            if (!entry.folder)
+                names.push_back(Utf8ToWide(entry.name));
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(expected, names);
+        EXPECT_TRUE(reader.List(archive, &listed));
+        EXPECT_NE(listed.end(), std::find_if(listed.begin(), listed.end(), [](const CListedEntry& entry) {
+                      return entry.name == "uni\\???.txt";
+                  }));
         EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
         DeleteFileA(archive.c_str());
     }

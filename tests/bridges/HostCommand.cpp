@@ -4,7 +4,10 @@
 #include "bridges/core/BridgeText.h"
 #include "bridges/core/HostSession.h"
 
+#include <gtest/gtest.h>
+
 #include <ctype.h>
+#include <string.h>
 
 #include <algorithm>
 #include <sstream>
@@ -159,4 +162,68 @@ std::vector<std::string> LhaListing(const std::string& archive)
         names.push_back("(damaged header)");
     std::sort(names.begin(), names.end());
     return names;
+}
+
+CBridgeReader::CBridgeReader(const std::string& folder, const std::string& dll, const std::string& prefix)
+    : m_module(LoadLibraryA((folder + "\\" + dll).c_str())), m_prefix(prefix) {}
+CBridgeReader::~CBridgeReader() { FreeLibrary(static_cast<HMODULE>(m_module)); }
+
+void* CBridgeReader::Entry(const char* name)
+{
+    FARPROC entry = m_module != NULL ? GetProcAddress(static_cast<HMODULE>(m_module), (m_prefix + name).c_str()) : NULL;
+    if (entry == NULL)
+        ADD_FAILURE() << m_prefix << name << " is not there";
+    return reinterpret_cast<void*>(entry);
+}
+
+bool CBridgeReader::List(const std::string& archive, std::vector<CListedEntry>* entries)
+{
+    entries->clear();
+    auto open = reinterpret_cast<ArchiverOpenArchive*>(Entry("OpenArchive"));
+    auto first = reinterpret_cast<ArchiverFindFirst*>(Entry("FindFirst"));
+    auto next = reinterpret_cast<ArchiverFindNext*>(Entry("FindNext"));
+    auto size = reinterpret_cast<ArchiverGetOriginalSizeEx*>(Entry("GetOriginalSizeEx"));
+    auto close = reinterpret_cast<ArchiverHandleQuery*>(Entry("CloseArchive"));
+    if (!open || !first || !next || !size || !close)
+        return false;
+    HANDLE handle = open(NULL, archive.c_str(), 0);
+    if (handle == NULL)
+        return false;
+    INDIVIDUALINFO info = {};
+    int found = first(handle, "*", &info);
+    std::string firstName = info.szFileName;
+    for (; found == 0; found = next(handle, &info))
+    {
+        CListedEntry entry;
+        entry.name = info.szFileName;
+        __int64 full = -1;
+        EXPECT_TRUE(size(handle, &full)) << entry.name;
+        entry.size = static_cast<unsigned long long>(full);
+        EXPECT_EQ(static_cast<DWORD>(entry.size), info.dwOriginalSize) << entry.name;
+        entry.folder = strchr(info.szAttribute, 'd') != NULL;
+        entries->push_back(entry);
+    }
+    EXPECT_EQ(-1, found);
+    // FindFirst starts again at the first entry.
+    if (!entries->empty())
+    {
+        EXPECT_EQ(0, first(handle, "*", &info));
+        EXPECT_EQ(firstName, info.szFileName);
+    }
+    EXPECT_EQ(0, close(handle));
+    std::sort(entries->begin(), entries->end(),
+              [](const CListedEntry& a, const CListedEntry& b) { return a.name < b.name; });
+    return true;
+}
+
+int CBridgeReader::Check(const std::string& archive)
+{
+    auto check = reinterpret_cast<ArchiverCheckArchive*>(Entry("CheckArchive"));
+    return check ? check(archive.c_str(), CHECKARCHIVE_FULLCRC) : -1;
+}
+
+int CBridgeReader::SetUnicodeMode(bool on)
+{
+    auto set = reinterpret_cast<ArchiverSetUnicodeMode*>(Entry("SetUnicodeMode"));
+    return set ? set(on) : -1;
 }

@@ -2,6 +2,7 @@
 
 #include "bridges/core/HostPlan.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,3 +30,33 @@ std::vector<std::wstring> UnzipWideListing(const std::string& archive);
 std::vector<std::wstring> CabWideListing(const std::string& archive);
 // The names as an LZH holds them (its headers read directly), sorted.
 std::vector<std::string> LhaListing(const std::string& archive);
+
+// An archive as a bridge DLL's reading entries list it, loaded in the test
+// process: OpenArchive, FindFirst("*")/FindNext, GetOriginalSizeEx per
+// entry, CloseArchive; and its CheckArchive.
+struct CListedEntry
+{
+    std::string name;  // the DLL's text
+    unsigned long long size = 0;
+    bool folder = false;
+    bool operator==(const CListedEntry& o) const { return name == o.name && size == o.size && folder == o.folder; }
+};
+inline void PrintTo(const CListedEntry& entry, std::ostream* out)
+{
+    *out << entry.name << (entry.folder ? " (folder) " : " ") << entry.size;
+}
+class CBridgeReader
+{
+public:
+    CBridgeReader(const std::string& folder, const std::string& dll, const std::string& prefix);
+    ~CBridgeReader();
+    // false when OpenArchive gave no handle; the entries sorted by name.
+    bool List(const std::string& archive, std::vector<CListedEntry>* entries);
+    int Check(const std::string& archive);
+    int SetUnicodeMode(bool on);
+
+private:
+    void* Entry(const char* name);
+    void* m_module;
+    std::string m_prefix;
+};
