@@ -73,8 +73,12 @@ TEST_F(BridgeReadBack, AnHonestRunInEveryFormatIsReadBackAndReplacesTheOldArchiv
         ASSERT_NE(nullptr, FindFormat(format.id)) << format.id;
         CScriptedJobCallback callback;
         CCompressJob job = MakeBridgeJob(format.id, output);
+        job.Setting.AllwaysResult = true;
         EXPECT_EQ(kJobSucceeded, RunJob(&job, {Widen(data / "in")}, callback)) << format.id;
-        EXPECT_TRUE(callback.events.empty()) << format.id << ": " << (callback.events.empty() ? "" : callback.events[0]);
+        EXPECT_EQ(std::vector<std::string>{"result: 0"}, callback.events) << format.id;
+        // Listed and checked in full: nothing it could not look at.
+        EXPECT_TRUE(callback.readBack.ran) << format.id;
+        EXPECT_TRUE(callback.readBack.notes.empty()) << format.id;
         EXPECT_NE("OLD", ReadFileBytes(output)) << format.id;
         EXPECT_TRUE(FilesMatching(data.Path(), "tessik*.tmp").empty()) << format.id;
     }
