@@ -34,7 +34,10 @@ struct CAppSetting
     bool OutFolderSw = false;
     bool OutFolderOpen = false;
     bool AutoComplete = false;
-    bool VerifyArchive = true;  // read every new archive back before the old one goes
+    // Read every new archive back and compare it with the job's file list
+    // before the old archive goes. On when the file has no such key, as every
+    // file written before the key existed.
+    bool VerifyArchive = true;
     bool FilterSw = false;
     std::vector<CFilterList> FilterLists;
     // The folder last previewed from the list editor; written only once set,

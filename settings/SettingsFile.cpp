@@ -28,6 +28,7 @@ const char kSettingsFileName[] = "tessik.ini";
 const char kGeneral[] = "GENERAL";
 const char kArchive[] = "ARCHIVE";
 const char kWrittenVersion[] = "100";
+const char kVerifyArchive[] = "VerifyArchive";
 // Instances that end together (several quick-start jobs started at once) save
 // one after the other; a save takes well under a second, so a lock that stays
 // taken this long belongs to an instance that hangs.
@@ -90,6 +91,7 @@ int ReadCurrentLayout(const char* path)
     general.Bool("OutFolderSw", &setting.OutFolderSw);
     general.Bool("AutoComplete", &setting.AutoComplete);
     general.Text("PreviewFolder", &setting.PreviewFolder);
+    general.Bool(kVerifyArchive, &setting.VerifyArchive);
 
     LoadFilterSettings(ini, &setting);
 
@@ -99,7 +101,8 @@ int ReadCurrentLayout(const char* path)
     return version;
 }
 
-bool WriteGeneral(CIniFile& ini, const CAppSetting& setting)
+// verifyKeyInFile: the file being updated already holds VerifyArchive.
+bool WriteGeneral(CIniFile& ini, const CAppSetting& setting, bool verifyKeyInFile)
 {
     char windowPos[32];
     snprintf(windowPos, sizeof(windowPos), "%d,%d", setting.WindowLeft, setting.WindowTop);
@@ -118,6 +121,12 @@ bool WriteGeneral(CIniFile& ini, const CAppSetting& setting)
     // A key older readers do not know, and so pass over.
     if (!setting.PreviewFolder.empty())
         ok &= ini.WriteString(kGeneral, "PreviewFolder", setting.PreviewFolder.c_str()) != FALSE;
+    // A file without the key reads as on, so the key is written only once the
+    // check is off, and the other keys stay as earlier versions wrote them. A
+    // file that holds it has it rewritten: turning the check on again must
+    // replace its "false".
+    if (!setting.VerifyArchive || verifyKeyInFile)
+        ok &= ini.WriteBool(kGeneral, kVerifyArchive, setting.VerifyArchive) != FALSE;
     return ok;
 }
 
@@ -146,8 +155,10 @@ bool WriteSettingsFile(const std::string& file)
         // once: through the profile functions each key rewrote the whole file.
         CIniFile ini;
         ini.Open(temp.c_str(), false, false);
+        // Asked before holding: a read while writes are held writes them out first.
+        bool verifyKeyInFile = copied && CSectionReader(ini, kGeneral).Get(kVerifyArchive) != NULL;
         ini.HoldWrites();
-        ok = WriteGeneral(ini, g_appSetting);
+        ok = WriteGeneral(ini, g_appSetting, verifyKeyInFile);
         ok &= SaveFilterSettings(ini, g_appSetting);
         ok &= ini.WriteBool(kArchive, "StatusDialog", g_appSetting.StatusDialog) != FALSE;
         // A format section that is missing would be lost for good: an old

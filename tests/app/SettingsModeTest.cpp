@@ -228,10 +228,12 @@ TEST_F(SettingsMode, DialogAndGeneralPagesShowTheirTextsTooltipsAndPictures)
         {IDC_OUTPUT_FOLDER, "デフォルトの出力フォルダを指定します"},
         {IDC_BROWSE_FOLDER, "フォルダ参照ダイアログを表示します"},
         {IDC_USE_OUTPUT_FOLDER, "デフォルトの出力フォルダの指定を有効にします"},
+        {IDC_VERIFY_ARCHIVE, "書庫を作成したあと、その書庫を読み直して、選んだファイルがすべて正しく入っているか検査します"
+                             "\n\n一致しないときや壊れているときは、元の書庫を残して失敗として報告します"},
     };
     for (const auto& tip : basicTooltips)
         EXPECT_EQ(tip.second, basicTips[tip.first].text) << tip.first;
-    EXPECT_EQ(12u, basicTips.size());
+    EXPECT_EQ(13u, basicTips.size());
     for (const auto& tip : basicTips)
         EXPECT_EQ(30000, tip.second.autoPop) << tip.first;
 
@@ -273,6 +275,7 @@ TEST_F(SettingsMode, BasicPageShowsEverySettingAndStoresEveryChangeOnOk)
         {IDC_QUICK_START, &CAppSetting::QuickStart},         {IDC_ALWAYS_RESULT, &CAppSetting::AllwaysResult},
         {IDC_EXIT_AFTER, &CAppSetting::CmpEndExit},          {IDC_OPEN_OUTPUT_FOLDER, &CAppSetting::OutFolderOpen},
         {IDC_AUTO_COMPLETE, &CAppSetting::AutoComplete},     {IDC_USE_OUTPUT_FOLDER, &CAppSetting::OutFolderSw},
+        {IDC_VERIFY_ARCHIVE, &CAppSetting::VerifyArchive},
     };
     const CAppSetting before = s;
     std::vector<bool> shownChecks;

@@ -442,3 +442,18 @@ TEST_F(SettingsFileTest, PreviewFolderIsAKeyOfItsOwnWrittenOnlyOnceSet)
     ASSERT_TRUE(LoadSettings());
     EXPECT_EQ("C:\\写真 2024\\表", g_appSetting.PreviewFolder);
 }
+
+// Off is written after the keys of earlier versions; on again replaces it.
+TEST_F(SettingsFileTest, VerifyArchiveIsWrittenOnceOffAndReadBack)
+{
+    CFakeFormats formats;
+    for (const char* line : {"VerifyArchive=false", "VerifyArchive=true"})
+    {
+        g_appSetting.VerifyArchive = Contains(line, "true");
+        ASSERT_TRUE(SaveSettings());
+        EXPECT_TRUE(Contains(ReadFileBytes(AppDataIni()), CrLfLines({"AutoComplete=false", line, "[FILTER]"})));
+        ResetAllSettings();
+        ASSERT_TRUE(LoadSettings());
+        EXPECT_EQ(Contains(line, "true"), g_appSetting.VerifyArchive) << line;
+    }
+}

@@ -28,6 +28,7 @@ const CCheckBox kCheckBoxTable[] = {
     {IDC_EXIT_AFTER, IDS_TIP_EXIT_AFTER, &CAppSetting::CmpEndExit},
     {IDC_OPEN_OUTPUT_FOLDER, IDS_TIP_OPEN_FOLDER, &CAppSetting::OutFolderOpen},
     {IDC_AUTO_COMPLETE, IDS_TIP_AUTO_COMPLETE, &CAppSetting::AutoComplete},
+    {IDC_VERIFY_ARCHIVE, IDS_TIP_VERIFY_ARCHIVE, &CAppSetting::VerifyArchive},
     {IDC_USE_OUTPUT_FOLDER, IDS_TIP_USE_OUTPUT_FOLDER, &CAppSetting::OutFolderSw},
 };
 const size_t kCheckBoxCount = sizeof(kCheckBoxTable) / sizeof(kCheckBoxTable[0]);
@@ -66,6 +67,8 @@ HWND CBasicPage::Create(HWND settingsDialog)
 
 INT_PTR CBasicPage::OnInit()
 {
+    // A row added to the table without a wrapper would be written past the array.
+    static_assert(sizeof(m_checks) / sizeof(m_checks[0]) == kCheckBoxCount, "one wrapper per check box");
     FillFormats();
     FillOverwriteActions();
     for (size_t i = 0; i < kCheckBoxCount; ++i)

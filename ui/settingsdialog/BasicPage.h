@@ -23,6 +23,6 @@ private:
     CComboWrapper m_overwriteAction;
     CControlWrapper m_outputFolder;
     CButtonWrapper m_browse;
-    static const int kCheckBoxes = 8;
+    static const int kCheckBoxes = 9;
     CButtonWrapper m_checks[kCheckBoxes];
 };
