@@ -351,6 +351,28 @@ private:
     bool m_on;
 };
 
+// The format's DLL loaded from the run to the end of its read back.
+class CDllHold
+{
+public:
+    CDllHold(CArc* arc, bool hold) : m_arc(hold ? arc : nullptr)
+    {
+        if (m_arc != nullptr)
+            m_arc->HoldDll(true);
+    }
+    ~CDllHold()
+    {
+        if (m_arc != nullptr)
+            m_arc->HoldDll(false);
+    }
+
+private:
+    CDllHold(const CDllHold&) = delete;
+    CDllHold& operator=(const CDllHold&) = delete;
+
+    CArc* m_arc;
+};
+
 class CJob
 {
 public:
@@ -409,6 +431,7 @@ int CJob::Run()
     }
     if (result == kJobSucceeded)
         result = MoveOldArchiveAside();
+    CDllHold hold(m_arc, result == kJobSucceeded && Verifies());
     if (result == kJobSucceeded)
         result = CopyOldArchiveAside();
     if (result == kJobSucceeded)

@@ -79,6 +79,20 @@ int CArchiverDll::SetUnicodeMode(bool on)
     return m_unicodeModeOn ? 1 : 0;
 }
 
+int CArchiverDll::Hold(bool on)
+{
+    if (!on)
+    {
+        m_held = false;
+        Unload();
+        return 1;
+    }
+    if (!Load())
+        return 0;
+    m_held = true;
+    return 1;
+}
+
 int CArchiverDll::CheckArchive(const char* fileName, int mode)
 {
     if (!Load() || m_checkArchive == NULL)
@@ -141,7 +155,7 @@ bool CArchiverDll::ReadEntries(HANDLE archive, std::vector<CListedEntry>* entrie
 
 int CArchiverDll::Unload()
 {
-    if (m_module == NULL || m_unicodeModeOn)
+    if (m_module == NULL || m_unicodeModeOn || m_held)
         return 0;
     int result = FreeLibrary(m_module);
     m_module = NULL;

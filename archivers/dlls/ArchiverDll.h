@@ -68,6 +68,10 @@ public:
     // set, and switching it off reaches the same module.
     int SetUnicodeMode(bool on);
     bool IsUnicodeModeOn() const { return m_unicodeModeOn; }
+    // Keeps the DLL loaded (loading it first) until released: a job that
+    // runs the command and then reads the archive back binds it once, and a
+    // DLL that keeps what it learnt of the archive keeps it for the reading.
+    int Hold(bool on);
 
 protected:
     struct CEntry
@@ -105,4 +109,5 @@ private:
 
     const char* m_prefix;
     bool m_unicodeModeOn;
+    bool m_held = false;
 };

@@ -80,6 +80,9 @@ public:
     // Switches the DLL's UTF-8 mode on or off for the job's run (see
     // CArchiverDll::SetUnicodeMode); 1 when the DLL took it.
     virtual int SetDllUnicodeMode(bool on) { return 0; }
+    // Keeps the format's DLL loaded from the run to the end of the read back
+    // (see CArchiverDll::Hold), or lets it go again.
+    virtual void HoldDll(bool on) {}
     // Reading the made archive back, with the DLL in the mode of the job's
     // run. path: the archive (ANSI, as the job's output name is). The files
     // only: folder entries are left out.

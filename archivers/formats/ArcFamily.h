@@ -22,6 +22,7 @@ public:
     int EndList() override { return m_lists.End(); }
     void Cleanup() override { m_lists.Cleanup(); }
     int SetDllUnicodeMode(bool on) override { return m_dll.SetUnicodeMode(on); }
+    void HoldDll(bool on) override { m_dll.Hold(on); }
 
     EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files) override
     {

@@ -226,9 +226,57 @@ BOOL CheckBridgeArchive(LPCSTR file, const char* tool, std::initializer_list<con
 
 bool ToolSucceeded(const std::string&, const CRunOutcome& outcome) { return outcome.exitCode == 0; }
 
+namespace {
+
+// The last listing 7zz gave, and of which file: the job reads back the
+// archive the bridge's own check listed a moment before, and a 7zz run on a
+// large archive costs as much as the rest of the read back.
+struct CLastListing
+{
+    std::string archive;
+    std::string password;
+    ULONGLONG size = 0;
+    FILETIME written = {};
+    std::string listing;
+};
+
+std::mutex g_listingLock;
+
+CLastListing& LastListing()
+{
+    static CLastListing last;
+    return last;
+}
+
+bool FileIdentity(const std::string& archive, ULONGLONG* size, FILETIME* written)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(ProgramToWide(archive).c_str(), GetFileExInfoStandard, &data))
+        return false;
+    *size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    *written = data.ftLastWriteTime;
+    return true;
+}
+
+}  // namespace
+
 bool ListWithSevenZip(CHostSession* session, const std::string& archive, const std::string& password,
                       std::string* listing)
 {
+    // An unchanged file (same size, same time of its last write) lists as it did.
+    ULONGLONG size = 0;
+    FILETIME written = {};
+    bool identified = FileIdentity(archive, &size, &written);
+    {
+        std::lock_guard<std::mutex> hold(g_listingLock);
+        const CLastListing& last = LastListing();
+        if (identified && last.archive == archive && last.password == password && last.size == size &&
+            CompareFileTime(&last.written, &written) == 0)
+        {
+            *listing = last.listing;
+            return true;
+        }
+    }
     CHostRun list;
     list.tool = "7zz";
     list.args = {CHostArg{CHostArg::kText, std::string(), "l"}, CHostArg{CHostArg::kText, std::string(), "-slt"},
@@ -244,5 +292,19 @@ bool ListWithSevenZip(CHostSession* session, const std::string& archive, const s
     if (!session->Run(list, NULL, &outcome) || outcome.exitCode != 0)
         return false;
     *listing = outcome.output;
+    // Kept only when the file did not change while 7zz read it.
+    ULONGLONG sizeAfter = 0;
+    FILETIME writtenAfter = {};
+    if (identified && FileIdentity(archive, &sizeAfter, &writtenAfter) && sizeAfter == size &&
+        CompareFileTime(&writtenAfter, &written) == 0)
+    {
+        std::lock_guard<std::mutex> hold(g_listingLock);
+        CLastListing& last = LastListing();
+        last.archive = archive;
+        last.password = password;
+        last.size = size;
+        last.written = written;
+        last.listing = outcome.output;
+    }
     return true;
 }
