@@ -312,12 +312,12 @@ TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
             ExpectSameBytes("jlha", {HostText("xy"), HostPath(archive)}, into);
         }
         CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
-        std::vector<CListedEntry> listed;
+        std::vector<CReaderEntry> listed;
         EXPECT_TRUE(reader.List(archive, &listed));
         // The job lists files only: no archive has a folder record.
-        std::vector<CListedEntry> expected;
+        std::vector<CReaderEntry> expected;
         for (const std::string& name : kSelected)
-            expected.push_back(CListedEntry{name, ReadFileBytes(m_data / name).size(), false});
+            expected.push_back(CReaderEntry{name, ReadFileBytes(m_data / name).size(), false});
         EXPECT_EQ(expected, listed);
         EXPECT_EQ(TRUE, reader.Check(archive));
         EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
@@ -534,7 +534,7 @@ TEST(BridgeReading, DamagedForeignAndLockedFilesFailTheirTest)
     {
         SCOPED_TRACE(c.file);
         CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
-        std::vector<CListedEntry> listed;
+        std::vector<CReaderEntry> listed;
         EXPECT_EQ(c.opens, reader.List(c.file, &listed));
         EXPECT_EQ(FALSE, reader.Check(c.file));
     }
@@ -852,18 +852,18 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
         // The listing gives the names as they are in the UTF-8 mode, and
         // "?" for each character without a Shift_JIS form outside it.
         CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
-        std::vector<CListedEntry> listed;
+        std::vector<CReaderEntry> listed;
         EXPECT_EQ(TRUE, reader.SetUnicodeMode(true));
         EXPECT_TRUE(reader.List(archive, &listed));
         reader.SetUnicodeMode(false);
         std::vector<std::wstring> names;
-        for (const CListedEntry& entry : listed)
+        for (const CReaderEntry& entry : listed)
             if (!entry.folder)
                 names.push_back(Utf8ToWide(entry.name));
         std::sort(names.begin(), names.end());
         EXPECT_EQ(expected, names);
         EXPECT_TRUE(reader.List(archive, &listed));
-        EXPECT_NE(listed.end(), std::find_if(listed.begin(), listed.end(), [](const CListedEntry& entry) {
+        EXPECT_NE(listed.end(), std::find_if(listed.begin(), listed.end(), [](const CReaderEntry& entry) {
                       return entry.name == "uni\\???.txt";
                   }));
         EXPECT_EQ(std::vector<std::string>(), TempLeftovers());

@@ -176,7 +176,7 @@ void* CBridgeReader::Entry(const char* name)
     return reinterpret_cast<void*>(entry);
 }
 
-bool CBridgeReader::List(const std::string& archive, std::vector<CListedEntry>* entries)
+bool CBridgeReader::List(const std::string& archive, std::vector<CReaderEntry>* entries)
 {
     entries->clear();
     auto open = reinterpret_cast<ArchiverOpenArchive*>(Entry("OpenArchive"));
@@ -194,7 +194,7 @@ bool CBridgeReader::List(const std::string& archive, std::vector<CListedEntry>* 
     std::string firstName = info.szFileName;
     for (; found == 0; found = next(handle, &info))
     {
-        CListedEntry entry;
+        CReaderEntry entry;
         entry.name = info.szFileName;
         __int64 full = -1;
         EXPECT_TRUE(size(handle, &full)) << entry.name;
@@ -212,7 +212,7 @@ bool CBridgeReader::List(const std::string& archive, std::vector<CListedEntry>* 
     }
     EXPECT_EQ(0, close(handle));
     std::sort(entries->begin(), entries->end(),
-              [](const CListedEntry& a, const CListedEntry& b) { return a.name < b.name; });
+              [](const CReaderEntry& a, const CReaderEntry& b) { return a.name < b.name; });
     return true;
 }
 

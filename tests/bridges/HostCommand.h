@@ -34,14 +34,14 @@ std::vector<std::string> LhaListing(const std::string& archive);
 // An archive as a bridge DLL's reading entries list it, loaded in the test
 // process: OpenArchive, FindFirst("*")/FindNext, GetOriginalSizeEx per
 // entry, CloseArchive; and its CheckArchive.
-struct CListedEntry
+struct CReaderEntry
 {
     std::string name;  // the DLL's text
     unsigned long long size = 0;
     bool folder = false;
-    bool operator==(const CListedEntry& o) const { return name == o.name && size == o.size && folder == o.folder; }
+    bool operator==(const CReaderEntry& o) const { return name == o.name && size == o.size && folder == o.folder; }
 };
-inline void PrintTo(const CListedEntry& entry, std::ostream* out)
+inline void PrintTo(const CReaderEntry& entry, std::ostream* out)
 {
     *out << entry.name << (entry.folder ? " (folder) " : " ") << entry.size;
 }
@@ -51,7 +51,7 @@ public:
     CBridgeReader(const std::string& folder, const std::string& dll, const std::string& prefix);
     ~CBridgeReader();
     // false when OpenArchive gave no handle; the entries sorted by name.
-    bool List(const std::string& archive, std::vector<CListedEntry>* entries);
+    bool List(const std::string& archive, std::vector<CReaderEntry>* entries);
     int Check(const std::string& archive);
     int SetUnicodeMode(bool on);
 
