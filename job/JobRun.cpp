@@ -625,6 +625,10 @@ int CJob::RunArchiver()
     }
     if (!made)
     {
+        // An archive that failed its read back goes even with no old one to
+        // come back: it is not what the user asked for.
+        if (report.readBack.failed && m_oldArchive[0] == '\0')
+            DeleteFileA(m_job->OutputFile.c_str());
         bool restored = RestoreOldArchive();
         m_callback->ShowResult(report);
         if (!restored)

@@ -86,17 +86,19 @@ protected:
     {
         data.WriteFile("in\\a.txt", "a");
         data.WriteFile("in\\b.txt", "bb");
+        data.WriteFile("old\\o.txt", "o");
         inputs = {Widen(data / "in")};
         standIns.Register();
     }
 
-    // An honest job makes the archive the lying one is to replace or add to.
+    // An honest job makes the archive the lying one is to replace or add to,
+    // of other files: what the lie leaves out is not there from before.
     std::string MakeOldArchive(const CListingFormat& format, const std::string& output)
     {
         standIns.Script(format.dll, "create=archive\n");
         CScriptedJobCallback callback;
         CCompressJob job = MakeJob(format.id, output);
-        EXPECT_EQ(kJobSucceeded, RunJob(&job, inputs, callback)) << format.id;
+        EXPECT_EQ(kJobSucceeded, RunJob(&job, {Widen(data / "old")}, callback)) << format.id;
         EXPECT_EQ("", Describe(callback.readBack)) << format.id;
         return ReadFileBytes(output);
     }
@@ -157,7 +159,7 @@ TEST_F(ReadBackJobs, OneArchivePerItemMarksTheLyingItemAndGoesOn)
     standIns.Script("7-Zip32.dll", "create=archive\nlie.1=missing\n");
     CScriptedJobCallback callback;
     CPerItemRun run({Widen(data / "in"), Widen(data / "second")});
-    CCompressJob first = MakeJob(0, "");
+    CCompressJob first = MakeJob(0, data / "in.7z");  // the dialog shows the first name
     EXPECT_NE(kJobSucceeded, run.Run(callback, first));
     ASSERT_EQ(2u, run.Outcomes().size());
     EXPECT_EQ(EItemEnd::Failed, run.Outcomes()[0].end);
