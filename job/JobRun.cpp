@@ -569,11 +569,15 @@ int CJob::CopyOldArchiveAside()
     if (!Verifies() || !Adds())
         return kJobSucceeded;
     m_readBack.ReadOldEntries();
-    char name[kPathBufferSize];
-    if (!MakeUniqueTempName(m_outputFolder.c_str(), kOldArchivePrefix, kOldArchiveExtension, name, sizeof(name)) ||
-        !CopyFileA(m_job->OutputFile.c_str(), name, TRUE))
+    char name[kPathBufferSize] = "";
+    bool named = MakeUniqueTempName(m_outputFolder.c_str(), kOldArchivePrefix, kOldArchiveExtension, name,
+                                    sizeof(name)) != 0;
+    if (!named || !CopyFileA(m_job->OutputFile.c_str(), name, TRUE))
     {
-        DeleteFileA(name);
+        // A full disk leaves part of the copy; a name taken meanwhile is
+        // another file's.
+        if (named && GetLastError() != ERROR_FILE_EXISTS)
+            DeleteFileA(name);
         m_callback->Fail(EJobFailure::OldArchiveNotCopied, m_job->OutputFile);
         return kJobOldArchiveLocked;
     }
