@@ -179,7 +179,14 @@ TEST_F(CompressModeProcess, QuickStartWhoseArchiveFailsItsReadBackExitsWithOne)
         CWindowResponder answer("処理結果", IDOK, kDialogTimeoutMs, process.dwProcessId);
         result = answer.Result();
     }
-    CWindowResponder dialog(kCompressTitle, IDCANCEL, kDialogTimeoutMs, process.dwProcessId);
+    // Closed once the job is over: its controls are enabled again.
+    CWindowResponder dialog(
+        kCompressTitle,
+        [](HWND window) {
+            WaitUntil([window] { return IsWindowEnabled(GetDlgItem(window, IDOK)) != FALSE; });
+            PressButton(window, IDCANCEL);
+        },
+        kDialogTimeoutMs, process.dwProcessId);
     dialog.Result();
     DWORD exitCode = CProgramCopy::WaitExit(&process);
 

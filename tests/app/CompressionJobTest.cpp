@@ -94,6 +94,8 @@ TEST_F(CompressionJob, ZipThroughSevenZipAddsToTheExistingArchiveInPlace)
     std::string output = f.data.WriteFile("out.zip", kOld);
     CCompressJob job = MakeJob(2, output);
     job.Setting.OverWriteAction = kOverwriteAppend;
+    // The stand-in adds nothing to the old file: there is no archive to read back.
+    job.Setting.VerifyArchive = false;
 
     EXPECT_EQ(0, f.Run(&job, {}));
     EXPECT_TRUE(job.OutputExists);
@@ -163,6 +165,8 @@ TEST_F(CompressionJob, ExistingOutputFollowsTheOverwriteActionAndTheDialogAnswer
         f.standIns.ResetJournal("7-Zip32.dll");
         CCompressJob job = MakeJob(c.format, output);
         job.Setting.OverWriteAction = c.action;
+        // Adding, the stand-in leaves the old file as it was: no archive to read back.
+        job.Setting.VerifyArchive = false;
         std::vector<CDialogScript::CSeen> seen;
         EXPECT_EQ(c.result, f.Run(&job, c.steps, &seen)) << c.what;
         EXPECT_EQ(c.titles, TitlesOf(seen)) << c.what;
