@@ -92,5 +92,5 @@ TEST_F(ZipCommand, SelfExtractingFormZipsUnderATemporaryNameThenConvertsIt)
     ASSERT_NE("", archive) << run.calls[0].line;
     EXPECT_EQ("-6 -S -P \"k\" \"" + archive + "\" \"@" + run.listFiles[0] + "\"", run.calls[0].line);
     EXPECT_EQ("--sfx \"" + archive + "\"", run.calls[1].line);
-    EXPECT_EQ("STANDIN Zip\r\n", ReadFileBytes(output));
+    EXPECT_EQ(0u, ReadFileBytes(output).rfind("STANDIN Zip\r\n", 0));
 }
