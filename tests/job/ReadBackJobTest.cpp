@@ -21,11 +21,15 @@ struct CListingFormat
     const char* dll;
     const char* extension;
     bool adds;
+    bool twoCalls = false;  // an archive, then the program made of it
 };
 
 const CListingFormat kFormats[] = {
     {0, "7-Zip32.dll", ".7z", false}, {2, "7-Zip32.dll", ".zip", true}, {4, "Cab32.dll", ".cab", false},
     {6, "Unlha32.dll", ".lzh", true}, {8, "Zip32j.dll", ".zip", true},
+    // The self-extracting programs, which their DLLs open as archives.
+    {1, "7-Zip32.dll", ".exe", false}, {5, "Cab32.dll", ".exe", false, true}, {7, "Unlha32.dll", ".exe", false, true},
+    {9, "Zip32j.dll", ".exe", false, true},
 };
 
 struct CLie
@@ -67,6 +71,16 @@ std::vector<std::string> FolderFiles(const std::string& folder)
     return names;
 }
 
+// The stand-in's script for one job of the format, the lie (if any) in the
+// call that makes the archive. Call numbers count from the journal's reset.
+std::string JobScript(const CListingFormat& format, const std::string& lie)
+{
+    std::string script = format.twoCalls ? "create.1=archive\ncreate.2=sfx\n" : "create=archive\n";
+    if (!lie.empty())
+        script += std::string(format.twoCalls ? "lie.1=" : "lie=") + lie + "\n";
+    return script;
+}
+
 bool HasReadBackCall(const std::vector<CStandInCall>& calls)
 {
     for (const CStandInCall& call : calls)
@@ -95,7 +109,8 @@ protected:
     // of other files: what the lie leaves out is not there from before.
     std::string MakeOldArchive(const CListingFormat& format, const std::string& output)
     {
-        standIns.Script(format.dll, "create=archive\n");
+        standIns.Script(format.dll, JobScript(format, ""));
+        standIns.ResetJournal(format.dll);
         CScriptedJobCallback callback;
         CCompressJob job = MakeJob(format.id, output);
         EXPECT_EQ(kJobSucceeded, RunJob(&job, {Widen(data / "old")}, callback)) << format.id;
@@ -122,7 +137,8 @@ TEST_F(ReadBackJobs, EveryLieFailsTheRunAndTheOldArchiveComesBack)
                 std::string output = folder + "\\x" + format.extension;
                 std::string old = MakeOldArchive(format, output);
 
-                standIns.Script(format.dll, std::string("create=archive\nlie=") + lie.key + "\n");
+                standIns.Script(format.dll, JobScript(format, lie.key));
+                standIns.ResetJournal(format.dll);
                 CScriptedJobCallback callback;
                 CCompressJob job = MakeJob(format.id, output);
                 job.Setting.OverWriteAction = adding ? kOverwriteAppend : kOverwriteAlways;
@@ -140,7 +156,7 @@ TEST_F(ReadBackJobs, WithTheSettingOffNoReadBackEntryIsCalled)
     for (const CListingFormat& format : kFormats)
     {
         std::string output = data / ("off" + std::to_string(format.id) + format.extension);
-        standIns.Script(format.dll, "create=archive\nlie=missing\n");
+        standIns.Script(format.dll, JobScript(format, "missing"));
         for (const char* dll : {"7-Zip32.dll", format.dll})
             standIns.ResetJournal(dll);
         CScriptedJobCallback callback;
