@@ -19,7 +19,6 @@
 #include <windows.h>
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -83,8 +82,6 @@ double TimeListing(const std::string& archive, size_t* count)
     EArchiveRead read = arc->ReadArchive(archive, &files);
     double seconds = BenchSecondsSince(start);
     *count = read == EArchiveRead::Read ? files.size() : 0;
-    if (read != EArchiveRead::Read)
-        fprintf(stderr, "read: %d\n", static_cast<int>(read));
     return seconds;
 }
 
@@ -136,15 +133,6 @@ int main(int argc, char** argv)
     std::string output = root + "\\readback.7z";
     std::string largeOutput = root + "\\readback100k.7z";
 
-    if (getenv("TESSIK_BENCH_PROBE") != nullptr)
-    {
-        size_t n = 0;
-        TimeJob(tree, output, false);
-        for (int i = 0; i < 3; ++i)
-            fprintf(stderr, "listing %d: %.3f s (%u)\n", i, TimeListing(output, &n), static_cast<unsigned>(n));
-        fprintf(stderr, "test: %.3f s\n", TimeTest(output));
-        return 0;
-    }
     std::vector<double> off, on;
     for (int round = 0; round < kRounds; ++round)
     {
