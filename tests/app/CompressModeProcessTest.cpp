@@ -183,8 +183,8 @@ TEST_F(CompressModeProcess, QuickStartWhoseArchiveFailsItsReadBackExitsWithOne)
     CWindowResponder dialog(
         kCompressTitle,
         [](HWND window) {
-            WaitUntil([window] { return IsWindowEnabled(GetDlgItem(window, IDOK)) != FALSE; });
-            PressButton(window, IDCANCEL);
+            WaitUntil([window] { return IsWindowEnabled(GetDlgItem(window, IDC_COMPRESS)) != FALSE; });
+            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         },
         kDialogTimeoutMs, process.dwProcessId);
     dialog.Result();
