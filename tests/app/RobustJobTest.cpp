@@ -79,15 +79,6 @@ const CFaultRow kFaultRows[] = {
      "元の書庫を削除できませんでした", true},
 };
 
-std::vector<std::string> FolderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const std::string& name : FilesMatching(folder, "*"))
-        if (name != "." && name != "..")
-            names.push_back(name);
-    return names;
-}
-
 }  // namespace
 
 class RobustJob : public ::testing::Test

@@ -62,15 +62,6 @@ std::string Describe(const CReadBack& readBack)
     return text;
 }
 
-std::vector<std::string> FolderFiles(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const std::string& name : FilesMatching(folder, "*"))
-        if (name != "." && name != "..")
-            names.push_back(name);
-    return names;
-}
-
 // The stand-in's script for one job of the format, the lie (if any) in the
 // call that makes the archive. Call numbers count from the journal's reset.
 std::string JobScript(const CListingFormat& format, const std::string& lie)
@@ -147,7 +138,7 @@ TEST_F(ReadBackJobs, EveryLieFailsTheRunAndTheOldArchiveComesBack)
                 EXPECT_EQ(std::vector<std::string>{"result: 0, not verified"}, callback.events) << what;
                 EXPECT_EQ(old, ReadFileBytes(output)) << what;
                 EXPECT_EQ(std::vector<std::string>{"x" + std::string(format.extension)},
-                          FolderFiles(folder)) << what;
+                          FolderEntries(folder)) << what;
             }
 }
 

@@ -204,3 +204,12 @@ std::vector<std::string> FilesMatching(const std::string& folder, const std::str
     FindClose(find);
     return names;
 }
+
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : FilesMatching(folder, "*"))
+        if (name != "." && name != "..")
+            names.push_back(name);
+    return names;
+}

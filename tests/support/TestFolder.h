@@ -34,6 +34,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
 // Names in folder that match the wildcard pattern.
 std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern);
+// Every entry of folder but "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder);
 // Creates folder\deep-folder-name-…\…\deep.txt through the long path form,
 // at least minLength characters long; returns its path.
 std::string WriteDeepFile(const std::string& folder, size_t minLength, const std::string& bytes);
