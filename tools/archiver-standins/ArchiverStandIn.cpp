@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -526,12 +527,48 @@ void WriteStore(const std::string& storePath, const std::vector<CArchiveRecord>&
         }
         store += "END\n";
     }
-    FILE* file = fopen(storePath.c_str(), "wb");
+    // Written aside and renamed over the store: a stand-in of another
+    // process that reads it meanwhile sees the old store or the new one.
+    std::string written = storePath + "." + std::to_string(GetCurrentProcessId()) + ".new";
+    FILE* file = fopen(written.c_str(), "wb");
     if (file == NULL)
         return;
-    fwrite(store.data(), 1, store.size(), file);
-    fclose(file);
+    bool whole = fwrite(store.data(), 1, store.size(), file) == store.size();
+    whole = fclose(file) == 0 && whole;
+    if (!whole || !MoveFileExA(written.c_str(), storePath.c_str(), MOVEFILE_REPLACE_EXISTING))
+        DeleteFileA(written.c_str());
 }
+
+// Held while a command reads, changes and writes its store: programs started
+// together (a quick start per selection) share the stand-ins of one folder.
+class CStoreLock
+{
+public:
+    explicit CStoreLock(const std::string& storePath)
+    {
+        // A mutex name holds no backslash: the path's hash names it.
+        unsigned long hash = 5381;
+        for (unsigned char c : storePath)
+            hash = hash * 33 + static_cast<unsigned char>(tolower(c));
+        m_mutex = CreateMutexA(NULL, FALSE, ("Local\\tessik-standin-store-" + std::to_string(hash)).c_str());
+        if (m_mutex != NULL)
+            WaitForSingleObject(m_mutex, INFINITE);
+    }
+    ~CStoreLock()
+    {
+        if (m_mutex != NULL)
+        {
+            ReleaseMutex(m_mutex);
+            CloseHandle(m_mutex);
+        }
+    }
+
+private:
+    CStoreLock(const CStoreLock&) = delete;
+    CStoreLock& operator=(const CStoreLock&) = delete;
+
+    HANDLE m_mutex;
+};
 
 // The record of the file at path: the one made under that name while the
 // file is still the one it was made for, else the one made for this very file
@@ -855,6 +892,7 @@ void CreateScriptedFiles(const std::string& items, const std::string& line, cons
                          const CListBytes& lists, const CLies& lies)
 {
     std::string storePath = StorePath();
+    CStoreLock lock(storePath);
     std::vector<CArchiveRecord> store;
     bool storeRead = false;
     bool hasLists = !FindListFiles(line).empty();
