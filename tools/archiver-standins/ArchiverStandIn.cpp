@@ -527,20 +527,16 @@ void WriteStore(const std::string& storePath, const std::vector<CArchiveRecord>&
         }
         store += "END\n";
     }
-    // Written aside and renamed over the store: a stand-in of another
-    // process that reads it meanwhile sees the old store or the new one.
-    std::string written = storePath + "." + std::to_string(GetCurrentProcessId()) + ".new";
-    FILE* file = fopen(written.c_str(), "wb");
+    FILE* file = fopen(storePath.c_str(), "wb");
     if (file == NULL)
         return;
-    bool whole = fwrite(store.data(), 1, store.size(), file) == store.size();
-    whole = fclose(file) == 0 && whole;
-    if (!whole || !MoveFileExA(written.c_str(), storePath.c_str(), MOVEFILE_REPLACE_EXISTING))
-        DeleteFileA(written.c_str());
+    fwrite(store.data(), 1, store.size(), file);
+    fclose(file);
 }
 
-// Held while a command reads, changes and writes its store: programs started
-// together (a quick start per selection) share the stand-ins of one folder.
+// Held while a stand-in reads its store, and while a command reads, changes
+// and writes it: programs started together (a quick start per selection)
+// share the stand-ins of one folder.
 class CStoreLock
 {
 public:
@@ -1062,7 +1058,11 @@ CListing* ListingOf(HANDLE archive)
 HANDLE RunOpenArchive(const char* entry, HWND window, LPCSTR fileName)
 {
     std::string name = fileName ? fileName : "";
-    std::vector<CArchiveRecord> store = ReadStore(StorePath());
+    std::vector<CArchiveRecord> store;
+    {
+        CStoreLock lock(StorePath());
+        store = ReadStore(StorePath());
+    }
     const CArchiveRecord* record = name.empty() ? nullptr : FindRecord(store, FullPath(ToWide(name, g_utf8)));
     CListing* listing = nullptr;
     if (record != nullptr)
@@ -1176,7 +1176,11 @@ BOOL RunCheckArchive(const char* entry, LPCSTR fileName, bool everyStandIn)
     std::wstring path = FullPath(ToWide(name, g_utf8));
     for (const std::string& storePath : StoresToCheck(everyStandIn))
     {
-        std::vector<CArchiveRecord> store = ReadStore(storePath);
+        std::vector<CArchiveRecord> store;
+        {
+            CStoreLock lock(storePath);
+            store = ReadStore(storePath);
+        }
         const CArchiveRecord* record = name.empty() ? nullptr : FindRecord(store, path);
         if (record != nullptr && record->damaged)
             answer = FALSE;
