@@ -153,10 +153,17 @@ bool WriteSettingsFile(const std::string& file)
     {
         // Every section goes into the text in memory and the file is written
         // once: through the profile functions each key rewrote the whole file.
+        // Asked of a reader of its own: the file the writes go to is opened
+        // and held as ever, before anything is read of it.
+        bool verifyKeyInFile = false;
+        if (copied)
+        {
+            CIniFile probe;
+            verifyKeyInFile = probe.Open(temp.c_str(), true, false) &&
+                              CSectionReader(probe, kGeneral).Get(kVerifyArchive) != NULL;
+        }
         CIniFile ini;
         ini.Open(temp.c_str(), false, false);
-        // Asked before holding: a read while writes are held writes them out first.
-        bool verifyKeyInFile = copied && CSectionReader(ini, kGeneral).Get(kVerifyArchive) != NULL;
         ini.HoldWrites();
         ok = WriteGeneral(ini, g_appSetting, verifyKeyInFile);
         ok &= SaveFilterSettings(ini, g_appSetting);
