@@ -410,6 +410,7 @@ private:
     // The old archive's temporary name: moved aside to be replaced, or a copy
     // of it while the DLL adds to it.
     char m_oldArchive[kPathBufferSize] = "";
+    bool m_oldIsCopy = false;
 };
 
 int CJob::Run()
@@ -582,6 +583,7 @@ int CJob::CopyOldArchiveAside()
         return kJobOldArchiveLocked;
     }
     strcpy(m_oldArchive, name);
+    m_oldIsCopy = true;
     return kJobSucceeded;
 }
 
@@ -599,7 +601,10 @@ bool CJob::RestoreOldArchive()
 void CJob::DeleteOldArchive()
 {
     // A read-only old archive cannot be deleted: say where it stayed rather
-    // than leave an unexplained temporary file. (A copy is never read-only.)
+    // than leave an unexplained temporary file. The copy made for adding took
+    // the archive's attributes with it; it is the job's own to delete.
+    if (m_oldArchive[0] != '\0' && m_oldIsCopy)
+        SetFileAttributesA(m_oldArchive, FILE_ATTRIBUTE_NORMAL);
     if (m_oldArchive[0] != '\0' && !DeleteFileA(m_oldArchive))
         m_callback->Fail(EJobFailure::OldArchiveNotDeleted, m_oldArchive);
 }
