@@ -4,7 +4,8 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic fonts-horai-umefont libboost1.81-dev googletest imagemagick x11-utils
-          zip unzip 7zip gcab cabextract jlha-utils lhasa git)
+          zip unzip 7zip gcab cabextract jlha-utils lhasa git
+          libz-mingw-w64-dev python3)
 # jlha (the LZH archiver the Unlha32 bridge runs) is Java: a headless runtime
 # unless some Java is there already.
 command -v java >/dev/null 2>&1 || packages+=(default-jre-headless)
