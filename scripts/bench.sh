@@ -33,6 +33,9 @@ run bench_preview "$bench_dos" | tee -a "$rows" >/dev/null
 echo "== (g) reading the new archive back, through the bridges" >&2
 run bench_readback "$bench_dos" | tee -a "$rows" >/dev/null
 
+echo "== (h) our own ZIP against 7zz and zip on real content (makes its tree on the first run)" >&2
+bash "$root/scripts/bench-zip.sh" | tee -a "$rows" >/dev/null
+
 echo "== 7zz a -mx=0 on the same tree (median of 3)" >&2
 times=()
 for i in 1 2 3; do

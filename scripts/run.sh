@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds Tessik and starts it under Wine (Japanese locale, the build tree's own
-# Wine prefix) beside the bridges (bridges/): archiver DLLs that have the
-# host's own archivers (7zz, zip, gcab, jlha) make real archives.
+# Wine prefix) beside its own ZIP archiver DLL (TessikZip.dll) and the bridges
+# (bridges/): archiver DLLs that have the host's own archivers (7zz, zip,
+# gcab, jlha) make real archives of the other formats.
 #
 #   bash scripts/run.sh                  opens the settings dialog
 #   bash scripts/run.sh PATH...          opens the compress dialog on the paths
 #   bash scripts/run.sh --quick PATH...  no dialog: makes the archive (format
-#                                        TESSIK_FORMAT, default 7Z), prints
-#                                        its listing and exits
+#                                        TESSIK_FORMAT, default TZIP: a ZIP
+#                                        through TessikZip.dll alone, no host
+#                                        tool), prints its listing and exits
 #
 # PATH may be a Linux path (/home/...) or a Windows path of the prefix (C:\...).
 # Without an X display the program runs under xvfb-run.
@@ -25,7 +27,12 @@ run="$build/run"
 # A run folder of an older version may still hold stand-ins and their scripts.
 rm -rf "$run"
 mkdir -p "$run"
-cp "$build/bin/tessik.exe" "$build/bin/bridges/"*.dll "$run/"
+format=${TESSIK_FORMAT:-TZIP}
+cp "$build/bin/tessik.exe" "$build/bin/tessikzip/TessikZip.dll" "$run/"
+# Our own ZIP needs no bridge: a quick start of it runs without them.
+if [ "$quick" = 0 ] || [ "$format" != TZIP ]; then
+  cp "$build/bin/bridges/"*.dll "$run/"
+fi
 
 args=()
 for path in "$@"; do
@@ -40,10 +47,9 @@ if [ "$quick" = 0 ]; then
 fi
 
 [ $# -gt 0 ] || { echo "usage: $0 --quick PATH..." >&2; exit 2; }
-format=${TESSIK_FORMAT:-7Z}
 case "$format" in
-  7Z) ext=.7z ;; 7ZIP|ZIP) ext=.zip ;; CAB) ext=.cab ;; LHA) ext=.lzh ;;
-  *) echo "TESSIK_FORMAT: one of 7Z 7ZIP ZIP CAB LHA" >&2; exit 2 ;;
+  7Z) ext=.7z ;; TZIP|7ZIP|ZIP) ext=.zip ;; CAB) ext=.cab ;; LHA) ext=.lzh ;;
+  *) echo "TESSIK_FORMAT: one of TZIP 7Z 7ZIP ZIP CAB LHA" >&2; exit 2 ;;
 esac
 # The program prefers the settings file of the prefix's application-data
 # folder; for this run it holds quick start, and the user's file comes back.
@@ -78,6 +84,8 @@ echo "$archive"
 # "y" reads the names as the archive holds them.
 if [ "$ext" = .lzh ]; then
   LC_ALL=ja_JP.UTF-8 jlha vy "$archive"
+elif [ "$format" = TZIP ]; then
+  python3 -m zipfile -l "$archive"
 else
   7zz l "$archive"
 fi

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Rows (h): a whole quick-start run of tessik.exe making a ZIP through our own
+# TessikZip.dll (level 5), against the host's 7zz (-tzip -mx=5) and Info-ZIP
+# (zip -r -6) on the same tree of real content, and the run's peak memory on
+# that tree against a tree of ten times its files. Medians of three. Prints
+# "row" lines as the benchmark programs do; scripts/bench.sh tabulates them.
+#
+#   bash scripts/bench-zip.sh        (after scripts/build.sh; bench.sh runs it)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TESSIK_BUILD_DIR:-$root/build}
+prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$build/wine-run.sh")
+bench="$prefix/drive_c/tessik-bench/zip"
+run="$build/bench-zip-run"
+
+# The tree, copied once: the machine's own C++ and Boost.Spirit headers and a
+# file of 100 MB made from them; the large tree holds the headers ten times.
+if [ ! -f "$bench/.made" ]; then
+  rm -rf "$bench"
+  mkdir -p "$bench/tree" "$bench/tree10"
+  cp -r /usr/include/c++ "$bench/tree/c++"
+  cp -r /usr/include/boost/spirit "$bench/tree/spirit"
+  big="$bench/tree/big.bin"
+  while [ "$(stat -c %s "$big" 2>/dev/null || echo 0)" -lt 104857600 ]; do
+    find /usr/include/c++ /usr/include/boost/spirit -type f -print0 | xargs -0 cat >> "$big"
+  done
+  for i in 0 1 2 3 4 5 6 7 8 9; do
+    mkdir -p "$bench/tree10/copy$i"
+    cp -r "$bench/tree/c++" "$bench/tree/spirit" "$bench/tree10/copy$i/"
+  done
+  ln "$big" "$bench/tree10/big.bin"
+  touch "$bench/.made"
+fi
+
+# The program alone with its own DLL: no bridge, no host tool.
+rm -rf "$run"
+mkdir -p "$run"
+cp "$build/bin/tessik.exe" "$build/bin/tessikzip/TessikZip.dll" "$run/"
+ini="$prefix/drive_c/users/$(whoami)/AppData/Roaming/Norvane/Tessik/tessik.ini"
+mkdir -p "$(dirname "$ini")"
+saved=""
+if [ -f "$ini" ]; then
+  saved=$(mktemp)
+  cp "$ini" "$saved"
+fi
+restore() {
+  if [ -n "$saved" ]; then mv -f "$saved" "$ini"; else rm -f "$ini"; fi
+  rm -rf "$run" "$bench/out"
+}
+trap restore EXIT
+printf '[GENERAL]\r\nVersion=100\r\nDefaultArcType=TZIP\r\nQuickStart=true\r\nCmpEndExit=true\r\nOverWriteAction=1\r\nVerifyArchive=false\r\n[TZIP]\r\nLevel=5\r\n' \
+  > "$ini"
+
+# Seconds and peak resident kilobytes of one command, as "seconds kb".
+measure() {
+  python3 - "$@" <<'PY'
+import resource, subprocess, sys, time
+start = time.monotonic()
+subprocess.run(sys.argv[1:], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+end = time.monotonic()
+print("%.3f %d" % (end - start, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss))
+PY
+}
+median() { printf '%s\n' "$@" | sort -n | sed -n 2p; }
+# One quick-start run of the program on tree name; prints "seconds kb bytes".
+tessik_run() {
+  rm -f "$bench/$1.zip"
+  local m
+  m=$(measure "$build/wine-run.sh" "$run/tessik.exe" "C:\\tessik-bench\\zip\\$1")
+  [ -f "$bench/$1.zip" ] || { echo "tessik made no $1.zip" >&2; exit 1; }
+  echo "$m $(stat -c %s "$bench/$1.zip")"
+}
+host_run() {
+  rm -rf "$bench/out" && mkdir -p "$bench/out"
+  local m
+  m=$(cd "$bench" && measure "$@")
+  echo "$m $(stat -c %s "$bench/out/tree.zip")"
+}
+
+# One Wine start before the timed runs, so that none of them starts the server.
+"$build/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
+t_time=(); t_size=(); t_mem=(); l_mem=(); s_time=(); z_time=(); z_size=()
+for i in 1 2 3; do
+  read -r s m b < <(tessik_run tree); t_time+=("$s"); t_mem+=("$m"); t_size+=("$b")
+  read -r s m b < <(tessik_run tree10); l_mem+=("$m")
+  read -r s m b < <(host_run 7zz a -tzip -mx=5 -bd -bso0 -bsp0 out/tree.zip tree); s_time+=("$s")
+  read -r s m b < <(host_run zip -qr -6 out/tree.zip tree); z_time+=("$s"); z_size+=("$b")
+done
+tt=$(median "${t_time[@]}"); st=$(median "${s_time[@]}"); zt=$(median "${z_time[@]}")
+ts=$(median "${t_size[@]}"); zs=$(median "${z_size[@]}")
+tm=$(median "${t_mem[@]}"); lm=$(median "${l_mem[@]}")
+files=$(find "$bench/tree" -type f | wc -l)
+echo "tessik: ${t_time[*]} s, 7zz: ${s_time[*]} s, zip: ${z_time[*]} s; sizes ${ts} / ${zs}; peak ${t_mem[*]} / ${l_mem[*]} KB" >&2
+
+row() {  # label measured reference ratio goal
+  awk -v l="$1" -v m="$2" -v r="$3" -v x="$4" -v g="$5" 'BEGIN {
+    printf "row\t%s\t%s\t%s\t%.2f\t<= %.2f\t%s\n", l, m, r, x, g, (x <= g ? "met" : "MISSED") }'
+}
+row "(h) ZIP of $files files + 100 MB, whole run: tessik (TZIP -5) / 7zz -tzip -mx=5" "$tt s" "$st s" \
+  "$(echo "$tt / $st" | bc -l)" 0.50
+row "(h) same, tessik / zip -r -6" "$tt s" "$zt s" "$(echo "$tt / $zt" | bc -l)" 0.75
+row "(h) archive size, tessik / zip -r -6" "$ts B" "$zs B" "$(echo "$ts / $zs" | bc -l)" 1.02
+row "(h) peak memory, ten times the files / the tree" "$lm KB" "$tm KB" "$(echo "$lm / $tm" | bc -l)" 1.20
