@@ -12,7 +12,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSIK_BUILD_DIR:-$root/build}
-cmake --build "$build" --target benchmarks >/dev/null
+cmake --build "$build" --target benchmarks tessik tessikzip >/dev/null
 
 run() { (cd "$build" && ./wine-run.sh "bin/$1.exe" "${@:2}"); }
 prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$build/wine-run.sh")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release package for Windows users: dist/tessik-1.12-windows.zip with the
-# 32-bit tessik.exe, the 64-bit shell extension and its installer, and a short
+# 32-bit tessik.exe and its own ZIP DLL (TessikZip.dll), the 64-bit shell
+# extension and its installer, and a short
 # Japanese read-me (Shift_JIS, CR LF). Builds first unless
 # TESSIK_PACKAGE_NO_BUILD=1 (scripts/test.sh has built already).
 set -euo pipefail
@@ -11,7 +12,7 @@ version=1.12
 if [ "${TESSIK_PACKAGE_NO_BUILD:-0}" != 1 ]; then
   bash "$root/scripts/build.sh"
 fi
-files=("$build32/bin/tessik.exe" "$build64/bin/tessikshlex_x64.dll" "$build64/bin/tessikshlex_install_x64.exe")
+files=("$build32/bin/tessik.exe" "$build32/bin/tessikzip/TessikZip.dll" "$build64/bin/tessikshlex_x64.dll" "$build64/bin/tessikshlex_install_x64.exe")
 for f in "${files[@]}"; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
@@ -27,18 +28,20 @@ Tessikは、ファイルやフォルダーを書庫にまとめる圧縮ツー�
 
 ■ 入っているファイル
   tessik.exe                    本体 (32ビット)
+  TessikZip.dll                 Tessik自身のZIP書庫DLL (32ビット)
   tessikshlex_x64.dll           右クリックメニュー「Tessikで圧縮(&E)」(64ビット)
   tessikshlex_install_x64.exe   右クリックメニューの登録と解除
 
 ■ インストール
   1. 好きなフォルダーにすべてのファイルを置きます。
-  2. 使いたい形式のアーカイバーDLLを tessik.exe と同じフォルダー
+  2. ZIP書庫は、同梱の TessikZip.dll だけで作れます。ほかの形式を
+     使うときは、そのアーカイバーDLLを tessik.exe と同じフォルダー
      に置きます (32ビット版のDLLです)。
        7-Zip32.dll  7Z形式、ZIP形式 (自己解凍には 7z.sfx なども)
        Cab32.dll    CAB形式
        Unlha32.dll  LHA形式 (既定の形式)
        Zip32j.dll と zip32.dll  ZIP形式
-     DLLがひとつもないと、Tessikは起動できません。
+     TessikZip.dll を含めてDLLがひとつもないと、Tessikは起動できません。
   3. 右クリックメニューを使うときは tessikshlex_install_x64.exe を
      実行して登録します。
 
@@ -61,6 +64,6 @@ README
 mkdir -p "$root/dist"
 out="$root/dist/tessik-$version-windows.zip"
 rm -f "$out"
-(cd "$stage" && zip -q -X "$out" tessik.exe tessikshlex_x64.dll tessikshlex_install_x64.exe readme.txt)
+(cd "$stage" && zip -q -X "$out" tessik.exe TessikZip.dll tessikshlex_x64.dll tessikshlex_install_x64.exe readme.txt)
 echo "$out"
 unzip -l "$out"
