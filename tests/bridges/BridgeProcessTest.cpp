@@ -27,6 +27,9 @@ const char kFirstToolLine[] = "42% 3 + src/a.txt";
 const DWORD kRunTimeoutMs = 60000;
 
 std::string BridgeFolder() { return TestExeFolder() + "\\bridges"; }
+// Our own ZIP DLL, built apart from the bridges.
+std::string OwnZipFolder() { return TestExeFolder() + "\\tessikzip"; }
+std::string ReaderFolder(const std::string& dll) { return dll == "TessikZip.dll" ? OwnZipFolder() : BridgeFolder(); }
 
 // The files of the tree the walk selects; skip.bak is left out by the
 // filter list, 空 is an empty folder, 表 and ソ end in the byte 0x5C.
@@ -53,6 +56,7 @@ protected:
             CopyFileA((BridgeFolder() + "\\" + found.cFileName).c_str(), (m_program.Folder() + "\\" + found.cFileName).c_str(), FALSE);
         while (FindNextFileA(find, &found));
         FindClose(find);
+        ASSERT_TRUE(CopyFileA((OwnZipFolder() + "\\TessikZip.dll").c_str(), (m_program.Folder() + "\\TessikZip.dll").c_str(), FALSE));
 
         m_data.WriteFile("src\\表.txt", "hello 表\r\nline two\n");
         m_data.WriteFile("src\\docs\\ソ.txt", std::string("\x83\x5C\x00\xFF\\ bytes", 11));
@@ -274,7 +278,7 @@ TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
         const char* prefix;
     } cases[] = {{"7Z", ".7z", "7-Zip32.dll", "SevenZip"},   {"7ZIP", ".zip", "7-Zip32.dll", "SevenZip"},
                  {"ZIP", ".zip", "7-Zip32.dll", "SevenZip"}, {"CAB", ".cab", "Cab32.dll", "Cab"},
-                 {"LHA", ".lzh", "Unlha32.dll", "Unlha"}};
+                 {"LHA", ".lzh", "Unlha32.dll", "Unlha"},    {"TZIP", ".zip", "TessikZip.dll", "TessikZip"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.format);
@@ -311,7 +315,7 @@ TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
             EXPECT_EQ(kSelected, LhaListing(archive));
             ExpectSameBytes("jlha", {HostText("xy"), HostPath(archive)}, into);
         }
-        CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
+        CBridgeReader reader(ReaderFolder(c.dll), c.dll, c.prefix);
         std::vector<CReaderEntry> listed;
         EXPECT_TRUE(reader.List(archive, &listed));
         // The job lists files only: no archive has a folder record.
@@ -332,11 +336,16 @@ TEST_F(BridgeProcess, PasswordArchivesNeedTheirPassword)
         const char* format;
         const char* extension;
         std::string password;
-    } cases[] = {{"7Z", ".7z", "pass 表"}, {"7ZIP", ".zip", "pass-ascii"}, {"ZIP", ".zip", "pass 表"}};
+        std::vector<std::string> settings;
+    } cases[] = {{"7Z", ".7z", "pass 表", {}},
+                 {"7ZIP", ".zip", "pass-ascii", {}},
+                 {"ZIP", ".zip", "pass 表", {}},
+                 {"TZIP", ".zip", "pass 表", {}},  // AES-256
+                 {"TZIP", ".zip", "pass-ascii", {"[TZIP]", "Encryption=ZipCrypto"}}};
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.format);
-        PlaceSettings(c.format, {}, false);
+        SCOPED_TRACE(std::string(c.format) + " " + c.password);
+        PlaceSettings(c.format, c.settings, false);
         std::string archive = m_data / (std::string("src") + c.extension);
         bool pressed = false;
         bool asked = false;
@@ -364,8 +373,9 @@ TEST_F(BridgeProcess, PasswordArchivesNeedTheirPassword)
         EXPECT_TRUE(asked);
         ASSERT_TRUE(FileExists(archive));
 
-        std::string wrong = m_data.MakeFolder(std::string("wrong-") + c.format);
-        std::string right = m_data.MakeFolder(std::string("right-") + c.format);
+        std::string row = std::to_string(&c - cases);
+        std::string wrong = m_data.MakeFolder("wrong-" + row);
+        std::string right = m_data.MakeFolder("right-" + row);
         if (std::string(c.format) == "ZIP")
         {
             // Info-ZIP's key is the Shift_JIS bytes typed, as on Windows.
@@ -681,7 +691,8 @@ TEST_F(BridgeProcess, AddingToAZipLeavesTheOldEntriesNamesAndFlags)
         bool zip64;
         const char* format;
         bool brokenTool;
-    } cases[] = {{false, "ZIP", false}, {true, "ZIP", false}, {false, "7ZIP", false}, {false, "ZIP", true}};
+    } cases[] = {{false, "ZIP", false}, {true, "ZIP", false}, {false, "7ZIP", false}, {false, "ZIP", true},
+                 {false, "TZIP", false}, {true, "TZIP", false}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(std::string(c.format) + (c.zip64 ? " zip64" : "") + (c.brokenTool ? " broken" : ""));
@@ -808,7 +819,8 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
         const char* dll;
         const char* prefix;
     } cases[] = {{"7Z", ".7z", "7-Zip32.dll", "SevenZip"}, {"7ZIP", ".zip", "7-Zip32.dll", "SevenZip"},
-                 {"ZIP", ".zip", "7-Zip32.dll", "SevenZip"}, {"CAB", ".cab", "Cab32.dll", "Cab"}};
+                 {"ZIP", ".zip", "7-Zip32.dll", "SevenZip"}, {"CAB", ".cab", "Cab32.dll", "Cab"},
+                 {"TZIP", ".zip", "TessikZip.dll", "TessikZip"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.format);
@@ -851,7 +863,7 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
         }
         // The listing gives the names as they are in the UTF-8 mode, and
         // "?" for each character without a Shift_JIS form outside it.
-        CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
+        CBridgeReader reader(ReaderFolder(c.dll), c.dll, c.prefix);
         std::vector<CReaderEntry> listed;
         EXPECT_EQ(TRUE, reader.SetUnicodeMode(true));
         EXPECT_TRUE(reader.List(archive, &listed));
@@ -881,8 +893,101 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
         EXPECT_NE(std::wstring::npos, message.find(tree + name)) << Utf8Of(message);
     EXPECT_NE(std::wstring::npos, message.find(L"「Unlha32.dll　-　LHA書庫(*.lzh)」には")) << Utf8Of(message);
     EXPECT_NE(std::wstring::npos, message.find(L"格納できる形式:\n7-Zip32.dll　-　7Z書庫(*.7z)\n"
-                                               L"7-Zip32.dll　-　ZIP書庫(*.zip)\nCab32.dll　-　CAB書庫(*.cab)\n"
+                                               L"7-Zip32.dll　-　ZIP書庫(*.zip)\nTessik　-　ZIP書庫(*.zip)\n"
+                                               L"Cab32.dll　-　CAB書庫(*.cab)\n"
                                                L"Zip32j.dll　-　ZIP書庫(*.zip)\n"))
         << Utf8Of(message);
     EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
+}
+
+// Tessik with its own ZIP DLL and nothing else: no archiver DLL, no bridge,
+// no host tool takes part in making the archive. Our own ZIP is then the
+// default format.
+class OwnZipAlone : public BridgeProcess
+{
+protected:
+    void SetUp() override
+    {
+        BridgeProcess::SetUp();
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((BridgeFolder() + "\\*.dll").c_str(), &found);
+        ASSERT_NE(INVALID_HANDLE_VALUE, find);
+        do
+            ASSERT_TRUE(DeleteFileA((m_program.Folder() + "\\" + found.cFileName).c_str()));
+        while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+};
+
+namespace {
+
+// Up to count files of real content below folder (wide), depth first.
+void CollectRealFiles(const std::wstring& folder, size_t count, std::vector<std::wstring>* files)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do
+    {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CollectRealFiles(folder + L"\\" + name, count, files);
+        else if (files->size() < count)
+            files->push_back(folder + L"\\" + name);
+    } while (files->size() < count && FindNextFileW(find, &found));
+    FindClose(find);
+}
+
+}  // namespace
+
+TEST_F(OwnZipAlone, TwoThousandRealFilesNamedInEveryScriptMakeAZipEveryReaderAccepts)
+{
+    // The machine's own headers, renamed into Japanese, Korean and an emoji.
+    std::vector<std::wstring> sources;
+    CollectRealFiles(L"Z:\\usr\\include", 2000, &sources);
+    ASSERT_EQ(2000u, sources.size());
+    const wchar_t* const scripts[] = {L"日本語の見出し", L"한국어 머리글", L"\U0001F600 header"};
+    std::wstring tree = Widen(m_data / "alone");
+    std::vector<std::pair<std::wstring, std::string>> files;  // below the tree, with their bytes
+    for (size_t i = 0; i < sources.size(); ++i)
+    {
+        std::wstring relative = scripts[i % 3] + std::wstring(L" ") + std::to_wstring(i / 100) + L"\\" +
+                                scripts[(i + 1) % 3] + L" " + std::to_wstring(i) + L".h";
+        files.push_back({relative, ReadWideFile(sources[i])});
+        WriteWideFile(tree + L"\\" + relative, files.back().second);
+    }
+    PlaceSettings("");
+    CProgramRun run = Run(nullptr, true, {"alone"});
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ("", run.resultText);
+    std::string archive = m_data / "alone.zip";
+    ASSERT_TRUE(FileExists(archive));
+
+    CHostResult unzip = RunHost("unzip", {HostText("-tq"), HostPath(archive)});
+    EXPECT_EQ(0, unzip.exitCode) << unzip.output;
+    CHostResult sevenZip = RunHost("7zz", {HostText("t"), HostPath(archive)});
+    EXPECT_EQ(0, sevenZip.exitCode) << sevenZip.output;
+    CHostResult python = RunHost("python3", {HostText("-c"),
+                                             HostText("import sys, zipfile\n"
+                                                      "z = zipfile.ZipFile(sys.argv[1])\n"
+                                                      "assert z.testzip() is None\n"
+                                                      "print(sum(1 for i in z.infolist() if not i.is_dir()))\n"),
+                                             HostPath(archive)});
+    EXPECT_EQ(0, python.exitCode) << python.output;
+    EXPECT_EQ("2000\n", python.output);
+
+    std::string into = m_data.MakeFolder("out");
+    CHostResult extracted = RunHost("7zz", {HostText("x"), HostText("-y"), HostPath(archive)}, into);
+    ASSERT_EQ(0, extracted.exitCode) << extracted.output;
+    size_t same = 0;
+    for (const auto& file : files)
+    {
+        bool ok = false;
+        std::string bytes = ReadWideFile(Widen(into) + L"\\alone\\" + file.first, &ok);
+        same += ok && bytes == file.second ? 1 : 0;
+    }
+    EXPECT_EQ(files.size(), same);
 }

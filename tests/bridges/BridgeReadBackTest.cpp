@@ -1,6 +1,7 @@
 // Jobs read back through the bridges, in the test's process: an honest run in
-// every real format replaces the old archive, and a 7z damaged between the
-// run and the read back fails its check with the old archive back.
+// every real format replaces the old archive, and a 7z or a ZIP of our own
+// damaged between the run and the read back fails its check with the old
+// archive back.
 #include "archivers/formats/FormatRegistry.h"
 #include "job/JobResult.h"
 #include "job/JobRun.h"
@@ -22,13 +23,26 @@ public:
     void ArchiverReturned(int code) override
     {
         CScriptedJobCallback::ArchiverReturned(code);
-        // A 7z's packed streams follow its 32-byte signature header.
         std::string bytes = ReadFileBytes(archive);
-        if (bytes.size() > 40)
+        size_t at = PackedDataAt(bytes) + 4;
+        if (at < bytes.size())
         {
-            bytes[36] = static_cast<char>(bytes[36] ^ 0x55);
+            bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
             WriteFileBytes(archive, bytes);
         }
+    }
+
+private:
+    // A 7z's packed streams follow its 32-byte signature header; a ZIP's
+    // first entry's data follows its local header, name and extra field.
+    static size_t PackedDataAt(const std::string& bytes)
+    {
+        if (bytes.compare(0, 4, "PK\x03\x04") != 0 || bytes.size() < 30)
+            return 32;
+        auto get16 = [&bytes](size_t at) {
+            return size_t(static_cast<unsigned char>(bytes[at])) | size_t(static_cast<unsigned char>(bytes[at + 1])) << 8;
+        };
+        return 30 + get16(26) + get16(28);
     }
 };
 
@@ -65,7 +79,7 @@ TEST_F(BridgeReadBack, AnHonestRunInEveryFormatIsReadBackAndReplacesTheOldArchiv
     {
         int id;
         const char* extension;
-    } formats[] = {{0, ".7z"}, {2, ".zip"}, {4, ".cab"}, {6, ".lzh"}, {8, ".zip"}};
+    } formats[] = {{0, ".7z"}, {2, ".zip"}, {3, ".zip"}, {4, ".cab"}, {6, ".lzh"}, {8, ".zip"}};
     for (const auto& format : formats)
     {
         std::string output = data / ("x" + std::to_string(format.id) + format.extension);
@@ -84,14 +98,22 @@ TEST_F(BridgeReadBack, AnHonestRunInEveryFormatIsReadBackAndReplacesTheOldArchiv
     }
 }
 
-TEST_F(BridgeReadBack, A7zDamagedBeforeItsReadBackFailsTheCheck)
+TEST_F(BridgeReadBack, AnArchiveDamagedBeforeItsReadBackFailsTheCheck)
 {
-    std::string output = data / "x.7z";
-    WriteFileBytes(output, "OLD");
-    CDamagingCallback callback;
-    callback.archive = output;
-    CCompressJob job = MakeBridgeJob(0, output);
-    EXPECT_EQ(kJobReadBackFailed, RunJob(&job, {Widen(data / "in")}, callback));
-    EXPECT_TRUE(callback.readBack.damaged);
-    EXPECT_EQ("OLD", ReadFileBytes(output));
+    struct
+    {
+        int id;
+        const char* name;
+    } formats[] = {{0, "x.7z"}, {3, "x.zip"}};  // 7-Zip32.dll's 7z, our own ZIP
+    for (const auto& format : formats)
+    {
+        std::string output = data / format.name;
+        WriteFileBytes(output, "OLD");
+        CDamagingCallback callback;
+        callback.archive = output;
+        CCompressJob job = MakeBridgeJob(format.id, output);
+        EXPECT_EQ(kJobReadBackFailed, RunJob(&job, {Widen(data / "in")}, callback)) << format.name;
+        EXPECT_TRUE(callback.readBack.damaged) << format.name;
+        EXPECT_EQ("OLD", ReadFileBytes(output)) << format.name;
+    }
 }

@@ -16,6 +16,8 @@ CBridgeFolder::CBridgeFolder()
         while (FindNextFileA(find, &found));
         FindClose(find);
     }
+    // Our own ZIP DLL is built apart from the bridges.
+    CopyFileA((TestExeFolder() + "\\tessikzip\\TessikZip.dll").c_str(), (m_folder / "TessikZip.dll").c_str(), FALSE);
     SetDllDirectoryA(m_folder.Path().c_str());
 }
 
