@@ -154,8 +154,6 @@ TEST(FormatRegistry, FirstUsedFormatIsTheOwnZipOnlyWhenNothingElseIsInUse)
         {"only TessikZip", {"TessikZip.dll"}, true, true, 3},
         {"only TessikZip, switched off", {"TessikZip.dll"}, true, false, -1},
         {"TessikZip and Cab32", {"TessikZip.dll", "Cab32.dll"}, true, true, 4},
-        {"TessikZip and 7-Zip32", {"TessikZip.dll", "7-Zip32.dll"}, true, true, 0},
-        {"everything", kAllStandInsAndOwnZip, true, true, 0},
         {"everything, all but TessikZip switched off", kAllStandInsAndOwnZip, false, true, 3},
     };
     for (const auto& c : cases)

@@ -1,6 +1,7 @@
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
 #include "archivers/formatsettings/TessikZipSettings.h"
+#include "settings/IniFile.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
 
@@ -53,52 +54,32 @@ TEST(FormatSettings, LhaTakesMethodAndSelfExtractingFlagsFromFirstLayout)
     EXPECT_EQ(0, ReadLhaSettings(1, "C:\\no\\such\\folder\\tessik.ini"));
 }
 
-TEST(FormatSettings, TessikZipTakesKnownNamesAndValuesInRangeOnly)
+// What a section reads as, seen in what the settings then write.
+TEST(FormatSettings, TessikZipTakesKnownNamesInAnyCaseAndValuesInRangeOnly)
 {
+    const std::vector<std::string> defaults = {"Level=6", "Method=Deflate", "Encryption=AES", "Names=UTF-8",
+                                               "Threads=0", "Use=true"};
     const struct
     {
-        const char* what;
         std::vector<std::string> lines;
-        int level;
-        ETessikZipMethod method;
-        ETessikZipEncryption encryption;
-        ETessikZipNames names;
-        int threads;
-        bool use;
+        std::vector<std::string> read;
     } cases[] = {
-        {"no section", {"[ZIP]", "ZipMode=9"}, 6, ETessikZipMethod::Deflate, ETessikZipEncryption::Aes,
-         ETessikZipNames::Utf8, 0, true},
-        {"every key",
-         {"[TZIP]", "Level=0", "Method=Store", "Encryption=ZipCrypto", "Names=Shift_JIS", "Threads=8", "Use=false"}, 0,
-         ETessikZipMethod::Store, ETessikZipEncryption::ZipCrypto, ETessikZipNames::ShiftJis, 8, false},
-        {"names in any case", {"[TZIP]", "Method=store", "Encryption=zipcrypto", "Names=shift_jis"}, 6,
-         ETessikZipMethod::Store, ETessikZipEncryption::ZipCrypto, ETessikZipNames::ShiftJis, 0, true},
-        {"out of range and unknown",
-         {"[TZIP]", "Level=10", "Method=LZMA", "Encryption=DES", "Names=EUC-JP", "Threads=-1"}, 6,
-         ETessikZipMethod::Deflate, ETessikZipEncryption::Aes, ETessikZipNames::Utf8, 0, true},
-        {"the limits", {"[TZIP]", "Level=9", "Threads=1024"}, 9, ETessikZipMethod::Deflate,
-         ETessikZipEncryption::Aes, ETessikZipNames::Utf8, 1024, true},
-        {"beyond the thread limit", {"[TZIP]", "Threads=1025"}, 6, ETessikZipMethod::Deflate,
-         ETessikZipEncryption::Aes, ETessikZipNames::Utf8, 0, true},
+        {{"[TZIP]", "Level=0", "Method=store", "Encryption=zipcrypto", "Names=shift_jis", "Threads=1024", "Use=false"},
+         {"Level=0", "Method=Store", "Encryption=ZipCrypto", "Names=Shift_JIS", "Threads=1024", "Use=false"}},
+        {{"[TZIP]", "Level=10", "Method=LZMA", "Encryption=DES", "Names=EUC-JP", "Threads=1025"}, defaults},
+        {{"[TZIP]", "Level=-1", "Threads=-1"}, defaults},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.lines[1]);
         ResetAllSettings();
         CTestFolder folder;
         EXPECT_EQ(1, ReadTessikZipSettings(100, PlaceIni(folder.Path(), c.lines).c_str()));
-        const CTessikZipSettings& s = g_tessikZipSettings;
-        EXPECT_EQ(c.level, s.Level);
-        EXPECT_EQ(c.method, s.Method);
-        EXPECT_EQ(c.encryption, s.Encryption);
-        EXPECT_EQ(c.names, s.Names);
-        EXPECT_EQ(c.threads, s.Threads);
-        EXPECT_EQ(c.use, s.Use);
+        CIniFile written;
+        written.Open((folder / "written.ini").c_str(), false, false);
+        EXPECT_EQ(1, WriteTessikZipSettings(written));
+        written.Close();
+        EXPECT_EQ(c.read, SectionLines(folder / "written.ini", "TZIP"));
     }
-    // The old layouts had no such section: nothing is read.
-    ResetAllSettings();
-    CTestFolder folder;
-    EXPECT_EQ(0, ReadTessikZipSettings(1, PlaceIni(folder.Path(), {"[TZIP]", "Level=1"}).c_str()));
-    EXPECT_EQ(6, g_tessikZipSettings.Level);
     ResetAllSettings();
 }
