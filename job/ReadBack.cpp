@@ -24,6 +24,7 @@ const CNameRule kNameRules[] = {
     {0, true, true},  // 7z: stored with '\' on Windows, '/' elsewhere
     {1, true, true},  // 7z self-extracting
     {2, true, true},  // ZIP through 7-Zip32.dll: stored with '/'
+    {3, true, true},  // ZIP through TessikZip.dll: stored with '/'
     {4, true, true},  // CAB: stored with '\'
     {5, true, true},  // CAB self-extracting
     {6, true, true},  // LZH: level 0 and 1 headers may hold names upper-cased, '\' or 0xFF

@@ -1,7 +1,7 @@
 #pragma once
 
 // Archiver settings pages: 7-Zip32.dll 7z (118) and ZIP (107), Cab32.dll (117),
-// Unlha32.dll (113), Zip32j.dll (116). Control ids are per template; a spin
+// Unlha32.dll (113), Zip32j.dll (116), TessikZip.dll (123). Control ids are per template; a spin
 // field is an edit followed by its up-down, which takes the edit as buddy.
 
 #define IDD_SEVENZIP_PAGE 118
@@ -9,8 +9,10 @@
 #define IDD_CAB_PAGE 117
 #define IDD_LHA_PAGE 113
 #define IDD_ZIP_PAGE 116
+#define IDD_TZIP_PAGE 123
 
-// The two version lines of every page but the 7-Zip32 ZIP page.
+// The two version lines of every page but the 7-Zip32 ZIP page (the
+// TessikZip.dll page has only the first).
 #define IDC_DLL_VERSION 1022
 #define IDC_TESTED_VERSION 1021
 
@@ -51,6 +53,15 @@
 #define IDC_ZIP_LEVEL_SPIN 1083
 #define IDC_ZIP_CRLF_TO_LF 1084
 #define IDC_ZIP_LF_TO_CRLF 1086
+
+// TessikZip.dll page (123).
+#define IDC_TZIP_LEVEL 1130
+#define IDC_TZIP_LEVEL_SPIN 1131
+#define IDC_TZIP_METHOD 1132
+#define IDC_TZIP_ENCRYPTION 1133
+#define IDC_TZIP_NAMES 1134
+#define IDC_TZIP_THREADS 1135
+#define IDC_TZIP_THREADS_SPIN 1136
 
 // Strings.
 #define IDS_TIP_7Z_METHOD 220
@@ -104,3 +115,12 @@
 #define IDS_TIP_ZIP_CRLF_TO_LF 341
 #define IDS_TIP_ZIP_LF_TO_CRLF 342
 #define IDS_SFX_BUILTIN 354
+#define IDS_TIP_TZIP_LEVEL 500
+#define IDS_TIP_TZIP_METHOD 501
+#define IDS_TIP_TZIP_ENCRYPTION 502
+#define IDS_TIP_TZIP_NAMES 503
+#define IDS_TIP_TZIP_THREADS 504
+#define IDS_TZIP_AES 505
+#define IDS_TZIP_ZIPCRYPTO 506
+#define IDS_TZIP_UTF8 507
+#define IDS_TZIP_SHIFT_JIS 508

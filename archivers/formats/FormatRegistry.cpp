@@ -7,6 +7,7 @@
 #include "archivers/formats/ArcCabSfx.h"
 #include "archivers/formats/ArcLha.h"
 #include "archivers/formats/ArcLhaSfx.h"
+#include "archivers/formats/ArcTessikZip.h"
 #include "archivers/formats/ArcZip.h"
 #include "archivers/formats/ArcZipSfx.h"
 
@@ -22,9 +23,11 @@ namespace {
 CFormatRegistry s_formats;
 
 // The DLLs the builders probe; the three 7-Zip32 builders, two of each other
-// family, and the self-extracting module check all bind the same DLL. Zip32j.dll
+// family but TessikZip.dll's, and the self-extracting module check all bind
+// the same DLL. Zip32j.dll
 // works through zip32.dll, which its binding looks for at every load.
-const char* const kArchiverDlls[] = {"7-Zip32.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll", "zip32.dll"};
+const char* const kArchiverDlls[] = {"7-Zip32.dll", "TessikZip.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll",
+                                     "zip32.dll"};
 
 void Register(std::unique_ptr<CArc> builder)
 {
@@ -50,6 +53,7 @@ int RegisterAllFormats()
     Register(std::unique_ptr<CArc>(new CArc7Zip));
     Register(std::unique_ptr<CArc>(new CArc7ZipSfx));
     Register(std::unique_ptr<CArc>(new CArc7ZipZip));
+    Register(std::unique_ptr<CArc>(new CArcTessikZip));
     Register(std::unique_ptr<CArc>(new CArcCab));
     Register(std::unique_ptr<CArc>(new CArcCabSfx));
     Register(std::unique_ptr<CArc>(new CArcLha));
@@ -86,7 +90,8 @@ CArc* FindFormat(int id)
 int FindFirstUsedFormatId()
 {
     for (CFormatRegistry::const_iterator entry = s_formats.begin(); entry != s_formats.end(); ++entry)
-        if (entry->second->IsUsed())
+        if (entry->first != kOwnZipFormatId && entry->second->IsUsed())
             return entry->first;
-    return -1;
+    CArc* own = FindFormat(kOwnZipFormatId);
+    return own != nullptr && own->IsUsed() ? kOwnZipFormatId : -1;
 }

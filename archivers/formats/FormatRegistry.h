@@ -5,10 +5,13 @@
 #include <map>
 #include <memory>
 
-// The available format builders by id (0, 1, 2, 4 to 9), in ascending id order.
+// The available format builders by id (0 to 9), in ascending id order.
 typedef std::map<int, std::unique_ptr<CArc>> CFormatRegistry;
 
-// Creates the nine builders, keeps those whose Init succeeds and returns how
+// TZIP, through the program's own TessikZip.dll.
+const int kOwnZipFormatId = 3;
+
+// Creates the ten builders, keeps those whose Init succeeds and returns how
 // many were kept. Replaces any builders registered before.
 int RegisterAllFormats();
 void DestroyAllFormats();
@@ -19,4 +22,6 @@ const CFormatRegistry& GetFormatRegistry();
 // The registered builder of that id, nullptr when there is none.
 CArc* FindFormat(int id);
 // The registered format with the lowest id whose IsUsed is non-zero, or -1.
+// TZIP only when no other format is in use: a machine with archiver DLLs of
+// its own keeps the default it always had.
 int FindFirstUsedFormatId();

@@ -12,6 +12,7 @@ enum
     kPageCab = 2,          // dialog 117
     kPageLha = 3,          // dialog 113
     kPageZip = 4,          // dialog 116, Zip32j.dll
+    kPageTessikZip = 5,    // dialog 123, TessikZip.dll
 };
 
 // Handed by the settings dialog to CArc::CreatePage. The builder fills in the

@@ -5,6 +5,7 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/TessikZipSettings.h"
 #include "archivers/formatsettings/ZipSettings.h"
 #include "tests/archivers/StandInFormats.h"
 
@@ -23,6 +24,8 @@ TEST(FormatRegistry, HoldsExactlyTheIdsWhoseDllsBind)
         std::vector<int> ids;
     } cases[] = {
         {"everything", kAllStandIns, "default", "", {0, 1, 2, 4, 5, 6, 7, 8, 9}},
+        {"everything and TessikZip", kAllStandInsAndOwnZip, "default", "", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"only TessikZip", {"TessikZip.dll"}, "default", "", {3}},
         {"only Unlha32", {"Unlha32.dll"}, "default", "", {6, 7}},
         {"only Cab32", {"Cab32.dll"}, "default", "", {4, 5}},
         {"Zip32j with zip32", {"Zip32j.dll", "zip32.dll"}, "default", "", {8, 9}},
@@ -70,20 +73,32 @@ TEST(FormatRegistry, SfxModuleDiscoveryRecordsEachModule)
 
 TEST(FormatRegistry, InitKeepsVersionsAndZipPasswordSupportComesFromTheDll)
 {
-    CStandInFormats standIns(kAllStandIns);
+    CStandInFormats standIns(kAllStandInsAndOwnZip);
     standIns.Script("7-Zip32.dll", "version=431\n");
     standIns.Script("Cab32.dll", "version=98\n");
     standIns.Script("Unlha32.dll", "version=202\n");
     standIns.Script("Zip32j.dll", "version=37\nencryption=0\n");
+    standIns.Script("TessikZip.dll", "version=105\n");
     standIns.Register();
     EXPECT_EQ(431, g_sevenZipSettings.Version);
+    EXPECT_EQ(105, g_tessikZipSettings.Version);
     EXPECT_EQ(98, g_cabSettings.Version);
     EXPECT_EQ(202, g_lhaSettings.Version);
     EXPECT_EQ(37, g_zipSettings.Version);
     EXPECT_EQ(0, FindFormat(8)->SupportsPassword());
     EXPECT_EQ(0, FindFormat(9)->SupportsPassword());
+    const CArc* own = FindFormat(3);
+    ASSERT_NE(nullptr, own);
+    EXPECT_STREQ("TZIP", own->GetName());
+    EXPECT_STREQ(".zip", own->GetExtension());
+    EXPECT_STREQ("Tessik　-　ZIP書庫(*.zip)", own->GetDisplayName());
+    EXPECT_EQ(0, own->IsSelfExtracting());
+    EXPECT_EQ(1, own->SupportsPassword());
+    EXPECT_EQ(1, own->SupportsAppend());
+    EXPECT_EQ(1, own->SupportsUnicodeNames());
+    EXPECT_FALSE(own->PasswordBytesFollowUnicodeMode());
     // Probing released every DLL again.
-    for (const char* dll : {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll"})
+    for (const char* dll : {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll", "TessikZip.dll"})
         EXPECT_EQ(nullptr, GetModuleHandleA(dll)) << dll;
 }
 
@@ -97,7 +112,7 @@ TEST(FormatRegistry, FindFormatIdByNameIsExactAndLimitedToRegisteredFormats)
         const char* name;
         int id;
     } cases[] = {
-        {"7Z", 0}, {"7z", -1}, {"7ZIP", 2}, {"LHA", 6}, {"LHASFX", 7},
+        {"7Z", 0}, {"7z", -1}, {"7ZIP", 2}, {"LHA", 6}, {"LHASFX", 7}, {"TZIP", -1},
         {"7ZSFX", -1},  // no module: not registered
         {"CAB", -1},    {"LHA ", -1}, {"", -1},
     };
@@ -122,4 +137,33 @@ TEST(FormatRegistry, FirstUsedFormatSkipsSwitchedOffDlls)
     g_cabSettings.Use = true;
     g_lhaSettings.Use = true;
     g_zipSettings.Use = true;
+}
+
+// TZIP is the first used format only where no other archiver DLL is in use,
+// although its id comes before CAB's.
+TEST(FormatRegistry, FirstUsedFormatIsTheOwnZipOnlyWhenNothingElseIsInUse)
+{
+    struct
+    {
+        const char* what;
+        std::vector<std::string> files;
+        bool othersUsed;
+        bool ownUsed;
+        int id;
+    } cases[] = {
+        {"only TessikZip", {"TessikZip.dll"}, true, true, 3},
+        {"only TessikZip, switched off", {"TessikZip.dll"}, true, false, -1},
+        {"TessikZip and Cab32", {"TessikZip.dll", "Cab32.dll"}, true, true, 4},
+        {"everything, all but TessikZip switched off", kAllStandInsAndOwnZip, false, true, 3},
+    };
+    for (const auto& c : cases)
+    {
+        CStandInFormats standIns(c.files);
+        standIns.Register();
+        g_sevenZipSettings.Use = g_cabSettings.Use = g_lhaSettings.Use = g_zipSettings.Use = c.othersUsed;
+        g_tessikZipSettings.Use = c.ownUsed;
+        EXPECT_EQ(c.id, FindFirstUsedFormatId()) << c.what;
+    }
+    g_sevenZipSettings.Use = g_cabSettings.Use = g_lhaSettings.Use = g_zipSettings.Use = true;
+    g_tessikZipSettings.Use = true;
 }

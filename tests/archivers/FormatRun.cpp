@@ -2,6 +2,7 @@
 
 #include "archivers/formats/ArcCab.h"
 #include "archivers/formats/ArcLha.h"
+#include "archivers/formats/ArcTessikZip.h"
 #include "archivers/formats/ArcZip.h"
 #include "archivers/formats/FormatRegistry.h"
 
@@ -30,6 +31,11 @@ CFormatRun RunFormat(const CStandInFormats& standIns, int id, CCompressJob* job,
         for (const auto& entry : cab->ListFiles())
             run.listFiles.push_back(entry.second);
     }
+    else if (CArcTessikZip* own = dynamic_cast<CArcTessikZip*>(arc))
+    {
+        for (const auto& entry : own->ListFiles())
+            run.listFiles.push_back(entry.second);
+    }
     else if (CArcLha* lha = dynamic_cast<CArcLha*>(arc))
     {
         run.listFiles.push_back(lha->ListFile());
@@ -50,11 +56,15 @@ CFormatRun RunFormat(const CStandInFormats& standIns, int id, CCompressJob* job,
 
 const char* DllOf(int id)
 {
+    if (id == 3)
+        return "TessikZip.dll";
     return id <= 5 ? "Cab32.dll" : id <= 7 ? "Unlha32.dll" : "Zip32j.dll";
 }
 
 const char* EntryOf(int id)
 {
+    if (id == 3)
+        return "TessikZip";
     return id <= 5 ? "Cab" : id <= 7 ? "Unlha" : "Zip";
 }
 

@@ -25,7 +25,8 @@ struct CListingFormat
 };
 
 const CListingFormat kFormats[] = {
-    {0, "7-Zip32.dll", ".7z", false}, {2, "7-Zip32.dll", ".zip", true}, {4, "Cab32.dll", ".cab", false},
+    {0, "7-Zip32.dll", ".7z", false}, {2, "7-Zip32.dll", ".zip", true}, {3, "TessikZip.dll", ".zip", true},
+    {4, "Cab32.dll", ".cab", false},
     {6, "Unlha32.dll", ".lzh", true}, {8, "Zip32j.dll", ".zip", true},
     // The self-extracting programs, which their DLLs open as archives.
     {1, "7-Zip32.dll", ".exe", false}, {5, "Cab32.dll", ".exe", false, true}, {7, "Unlha32.dll", ".exe", false, true},
@@ -87,7 +88,7 @@ bool HasReadBackCall(const std::vector<CStandInCall>& calls)
 class ReadBackJobs : public ::testing::Test
 {
 protected:
-    ReadBackJobs() : standIns(kAllStandIns)
+    ReadBackJobs() : standIns(kAllStandInsAndOwnZip)
     {
         data.WriteFile("in\\a.txt", "a");
         data.WriteFile("in\\b.txt", "bb");

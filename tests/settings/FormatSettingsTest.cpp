@@ -1,5 +1,7 @@
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/TessikZipSettings.h"
+#include "settings/IniFile.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/TestFolder.h"
 
@@ -50,4 +52,34 @@ TEST(FormatSettings, LhaTakesMethodAndSelfExtractingFlagsFromFirstLayout)
         EXPECT_EQ(c.sfxSetup, g_lhaSettings.SfxSetup);
     }
     EXPECT_EQ(0, ReadLhaSettings(1, "C:\\no\\such\\folder\\tessik.ini"));
+}
+
+// What a section reads as, seen in what the settings then write.
+TEST(FormatSettings, TessikZipTakesKnownNamesInAnyCaseAndValuesInRangeOnly)
+{
+    const std::vector<std::string> defaults = {"Level=6", "Method=Deflate", "Encryption=AES", "Names=UTF-8",
+                                               "Threads=0", "Use=true"};
+    const struct
+    {
+        std::vector<std::string> lines;
+        std::vector<std::string> read;
+    } cases[] = {
+        {{"[TZIP]", "Level=0", "Method=store", "Encryption=zipcrypto", "Names=shift_jis", "Threads=1024", "Use=false"},
+         {"Level=0", "Method=Store", "Encryption=ZipCrypto", "Names=Shift_JIS", "Threads=1024", "Use=false"}},
+        {{"[TZIP]", "Level=10", "Method=LZMA", "Encryption=DES", "Names=EUC-JP", "Threads=1025"}, defaults},
+        {{"[TZIP]", "Level=-1", "Threads=-1"}, defaults},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.lines[1]);
+        ResetAllSettings();
+        CTestFolder folder;
+        EXPECT_EQ(1, ReadTessikZipSettings(100, PlaceIni(folder.Path(), c.lines).c_str()));
+        CIniFile written;
+        written.Open((folder / "written.ini").c_str(), false, false);
+        EXPECT_EQ(1, WriteTessikZipSettings(written));
+        written.Close();
+        EXPECT_EQ(c.read, SectionLines(folder / "written.ini", "TZIP"));
+    }
+    ResetAllSettings();
 }

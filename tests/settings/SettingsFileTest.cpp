@@ -3,6 +3,7 @@
 #include "archivers/formatsettings/CabSettings.h"
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/TessikZipSettings.h"
 #include "archivers/formatsettings/ZipSettings.h"
 #include "common/HeldFile.h"
 #include "common/ScopedHandle.h"
@@ -456,4 +457,37 @@ TEST_F(SettingsFileTest, VerifyArchiveIsWrittenOnceOffAndReadBack)
         ASSERT_TRUE(LoadSettings());
         EXPECT_EQ(Contains(line, "true"), g_appSetting.VerifyArchive) << line;
     }
+}
+
+// A file of a program without TessikZip.dll: the TZIP section starts from the
+// defaults, and the save adds it and changes no byte of the rest; an import of
+// the first layout, which had none, gets the defaults.
+TEST_F(SettingsFileTest, TzipSectionIsAddedToAnOlderFileAndReadsBack)
+{
+    const std::vector<std::string> defaults = {"Level=6",   "Method=Deflate", "Encryption=AES",
+                                               "Names=UTF-8", "Threads=0",      "Use=true"};
+    CFakeFormats formats({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    const std::string before = CrLfLines(kEveryValueLines);
+    PlaceFile(AppDataIni(), before);
+    ASSERT_TRUE(LoadSettings());
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(before + "[TZIP]\r\n" + CrLfLines(defaults), ReadFileBytes(AppDataIni()));
+
+    g_tessikZipSettings = {false, 1, ETessikZipMethod::Store, ETessikZipEncryption::ZipCrypto,
+                           ETessikZipNames::ShiftJis, 12};
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(std::vector<std::string>({"Level=1", "Method=Store", "Encryption=ZipCrypto", "Names=Shift_JIS",
+                                        "Threads=12", "Use=false"}),
+              SectionLines(AppDataIni(), "TZIP"));
+    std::string saved = ReadFileBytes(AppDataIni());
+    ResetAllSettings();
+    ASSERT_TRUE(LoadSettings());
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(saved, ReadFileBytes(AppDataIni()));
+
+    ResetAllSettings();
+    PlaceFile(AppDataIni(), kLayout1);
+    ASSERT_TRUE(LoadSettings());
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(defaults, SectionLines(AppDataIni(), "TZIP"));
 }

@@ -3,6 +3,7 @@
 #include "archivers/formatsettings/CabSettings.h"
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/TessikZipSettings.h"
 #include "archivers/formatsettings/ZipSettings.h"
 #include "common/ScopedHandle.h"
 #include "settings/AppSetting.h"
@@ -18,10 +19,12 @@
 namespace {
 
 const char kHiddenSuffix[] = ".hidden-by-test";
-const char* const kNames[] = {"7Z", "7ZSFX", "7ZIP", "", "CAB", "CABSFX", "LHA", "LHASFX", "ZIP", "ZIPSFX"};
+const char* const kNames[] = {"7Z", "7ZSFX", "7ZIP", "TZIP", "CAB", "CABSFX", "LHA", "LHASFX", "ZIP", "ZIPSFX"};
 
 bool FamilyUsed(int id)
 {
+    if (id == 3)
+        return g_tessikZipSettings.Use;
     return id <= 2 ? g_sevenZipSettings.Use : id <= 5 ? g_cabSettings.Use : id <= 7 ? g_lhaSettings.Use
                                                                                     : g_zipSettings.Use;
 }
@@ -60,6 +63,8 @@ CFakeFormats::CFakeFormats(std::vector<int> registeredIds) : m_ids(std::move(reg
         reads.emplace_back(version, path);
         if (registered(0))
             ReadSevenZipSettings(version, path);
+        if (registered(3))
+            ReadTessikZipSettings(version, path);
         if (registered(4))
             ReadCabSettings(version, path);
         if (registered(6))
@@ -74,6 +79,7 @@ CFakeFormats::CFakeFormats(std::vector<int> registeredIds) : m_ids(std::move(reg
             const char* section;
             int (*write)(CIniFile& ini);
         } families[] = {{0, "7-ZIP", WriteSevenZipSettings},
+                        {3, "TZIP", WriteTessikZipSettings},
                         {4, "CAB", WriteCabSettings},
                         {6, "LHA", WriteLhaSettings},
                         {8, "ZIP", WriteZipSettings}};
@@ -106,6 +112,7 @@ void ResetAllSettings()
     g_cabSettings = CCabSettings();
     g_lhaSettings = CLhaSettings();
     g_zipSettings = CZipSettings();
+    g_tessikZipSettings = CTessikZipSettings();
 }
 
 std::string CrLfLines(const std::vector<std::string>& lines)

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-// Binds the settings file to the four format records as the format registry
-// would with the given ids registered, and records the calls it receives.
+// Binds the settings file to the five format records as the format registry
+// would with the given ids registered (TZIP, id 3, only when asked for), and records the calls it receives.
 class CFakeFormats
 {
 public:

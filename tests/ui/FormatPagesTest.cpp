@@ -29,8 +29,10 @@ const char kSevenZipZipCaption[] = "7-Zip32.dll (ZIP形式)";
 const char kCabCaption[] = "Cab32.dll";
 const char kLhaCaption[] = "Unlha32.dll";
 const char kZipCaption[] = "Zip32j.dll";
-const std::vector<std::string> kAllCaptions = {kSevenZipCaption, kSevenZipZipCaption, kCabCaption, kLhaCaption,
-                                               kZipCaption};
+const char kTessikZipCaption[] = "TessikZip.dll";
+// In the order of the format ids.
+const std::vector<std::string> kAllCaptions = {kSevenZipCaption, kSevenZipZipCaption, kTessikZipCaption,
+                                               kCabCaption,      kLhaCaption,         kZipCaption};
 
 enum EKind
 {
@@ -183,6 +185,34 @@ const std::vector<CPageCase> kPages = {
      "導入されているUnlha32.dllはVer.2.02です",
      "動作確認は、Ver.2.02で行っています",
      {{'C', IDC_LHA_METHOD, false}, {'F', IDC_LHA_SFX_KIND, false}, {'S', IDC_LHA_SFX_SETUP, true}}},
+    {kTessikZipCaption,
+     IDC_TZIP_ENCRYPTION,
+     {
+         {IDC_TZIP_LEVEL_SPIN, kSpin, "3", "9", {IDC_TZIP_LEVEL, IDC_TZIP_LEVEL_SPIN},
+          "圧縮率を指定します\n\n数値が大きいほど圧縮率が高くなりますが、そのぶん処理時間が長くなります\n0を指定すると"
+          "圧縮はされません",
+          IDC_TZIP_LEVEL},
+         {IDC_TZIP_METHOD, kCombo, "無圧縮", "0", {IDC_TZIP_METHOD},
+          "圧縮方式を選択します\n\n無圧縮を選ぶと、圧縮率の指定にかかわらず圧縮しません"},
+         {IDC_TZIP_ENCRYPTION, kCombo, "ZipCrypto (エクスプローラーで開けます)", "0", {IDC_TZIP_ENCRYPTION},
+          "パスワードを指定したときの暗号化方式を選択します\n\nAES-256: 強力な暗号化です。Windowsのエクスプローラーでは"
+          "開けません\nZipCrypto: エクスプローラーや古いソフトウェアでも開けますが、暗号としては弱いものです"},
+         {IDC_TZIP_NAMES, kCombo, "Shift_JIS (古いソフトウェア向け)", "0", {IDC_TZIP_NAMES},
+          "書庫に記録するファイル名の文字コードを選択します\n\nUTF-8: どの言語の名前もそのまま記録します\nShift_JIS: "
+          "古いソフトウェア向けです。Shift_JISで表せない名前があるときはUTF-8で記録します"},
+         {IDC_TZIP_THREADS_SPIN, kSpin, "8", "0", {IDC_TZIP_THREADS, IDC_TZIP_THREADS_SPIN},
+          "圧縮に使うスレッドの数を指定します\n\n0を指定すると、すべてのCPUコアを使います", IDC_TZIP_THREADS},
+     },
+     {{IDC_TZIP_METHOD, {"Deflate方式", "無圧縮"}},
+      {IDC_TZIP_ENCRYPTION, {"AES-256", "ZipCrypto (エクスプローラーで開けます)"}},
+      {IDC_TZIP_NAMES, {"UTF-8 (標準)", "Shift_JIS (古いソフトウェア向け)"}}},
+     "導入されているTessikZip.dllはVer.1.05です",
+     "",  // ships with the program: no tested version
+     {{'C', IDC_TZIP_LEVEL, false},
+      {'A', IDC_TZIP_METHOD, false},
+      {'E', IDC_TZIP_ENCRYPTION, false},
+      {'N', IDC_TZIP_NAMES, false},
+      {'T', IDC_TZIP_THREADS, false}}},
     {kZipCaption,
      IDC_ZIP_CRLF_TO_LF,
      {
@@ -227,6 +257,9 @@ const std::vector<CSectionCase> kSections = {
     {"ZIP",
      {"ZipMode=3", "Crlf2Lf=true", "Lf2Crlf=false", "Use=true"},
      {"ZipMode=9", "Crlf2Lf=false", "Lf2Crlf=true", "Use=true"}},
+    {"TZIP",
+     {"Level=3", "Method=Store", "Encryption=ZipCrypto", "Names=Shift_JIS", "Threads=8", "Use=true"},
+     {"Level=9", "Method=Deflate", "Encryption=AES", "Names=UTF-8", "Threads=0", "Use=true"}},
 };
 
 std::string Shown(HWND page, const CControlRow& row)
@@ -279,7 +312,11 @@ protected:
 
     void InstallEverything()
     {
-        Install(kAllStandIns, {{"7-Zip32.dll", 431}, {"Cab32.dll", 98}, {"Unlha32.dll", 202}, {"Zip32j.dll", 37}});
+        Install(kAllStandInsAndOwnZip, {{"7-Zip32.dll", 431},
+                                        {"Cab32.dll", 98},
+                                        {"Unlha32.dll", 202},
+                                        {"Zip32j.dll", 37},
+                                        {"TessikZip.dll", 105}});
     }
 
     // The settings file with these format sections, read as start-up does.
@@ -355,7 +392,10 @@ protected:
             else
             {
                 EXPECT_EQ(page.dllLine, GetWindowTextString(GetDlgItem(window, IDC_DLL_VERSION)));
-                EXPECT_EQ(page.testedLine, GetWindowTextString(GetDlgItem(window, IDC_TESTED_VERSION)));
+                if (page.testedLine.empty())
+                    EXPECT_EQ(nullptr, GetDlgItem(window, IDC_TESTED_VERSION));
+                else
+                    EXPECT_EQ(page.testedLine, GetWindowTextString(GetDlgItem(window, IDC_TESTED_VERSION)));
             }
             if (takePictures)
             {
@@ -451,6 +491,7 @@ TEST_F(FormatPages, TheNextJobsUseTheChangedOptions)
         {6, "Unlha32.dll", "Unlha", ".lzh", 0, "a -jm3 -a1 \"" + out + ".lzh\" "},
         {7, "Unlha32.dll", "Unlha", ".exe", 1, "s -gw4 -x \""},
         {8, "Zip32j.dll", "Zip", ".zip", 0, "-9 -S -l \"" + out + ".zip\" "},
+        {3, "TessikZip.dll", "TessikZip", ".zip", 0, "a -l9 -m:deflate -n:utf8 -t0 \"" + out + ".zip\" "},
     };
     for (const auto& job : jobs)
     {
@@ -507,7 +548,8 @@ TEST_F(FormatPages, ValuesOutsideTheListsAreStoredAsTheirRuleSays)
     CSettingsDialogDriver dialog;
     ASSERT_NE(nullptr, dialog.window());
     // A format switched off has no page.
-    EXPECT_EQ(std::vector<std::string>({kSevenZipCaption, kSevenZipZipCaption, kCabCaption, kLhaCaption}),
+    EXPECT_EQ(std::vector<std::string>({kSevenZipCaption, kSevenZipZipCaption, kTessikZipCaption, kCabCaption,
+                                        kLhaCaption}),
               dialog.FormatCaptions());
     HWND sevenZip = dialog.ShowPage(kSevenZipCaption);
     ASSERT_NE(nullptr, sevenZip);
@@ -566,7 +608,9 @@ TEST_F(FormatPages, EveryDllReportingZero_NotInstalledLines_NoModuleItem_ModuleK
     CSettingsDialogDriver dialog;
     // No module: no 7z self-extracting format, but both 7-Zip32 pages.
     EXPECT_EQ(nullptr, FindFormat(1));
-    EXPECT_EQ(kAllCaptions, dialog.FormatCaptions());
+    EXPECT_EQ(std::vector<std::string>(
+                  {kSevenZipCaption, kSevenZipZipCaption, kCabCaption, kLhaCaption, kZipCaption}),
+              dialog.FormatCaptions());
     const struct
     {
         const char* caption;

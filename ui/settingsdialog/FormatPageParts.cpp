@@ -17,9 +17,14 @@ std::string TestedVersionLine(const char* testedVersion)
     return FormatResourceString(IDS_TESTED_VERSION, testedVersion);
 }
 
-void ShowVersionLines(HWND page, const char* dllName, unsigned version, const char* testedVersion)
+void ShowDllVersionLine(HWND page, const char* dllName, unsigned version)
 {
     SetDlgItemTextA(page, IDC_DLL_VERSION, DllVersionLine(dllName, version).c_str());
+}
+
+void ShowVersionLines(HWND page, const char* dllName, unsigned version, const char* testedVersion)
+{
+    ShowDllVersionLine(page, dllName, version);
     SetDlgItemTextA(page, IDC_TESTED_VERSION, TestedVersionLine(testedVersion).c_str());
 }
 

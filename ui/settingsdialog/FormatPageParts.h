@@ -16,6 +16,9 @@
 std::string DllVersionLine(const char* dllName, unsigned version);
 // "動作確認は、Ver.%sで行っています".
 std::string TestedVersionLine(const char* testedVersion);
+// The first line into the page's static 1022: a page of a DLL that ships
+// with the program has no tested version to name.
+void ShowDllVersionLine(HWND page, const char* dllName, unsigned version);
 // Both lines into the page's statics 1022 and 1021.
 void ShowVersionLines(HWND page, const char* dllName, unsigned version, const char* testedVersion);
 

@@ -4,6 +4,7 @@
 #include "ui/settingsdialog/CabPage.h"
 #include "ui/settingsdialog/LhaPage.h"
 #include "ui/settingsdialog/SevenZipPages.h"
+#include "ui/settingsdialog/TessikZipPage.h"
 #include "ui/settingsdialog/ZipPage.h"
 
 std::unique_ptr<CSettingsPage> MakeFormatPage(int pageKind)
@@ -20,6 +21,8 @@ std::unique_ptr<CSettingsPage> MakeFormatPage(int pageKind)
         return std::unique_ptr<CSettingsPage>(new CLhaPage);
     case kPageZip:
         return std::unique_ptr<CSettingsPage>(new CZipPage);
+    case kPageTessikZip:
+        return std::unique_ptr<CSettingsPage>(new CTessikZipPage);
     }
     return nullptr;
 }
