@@ -69,7 +69,7 @@ bool ReadZip64Fields(const std::string& record, const std::string& extra, CZipEn
     bool sizeEscaped = Get32(record, 24) == kZip32Escape;
     bool packedEscaped = Get32(record, 20) == kZip32Escape;
     bool offsetEscaped = Get32(record, 42) == kZip32Escape;
-    if (!sizeEscaped && !offsetEscaped)
+    if (!sizeEscaped && !packedEscaped && !offsetEscaped)
         return true;
     for (size_t at = 0; at + 4 <= extra.size();)
     {
@@ -89,7 +89,12 @@ bool ReadZip64Fields(const std::string& record, const std::string& extra, CZipEn
                 field += 8;
             }
             if (packedEscaped)
+            {
+                if (field + 8 > end)
+                    return false;
+                entry->packed = Get64(extra, field);
                 field += 8;
+            }
             if (offsetEscaped)
             {
                 if (field + 8 > end)
@@ -107,15 +112,21 @@ bool ReadZip64Fields(const std::string& record, const std::string& extra, CZipEn
 
 bool ReadZipEntries(const std::wstring& path, std::vector<CZipEntry>* entries)
 {
+    ULONGLONG directoryAt = 0;
+    return ReadZipEntries(path, entries, &directoryAt);
+}
+
+bool ReadZipEntries(const std::wstring& path, std::vector<CZipEntry>* entries, ULONGLONG* directoryAt)
+{
     entries->clear();
     CByteFile file(path, GENERIC_READ, FILE_SHARE_READ);
-    ULONGLONG directoryAt = 0, directorySize = 0, count = 0, shift = 0;
-    if (!file.IsOpen() || !FindZipDirectory(file, &directoryAt, &directorySize, &count, &shift))
+    ULONGLONG directorySize = 0, count = 0, shift = 0;
+    if (!file.IsOpen() || !FindZipDirectory(file, directoryAt, &directorySize, &count, &shift))
         return false;
     std::string directory;
     ULONGLONG fileSize = 0;
     file.Size(&fileSize);
-    if (directorySize > fileSize || !file.ReadAt(directoryAt, static_cast<size_t>(directorySize), &directory))
+    if (directorySize > fileSize || !file.ReadAt(*directoryAt, static_cast<size_t>(directorySize), &directory))
         return false;
     size_t at = 0;
     for (ULONGLONG i = 0; i < count; ++i)
@@ -130,9 +141,11 @@ bool ReadZipEntries(const std::wstring& path, std::vector<CZipEntry>* entries)
         CZipEntry entry;
         entry.name = directory.substr(at + 46, nameLength);
         entry.flags = Get16(directory, at + 8);
-        entry.recordAt = directoryAt + at;
+        entry.recordAt = *directoryAt + at;
         entry.size = Get32(directory, at + 24);
         entry.localAt = Get32(directory, at + 42);
+        entry.packed = Get32(directory, at + 20);
+        entry.record = directory.substr(at, 46 + nameLength + extraLength + commentLength);
         if (!ReadZip64Fields(directory.substr(at, 46), directory.substr(at + 46 + nameLength, extraLength), &entry))
             return false;
         entry.localAt += shift;

@@ -33,5 +33,3 @@ const char kMsgArchiveUnreadable[] = "書庫の中身を読めません: %s";
 const char kMsgNoBackup[] = "書庫に追加する前に、元の書庫の控えを作れません: %s";
 const char kMsgBackupKept[] = "元の書庫を戻せませんでした。元の書庫は次の名前で残っています: %s";
 const char kMsgPathUnmapped[] = "このパスはLinux側のパスに変換できません: %s";
-const char kMsgProgressTitle[] = "圧縮中";
-const char kMsgProgressCancel[] = "キャンセル";

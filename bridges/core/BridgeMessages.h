@@ -30,5 +30,3 @@ extern const char kMsgArchiveUnreadable[];  // %s: the archive
 extern const char kMsgNoBackup[];         // %s: the archive
 extern const char kMsgBackupKept[];       // %s: the copy
 extern const char kMsgPathUnmapped[];     // %s: the path
-extern const char kMsgProgressTitle[];
-extern const char kMsgProgressCancel[];

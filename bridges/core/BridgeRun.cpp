@@ -7,8 +7,8 @@
 #include "bridges/core/BridgeText.h"
 #include "bridges/core/HostSession.h"
 #include "bridges/core/HostTools.h"
-#include "bridges/core/ProgressWindow.h"
 #include "common/TextFormat.h"
+#include "dllkit/ProgressWindow.h"
 
 #include <wchar.h>
 

@@ -1,21 +1,10 @@
 #pragma once
 
 #include "bridges/core/HostPlan.h"
+#include "dllkit/ProgressSink.h"
 
 #include <string>
 #include <vector>
-
-// Shown the tool's latest line while it runs; waits in between.
-class CProgressSink
-{
-public:
-    virtual void Show(const std::string& latestLine) = 0;
-    // Waits about ms milliseconds (serving the window); false asks to cancel.
-    virtual bool Wait(unsigned long ms) = 0;
-
-protected:
-    ~CProgressSink() {}
-};
 
 struct CRunOutcome
 {

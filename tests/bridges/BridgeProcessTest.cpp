@@ -5,6 +5,7 @@
 #include "bridges/core/BridgeMessages.h"
 #include "bridges/core/BridgeText.h"
 #include "bridges/core/HostTools.h"
+#include "dllkit/DllMessages.h"
 #include "resources/resource.h"
 #include "tests/app/ProgramCopy.h"
 #include "tests/bridges/HostCommand.h"

@@ -19,8 +19,10 @@ set(layers
   "ui/jobdialogs|common,settings,filters,archivers/dlls,archivers/lists,archivers/formatsettings,archivers/formats,job,resources,ui/framework,ui/filtereditors"
   "app|common,settings,filters,archivers/dlls,archivers/lists,archivers/formatsettings,archivers/formats,job,resources,ui/framework,ui/filtereditors,ui/settingsdialog,ui/jobdialogs"
   "shellext|common"
-  "bridges/core|common"
-  "bridges/dlls|common,bridges/core"
+  "dllkit|common"
+  "tessikzip|common,dllkit"
+  "bridges/core|common,dllkit"
+  "bridges/dlls|common,dllkit,bridges/core"
 )
 
 set(faults "")

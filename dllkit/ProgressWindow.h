@@ -1,13 +1,13 @@
 #pragma once
 
-#include "bridges/core/HostSession.h"
+#include "dllkit/ProgressSink.h"
 
 #include <windows.h>
 
 #include <string>
 
-// The bridge's own status window, as a real archiver DLL shows one: the
-// archive's name, the tool's latest line and a Cancel button. The owner is
+// The status window every archiver DLL of ours shows: the archive's name, the
+// latest line of the work and a Cancel button. The owner is
 // disabled meanwhile, so the program cannot start a second job inside the
 // first. The window class is unregistered again with the window: the DLL is
 // loaded for one command only, and a class left behind would keep a window
@@ -20,6 +20,11 @@ public:
 
     void Show(const std::string& latestLine) override;
     bool Wait(unsigned long ms) override;
+    // "done / total: name", for work that counts its files.
+    void ShowCount(size_t done, size_t total, const std::wstring& name);
+    // Serves the window until the event is signalled or about ms have
+    // passed; false once Cancel was pressed.
+    bool WaitFor(HANDLE event, unsigned long ms);
 
     HWND GetHwnd() const { return m_hwnd; }
 
@@ -36,6 +41,7 @@ private:
     HWND m_line;
     bool m_cancelled;
     std::string m_shown;
+    std::wstring m_shownWide;
 };
 
 // Window class name of the status window (the tests find it by its title).

@@ -1,7 +1,9 @@
-#include "bridges/core/ProgressWindow.h"
+#include "dllkit/ProgressWindow.h"
 
-#include "bridges/core/BridgeMessages.h"
-#include "bridges/core/BridgeText.h"
+#include "common/TextConvert.h"
+#include "dllkit/DllMessages.h"
+
+#include <stdio.h>
 
 const char kProgressClass[] = "TessikBridgeProgress";
 
@@ -91,12 +93,30 @@ void CProgressWindow::Show(const std::string& latestLine)
     if (m_line == NULL || latestLine == m_shown)
         return;
     m_shown = latestLine;
+    m_shownWide.clear();
     SetWindowTextA(m_line, Utf8ToShiftJis(latestLine).c_str());
 }
 
-bool CProgressWindow::Wait(unsigned long ms)
+void CProgressWindow::ShowCount(size_t done, size_t total, const std::wstring& name)
 {
-    MsgWaitForMultipleObjects(0, NULL, FALSE, ms, QS_ALLINPUT);
+    wchar_t count[64];
+    swprintf(count, sizeof(count) / sizeof(count[0]), L"%lu / %lu: ", static_cast<unsigned long>(done),
+             static_cast<unsigned long>(total));
+    std::wstring line = count + name;
+    if (m_line == NULL || line == m_shownWide)
+        return;
+    m_shownWide = line;
+    m_shown.clear();
+    // The static control is a system class: it takes wide text whatever the
+    // frame's class, so names beyond the ANSI code page show as they are.
+    SetWindowTextW(m_line, line.c_str());
+}
+
+bool CProgressWindow::Wait(unsigned long ms) { return WaitFor(NULL, ms); }
+
+bool CProgressWindow::WaitFor(HANDLE event, unsigned long ms)
+{
+    MsgWaitForMultipleObjects(event != NULL ? 1 : 0, event != NULL ? &event : NULL, FALSE, ms, QS_ALLINPUT);
     MSG message;
     bool quit = false;
     int quitCode = 0;

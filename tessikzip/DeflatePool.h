@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+// One piece of compression work: a whole small file, or one block of a
+// large one. The writer fills in what to do, a worker what came of it.
+struct CDeflateTask
+{
+    // What to do.
+    std::wstring path;
+    ULONGLONG at = 0;         // first byte of the block
+    size_t length = 0;        // bytes of the block; whole: read to the end
+    bool whole = false;       // a small file in one task
+    bool last = true;         // the block that ends the entry's stream
+    bool folder = false;      // nothing to read
+    bool store = false;       // no deflate: the data as it is
+    int level = 6;
+    // What came of it.
+    std::string output;
+    unsigned long crc = 0;
+    ULONGLONG read = 0;   // bytes of the file taken
+    bool stored = false;  // output holds the data as it is
+    bool failed = false;
+    bool changed = false;  // the file held fewer bytes than listed
+    bool done = false;
+};
+
+// Threads that run tasks in any order; the writer waits for each task in
+// the order it needs them. Tasks belong to the caller, which keeps every
+// task alive until it is done.
+class CDeflatePool
+{
+public:
+    // threads 0: one per core.
+    explicit CDeflatePool(unsigned threads);
+    ~CDeflatePool();
+
+    unsigned Threads() const { return static_cast<unsigned>(m_threads.size()); }
+    void Submit(CDeflateTask* task);
+    void WaitDone(CDeflateTask* task);
+
+private:
+    CDeflatePool(const CDeflatePool&) = delete;
+    CDeflatePool& operator=(const CDeflatePool&) = delete;
+
+    static DWORD WINAPI ThreadMain(void* pool);
+    void Serve();
+
+    SRWLOCK m_lock;
+    CONDITION_VARIABLE m_queued;
+    CONDITION_VARIABLE m_finished;
+    std::deque<CDeflateTask*> m_queue;
+    bool m_stopping;
+    std::vector<HANDLE> m_threads;
+};
+
+// Runs one task on the calling thread.
+void RunDeflateTask(CDeflateTask* task);
+// Bytes before a block that prime its stream.
+const size_t kDeflateWindow = 32768;

@@ -1,0 +1,72 @@
+#include "tessikzip/ZipMessages.h"
+
+#include <wchar.h>
+
+namespace {
+
+const wchar_t* FailureFormat(EZipFailure failure)
+{
+    switch (failure)
+    {
+    case EZipFailure::kNone:
+        return L"";
+    case EZipFailure::kBadCommandLine:
+        return L"コマンドラインを解釈できません: %s";
+    case EZipFailure::kUnknownCommand:
+        return L"知らないコマンドです: %s";
+    case EZipFailure::kUnknownSwitch:
+        return L"知らないスイッチです: %s";
+    case EZipFailure::kNoArchive:
+        return L"書庫の名前がありません。";
+    case EZipFailure::kNoList:
+        return L"格納するファイルの一覧(基準フォルダーと @リストファイル)がありません。";
+    case EZipFailure::kListUnreadable:
+        return L"リストファイルを読めません: %s";
+    case EZipFailure::kSourceMissing:
+        return L"ファイルまたはフォルダーが見つかりません: %s";
+    case EZipFailure::kSourceUnreadable:
+        return L"ファイルを読めません: %s";
+    case EZipFailure::kSourceChanged:
+        return L"読んでいる間にファイルが変わりました: %s";
+    case EZipFailure::kNothingToAdd:
+        return L"格納するファイルがありません。";
+    case EZipFailure::kNotZip:
+        return L"ZIP書庫ではないため、追加できません: %s";
+    case EZipFailure::kArchiveUnreadable:
+        return L"書庫を読めません: %s";
+    case EZipFailure::kTempFailed:
+        return L"一時ファイルを作れません: %s";
+    case EZipFailure::kWriteFailed:
+        return L"書庫を書き込めません: %s";
+    case EZipFailure::kReplaceFailed:
+        return L"書庫を新しいものに置き換えられません: %s";
+    case EZipFailure::kCryptoFailed:
+        return L"暗号化できません(システムの暗号機能が使えません)。";
+    case EZipFailure::kCancelled:
+        return L"キャンセルされました。書庫は作られていません(元の書庫はそのままです)。";
+    case EZipFailure::kNoMemory:
+        return L"メモリが足りません。";
+    case EZipFailure::kUnexpected:
+        return L"予期しないエラーが起きました。";
+    }
+    return L"";
+}
+
+}  // namespace
+
+std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject)
+{
+    std::wstring text = FailureFormat(failure);
+    size_t at = text.find(L"%s");
+    if (at != std::wstring::npos)
+        text.replace(at, 2, subject);
+    return text;
+}
+
+std::wstring ZipSuccessText(size_t files, size_t folders, const std::wstring& archive)
+{
+    wchar_t counts[128];
+    swprintf(counts, sizeof(counts) / sizeof(counts[0]), L"%lu個のファイルと%lu個のフォルダーを格納しました: ",
+             static_cast<unsigned long>(files), static_cast<unsigned long>(folders));
+    return counts + archive;
+}

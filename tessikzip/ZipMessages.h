@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+// What the command entry writes into the caller's buffer. Each text names
+// one reason; %s stands for the path, name or switch it is about.
+enum class EZipFailure
+{
+    kNone,
+    kBadCommandLine,  // %s: the line
+    kUnknownCommand,  // %s: the command
+    kUnknownSwitch,   // %s: the switch
+    kNoArchive,
+    kNoList,
+    kListUnreadable,   // %s: the list file
+    kSourceMissing,    // %s: the file or folder
+    kSourceUnreadable,  // %s: the file
+    kSourceChanged,     // %s: the file
+    kNothingToAdd,
+    kNotZip,            // %s: the archive
+    kArchiveUnreadable,  // %s: the archive
+    kTempFailed,         // %s: the archive's folder
+    kWriteFailed,        // %s: the archive
+    kReplaceFailed,      // %s: the archive
+    kCryptoFailed,
+    kCancelled,
+    kNoMemory,
+    kUnexpected,
+};
+
+// The text of a failure, with subject in place of its %s.
+std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject);
+// The text of success: how many files were stored into which archive.
+std::wstring ZipSuccessText(size_t files, size_t folders, const std::wstring& archive);

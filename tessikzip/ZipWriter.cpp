@@ -1,0 +1,462 @@
+#include "tessikzip/ZipWriter.h"
+
+#include "common/ArchiveBytes.h"
+#include "common/FileBytes.h"
+#include "common/TextConvert.h"
+#include "tessikzip/DeflatePool.h"
+#include "tessikzip/ZipEncryption.h"
+#include "tessikzip/ZipRecords.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <set>
+
+namespace {
+
+// Files up to this size are one task; larger ones go in blocks.
+const ULONGLONG kWholeFileLimit = 1 << 20;
+const size_t kBlockSize = 256 << 10;
+// Tasks in flight per thread: what bounds the memory, whatever the tree.
+const size_t kTasksPerThread = 4;
+const size_t kCopyChunk = 1 << 20;
+const DWORD kDosFolder = FILE_ATTRIBUTE_DIRECTORY;
+
+std::wstring FolderOf(const std::wstring& path)
+{
+    size_t cut = path.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? L"." : path.substr(0, cut + 1);
+}
+
+// The Shift_JIS bytes of a name, false when a character has none.
+bool ExactShiftJis(const std::wstring& name, std::string* bytes)
+{
+    if (name.empty())
+        return true;
+    BOOL lossy = FALSE;
+    int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, name.data(), static_cast<int>(name.size()), NULL, 0,
+                                     NULL, &lossy);
+    if (length <= 0 || lossy)
+        return false;
+    bytes->resize(length);
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, name.data(), static_cast<int>(name.size()), &(*bytes)[0], length,
+                        NULL, &lossy);
+    return !lossy;
+}
+
+// The name of a stored entry: '/' between the parts, '/' after a folder.
+std::wstring EntryName(const CSourceItem& item)
+{
+    std::wstring name = item.name;
+    std::replace(name.begin(), name.end(), L'\\', L'/');
+    if (item.folder)
+        name += L'/';
+    return name;
+}
+
+// A kept entry's directory record with its local header at newAt: in the
+// ZIP64 field when the record escapes the offset or newAt needs one.
+std::string MovedRecord(const std::string& record, ULONGLONG newAt)
+{
+    std::string moved = record;
+    size_t nameLength = Get16(record, 28);
+    size_t extraLength = Get16(record, 30);
+    size_t extraAt = 46 + nameLength;
+    bool sizeEscaped = Get32(record, 24) == kZip32Limit;
+    bool packedEscaped = Get32(record, 20) == kZip32Limit;
+    bool offsetEscaped = Get32(record, 42) == kZip32Limit;
+    if (!offsetEscaped && newAt < kZip32Limit)
+    {
+        Set32(&moved, 42, static_cast<unsigned long>(newAt));
+        return moved;
+    }
+    size_t fieldAt = std::string::npos;
+    for (size_t at = extraAt; at + 4 <= extraAt + extraLength;)
+    {
+        if (Get16(record, at) == 0x0001)
+        {
+            fieldAt = at;
+            break;
+        }
+        at += 4 + Get16(record, at + 2);
+    }
+    size_t offsetAt = (sizeEscaped ? 8 : 0) + (packedEscaped ? 8 : 0);
+    std::string value;
+    Put64(&value, newAt);
+    if (offsetEscaped && fieldAt != std::string::npos)
+    {
+        moved.replace(fieldAt + 4 + offsetAt, 8, value);
+        return moved;
+    }
+    // The offset joins the ZIP64 field, or a new field holds it alone.
+    Set32(&moved, 42, kZip32Limit);
+    if (fieldAt != std::string::npos)
+    {
+        moved.insert(fieldAt + 4 + offsetAt, value);
+        unsigned fieldLength = Get16(record, fieldAt + 2) + 8;
+        moved[fieldAt + 2] = static_cast<char>(fieldLength & 0xFF);
+        moved[fieldAt + 3] = static_cast<char>(fieldLength >> 8);
+    }
+    else
+    {
+        std::string field;
+        Put16(&field, 0x0001);
+        Put16(&field, 8);
+        moved.insert(extraAt + extraLength, field + value);
+    }
+    unsigned newExtra = static_cast<unsigned>(extraLength + 8 + (fieldAt == std::string::npos ? 4 : 0));
+    moved[30] = static_cast<char>(newExtra & 0xFF);
+    moved[31] = static_cast<char>(newExtra >> 8);
+    if (Get16(record, 6) < 45)
+        moved[6] = 45, moved[7] = 0;
+    return moved;
+}
+
+// What the writer knows of the entry it is writing.
+struct CEntryWork
+{
+    CZipRecord record;
+    std::unique_ptr<CEntryEncryptor> encryptor;
+    unsigned long crc = 0;
+    ULONGLONG read = 0;
+};
+
+// The encryptor of one entry; none when this build has no encryption.
+std::unique_ptr<CEntryEncryptor> MakeEncryptor(bool zipCrypto, const std::string& password, unsigned char checkByte)
+{
+#ifdef TESSIK_ZIP_ENCRYPTION
+    if (zipCrypto)
+        return MakeZipCryptoEncryptor(password, checkByte);
+    return MakeAesEncryptor(password);
+#else
+    return nullptr;
+#endif
+}
+
+void AddAesField(WORD actualMethod, std::string* extra)
+{
+#ifdef TESSIK_ZIP_ENCRYPTION
+    AppendAesExtraField(actualMethod, extra);
+#endif
+}
+
+struct CQueued
+{
+    std::unique_ptr<CDeflateTask> task;
+    size_t item = 0;
+    bool first = true;
+};
+
+}  // namespace
+
+CZipWriter::CZipWriter(const CZipCommand& command, const std::vector<CSourceItem>& items)
+    : m_command(command), m_items(items), m_utf8Names(true), m_oldDirectoryAt(0), m_existed(false), m_files(0),
+      m_folders(0), m_cancelled(0), m_done(0)
+{
+    InitializeSRWLock(&m_nameLock);
+}
+
+std::wstring CZipWriter::LatestName() const
+{
+    AcquireSRWLockShared(&m_nameLock);
+    std::wstring name = m_latestName;
+    ReleaseSRWLockShared(&m_nameLock);
+    return name;
+}
+
+EZipFailure CZipWriter::Run(std::wstring* subject)
+{
+    *subject = m_command.archive;
+    EZipFailure failure = ReadOld(subject);
+    if (failure != EZipFailure::kNone)
+        return failure;
+    ChooseNames();
+    wchar_t temp[MAX_PATH];
+    std::wstring folder = FolderOf(m_command.archive);
+    if (GetTempFileNameW(folder.c_str(), L"tzp", 0, temp) == 0)
+    {
+        *subject = folder;
+        return EZipFailure::kTempFailed;
+    }
+    failure = Write(temp, subject);
+    if (failure == EZipFailure::kNone && IsCancelled())
+        failure = EZipFailure::kCancelled;
+    if (failure == EZipFailure::kNone &&
+        !MoveFileExW(temp, m_command.archive.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    {
+        *subject = m_command.archive;
+        failure = EZipFailure::kReplaceFailed;
+    }
+    if (failure != EZipFailure::kNone)
+        DeleteFileW(temp);
+    return failure;
+}
+
+// The archive there already: its entries, less those a new one replaces.
+EZipFailure CZipWriter::ReadOld(std::wstring* subject)
+{
+    DWORD attributes = GetFileAttributesW(m_command.archive.c_str());
+    m_existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!m_existed)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND
+                   ? EZipFailure::kNone
+                   : EZipFailure::kArchiveUnreadable;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return EZipFailure::kNotZip;
+    std::vector<CZipEntry> entries;
+    if (!ReadZipEntries(m_command.archive, &entries, &m_oldDirectoryAt))
+    {
+        CByteFile probe(m_command.archive, GENERIC_READ, FILE_SHARE_READ);
+        return probe.IsOpen() ? EZipFailure::kNotZip : EZipFailure::kArchiveUnreadable;
+    }
+    std::set<std::wstring> replaced;
+    for (const CSourceItem& item : m_items)
+        replaced.insert(ZipNameKey(item.name));
+    for (const CZipEntry& entry : entries)
+        if (replaced.count(ZipNameKey(ZipEntryName(entry))) == 0)
+            m_old.push_back(entry);
+    return EZipFailure::kNone;
+}
+
+// UTF-8 names, or Shift_JIS ones without the flag when asked and every name
+// has that form.
+void CZipWriter::ChooseNames()
+{
+    m_names.clear();
+    if (m_command.names == EZipNames::kShiftJis)
+    {
+        m_utf8Names = false;
+        for (const CSourceItem& item : m_items)
+        {
+            std::string bytes;
+            if (!ExactShiftJis(EntryName(item), &bytes))
+            {
+                m_utf8Names = true;
+                break;
+            }
+            m_names.push_back(bytes);
+        }
+    }
+    if (!m_utf8Names)
+        return;
+    m_names.clear();
+    for (const CSourceItem& item : m_items)
+        m_names.push_back(WideToUtf8(EntryName(item)));
+}
+
+EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
+{
+    CZipOutput output;
+    if (!output.Open(temp))
+    {
+        *subject = FolderOf(m_command.archive);
+        return EZipFailure::kTempFailed;
+    }
+    std::string directory;
+    ULONGLONG entries = 0;
+    EZipFailure failure = CopyOld(&output, &directory, &entries);
+    if (failure == EZipFailure::kArchiveUnreadable)
+        *subject = m_command.archive;
+    if (failure == EZipFailure::kNone)
+        failure = WriteNew(&output, &directory, &entries, subject);
+    if (failure != EZipFailure::kNone)
+    {
+        output.Close();
+        return failure;
+    }
+    ULONGLONG directoryAt = output.Tell();
+    output.Write(directory);
+    output.Write(EndRecords(entries, directoryAt, directory.size()));
+    if (!output.Close())
+    {
+        *subject = m_command.archive;
+        return EZipFailure::kWriteFailed;
+    }
+    return EZipFailure::kNone;
+}
+
+// Each kept entry's bytes, from its local header to the next record, as
+// they are; its directory record with the new offset.
+EZipFailure CZipWriter::CopyOld(CZipOutput* output, std::string* directory, ULONGLONG* entries)
+{
+    if (m_old.empty())
+        return EZipFailure::kNone;
+    CByteFile old(m_command.archive, GENERIC_READ, FILE_SHARE_READ);
+    if (!old.IsOpen())
+        return EZipFailure::kArchiveUnreadable;
+    // Where each record ends: at the next local header of the whole archive,
+    // dropped entries included, or at the directory.
+    std::vector<CZipEntry> all;
+    ULONGLONG directoryAt = 0;
+    if (!ReadZipEntries(m_command.archive, &all, &directoryAt))
+        return EZipFailure::kArchiveUnreadable;
+    std::vector<ULONGLONG> starts;
+    for (const CZipEntry& entry : all)
+        starts.push_back(entry.localAt);
+    starts.push_back(directoryAt);
+    std::sort(starts.begin(), starts.end());
+    for (const CZipEntry& entry : m_old)
+    {
+        ULONGLONG end = *std::upper_bound(starts.begin(), starts.end(), entry.localAt);
+        if (entry.localAt >= directoryAt || end > directoryAt)
+            return EZipFailure::kArchiveUnreadable;
+        ULONGLONG newAt = output->Tell();
+        for (ULONGLONG at = entry.localAt; at < end;)
+        {
+            if (IsCancelled())
+                return EZipFailure::kCancelled;
+            size_t chunk = static_cast<size_t>(end - at < kCopyChunk ? end - at : kCopyChunk);
+            std::string bytes;
+            if (!old.ReadAt(at, chunk, &bytes))
+                return EZipFailure::kArchiveUnreadable;
+            output->Write(bytes);
+            at += chunk;
+        }
+        *directory += MovedRecord(entry.record, newAt);
+        ++*entries;
+    }
+    return EZipFailure::kNone;
+}
+
+EZipFailure CZipWriter::WriteNew(CZipOutput* output, std::string* directory, ULONGLONG* entries,
+                                 std::wstring* subject)
+{
+    bool encrypt = !m_command.password.empty();
+    bool zipCrypto = m_command.encryption == EZipEncryption::kZipCrypto;
+    std::string password = zipCrypto ? ToAnsiReplacing(m_command.password, '?') : WideToUtf8(m_command.password);
+    // The tasks outlive the pool: its threads finish what they took first.
+    std::deque<CQueued> inFlight;
+    CDeflatePool pool(m_command.threads);
+    size_t limit = kTasksPerThread * (pool.Threads() > 0 ? pool.Threads() : 1);
+    size_t nextItem = 0;
+    ULONGLONG nextAt = 0;
+    CEntryWork work;
+    for (;;)
+    {
+        while (inFlight.size() < limit && nextItem < m_items.size())
+        {
+            const CSourceItem& item = m_items[nextItem];
+            CQueued queued;
+            queued.task.reset(new CDeflateTask);
+            CDeflateTask* task = queued.task.get();
+            queued.item = nextItem;
+            queued.first = nextAt == 0;
+            task->path = item.path;
+            task->folder = item.folder;
+            task->store = m_command.store;
+            task->level = m_command.level;
+            if (item.folder || item.size <= kWholeFileLimit)
+            {
+                task->whole = true;
+                ++nextItem;
+            }
+            else
+            {
+                task->at = nextAt;
+                task->length = static_cast<size_t>(item.size - nextAt < kBlockSize ? item.size - nextAt : kBlockSize);
+                nextAt += task->length;
+                task->last = nextAt == item.size;
+                if (task->last)
+                {
+                    ++nextItem;
+                    nextAt = 0;
+                }
+            }
+            pool.Submit(task);
+            inFlight.push_back(std::move(queued));
+        }
+        if (inFlight.empty())
+            return EZipFailure::kNone;
+        CQueued& front = inFlight.front();
+        CDeflateTask* task = front.task.get();
+        pool.WaitDone(task);
+        if (IsCancelled())
+            return EZipFailure::kCancelled;
+        const CSourceItem& item = m_items[front.item];
+        *subject = item.path;
+        if (task->failed)
+            return EZipFailure::kSourceUnreadable;
+        if (task->changed)
+            return EZipFailure::kSourceChanged;
+        if (front.first)
+        {
+            work = CEntryWork();
+            CZipRecord& record = work.record;
+            record.name = m_names[front.item];
+            record.flags = m_utf8Names && !IsAscii(record.name) ? kFlagUtf8 : 0;
+            record.method = item.folder || task->stored ? kMethodStored : kMethodDeflated;
+            record.dosTime = DosTimeOf(item.written);
+            record.attributes = (item.attributes & 0x27) | (item.folder ? kDosFolder : 0);
+            record.written = item.written;
+            record.accessed = item.accessed;
+            record.created = item.created;
+            // Decided before the data: deflate may make a file a little larger.
+            record.zip64Local = !task->whole && item.size + item.size / 128 + 65536 >= kZip32Limit;
+            record.localAt = output->Tell();
+            if (encrypt && !item.folder)
+            {
+                record.flags |= kFlagEncrypted;
+                if (zipCrypto)
+                {
+                    // The CRC is known only after the data: the check byte is
+                    // the time's, and the sizes follow the data.
+                    record.flags |= kFlagDescriptor;
+                    work.encryptor = MakeEncryptor(true, password, static_cast<unsigned char>(record.dosTime >> 8));
+                }
+                else
+                {
+                    AddAesField(record.method, &record.aesExtra);
+                    record.method = kMethodAes;
+                    work.encryptor = MakeEncryptor(false, password, 0);
+                }
+                if (!work.encryptor)
+                    return EZipFailure::kCryptoFailed;
+            }
+            output->Write(LocalHeader(record));
+            if (work.encryptor)
+            {
+                std::string header;
+                if (!work.encryptor->Begin(&header))
+                    return EZipFailure::kCryptoFailed;
+                output->Write(header);
+                record.packed += header.size();
+            }
+        }
+        work.crc = front.first ? task->crc : crc32_combine(work.crc, task->crc, static_cast<z_off_t>(task->read));
+        work.read += task->read;
+        if (work.encryptor && !task->output.empty())
+            work.encryptor->Transform(reinterpret_cast<unsigned char*>(&task->output[0]), task->output.size());
+        output->Write(task->output);
+        work.record.packed += task->output.size();
+        if (task->last)
+        {
+            CZipRecord& record = work.record;
+            if (work.encryptor)
+            {
+                std::string trailer;
+                if (!work.encryptor->End(&trailer))
+                    return EZipFailure::kCryptoFailed;
+                output->Write(trailer);
+                record.packed += trailer.size();
+            }
+            record.size = work.read;
+            record.crc = record.method == kMethodAes ? 0 : work.crc;
+            if (!record.zip64Local && (record.size >= kZip32Limit || record.packed >= kZip32Limit))
+                return EZipFailure::kSourceChanged;
+            if ((record.flags & kFlagDescriptor) != 0)
+                output->Write(DataDescriptor(record));
+            else
+                output->Patch(record.localAt, LocalHeader(record));
+            *directory += CentralRecord(record);
+            ++*entries;
+            ++(item.folder ? m_folders : m_files);
+            AcquireSRWLockExclusive(&m_nameLock);
+            m_latestName = item.name;
+            ReleaseSRWLockExclusive(&m_nameLock);
+            InterlockedIncrement(&m_done);
+        }
+        inFlight.pop_front();
+    }
+}

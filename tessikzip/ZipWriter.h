@@ -1,0 +1,60 @@
+#pragma once
+
+#include "common/ZipDirectory.h"
+#include "tessikzip/SourceList.h"
+#include "tessikzip/ZipCommand.h"
+#include "tessikzip/ZipMessages.h"
+#include "tessikzip/ZipOutput.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Writes one archive: the entries of an archive already there, kept byte for
+// byte, and the new entries, compressed on a pool of threads and written in
+// list order. Everything goes to a temporary file beside the archive, which
+// takes the archive's place only when complete. Run works on the calling
+// thread; Cancel and the progress queries may come from another one.
+class CZipWriter
+{
+public:
+    CZipWriter(const CZipCommand& command, const std::vector<CSourceItem>& items);
+
+    // kNone when the archive is in place; else *subject names what failed.
+    EZipFailure Run(std::wstring* subject);
+    void Cancel() { InterlockedExchange(&m_cancelled, 1); }
+
+    size_t Total() const { return m_items.size(); }
+    size_t Done() const { return static_cast<size_t>(InterlockedCompareExchange(&m_done, 0, 0)); }
+    // The name of the entry written last.
+    std::wstring LatestName() const;
+    size_t StoredFiles() const { return m_files; }
+    size_t StoredFolders() const { return m_folders; }
+
+private:
+    CZipWriter(const CZipWriter&) = delete;
+    CZipWriter& operator=(const CZipWriter&) = delete;
+
+    bool IsCancelled() const { return InterlockedCompareExchange(&m_cancelled, 0, 0) != 0; }
+    EZipFailure ReadOld(std::wstring* subject);
+    void ChooseNames();
+    EZipFailure Write(const std::wstring& temp, std::wstring* subject);
+    EZipFailure CopyOld(CZipOutput* output, std::string* directory, ULONGLONG* entries);
+    EZipFailure WriteNew(CZipOutput* output, std::string* directory, ULONGLONG* entries,
+                         std::wstring* subject);
+
+    const CZipCommand& m_command;
+    const std::vector<CSourceItem>& m_items;
+    std::vector<std::string> m_names;  // stored bytes of each item's name
+    bool m_utf8Names;
+    std::vector<CZipEntry> m_old;  // the entries kept
+    ULONGLONG m_oldDirectoryAt;
+    bool m_existed;
+    size_t m_files;
+    size_t m_folders;
+    mutable LONG m_cancelled;
+    mutable LONG m_done;
+    mutable SRWLOCK m_nameLock;
+    std::wstring m_latestName;
+};
