@@ -21,6 +21,7 @@ set(layers
   "shellext|common"
   "bridges/core|common"
   "bridges/dlls|common,bridges/core"
+  "tessikzip|common,dllkit"
 )
 
 set(faults "")
