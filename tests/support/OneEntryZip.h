@@ -2,11 +2,10 @@
 
 #include <string>
 
-// A ZIP of one file entry made in the test with the DLL's encryptors, so
-// that the host's readers judge the encryption alone.
+// A ZIP of one encrypted file entry made in the test with the DLL's
+// encryptors, so that the host's readers judge the encryption alone.
 enum class ETestCipher
 {
-    None,
     ZipCrypto,
     Aes,
 };
