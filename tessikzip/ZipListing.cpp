@@ -6,6 +6,8 @@
 #include <zlib.h>
 
 #include <string.h>
+
+#include <algorithm>
 #include <wctype.h>
 
 namespace {
@@ -79,7 +81,9 @@ bool ParseRecord(const std::string& directory, size_t at, CZipListedEntry* entry
     if (at + kCentralRecord + nameLength + extraLength > directory.size())
         return false;
     std::string extra = directory.substr(at + kCentralRecord + nameLength, extraLength);
+    // Listed with backslashes, as the other archiver DLLs list paths.
     entry->name = ZipEntryName(entry->record);
+    std::replace(entry->name.begin(), entry->name.end(), L'/', L'\\');
     entry->method = Get16(directory, at + 10);
     entry->actualMethod = entry->method;
     entry->dosTime = static_cast<WORD>(Get16(directory, at + 12));

@@ -15,7 +15,7 @@
 struct CZipListedEntry
 {
     CZipEntry record;  // name bytes, flags, size, offsets
-    std::wstring name;  // as ZipEntryName reads it
+    std::wstring name;  // as ZipEntryName reads it, with backslashes
     ULONGLONG packedSize = 0;
     unsigned long crc = 0;
     unsigned method = 0;        // as stored (99 for AES)

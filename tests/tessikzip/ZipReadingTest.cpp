@@ -77,13 +77,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, ZipEncryptionTest,
 // ---- Listing: archives of host tools, as python's zipfile lists them.
 
 // Python reads a name without the UTF-8 flag as code page 437; Info-ZIP on
-// the host stores UTF-8 so. Names UTF-8, a folder's without its "/".
+// the host stores UTF-8 so. Names UTF-8 with backslashes, as the DLLs list
+// them, a folder's without its last separator.
 const char kPythonListing[] =
     "import sys, zipfile\n"
     "with open(sys.argv[2], 'w', encoding='utf-8', newline='\\n') as out:\n"
     "    for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
     "        n = i.filename if i.flag_bits & 0x800 else i.filename.encode('cp437').decode('utf-8')\n"
-    "        out.write('%s\\t%d\\t%d\\n' % (n.rstrip('/'), i.file_size, i.is_dir()))\n";
+    "        out.write('%s\\t%d\\t%d\\n' % (n.rstrip('/').replace('/', '\\\\'), i.file_size, i.is_dir()))\n";
 
 std::vector<CReaderEntry> PythonListing(const std::string& archive, const CTestFolder& folder)
 {
@@ -112,7 +113,7 @@ std::vector<CReaderEntry> DllListing(const std::string& archive, const std::stri
         __int64 size = -1;
         EXPECT_TRUE(TessikZipGetOriginalSizeEx(handle, &size));
         std::string name = info.szFileName;
-        if (!name.empty() && name.back() == '/')
+        if (!name.empty() && name.back() == '\\')
             name.pop_back();
         entries.push_back(CReaderEntry{name, static_cast<unsigned long long>(size), strchr(info.szAttribute, 'd') != NULL});
     }
