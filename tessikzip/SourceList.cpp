@@ -39,8 +39,10 @@ std::vector<std::string> ListLines(const std::string& bytes)
 }
 
 // A list line as a stored name: quotes off, '\\' between the parts, no
-// "." parts, no leading or trailing separator.
-std::wstring CleanName(std::wstring line)
+// "." parts, no leading or trailing separator. False for a line that climbs
+// out of the base folder ("..", a drive): an entry named so would be
+// extracted outside the folder it is extracted into.
+bool CleanName(std::wstring line, std::wstring* clean)
 {
     while (!line.empty() && (line.back() == L' ' || line.back() == L'\t'))
         line.pop_back();
@@ -56,11 +58,14 @@ std::wstring CleanName(std::wstring line)
             part += c;
             continue;
         }
+        if (part == L".." || part.find(L':') != std::wstring::npos)
+            return false;
         if (!part.empty() && part != L".")
             name += (name.empty() ? L"" : L"\\") + part;
         part.clear();
     }
-    return name;
+    *clean = name;
+    return true;
 }
 
 class CCollector
@@ -172,7 +177,13 @@ bool CollectSources(const CZipCommand& command, std::vector<CSourceItem>* items,
         }
         for (const std::string& line : ListLines(bytes))
         {
-            std::wstring name = CleanName(FromDllText(line));
+            std::wstring name;
+            if (!CleanName(FromDllText(line), &name))
+            {
+                *failure = EZipFailure::kOutsideBase;
+                *subject = FromDllText(line);
+                return false;
+            }
             if (!name.empty() && !collector.AddListed(source.baseFolder, name, failure, subject))
                 return false;
         }

@@ -22,6 +22,8 @@ const wchar_t* FailureFormat(EZipFailure failure)
         return L"格納するファイルの一覧(基準フォルダーと @リストファイル)がありません。";
     case EZipFailure::kListUnreadable:
         return L"リストファイルを読めません: %s";
+    case EZipFailure::kOutsideBase:
+        return L"基準フォルダーの外を指す名前は格納できません: %s";
     case EZipFailure::kSourceMissing:
         return L"ファイルまたはフォルダーが見つかりません: %s";
     case EZipFailure::kSourceUnreadable:

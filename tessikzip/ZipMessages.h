@@ -13,6 +13,7 @@ enum class EZipFailure
     kNoArchive,
     kNoList,
     kListUnreadable,   // %s: the list file
+    kOutsideBase,      // %s: the line
     kSourceMissing,    // %s: the file or folder
     kSourceUnreadable,  // %s: the file
     kSourceChanged,     // %s: the file

@@ -181,26 +181,30 @@ TEST(TessikZipWriting, EveryOptionMakesAnArchiveTheHostToolsReadBackExactly)
     }
 }
 
-TEST(TessikZipWriting, UnknownCommandsAndSwitchesAreRefusedInJapanese)
+TEST(TessikZipWriting, BadCommandsSwitchesAndListsAreRefusedInJapanese)
 {
     CTestFolder folder;
     folder.WriteFile("src\\a.txt", "a");
-    folder.WriteFile("list.txt", "a.txt\r\n");
+    folder.WriteFile("outside.txt", "o");
     std::string tail = " \"" + folder / "x.zip" + "\" \"" + folder / "src\\" + "\" @\"" + folder / "list.txt" + "\"";
     struct
     {
         std::string line;
+        const char* list;
         int code;
         const char* text;
     } cases[] = {
-        {"x" + tail, kArchiverResultCommandName, "知らないコマンドです: x"},
-        {"a -q" + tail, kArchiverResultCommandName, "知らないスイッチです: -q"},
-        {"a -l10" + tail, kArchiverResultCommandName, "知らないスイッチです: -l10"},
-        {"a \"" + folder / "x.zip" + "\"", kArchiverResultFailed, "格納するファイルの一覧"},
+        {"x" + tail, "a.txt", kArchiverResultCommandName, "知らないコマンドです: x"},
+        {"a -q" + tail, "a.txt", kArchiverResultCommandName, "知らないスイッチです: -q"},
+        {"a -l10" + tail, "a.txt", kArchiverResultCommandName, "知らないスイッチです: -l10"},
+        {"a \"" + folder / "x.zip" + "\"", "a.txt", kArchiverResultFailed, "格納するファイルの一覧"},
+        {"a -i" + tail, "..\\outside.txt", kArchiverResultFailed, "基準フォルダーの外を指す名前"},
+        {"a -i" + tail, "b.txt", kArchiverResultFailed, "見つかりません"},
     };
     CTessikZipDll dll;
     for (const auto& c : cases)
     {
+        folder.WriteFile("list.txt", std::string(c.list) + "\r\n");
         CZipRunResult run = dll.Run(c.line);
         EXPECT_EQ(c.code, run.code) << c.line;
         EXPECT_NE(std::string::npos, run.text.find(c.text)) << run.text;
