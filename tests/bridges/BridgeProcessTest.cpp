@@ -902,8 +902,7 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
 }
 
 // Tessik with its own ZIP DLL and nothing else: no archiver DLL, no bridge,
-// no host tool takes part in making the archive. Our own ZIP is then the
-// default format.
+// no host tool takes part in making the archive.
 class OwnZipAlone : public BridgeProcess
 {
 protected:
@@ -960,7 +959,7 @@ TEST_F(OwnZipAlone, TwoThousandRealFilesNamedInEveryScriptMakeAZipEveryReaderAcc
         files.push_back({relative, ReadWideFile(sources[i])});
         WriteWideFile(tree + L"\\" + relative, files.back().second);
     }
-    PlaceSettings("");
+    PlaceSettings("TZIP");
     CProgramRun run = Run(nullptr, true, {"alone"});
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ("", run.resultText);
