@@ -123,23 +123,12 @@ struct CEntryWork
     ULONGLONG read = 0;
 };
 
-// The encryptor of one entry; none when this build has no encryption.
+// The encryptor of one entry; none when the system's crypto cannot give one.
 std::unique_ptr<CEntryEncryptor> MakeEncryptor(bool zipCrypto, const std::string& password, unsigned char checkByte)
 {
-#ifdef TESSIK_ZIP_ENCRYPTION
     if (zipCrypto)
         return MakeZipCryptoEncryptor(password, checkByte);
     return MakeAesEncryptor(password);
-#else
-    return nullptr;
-#endif
-}
-
-void AddAesField(WORD actualMethod, std::string* extra)
-{
-#ifdef TESSIK_ZIP_ENCRYPTION
-    AppendAesExtraField(actualMethod, extra);
-#endif
 }
 
 struct CQueued
@@ -407,7 +396,7 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, std::string* directory, ULO
                 }
                 else
                 {
-                    AddAesField(record.method, &record.aesExtra);
+                    AppendAesExtraField(record.method, &record.aesExtra);
                     record.method = kMethodAes;
                     work.encryptor = MakeEncryptor(false, password, 0);
                 }
