@@ -36,7 +36,9 @@ enum
 const UINT kColumnTitles[kColumnCount] = {IDS_PREVIEW_COLUMN_PATH, IDS_PREVIEW_COLUMN_STATE, IDS_PREVIEW_COLUMN_SIZE,
                                           IDS_PREVIEW_COLUMN_LIST, IDS_COLUMN_DEF_TYPE,      IDS_COLUMN_DEF_PATTERN,
                                           IDS_COLUMN_DEF_COMMENT};
-const int kColumnWidths[kColumnCount] = {230, 56, 64, 104, 72, 110, 150};
+// The pattern's column also holds a .gitignore rule as git names it
+// ("sub/.gitignore:3:build/"), longer than most definitions.
+const int kColumnWidths[kColumnCount] = {200, 56, 64, 104, 72, 170, 150};
 
 // How each control follows a change of the client area's size.
 struct CAnchor
