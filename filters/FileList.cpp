@@ -1,8 +1,11 @@
 #include "filters/FileList.h"
 
+#include "common/FileBytes.h"
 #include "common/PathUtil.h"
 #include "common/ScopedHandle.h"
 #include "filters/FilterMatch.h"
+#include "filters/GitIgnore.h"
+#include "settings/CompressJob.h"
 
 #include <windows.h>
 
@@ -21,6 +24,13 @@ struct CWalk
     int count;
     bool writeFailed;
     CWalkReport* report;
+    // The job's list follows the tree's .gitignore files.
+    bool followGitIgnore = false;
+    bool countIgnored = false;  // kWalkCountIgnored
+    // The rules below the selected folder being walked (null while none is),
+    // and the length of that folder's path.
+    CGitIgnoreStack* ignore = nullptr;
+    size_t rootLength = 0;
 };
 
 void LeaveOut(CWalk* walk, const std::wstring& path, EFileProblem reason, DWORD error = 0)
@@ -75,20 +85,27 @@ private:
     size_t m_folderLength;
 };
 
-bool Hand(CWalk* walk, const std::wstring& path, const std::wstring& baseFolder, ULONGLONG size,
-          const CFilterVerdict& verdict, bool taken)
+bool HandFile(CWalk* walk, CWalkFile file)
 {
-    if (!taken && walk->takenOnly)
-        return true;
-    int kind = taken ? kWalkTaken : verdict.Undecided ? kWalkUndecided : kWalkFiltered;
-    if (!walk->sink(CWalkFile{path, baseFolder, size, kind, verdict.Definition}))
+    if (!walk->sink(file))
     {
         walk->writeFailed = true;
         return false;
     }
-    if (taken)
+    if (file.verdict == kWalkTaken)
         ++walk->count;
     return true;
+}
+
+bool Hand(CWalk* walk, const std::wstring& path, const std::wstring& baseFolder, ULONGLONG size,
+          const CFilterVerdict& verdict, bool taken, const CGitIgnoreRule* rule = nullptr)
+{
+    if (!taken && walk->takenOnly)
+        return true;
+    int kind = taken ? kWalkTaken : verdict.Undecided ? kWalkUndecided : kWalkFiltered;
+    CWalkFile file{path, baseFolder, size, kind, verdict.Definition};
+    file.rule = rule;
+    return HandFile(walk, file);
 }
 
 ULONGLONG FoundSize(const WIN32_FIND_DATAW& found)
@@ -96,8 +113,130 @@ ULONGLONG FoundSize(const WIN32_FIND_DATAW& found)
     return (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
+// The files below a folder a .gitignore rule left out, and their size: only
+// counted, for the preview to say what the rule left out.
+void CountHeld(const std::wstring& folder, ULONGLONG* files, ULONGLONG* size)
+{
+    WIN32_FIND_DATAW found;
+    CScopedFind find(FindFirstFileW((LongPathForm(folder) + L"\\*").c_str(), &found));
+    if (!find.IsValid())
+        return;
+    CPathJoin join(folder);
+    do
+    {
+        const wchar_t* name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        {
+            ++*files;
+            *size += FoundSize(found);
+        }
+        else if (wcscmp(name, L".") != 0 && wcscmp(name, L"..") != 0)
+        {
+            join.Join(name);
+            CountHeld(join.Last(), files, size);
+        }
+    } while (FindNextFileW(find.Get(), &found));
+}
+
+void WalkFolder(CWalk* walk, const std::wstring& folder, const std::wstring& baseFolder);
+
+// One entry of a folder being walked: judged by the rules (while the list
+// follows them), then by the definitions; a folder taken is walked.
+void TakeEntry(CWalk* walk, CPathJoin* join, const WIN32_FIND_DATAW& found, const std::wstring& baseFolder)
+{
+    const wchar_t* name = found.cFileName;
+    size_t length = wcslen(name);
+    bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder && (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0))
+        return;
+    CGitIgnoreVerdict ruled;
+    if (walk->ignore != nullptr)
+    {
+        ruled = walk->ignore->Decide(name, length, isFolder);
+        if (ruled.ignored)
+        {
+            if (walk->takenOnly)
+                return;
+            join->Join(name);
+            CWalkFile file{join->Last(), baseFolder, isFolder ? 0 : FoundSize(found), kWalkIgnored, -1};
+            file.rule = ruled.rule.get();
+            file.isFolder = isFolder;
+            // Not entered: nothing below it can be taken back, as in git.
+            if (isFolder && walk->countIgnored)
+                CountHeld(join->Last(), &file.heldFiles, &file.size);
+            HandFile(walk, file);
+            return;
+        }
+    }
+    CFilterVerdict verdict;
+    bool taken = JudgeWideName("", name, length, isFolder ? kTargetFolder : kTargetFile, &verdict) != 0;
+    const std::wstring* path = join->Join(name);
+    if (!taken)
+        Hand(walk, join->Last(), baseFolder, FoundSize(found), verdict, false, ruled.rule.get());
+    else if (path == nullptr)
+        LeaveOut(walk, join->Last(), kProblemTooLong);
+    else if (isFolder)
+        WalkFolder(walk, *path, baseFolder);
+    else
+        Hand(walk, *path, baseFolder, FoundSize(found), verdict, true, ruled.rule.get());
+}
+
+// A folder's own .gitignore decides on entries the listing may give before
+// it, so with the rules the folder is listed first; the listing also tells
+// whether there is a .gitignore to read. Git opens a file of that name in
+// any case where names fold, and never a folder or a link.
+void WalkRuledFolder(CWalk* walk, const std::wstring& folder, const std::wstring& baseFolder)
+{
+    std::vector<WIN32_FIND_DATAW> entries;
+    DWORD error = ERROR_NO_MORE_FILES;
+    {
+        WIN32_FIND_DATAW found;
+        CScopedFind find(FindFirstFileW((LongPathForm(folder) + L"\\*").c_str(), &found));
+        if (!find.IsValid())
+        {
+            error = GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+                LeaveOut(walk, folder, kProblemUnlistable, error);
+            return;
+        }
+        do
+            entries.push_back(found);
+        while (FindNextFileW(find.Get(), &found));
+        error = GetLastError();
+    }
+    std::string rules;
+    for (const WIN32_FIND_DATAW& entry : entries)
+    {
+        if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+            _wcsicmp(entry.cFileName, L".gitignore") == 0)
+        {
+            // One that cannot be read leaves out nothing.
+            if (!ReadWholeFile(LongPathForm(folder + L"\\" + entry.cFileName), &rules))
+                rules.clear();
+            break;
+        }
+    }
+    walk->ignore->EnterFolderWithRules(
+        folder.size() > walk->rootLength ? folder.substr(walk->rootLength + 1) : std::wstring(), rules);
+    CPathJoin join(folder);
+    for (const WIN32_FIND_DATAW& entry : entries)
+    {
+        TakeEntry(walk, &join, entry, baseFolder);
+        if (walk->writeFailed)
+            break;
+    }
+    walk->ignore->LeaveFolder();
+    if (!walk->writeFailed && error != ERROR_NO_MORE_FILES)
+        LeaveOut(walk, folder, kProblemUnlistable, error);
+}
+
 void WalkFolder(CWalk* walk, const std::wstring& folder, const std::wstring& baseFolder)
 {
+    if (walk->ignore != nullptr)
+    {
+        WalkRuledFolder(walk, folder, baseFolder);
+        return;
+    }
     WIN32_FIND_DATAW found;
     CScopedFind find(FindFirstFileW((LongPathForm(folder) + L"\\*").c_str(), &found));
     if (!find.IsValid())
@@ -111,23 +250,8 @@ void WalkFolder(CWalk* walk, const std::wstring& folder, const std::wstring& bas
     }
     CPathJoin join(folder);
     do
-    {
-        const wchar_t* name = found.cFileName;
-        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder && (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0))
-            continue;
-        CFilterVerdict verdict;
-        bool taken = JudgeWideName("", name, wcslen(name), isFolder ? kTargetFolder : kTargetFile, &verdict) != 0;
-        const std::wstring* path = join.Join(name);
-        if (!taken)
-            Hand(walk, join.Last(), baseFolder, FoundSize(found), verdict, false);
-        else if (path == nullptr)
-            LeaveOut(walk, join.Last(), kProblemTooLong);
-        else if (isFolder)
-            WalkFolder(walk, *path, baseFolder);
-        else
-            Hand(walk, *path, baseFolder, FoundSize(found), verdict, true);
-    } while (!walk->writeFailed && FindNextFileW(find.Get(), &found));
+        TakeEntry(walk, &join, found, baseFolder);
+    while (!walk->writeFailed && FindNextFileW(find.Get(), &found));
 
     DWORD error = GetLastError();
     if (!walk->writeFailed && error != ERROR_NO_MORE_FILES)
@@ -170,8 +294,26 @@ void WalkEntry(CWalk* walk, const std::wstring& entry)
     }
     else if (JudgeWideName("", name, wcslen(name), kTargetFolder, &verdict))
     {
+        if (!walk->followGitIgnore)
+        {
+            WalkFolder(walk, entry, baseFolder);
+            return;
+        }
+        CGitIgnoreStack rules(entry);
+        walk->ignore = &rules;
+        walk->rootLength = entry.size();
         WalkFolder(walk, entry, baseFolder);
+        walk->ignore = nullptr;
     }
+}
+
+// Whether the job's chosen list follows the .gitignore files; only a list
+// that applies can.
+bool FollowsGitIgnore(const CCompressJob& job)
+{
+    const std::vector<CFilterList>& lists = job.Setting.FilterLists;
+    int index = job.FilterListIndex;
+    return job.Setting.FilterSw && index >= 0 && index < static_cast<int>(lists.size()) && lists[index].GitIgnore;
 }
 
 }  // namespace
@@ -185,7 +327,7 @@ int AddFolderFiles(const CWalkSink& sink, const std::wstring& folder, const std:
 }
 
 int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, const CWalkSink& sink,
-                 CWalkReport* report)
+                 CWalkReport* report, unsigned options)
 {
     CWalkReport ignored;
     if (report == nullptr)
@@ -197,6 +339,8 @@ int CollectFiles(CCompressJob* job, const std::vector<std::wstring>& inputs, con
         return kFilesFilterUnusable;
     }
     CWalk walk = {sink, false, 0, false, report};
+    walk.followGitIgnore = FollowsGitIgnore(*job);
+    walk.countIgnored = (options & kWalkCountIgnored) != 0;
     for (const std::wstring& entry : inputs)
     {
         if (entry.empty())

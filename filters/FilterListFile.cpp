@@ -69,6 +69,10 @@ void ApplyImportedList(const CFilterList& imported, const CFilterImportChoice& c
     else
         edited->Definitions.insert(edited->Definitions.end(), imported.Definitions.begin(),
                                    imported.Definitions.end());
+    // The switch is part of how the list acts, so it comes with the action.
     if (choice.action)
+    {
         edited->ActType = imported.ActType;
+        edited->GitIgnore = imported.GitIgnore;
+    }
 }

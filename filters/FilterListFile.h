@@ -25,7 +25,7 @@ struct CFilterImportChoice
     bool title = false;
     bool comment = false;
     bool replaceDefinitions = false;  // false: the file's definitions are appended
-    bool action = false;
+    bool action = false;  // also the .gitignore switch
 };
 
 void ApplyImportedList(const CFilterList& imported, const CFilterImportChoice& choice, CFilterList* edited);

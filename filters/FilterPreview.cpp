@@ -3,6 +3,7 @@
 #include "common/PathUtil.h"
 #include "common/TextConvert.h"
 #include "filters/FileList.h"
+#include "filters/GitIgnore.h"
 
 #include <string.h>
 
@@ -26,9 +27,22 @@ int RowState(int verdict)
     case kWalkTaken:
         return kPreviewIn;
     case kWalkFiltered:
+    case kWalkIgnored:
         return kPreviewOut;
     }
     return kPreviewError;
+}
+
+CPreviewRow ErrorRow(const std::wstring& path, EFileProblem problem, DWORD error)
+{
+    CPreviewRow row;
+    row.path = WideToShiftJis(path);
+    row.size = 0;
+    row.state = kPreviewError;
+    row.definition = -1;
+    row.problem = problem;
+    row.error = error;
+    return row;
 }
 
 }  // namespace
@@ -64,6 +78,14 @@ int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::wstring>& inp
             row.definition = file.definition;
             row.problem = file.verdict == kWalkUndecided ? kProblemUndecided : kProblemNone;
             row.error = 0;
+            if (file.verdict == kWalkIgnored)
+            {
+                row.ignored = true;
+                if (file.rule != nullptr)
+                    row.rule = WideToShiftJis(file.rule->Reason());
+                row.folder = file.isFolder;
+                row.heldFiles = file.heldFiles;
+            }
             m_rows.push_back(std::move(row));
             if (progress && m_rows.size() >= nextProgress)
             {
@@ -72,15 +94,14 @@ int CFilterPreview::Walk(CCompressJob* job, const std::vector<std::wstring>& inp
             }
             return true;
         },
-        &report);
+        &report, kWalkCountIgnored);
 
     // What the job would refuse or ask about before its archiver runs: the
     // preview shows it where the user looks for the file.
     for (const std::wstring& path : unnamable)
-        m_rows.push_back(CPreviewRow{WideToShiftJis(path), 0, kPreviewError, -1, kProblemUnnamable, 0});
+        m_rows.push_back(ErrorRow(path, kProblemUnnamable, 0));
     for (const CLeftOutEntry& entry : report.leftOut)
-        m_rows.push_back(
-            CPreviewRow{WideToShiftJis(entry.path), 0, kPreviewError, -1, entry.reason, entry.error});
+        m_rows.push_back(ErrorRow(entry.path, entry.reason, entry.error));
     if ((result == kFilesCollected || result == kFilesNone) && !unnamable.empty())
         return kFilesUnnamable;
     return result;
@@ -98,7 +119,7 @@ CPreviewTotals CFilterPreview::Totals() const
         }
         else if (row.state == kPreviewOut)
         {
-            ++totals.outCount;
+            totals.outCount += row.folder ? static_cast<size_t>(row.heldFiles) : 1;
             totals.outSize += row.size;
         }
         else

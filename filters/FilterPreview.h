@@ -15,7 +15,7 @@ struct CCompressJob;
 enum EPreviewState
 {
     kPreviewIn,     // the job's list files would hold it
-    kPreviewOut,    // the filter list leaves it out
+    kPreviewOut,    // the filter list, or a rule of the tree's .gitignore files, leaves it out
     kPreviewError,  // the job could not take it, or would stop on it
 };
 
@@ -35,13 +35,22 @@ struct CPreviewRow
     // Why an error row is one; kProblemUndecided also marks a row the filter left out.
     EFileProblem problem;
     DWORD error;
+    // Left out by the tree's .gitignore files: rule names the rule as git
+    // check-ignore -v does ("sub/.gitignore:3:build/"), Shift_JIS; it is
+    // empty for an entry named ".git", which git leaves out without one.
+    bool ignored = false;
+    std::string rule;
+    // A folder a rule left out: one row, its size and heldFiles those of the
+    // files below it.
+    bool folder = false;
+    ULONGLONG heldFiles = 0;
 };
 
 struct CPreviewTotals
 {
     size_t inCount = 0;
     ULONGLONG inSize = 0;
-    size_t outCount = 0;
+    size_t outCount = 0;  // the files below a left-out folder counted
     ULONGLONG outSize = 0;
     size_t errorCount = 0;
 };

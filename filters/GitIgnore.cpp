@@ -379,11 +379,14 @@ std::wstring NamedFolder(const std::wstring& file, const std::wstring& folder, c
 
 }  // namespace
 
+std::wstring CGitIgnoreRule::Reason() const
+{
+    return source + L":" + std::to_wstring(line) + L":" + text;
+}
+
 std::wstring CGitIgnoreVerdict::Reason() const
 {
-    if (!rule)
-        return std::wstring();
-    return rule->source + L":" + std::to_wstring(rule->line) + L":" + rule->text;
+    return rule ? rule->Reason() : std::wstring();
 }
 
 std::vector<std::shared_ptr<const CGitIgnoreRule>> ParseGitIgnore(const std::string& bytes, const std::string& base,

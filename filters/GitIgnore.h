@@ -31,6 +31,9 @@ struct CGitIgnoreRule
     unsigned flags = 0;
     size_t literalLength = 0;  // the part before the first wildcard or "\"
     size_t baseLength = 0;     // of the ignore file's folder, "/" ended, below the top
+
+    // "sub/.gitignore:3:build/" as git check-ignore -v prints the rule.
+    std::wstring Reason() const;
 };
 
 // What git decides for one entry.

@@ -24,6 +24,9 @@ trap 'rm -f "$rows"; rm -rf "$bench_unix/7zz-out"' EXIT
 echo "== (a) walk (makes the tree on the first run)" >&2
 run bench_walk "$bench_dos" | tee -a "$rows" >/dev/null
 
+echo "== (a) walk following .gitignore files (20 rules at the top, 5 in every tenth folder) against the walk without" >&2
+run bench_walk "$bench_dos" --gitignore | tee -a "$rows" >/dev/null
+
 echo "== (a) walk of 50,000 and 500,000 files, each in its own process (makes the large tree on the first run)" >&2
 run bench_walk "$bench_dos" --growth | tee -a "$rows" >/dev/null
 

@@ -34,4 +34,7 @@ struct CFilterList
     std::string Comment;
     std::vector<CFilterDef> Definitions;
     int ActType = kFilterActExclude;
+    // The walk also leaves out what the .gitignore files of the tree leave out
+    // ("GitIgnore=true", a key written only while it is on).
+    bool GitIgnore = false;
 };

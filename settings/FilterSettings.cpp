@@ -15,6 +15,9 @@ const DWORD kValueSize = 1024;
 const char* const kDefinitionKeys[] = {"Filter%d_Type", "Filter%d_Filter", "Filter%d_AlphabetBS",
                                        "Filter%d_Regex", "Filter%d_Comment"};
 const int kDefinitionKeyCount = 5;
+// Absent in every file written before the switch existed, and kept absent
+// while it is off, so that those files are written back as they were.
+const char kGitIgnoreKey[] = "GitIgnore";
 
 std::string ListSectionName(int index)
 {
@@ -136,6 +139,8 @@ CFilterList ReadListSection(CIniFile& ini, const char* section, int* definitionB
         list.Comment = value;
     if (ini.GetString(section, "ActType", "", value, sizeof(value)) > 0)
         list.ActType = ParseSettingInt(value);
+    if (ini.GetString(section, kGitIgnoreKey, "", value, sizeof(value)) > 0)
+        list.GitIgnore = ParseBool(value) != 0;
     if (ini.GetString(section, "FilterNum", "", value, sizeof(value)) > 0)
     {
         int stored = ParseSettingInt(value);
@@ -154,11 +159,13 @@ CIniText::CKeyValues ListSectionKeys(const CFilterList& list)
 {
     int definitionCount = static_cast<int>(list.Definitions.size());
     CIniText::CKeyValues keys;
-    keys.reserve(4 + kDefinitionKeyCount * definitionCount);
+    keys.reserve(5 + kDefinitionKeyCount * definitionCount);
     keys.emplace_back("FilterNum", std::to_string(definitionCount));
     keys.emplace_back("Title", list.Title);
     keys.emplace_back("Comment", list.Comment);
     keys.emplace_back("ActType", std::to_string(list.ActType));
+    if (list.GitIgnore)
+        keys.emplace_back(kGitIgnoreKey, FormatBool(true));
     for (int k = 0; k < definitionCount; ++k)
     {
         const CFilterDef& definition = list.Definitions[k];
@@ -203,6 +210,8 @@ bool WriteFilterListSection(CIniFile& ini, const char* section, const CFilterLis
     bool ok = true;
     for (const auto& key : ListSectionKeys(list))
         ok &= ini.WriteString(section, key.first.c_str(), key.second.c_str()) != FALSE;
+    if (!list.GitIgnore)
+        ini.DeleteKey(section, kGitIgnoreKey);
     // Definitions of a longer earlier list.
     for (int k = static_cast<int>(list.Definitions.size());; ++k)
     {
@@ -233,6 +242,8 @@ bool SaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
         std::string section = ListSectionName(n);
         int definitionCount = static_cast<int>(list.Definitions.size());
         ok &= ini.WriteKeys(section.c_str(), ListSectionKeys(list)) != FALSE;
+        if (!list.GitIgnore)
+            ini.DeleteKey(section.c_str(), kGitIgnoreKey);
         // Definitions of a longer earlier list.
         for (int k = definitionCount;; ++k)
         {

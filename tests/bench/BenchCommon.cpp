@@ -14,8 +14,8 @@
 
 namespace {
 
-const int kTopFolders = 50;
-const int kSubFolders = 10;
+const int kTopFolders = kBenchTopFolders;
+const int kSubFolders = kBenchSubFolders;
 const int kFilesPerFolder = kBenchFileCount / (kTopFolders * kSubFolders);
 const char kReadyMarker[] = "tree-ready";
 

@@ -17,6 +17,9 @@ const int kLargeBenchFileCount = 100000;
 
 // The tree of the growth rows: ten times the walk's.
 const int kHugeBenchFileCount = 500000;
+// Every tree: root\dirNN\subNN, the files in the sub folders.
+const int kBenchTopFolders = 50;
+const int kBenchSubFolders = 10;
 
 // Makes the tree under root\tree once; a marker file says it is complete.
 // Returns root\tree.

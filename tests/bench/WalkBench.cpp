@@ -7,7 +7,14 @@
 //   bench_walk <folder>          the tree is made there once and reused
 //   bench_walk <folder> --growth the walk of 50,000 and of 500,000 files, each
 //                                in a process of its own: time and peak
-//                                memory per file, and how both grow
+//                                memory per file, and how both grow; the
+//                                time also with the list following .gitignore
+//                                files
+//   bench_walk <folder> --gitignore  the walk with the list following the
+//                                .gitignore files (20 rules at the top, 5 in
+//                                every tenth folder, written for the timing
+//                                and removed after) against the same walk
+//                                without
 //
 // Diagnostics (the walk with filters off, the decisions alone) go to stderr:
 // they say what a gap is made of.
@@ -38,15 +45,59 @@ namespace {
 
 const int kRounds = kBenchRuns;
 
-CCompressJob MakeJob(bool filterSw)
+CCompressJob MakeJob(bool filterSw, bool gitIgnore = false)
 {
     CCompressJob job;
     job.Setting.DefaultArcType = 0;  // 7z
     job.Setting.FilterSw = filterSw;
     job.Setting.FilterLists.push_back(MakeBenchList());
+    job.Setting.FilterLists.back().GitIgnore = gitIgnore;
     job.FilterListIndex = 0;
     return job;
 }
+
+// Rules as projects write them, none of which matches a name of the tree:
+// both walks then list the same files, and the difference is the rules' cost.
+const char kTopRules[] =
+    "# build output\nnode_modules/\nbuild/\ndist/\n/coverage/\n*.o\n*.py[co]\n__pycache__/\n*.class\ntarget/\n"
+    "*.swp\n*~\n.DS_Store\n[Tt]humbs.db\n**/logs/*.log\n.idea/\n*.egg-info/\nnpm-debug.log*\n/out/\n!.keep\n"
+    "*.min.js\n";
+const char kFolderRules[] = "*.orig\ncache/\n!keep.me\n/gen/**\ntmp[0-9]*/\n";
+
+// The .gitignore files of the timing: at the top and in every tenth folder
+// (in the order the tree was made); removed by the destructor.
+class CBenchIgnoreFiles
+{
+public:
+    explicit CBenchIgnoreFiles(const std::string& tree)
+    {
+        Write(tree, kTopRules);
+        int folder = 0;
+        for (int top = 0; top < kBenchTopFolders; ++top)
+        {
+            std::string topFolder = tree + "\\dir" + (top < 10 ? "0" : "") + std::to_string(top);
+            if (++folder % 10 == 0)
+                Write(topFolder, kFolderRules);
+            for (int sub = 0; sub < kBenchSubFolders; ++sub)
+                if (++folder % 10 == 0)
+                    Write(topFolder + "\\sub" + (sub < 10 ? "0" : "") + std::to_string(sub), kFolderRules);
+        }
+    }
+    ~CBenchIgnoreFiles()
+    {
+        for (const std::string& path : m_paths)
+            DeleteFileA(path.c_str());
+    }
+    size_t Count() const { return m_paths.size(); }
+
+private:
+    void Write(const std::string& folder, const char* rules)
+    {
+        m_paths.push_back(folder + "\\.gitignore");
+        WriteFileBytes(m_paths.back(), rules);
+    }
+    std::vector<std::string> m_paths;
+};
 
 int CountBare(const std::string& folder)
 {
@@ -83,13 +134,13 @@ int CountListedFiles(const CArc7Zip& arc)
     return count;
 }
 
-// Median of kRounds; *taken gets the files in the list files.
-double TimeWalk(CArc7Zip* arc, bool filterSw, int* taken)
+// Median of rounds; *taken gets the files in the list files.
+double TimeWalk(CArc7Zip* arc, bool filterSw, int* taken, bool gitIgnore = false, int rounds = kRounds)
 {
     std::vector<double> samples;
-    for (int round = 0; round < kRounds; ++round)
+    for (int round = 0; round < rounds; ++round)
     {
-        CCompressJob job = MakeJob(filterSw);
+        CCompressJob job = MakeJob(filterSw, gitIgnore);
         LONGLONG start = BenchNow();
         int result = BuildDialogFileList(NULL, &job);
         double seconds = BenchSecondsSince(start);
@@ -150,14 +201,14 @@ CArc7Zip* RegisterSevenZipBuilder(const CTestFolder& dlls)
 // One walk with the filters on, in this process: the seconds, the growth of
 // the peak working set over the walk, and the files walked, written to
 // result as "seconds bytes files".
-int WalkOnce(const std::string& tree, const std::string& result)
+int WalkOnce(const std::string& tree, const std::string& result, bool gitIgnore)
 {
     CTestFolder dlls;
     CArc7Zip* arc = RegisterSevenZipBuilder(dlls);
     if (!arc)
         return 1;
     g_inputList = {tree};
-    CCompressJob job = MakeJob(true);
+    CCompressJob job = MakeJob(true, gitIgnore);
     PROCESS_MEMORY_COUNTERS before = {};
     before.cb = sizeof(before);
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
@@ -186,7 +237,7 @@ struct CGrowthSample
 };
 
 // Runs WalkOnce in a new process of this program (kRounds times); medians.
-bool TimeWalkInOwnProcess(const std::string& tree, CGrowthSample* sample)
+bool TimeWalkInOwnProcess(const std::string& tree, CGrowthSample* sample, bool gitIgnore = false)
 {
     char exe[MAX_PATH] = "";
     GetModuleFileNameA(NULL, exe, sizeof(exe));
@@ -195,7 +246,8 @@ bool TimeWalkInOwnProcess(const std::string& tree, CGrowthSample* sample)
     std::vector<double> seconds, bytes;
     for (int round = 0; round < kRounds; ++round)
     {
-        std::string commandLine = std::string("\"") + exe + "\" \"" + tree + "\" --once \"" + result + "\"";
+        std::string commandLine = std::string("\"") + exe + "\" \"" + tree + "\" --once \"" + result + "\"" +
+                                  (gitIgnore ? " --gitignore" : "");
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
@@ -245,6 +297,56 @@ int RunGrowthRows(const std::string& root)
     snprintf(reference, sizeof(reference), "%.0f bytes/file", smallBytes);
     PrintBenchRow("(a) walk peak memory per file, 500,000 vs 50,000 files", measured, reference,
                   smallBytes > 0 ? hugeBytes / smallBytes : 0, 1.25, true);
+
+    CGrowthSample ruledSmall = {}, ruledHuge = {};
+    {
+        CBenchIgnoreFiles smallRules(small), hugeRules(huge);
+        if (!TimeWalkInOwnProcess(small, &ruledSmall, true) || !TimeWalkInOwnProcess(huge, &ruledHuge, true))
+        {
+            fprintf(stderr, "a walk following .gitignore files in its own process failed\n");
+            return 1;
+        }
+    }
+    smallTime = ruledSmall.seconds / kBenchFileCount;
+    hugeTime = ruledHuge.seconds / kHugeBenchFileCount;
+    snprintf(measured, sizeof(measured), "%.2f us/file (%.3f s)", hugeTime * 1e6, ruledHuge.seconds);
+    snprintf(reference, sizeof(reference), "%.2f us/file (%.3f s)", smallTime * 1e6, ruledSmall.seconds);
+    PrintBenchRow("(a) walk time per file following .gitignore files, 500,000 vs 50,000 files", measured, reference,
+                  hugeTime / smallTime, 1.25, true);
+    return 0;
+}
+
+// The walk with the list following the tree's .gitignore files against the
+// same walk and list without; medians of alternate rounds.
+int RunGitIgnoreRow(const std::string& root)
+{
+    std::string tree = EnsureBenchTree(root);
+    CTestFolder dlls;
+    CArc7Zip* arc = RegisterSevenZipBuilder(dlls);
+    if (!arc)
+        return 1;
+    g_inputList = {tree};
+    std::vector<double> off, on;
+    int takenOff = 0, takenOn = 0;
+    {
+        CBenchIgnoreFiles rules(tree);
+        for (int round = 0; round < kRounds; ++round)
+        {
+            off.push_back(TimeWalk(arc, true, &takenOff, false, 1));
+            on.push_back(TimeWalk(arc, true, &takenOn, true, 1));
+        }
+        fprintf(stderr, "%d .gitignore files; listed %d without the rules, %d with them\n",
+                static_cast<int>(rules.Count()), takenOff, takenOn);
+    }
+    DestroyAllFormats();
+    SetDllDirectoryA(NULL);
+    if (takenOn != takenOff || takenOn <= 0)
+    {
+        fprintf(stderr, "the rules were to leave out nothing\n");
+        return 1;
+    }
+    PrintBenchRow("(a) walk following .gitignore files (20 rules, 5 per tenth folder) vs without",
+                  FormatMedian(on), FormatMedian(off), Median(on) / Median(off), 1.25, true);
     return 0;
 }
 
@@ -254,13 +356,15 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        fprintf(stderr, "usage: bench_walk <folder> [--growth]\n");
+        fprintf(stderr, "usage: bench_walk <folder> [--growth | --gitignore]\n");
         return 2;
     }
-    if (argc == 4 && strcmp(argv[2], "--once") == 0)
-        return WalkOnce(argv[1], argv[3]);
+    if ((argc == 4 || argc == 5) && strcmp(argv[2], "--once") == 0)
+        return WalkOnce(argv[1], argv[3], argc == 5 && strcmp(argv[4], "--gitignore") == 0);
     if (argc == 3 && strcmp(argv[2], "--growth") == 0)
         return RunGrowthRows(argv[1]);
+    if (argc == 3 && strcmp(argv[2], "--gitignore") == 0)
+        return RunGitIgnoreRow(argv[1]);
     std::string tree = EnsureBenchTree(argv[1]);
 
     CTestFolder dlls;

@@ -267,6 +267,40 @@ std::string WithCrLfForTest(const std::string& text)
 
 }  // namespace
 
+// A project tree in a repository, its list following the .gitignore files:
+// the archive holds exactly what git lists as neither tracked nor ignored,
+// nothing of .git.
+TEST_F(BridgeProcess, ListFollowingGitIgnoreArchivesWhatGitListsOfTheTree)
+{
+    const char* const kFiles[] = {"README.md",          "keep.log",   "run.log",   "src\\main.c",
+                                  "src\\main.o",        "src\\gen\\table.c",       "src\\lib\\gen\\kept.c",
+                                  "docs\\Build\\notes.txt", "node_modules\\lib\\index.js", "build\\out.bin",
+                                  "docs\\a b.txt"};
+    for (const char* name : kFiles)
+        m_data.WriteFile(std::string("proj\\") + name, name);
+    m_data.WriteFile("proj\\.gitignore", "node_modules/\nbuild/\n*.log\n!keep.log\n");
+    m_data.WriteFile("proj\\src\\.gitignore", "*.o\n/gen/\n");
+    const char kGit[] = "export HOME=\"$PWD\" XDG_CONFIG_HOME=\"$PWD\" GIT_CONFIG_NOSYSTEM=1; git init -q && "
+                        "git -c core.ignorecase=true ls-files --others --exclude-standard";
+    CHostResult git = RunHost("sh", {HostText("-c"), HostText(kGit)}, m_data / "proj");
+    ASSERT_EQ(0, git.exitCode) << git.output;
+    std::vector<std::string> expected;
+    for (size_t at = 0, end; (end = git.output.find('\n', at)) != std::string::npos; at = end + 1)
+    {
+        std::string name = "proj\\" + git.output.substr(at, end - at);
+        std::replace(name.begin(), name.end(), '/', '\\');
+        expected.push_back(name);
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(7u, expected.size()) << git.output;
+
+    PlaceSettings("7Z", {"GitIgnore=true"});
+    CProgramRun run = Run(nullptr, true, {"proj"});
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ("", run.resultText);
+    EXPECT_EQ(expected, SevenZipListing(m_data / "proj.7z"));
+}
+
 // The archive is also read back through its DLL's listing entries (a
 // Zip32j ZIP through 7-Zip32.dll, as the job checks it) and tested whole.
 TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)

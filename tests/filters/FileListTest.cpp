@@ -1,6 +1,7 @@
 // The walk from the input entries to the files handed to the sink.
 #include "filters/FileList.h"
 #include "common/TextConvert.h"
+#include "filters/GitIgnore.h"
 #include "settings/CompressJob.h"
 #include "tests/filters/FilterDefinition.h"
 #include "tests/support/TestFolder.h"
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -196,5 +198,86 @@ TEST(FileList, FiltersJudgeWideNamesAndTheWalkHandsThemOverAsTheyAre)
         std::sort(expected.begin(), expected.end());
         std::sort(handed.begin(), handed.end());
         EXPECT_TRUE(expected == handed);
+    }
+}
+
+// A list that follows the .gitignore files: what a rule leaves out is handed
+// over with its rule (a left-out folder once, not entered), and the
+// definitions judge the rest.
+TEST(FileList, ListFollowingGitIgnoreLeavesOutWhatTheRulesAndTheDefinitionsLeaveOut)
+{
+    CTestFolder data;
+    data.WriteFile("p\\.gitignore", "build/\n*.log\n!keep.log\n");
+    for (const char* name : {"p\\a.txt", "p\\x.LOG", "p\\keep.log", "p\\b.bak", "p\\sub\\c.txt", "p\\sub\\d.md",
+                             "p\\build\\out.txt", "p\\.git\\HEAD"})
+        data.WriteFile(name, "x");
+    data.WriteFile("p\\sub\\.gitignore", "*.txt\n");
+    // Were build entered, its own rule would take out.txt back, and the
+    // folder held without sharing would be reported.
+    data.WriteFile("p\\build\\.gitignore", "!out.txt\n");
+    CHeldFolder held(data.MakeFolder("p\\build\\held"));
+    ASSERT_TRUE(held.IsHeld());
+
+    // A folder with its backslash.
+    const std::string kRuled = "build\\:.gitignore:1:build/ x.LOG:.gitignore:2:*.log sub\\c.txt:sub/.gitignore:1:*.txt "
+                               ".git\\: keep.log:.gitignore:3:!keep.log ";
+    const struct
+    {
+        const char* what;
+        bool filterSw;
+        bool gitIgnore;
+        int action;
+        std::vector<CFilterDef> definitions;
+        std::string taken;  // below p, sorted
+        std::string ruled;  // entry:rule, in the walk's order sorted
+    } cases[] = {
+        {"switch off", true, false, kFilterActExclude, {Definition(kFilterTypeExtension, ".bak")},
+         ".git\\HEAD .gitignore a.txt build\\.gitignore build\\out.txt keep.log sub\\.gitignore sub\\c.txt sub\\d.md "
+         "x.LOG ",
+         ""},
+        {"filter switch off", false, true, kFilterActExclude, {},
+         ".git\\HEAD .gitignore a.txt b.bak build\\.gitignore build\\out.txt keep.log sub\\.gitignore sub\\c.txt "
+         "sub\\d.md x.LOG ",
+         ""},
+        {"exclude .bak", true, true, kFilterActExclude, {Definition(kFilterTypeExtension, ".bak")},
+         ".gitignore a.txt keep.log sub\\.gitignore sub\\d.md ", kRuled},
+        {"only *.txt and .log", true, true, kFilterActOnly,
+         {Definition(kFilterTypeFileName, "*.txt"), Definition(kFilterTypeExtension, ".log")}, "a.txt keep.log ",
+         kRuled},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CCompressJob job;
+        job.Setting.FilterSw = c.filterSw;
+        CFilterList list;
+        list.ActType = c.action;
+        list.Definitions = c.definitions;
+        list.GitIgnore = c.gitIgnore;
+        job.Setting.FilterLists = {list};
+        job.FilterListIndex = 0;
+        std::vector<std::string> taken, ruled;
+        const size_t below = (data / "p\\").size();
+        CWalkReport report;
+        EXPECT_EQ(kFilesCollected, CollectFiles(&job, Inputs({data / "p"}), [&](const CWalkFile& file) {
+                      std::string path = ToAnsiReplacing(file.path, '?').substr(below);
+                      if (file.verdict == kWalkTaken)
+                          taken.push_back(path + " ");
+                      if (file.verdict == kWalkIgnored || file.rule != nullptr)
+                          ruled.push_back(path + (file.isFolder ? "\\:" : ":") +
+                                          (file.rule ? ToAnsiReplacing(file.rule->Reason(), '?') : "") + " ");
+                      return true;
+                  }, &report));
+        EXPECT_EQ(c.gitIgnore && c.filterSw ? 0u : 1u, report.leftOut.size());
+        std::sort(taken.begin(), taken.end());
+        std::sort(ruled.begin(), ruled.end());
+        std::string expectedRuled = c.ruled;
+        std::vector<std::string> parts;
+        for (size_t at = 0, end; (end = expectedRuled.find(' ', at)) != std::string::npos; at = end + 1)
+            parts.push_back(expectedRuled.substr(at, end - at + 1));
+        std::sort(parts.begin(), parts.end());
+        EXPECT_EQ(c.taken, std::accumulate(taken.begin(), taken.end(), std::string()));
+        EXPECT_EQ(std::accumulate(parts.begin(), parts.end(), std::string()),
+                  std::accumulate(ruled.begin(), ruled.end(), std::string()));
     }
 }

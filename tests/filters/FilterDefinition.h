@@ -21,6 +21,7 @@ inline void ExpectSameList(const CFilterList& expected, const CFilterList& actua
     EXPECT_EQ(expected.Title, actual.Title);
     EXPECT_EQ(expected.Comment, actual.Comment);
     EXPECT_EQ(expected.ActType, actual.ActType);
+    EXPECT_EQ(expected.GitIgnore, actual.GitIgnore);
     ASSERT_EQ(expected.Definitions.size(), actual.Definitions.size());
     for (size_t i = 0; i < expected.Definitions.size(); ++i)
     {

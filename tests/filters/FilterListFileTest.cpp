@@ -85,6 +85,7 @@ TEST(FilterListFile, WrittenListReadsBackExactly)
     std::string path = folder / "list.flt";
     CFilterList empty;
     CFilterList withBoth = SampleList();
+    withBoth.GitIgnore = true;
     for (const CFilterList& list : {SampleList(), empty, withBoth})
     {
         ASSERT_EQ(1, WriteFilterListFile(path.c_str(), list));
@@ -255,6 +256,7 @@ TEST(FilterListFile, AnswersTakeTitleCommentActionAndReplaceOrAppendDefinitions)
     imported.Title = "file";
     imported.Comment = "theirs";
     imported.ActType = kFilterActOnly;
+    imported.GitIgnore = true;
     imported.Definitions = {Definition(1, "x"), Definition(1, "y"), Definition(1, "z")};
 
     for (int answers = 0; answers < 16; ++answers)
@@ -272,7 +274,10 @@ TEST(FilterListFile, AnswersTakeTitleCommentActionAndReplaceOrAppendDefinitions)
         if (choice.comment)
             expected.Comment = imported.Comment;
         if (choice.action)
+        {
             expected.ActType = imported.ActType;
+            expected.GitIgnore = imported.GitIgnore;
+        }
         expected.Definitions = choice.replaceDefinitions
                                    ? imported.Definitions
                                    : std::vector<CFilterDef>{Definition(0, ".a"), Definition(0, ".b"),

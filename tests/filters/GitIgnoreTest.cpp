@@ -1,8 +1,9 @@
 #include "filters/GitIgnore.h"
 
 #include "common/FileBytes.h"
-#include "common/ScopedHandle.h"
 #include "common/TextConvert.h"
+#include "filters/FileList.h"
+#include "settings/CompressJob.h"
 #include "tests/bridges/HostCommand.h"
 #include "tests/support/IgnoreTree.h"
 #include "tests/support/TestFolder.h"
@@ -86,8 +87,9 @@ TEST(GitIgnoreTest, Decide_EachConstruct_AsGitDecides)
     }
 }
 
-// What the walk decides: the files it takes and, per entry git names a rule
-// for, that rule ("" for a folder the walk enters and the files it takes).
+// What the job's walk decides: the files it takes and, per entry it hands
+// over with a rule, that rule (also a "!" rule that keeps a file); the
+// folders it leaves out.
 struct CWalkResult
 {
     std::vector<std::wstring> taken;
@@ -95,33 +97,29 @@ struct CWalkResult
     std::set<std::wstring> leftOut;  // folders
 };
 
-void Walk(CGitIgnoreStack* stack, const std::wstring& top, const std::wstring& relative, CWalkResult* result)
+// CollectFiles on top with a list that follows the .gitignore files and has
+// no definitions of its own, as the job and the preview walk.
+CWalkResult Walk(const std::wstring& top)
 {
-    std::wstring folder = relative.empty() ? top : top + L"\\" + relative;
-    stack->EnterFolder(relative, folder);
-    WIN32_FIND_DATAW found;
-    CScopedFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
-    while (find.IsValid())
-    {
-        std::wstring name = found.cFileName;
-        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        std::wstring path = relative.empty() ? name : relative + L"\\" + name;
-        if (name != L"." && name != L"..")
-        {
-            CGitIgnoreVerdict verdict = stack->Decide(name, isFolder);
-            if (verdict.rule)
-                result->reasons[path] = verdict.Reason();
-            if (verdict.ignored && isFolder)
-                result->leftOut.insert(path);
-            else if (isFolder)
-                Walk(stack, top, path, result);
-            else if (!verdict.ignored)
-                result->taken.push_back(path);
-        }
-        if (!FindNextFileW(find.Get(), &found))
-            break;
-    }
-    stack->LeaveFolder();
+    CCompressJob job;
+    job.Setting.FilterSw = true;
+    CFilterList list;
+    list.GitIgnore = true;
+    job.Setting.FilterLists = {list};
+    job.FilterListIndex = 0;
+    CWalkResult result;
+    const size_t below = top.size() + 1;
+    CollectFiles(&job, {top}, [&](const CWalkFile& file) {
+        std::wstring path = file.path.substr(below);
+        if (file.rule != nullptr)
+            result.reasons[path] = file.rule->Reason();
+        if (file.verdict == kWalkTaken)
+            result.taken.push_back(path);
+        else if (file.isFolder)
+            result.leftOut.insert(path);
+        return true;
+    });
+    return result;
 }
 
 std::wstring Backslashed(std::wstring path)
@@ -158,7 +156,7 @@ std::string Describe(const CIgnoreTree& tree)
 }
 
 // Random trees, git run on them in batches through the host, and the
-// matcher's walk of each compared with git's listing and check-ignore -v.
+// job's walk of each compared with git's listing and check-ignore -v.
 TEST(GitIgnoreTest, Walk_RandomTrees_AgreesWithGit)
 {
     const char* count = getenv("TESSIK_GITIGNORE_TREES");
@@ -199,9 +197,7 @@ TEST(GitIgnoreTest, Walk_RandomTrees_AgreesWithGit)
         for (int t = first; t < first + static_cast<int>(made.size()); ++t)
         {
             std::wstring name = batch + L"\\t" + std::to_wstring(t);
-            CGitIgnoreStack stack(name);
-            CWalkResult walk;
-            Walk(&stack, name, L"", &walk);
+            CWalkResult walk = Walk(name);
             std::vector<std::wstring> gitTaken = NulSeparated(name + L".files");
             std::transform(gitTaken.begin(), gitTaken.end(), gitTaken.begin(), Backslashed);
             std::sort(gitTaken.begin(), gitTaken.end());
@@ -210,8 +206,16 @@ TEST(GitIgnoreTest, Walk_RandomTrees_AgreesWithGit)
             // An entry below a left-out folder has that folder's rule in git's report.
             std::map<std::wstring, std::wstring> gitReasons, ourReasons;
             std::vector<std::wstring> ignored = NulSeparated(name + L".ignored");
+            const std::set<std::wstring> folders(made[t - first].folders.begin(), made[t - first].folders.end());
             for (size_t i = 0; i + 3 < ignored.size(); i += 4)
-                gitReasons[Backslashed(ignored[i + 3])] = ignored[i] + L":" + ignored[i + 1] + L":" + ignored[i + 2];
+            {
+                std::wstring path = Backslashed(ignored[i + 3]);
+                // The walk hands over no folder it enters: a "!" rule that
+                // keeps one is seen only in what it takes below it.
+                if (folders.count(path) && !walk.leftOut.count(path) && ignored[i + 2].compare(0, 1, L"!") == 0)
+                    continue;
+                gitReasons[path] = ignored[i] + L":" + ignored[i + 1] + L":" + ignored[i + 2];
+            }
             for (const auto* list : {&made[t - first].folders, &made[t - first].files})
                 for (const std::wstring& path : *list)
                     for (size_t end = path.find(L'\\');; end = path.find(L'\\', end + 1))

@@ -28,6 +28,12 @@ CFilterList List(const char* title, int definitions, const char* pattern = ".x",
     return list;
 }
 
+CFilterList FollowingGitIgnore(CFilterList list)
+{
+    list.GitIgnore = true;
+    return list;
+}
+
 CAppSetting WithLists(std::vector<CFilterList> lists, bool filterSw = true)
 {
     CAppSetting setting;
@@ -52,6 +58,9 @@ const char* const kStartFiles[] = {
     "title =  Old title \r\nExtra=keep me\r\nFilter0_Type=1\r\nFilter5_Type=1\r\nfilter1_Filter=lower\r\n"
     "Filter1_Filter=.y\r\n[FILTER_1]\r\nTitle=B\r\n[FILTER_1]\r\nTitle=B again\r\n[FILTER_7]\r\nTitle=far\r\n"
     "[ARCHIVE]\r\nStatusDialog=false",
+    // A list that follows the .gitignore files, the key in another case.
+    "[FILTER]\r\nFilterSw=true\r\nProfileNum=2\r\n[FILTER_0]\r\nFilterNum=0\r\nTitle=A\r\nComment=\r\nActType=0\r\n"
+    "GitIgnore=true\r\n[FILTER_1]\r\nTitle=B\r\ngitignore=true\r\n",
     // Unix line ends and a lone CR.
     "[FILTER]\nFilterSw=true\nProfileNum=1\n[FILTER_0]\nFilterNum=1\nTitle=A\rB\nFilter0_Filter=.z\n",
     // Saved as UTF-8 with a byte-order mark, which the profile functions keep.
@@ -73,6 +82,7 @@ TEST(FilterSave, InMemorySaveWritesTheBytesOfTheKeyByKeySave)
     } targets[] = {
         {WithLists({}, false), true},
         {WithLists({List("A", 3), List("B", 0)}), true},
+        {WithLists({FollowingGitIgnore(List("A", 2)), List("B", 0), FollowingGitIgnore(List("C", 1))}), true},
         {WithLists({List("A", 1), List("表示", 2, "*.表"), List("C", 0), List("D", 4)}), true},
         {WithLists({List(" Old title ", 2, ".y", "  lead"), List("B", 1)}), false},
         // Blanks the profile functions strip or keep: tab and 0x1A go, the

@@ -32,6 +32,10 @@ void ReferenceSaveFilterSettings(CIniFile& ini, const CAppSetting& setting)
         ini.WriteString(name, "Title", list.Title.c_str());
         ini.WriteString(name, "Comment", list.Comment.c_str());
         ini.WriteInt(name, "ActType", list.ActType);
+        if (list.GitIgnore)
+            ini.WriteString(name, "GitIgnore", "true");
+        else
+            ini.DeleteKey(name, "GitIgnore");
         for (int k = 0; k < count; ++k)
         {
             const CFilterDef& definition = list.Definitions[k];

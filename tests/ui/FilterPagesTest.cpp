@@ -402,6 +402,7 @@ TEST_F(FilterPage, AddsEditsAndDeletesListsThroughTheEditors)
                 SetControlText(editor, IDC_LIST_TITLE, "ソース");
                 SetControlText(editor, IDC_LIST_COMMENT, "作業用");
                 SendMessageA(GetDlgItem(editor, IDC_LIST_ACTION), CB_SETCURSEL, 1, 0);
+                SendMessageA(GetDlgItem(editor, IDC_LIST_GITIGNORE), BM_SETCHECK, BST_CHECKED, 0);
                 PressButton(editor, IDC_LIST_ADD);
             }),
             Step(kDefEditorTitle, [&](HWND editor) {
@@ -475,6 +476,8 @@ TEST_F(FilterPage, AddsEditsAndDeletesListsThroughTheEditors)
         {IDC_LIST_EDIT, "選択したフィルタを編集します"},
         {IDC_LIST_IMPORT, "外部ファイルからフィルタリストを取り込みます"},
         {IDC_LIST_EXPORT, "フィルタリストをファイルへ書き出します"},
+        {IDC_LIST_GITIGNORE, "フォルダの .gitignore ファイルが除外するファイルとフォルダも、git と同じ規則で除外します\n"
+                             ".git フォルダは常に除外されます"},
     };
     for (const auto& tip : kListTips)
         ExpectTooltip(tip.second, listTips[tip.first], tip.first);
@@ -491,10 +494,10 @@ TEST_F(FilterPage, AddsEditsAndDeletesListsThroughTheEditors)
     bak.Comment = "予備";
     CFilterDef txt = Definition(kFilterTypeExtension, ".txt");
     txt.Comment = "文書";
-    const CFilterList made = NamedList("ソース", "作業用",
-                                       {txt, Definition(kFilterTypeExtension, "."),
-                                        Definition(kFilterTypeFileName, "txt"), bak},
-                                       kFilterActOnly);
+    CFilterList made = NamedList("ソース", "作業用",
+                                 {txt, Definition(kFilterTypeExtension, "."), Definition(kFilterTypeFileName, "txt"), bak},
+                                 kFilterActOnly);
+    made.GitIgnore = true;
     ExpectSameList(made, g_appSetting.FilterLists[0]);
     EXPECT_EQ((Rows{{"ソース", "作業用"}}), ListViewRows(Lists(), 2));
     // Adding the first list enables the switch but leaves it off.
@@ -544,8 +547,9 @@ TEST_F(FilterPage, AddsEditsAndDeletesListsThroughTheEditors)
             EXPECT_TRUE(seen.expected) << seen.window.title;
     }
     EXPECT_EQ("選択しているフィルタを、削除してもよろしいですか", deleteQuestion);
-    ExpectSameList(NamedList("ソース", "作業用", {Definition(kFilterTypeExtension, ".doc")}, kFilterActOnly),
-                   g_appSetting.FilterLists[0]);
+    CFilterList edited = NamedList("ソース", "作業用", {Definition(kFilterTypeExtension, ".doc")}, kFilterActOnly);
+    edited.GitIgnore = true;
+    ExpectSameList(edited, g_appSetting.FilterLists[0]);
 
     // No at the question keeps the list; Yes deletes it, and with the last
     // list gone the switch is off and disabled.

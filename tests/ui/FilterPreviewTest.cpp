@@ -235,6 +235,37 @@ TEST_F(FilterPreview, ShowsEveryFileWithTheDefinitionThatLeftItOutAndTheTotals)
     EXPECT_LT(0, image.cx);
 }
 
+// A list following the .gitignore files: a file left out by a rule names it
+// as git check-ignore -v does, a folder shows once with the files it held.
+TEST_F(FilterPreview, RowsLeftOutByGitIgnoreRulesShowTheRuleAndAFolderTheFilesItHeld)
+{
+    m_data.WriteFile("docs\\.gitignore", "x/\n*.txt\n");
+    m_data.WriteFile("docs\\表\\.gitignore", "# generated\n*.docx\n");
+    CFilterList list = FiveDefinitions();
+    list.GitIgnore = true;
+    Rows rows;
+    std::string totals;
+    SIZE image = {};
+    Preview(list, {m_data / "docs"}, [&](HWND preview) {
+        totals = ItemText(preview, IDC_PREVIEW_TOTALS);
+        ClickHeader(preview, 0);
+        rows = ListViewRows(GetDlgItem(preview, IDC_PREVIEW_ROWS), kColumns);
+        image = SaveWindowImage(preview, ArtefactPath("filter-preview-gitignore.bmp"));
+    });
+    const Rows expected = {
+        {"docs\\.gitignore", "圧縮する", "9", "", "", "", ""},
+        {"docs\\a.txt", "除外", "3", "バックアップ除外", ".gitignore", ".gitignore:2:*.txt", ""},
+        {"docs\\old.BAK", "除外", "1,000", "バックアップ除外", "拡張子", ".bak", "古い版"},
+        {"docs\\x\\", "除外", "52", "バックアップ除外", ".gitignore", ".gitignore:1:x/", "フォルダ (3 個のファイル)"},
+        {"docs\\~$報告.docx", "除外", "9", "バックアップ除外", "ファイル名", "~$*", ""},
+        {"docs\\表\\.gitignore", "圧縮する", "19", "", "", "", ""},
+        {"docs\\表\\報告.docx", "除外", "2,000", "バックアップ除外", ".gitignore", "表/.gitignore:2:*.docx", ""},
+    };
+    EXPECT_EQ(expected, rows);
+    EXPECT_EQ("圧縮する: 2 個 (28 バイト)\n除外: 7 個 (3,064 バイト)    エラー: 0 個", totals);
+    EXPECT_LT(0, image.cx);
+}
+
 TEST_F(FilterPreview, StopEndsTheWalkOfALargeTreeAndTheDialogFollowsItsSize)
 {
     // Names on which the library works until it gives up, a good part of a

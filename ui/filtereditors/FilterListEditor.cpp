@@ -88,6 +88,8 @@ INT_PTR CFilterListEditor::OnInit()
     m_action.ResetContent();
     m_action.AddString(LoadResourceString(IDS_ACTION_EXCLUDE).c_str(), kFilterActExclude);
     m_action.AddString(LoadResourceString(IDS_ACTION_ONLY).c_str(), kFilterActOnly);
+    m_gitIgnore.Attach(m_hwnd, IDC_LIST_GITIGNORE);
+    m_gitIgnore.AddTooltip(IDS_TIP_LIST_GITIGNORE, true, kTooltipDisplayMs);
     Fill();
     return TRUE;
 }
@@ -102,6 +104,7 @@ void CFilterListEditor::Fill()
         SetRowTexts(&m_definitions, row++, true, DefinitionRowTexts(definition));
     m_action.SetCurSel(-1);
     m_action.SelectByValue(g_workingFilterList.ActType);
+    m_gitIgnore.SetCheck(g_workingFilterList.GitIgnore ? BST_CHECKED : BST_UNCHECKED);
 }
 
 INT_PTR CFilterListEditor::OnCommand(int code, int id, HWND control)
@@ -199,6 +202,7 @@ bool CFilterListEditor::StoreEdits()
     // An action read from a file that is neither choice selects nothing and is kept.
     if (m_action.GetCurSel() >= 0)
         g_workingFilterList.ActType = m_action.GetItemValue(m_action.GetCurSel());
+    g_workingFilterList.GitIgnore = m_gitIgnore.GetCheck() == BST_CHECKED;
     return true;
 }
 
@@ -231,6 +235,7 @@ void CFilterListEditor::OnPreview()
     list.Title = m_title.GetText(kPathBufferSize);
     if (m_action.GetCurSel() >= 0)
         list.ActType = m_action.GetItemValue(m_action.GetCurSel());
+    list.GitIgnore = m_gitIgnore.GetCheck() == BST_CHECKED;
     job.Setting.FilterLists.push_back(list);
     job.FilterListIndex = 0;
     CFilterPreviewDialog preview(job, {AnsiToWide(folder)});

@@ -49,6 +49,7 @@ private:
     CControlWrapper m_comment;
     CListWrapper m_definitions;
     CComboWrapper m_action;
+    CButtonWrapper m_gitIgnore;
     static const int kButtons = 6;
     CButtonWrapper m_buttons[kButtons];
 };

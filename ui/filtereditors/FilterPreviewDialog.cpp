@@ -36,7 +36,9 @@ enum
 const UINT kColumnTitles[kColumnCount] = {IDS_PREVIEW_COLUMN_PATH, IDS_PREVIEW_COLUMN_STATE, IDS_PREVIEW_COLUMN_SIZE,
                                           IDS_PREVIEW_COLUMN_LIST, IDS_COLUMN_DEF_TYPE,      IDS_COLUMN_DEF_PATTERN,
                                           IDS_COLUMN_DEF_COMMENT};
-const int kColumnWidths[kColumnCount] = {230, 56, 64, 104, 72, 110, 150};
+// The pattern's column also holds a .gitignore rule as git names it
+// ("sub/.gitignore:3:build/"), longer than most definitions.
+const int kColumnWidths[kColumnCount] = {200, 56, 64, 104, 72, 170, 150};
 
 // How each control follows a change of the client area's size.
 struct CAnchor
@@ -304,6 +306,8 @@ const CFilterDef* CFilterPreviewDialog::Definition(const CPreviewRow& row) const
 
 std::string CFilterPreviewDialog::CellText(const CPreviewRow& row, int column) const
 {
+    if (row.ignored)
+        return IgnoredCellText(row, column);
     const CFilterDef* definition = Definition(row);
     // A file a pack-only list leaves out matched none of its definitions.
     bool matchedNothing = row.state == kPreviewOut && definition == nullptr;
@@ -329,6 +333,30 @@ std::string CFilterPreviewDialog::CellText(const CPreviewRow& row, int column) c
         if (row.state == kPreviewError)
             return ProblemText(static_cast<EFileProblem>(row.problem), row.error);
         return definition != nullptr ? definition->Comment : std::string();
+    }
+    return std::string();
+}
+
+// A row the .gitignore rules left out: the rule where a definition would
+// be, as git check-ignore -v names it, and for a folder what it held.
+std::string CFilterPreviewDialog::IgnoredCellText(const CPreviewRow& row, int column) const
+{
+    switch (column)
+    {
+    case kColumnPath:
+        return row.folder ? row.path + "\\" : row.path;
+    case kColumnState:
+        return LoadResourceString(StateText(row.state));
+    case kColumnSize:
+        return Grouped(row.size);
+    case kColumnList:
+        return m_job.Setting.FilterLists[m_job.FilterListIndex].Title;
+    case kColumnType:
+        return LoadResourceString(IDS_PREVIEW_GITIGNORE);
+    case kColumnPattern:
+        return row.rule.empty() ? LoadResourceString(IDS_PREVIEW_GIT_FOLDER) : row.rule;
+    case kColumnComment:
+        return row.folder ? FormatResource(IDS_PREVIEW_FOLDER_HELD, Grouped(row.heldFiles)) : std::string();
     }
     return std::string();
 }

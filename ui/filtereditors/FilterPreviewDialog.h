@@ -48,6 +48,7 @@ private:
     void Layout();
     void OnGetDispInfo(NMLVDISPINFOA* info);
     std::string CellText(const CPreviewRow& row, int column) const;
+    std::string IgnoredCellText(const CPreviewRow& row, int column) const;
     const CFilterDef* Definition(const CPreviewRow& row) const;
 
     CCompressJob m_job;
