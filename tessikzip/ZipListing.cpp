@@ -2,6 +2,7 @@
 
 #include "common/ArchiveBytes.h"
 #include "common/FileBytes.h"
+#include "dllkit/WildName.h"
 
 #include <zlib.h>
 
@@ -305,30 +306,10 @@ bool CheckZipArchive(const std::wstring& path, EZipCheck depth)
 
 bool MatchesZipWildName(const std::wstring& wild, const std::wstring& name)
 {
-    auto fold = [](wchar_t c) { return c == L'\\' ? L'/' : static_cast<wchar_t>(towlower(c)); };
-    size_t w = 0, n = 0;
-    size_t starAt = std::wstring::npos, resumeAt = 0;
-    while (n < name.size())
-    {
-        if (w < wild.size() && wild[w] != L'*' && (wild[w] == L'?' || fold(wild[w]) == fold(name[n])))
-        {
-            ++w;
-            ++n;
-        }
-        else if (w < wild.size() && wild[w] == L'*')
-        {
-            starAt = w++;
-            resumeAt = n;
-        }
-        else if (starAt != std::wstring::npos)
-        {
-            w = starAt + 1;
-            n = ++resumeAt;
-        }
-        else
-            return false;
-    }
-    while (w < wild.size() && wild[w] == L'*')
-        ++w;
-    return w == wild.size();
+    auto fold = [](std::wstring text) {
+        for (wchar_t& c : text)
+            c = c == L'\\' ? L'/' : static_cast<wchar_t>(towlower(c));
+        return text;
+    };
+    return MatchesWildName(fold(wild), fold(name));
 }

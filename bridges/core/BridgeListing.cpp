@@ -1,6 +1,7 @@
 #include "bridges/core/BridgeListing.h"
 
 #include "bridges/core/BridgeText.h"
+#include "dllkit/WildName.h"
 
 #include <string.h>
 
@@ -12,39 +13,6 @@ namespace {
 
 const char kFolderAttribute[] = "d";
 const char kFileAttribute[] = "-";
-
-// "*" and "?" of a wild name against a name, both folded: "*" spans
-// separators, so "*" is every entry, as the Common Archiver API has it.
-bool MatchesWild(const std::wstring& wild, const std::wstring& name)
-{
-    size_t w = 0;
-    size_t n = 0;
-    size_t starAt = std::wstring::npos;
-    size_t resumeAt = 0;
-    while (n < name.size())
-    {
-        if (w < wild.size() && (wild[w] == L'?' || wild[w] == name[n]))
-        {
-            ++w;
-            ++n;
-        }
-        else if (w < wild.size() && wild[w] == L'*')
-        {
-            starAt = w++;
-            resumeAt = n;
-        }
-        else if (starAt != std::wstring::npos)
-        {
-            w = starAt + 1;
-            n = ++resumeAt;
-        }
-        else
-            return false;
-    }
-    while (w < wild.size() && wild[w] == L'*')
-        ++w;
-    return w == wild.size();
-}
 
 // What a handle of OpenArchive owns: the entries read when it was opened and
 // the place of the walk through them.
@@ -67,7 +35,7 @@ public:
         while (m_next < m_entries.size())
         {
             const CArchiveEntry& entry = m_entries[m_next++];
-            if (!MatchesWild(m_wild, FoldName(entry.name)))
+            if (!MatchesWildName(m_wild, FoldName(entry.name)))
                 continue;
             m_last = &entry;
             Fill(entry, info);
