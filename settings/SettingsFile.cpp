@@ -34,14 +34,36 @@ const char kVerifyArchive[] = "VerifyArchive";
 // taken this long belongs to an instance that hangs.
 const DWORD kSaveLockTimeoutMs = 30000;
 
+// The user's application data folder as the session names it: the system
+// sets APPDATA from the same profile entry the shell reads, and taking it
+// from there keeps the shell's DLL out of the start-up. Empty when the
+// variable is missing or names no folder.
+std::wstring AppDataFromEnvironment()
+{
+    wchar_t wide[kPathBufferSize];
+    DWORD length = GetEnvironmentVariableW(L"APPDATA", wide, kPathBufferSize);
+    if (length == 0 || length >= kPathBufferSize)
+        return std::wstring();
+    DWORD attributes = GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return std::wstring();
+    return wide;
+}
+
 // The settings file is read and written by ANSI path; the folder is taken
 // wide, so that a user folder beyond the code page still has one.
 bool GetAppDataFolder(std::string* folder)
 {
-    wchar_t wide[MAX_PATH];
+    std::wstring wide = AppDataFromEnvironment();
+    if (wide.empty())
+    {
+        wchar_t shell[MAX_PATH];
+        if (FAILED(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, shell)))
+            return false;
+        wide = shell;
+    }
     char path[kPathBufferSize];
-    if (FAILED(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, wide)) ||
-        !GetAnsiPathName(wide, path, sizeof(path)))
+    if (!GetAnsiPathName(wide.c_str(), path, sizeof(path)))
         return false;
     *folder = path;
     return true;

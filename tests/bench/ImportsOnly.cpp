@@ -1,7 +1,8 @@
-// A part of the start-up benchmark: a program that maps the same system DLLs
-// as Tessik's main program (each import is referenced, so the linker keeps
-// it) and ends at once. Against the bare program it gives what loading them
-// costs before the first line of the program runs.
+// A part of the start-up benchmark: a program linked with the same system
+// DLLs as Tessik's main program, the same ones delay-loaded (each import is
+// referenced, so the linker keeps it), and ends at once. Against the bare
+// program it gives what loading the DLLs mapped at start costs before the
+// first line of the program runs.
 //
 // With "dialog <module>" it shows the compress dialog's template from that
 // module (Tessik's program) with a procedure that does nothing, and waits:

@@ -1,15 +1,12 @@
-// (b) Tessik's own work around the archiver call: the real program in quick
-// start with exit after compression, against the 7-Zip32 stand-in (which
-// returns at once), from process start to exit, against the host's 7zz
-// archiving the same tree (timed by the script, handed in).
 // (c) Start-up to the compress dialog shown, against a trivial program that
-// shows one dialog; beside it, the compress dialog's template shown by a
-// program with the same imports that does nothing else.
+// shows one dialog (both carry the same manifest); beside it, the compress
+// dialog's template shown by a program linked with the same system DLLs that
+// does nothing else (the floor), and Tessik's own work over that floor.
 // (e) The settings read in whole runs: quick start on a one-file tree with a
 // settings file of 0, 100 and 200 filter lists of 20 definitions.
 // Each figure is the median of kBenchRuns runs.
 //
-//   bench_launch <folder> <7zz seconds>
+//   bench_launch <folder>
 //
 // Moves the user's settings file aside meanwhile and puts it back.
 
@@ -135,29 +132,16 @@ double TimeQuickStart(const std::string& exe, const std::string& tree, const std
     return waited == WAIT_OBJECT_0 && code == 0 ? seconds : -1;
 }
 
-// Files in the list files the stand-in saw in its last call.
-size_t ListedByLastCall(const std::string& folder)
-{
-    std::vector<CStandInCall> calls = CallsOf(ReadStandInJournal(folder, "7-Zip32.dll"), "SevenZip");
-    size_t lines = 0;
-    if (!calls.empty())
-        for (const CStandInList& list : calls.back().lists)
-            for (size_t at = list.bytes.find('\n'); at != std::string::npos; at = list.bytes.find('\n', at + 1))
-                ++lines;
-    return lines;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3)
+    if (argc < 2)
     {
-        fprintf(stderr, "usage: bench_launch <folder> <7zz seconds>\n");
+        fprintf(stderr, "usage: bench_launch <folder>\n");
         return 2;
     }
     std::string tree = EnsureBenchTree(argv[1]);
-    double sevenZip = atof(argv[2]);
 
     CTestFolder program;
     std::string exe = program / "tessik.exe";
@@ -170,24 +154,6 @@ int main(int argc, char** argv)
     bool hadSettings = FileExists(settings);
     if (hadSettings)
         MoveFileA(settings.c_str(), aside.c_str());
-
-    std::string archive = tree + ".7z";
-    std::vector<double> quickRuns;
-    for (int run = 0; run < kBenchRuns; ++run)
-    {
-        WriteBenchSettings(settings, kQuickStartKeys, 1);
-        double seconds = TimeQuickStart(exe, tree, archive);
-        if (seconds < 0)
-        {
-            fprintf(stderr, "the quick-start run failed\n");
-            quickRuns.clear();
-            break;
-        }
-        quickRuns.push_back(seconds);
-    }
-    double quick = quickRuns.empty() ? -1 : Median(quickRuns);
-    size_t listed = ListedByLastCall(program.Path());
-    DeleteFileA(archive.c_str());
 
     // The same run on one file: what is left is start-up, the settings read
     // and save, and the archiver call; the lists' share shows directly.
@@ -225,21 +191,15 @@ int main(int argc, char** argv)
     if (hadSettings)
         MoveFileA(aside.c_str(), settings.c_str());
 
-    if (quick < 0 || listed == 0 || listed >= static_cast<size_t>(kBenchFileCount))
-    {
-        fprintf(stderr, "quick start: %.3f s, %u files listed: not a filtered run\n", quick,
-                static_cast<unsigned>(listed));
-        return 1;
-    }
-    fprintf(stderr, "quick start, whole run: %.3f s, %u files in the list files\n", quick,
-            static_cast<unsigned>(listed));
-    PrintBenchRow("(b) tessik quick start (whole run) vs 7zz a -mx=0", FormatMedian(quickRuns),
-                  FormatSeconds(sevenZip), quick / sevenZip, 0.10, true);
+    double floor = Median(templateRuns);
     PrintBenchRow("(c) start-up to compress dialog vs trivial dialog", FormatMedian(dialogRuns),
                   FormatMedian(trivialRuns), dialog / trivial, 1.5, true);
-    printf("part\tthe compress dialog's template shown with the main program's imports and nothing else (the "
+    PrintBenchRow("(c) start-up to compress dialog minus the floor (its template with the same DLLs; ratio "
+                  "column: seconds)",
+                  FormatMedian(dialogRuns), FormatMedian(templateRuns), dialog - floor, 0.010, true);
+    printf("part\tthe compress dialog's template shown with the main program's DLLs and nothing else (the "
            "floor of the start-up): %.2f x the trivial dialog\t%s\n",
-           Median(templateRuns) / trivial, FormatMedian(templateRuns).c_str());
+           floor / trivial, FormatMedian(templateRuns).c_str());
     double none = Median(listRuns[0]);
     PrintBenchRow("(e) quick start on 1 file, 100 lists x 20 minus none (ratio column: seconds)",
                   FormatMedian(listRuns[1]), FormatMedian(listRuns[0]), Median(listRuns[1]) - none, 0.30, true);

@@ -1,0 +1,26 @@
+# Writes the module definition of a system DLL from its import library:
+# every function the library imports (its __imp_ symbols that have a thunk).
+#   cmake -DNM=... -DIMPORT_LIB=... -DDLL=... -DDEF=... [-DUNDERSCORED=1] -P WriteExportsDef.cmake
+execute_process(COMMAND ${NM} -g ${IMPORT_LIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${NM} could not read ${IMPORT_LIB}")
+endif()
+string(REGEX MATCHALL "[0-9a-fA-F]+ T [^\n]+" thunks "${symbols}")
+set(names)
+foreach(line IN LISTS thunks)
+  string(REGEX REPLACE "^[0-9a-fA-F]+ T " "" name "${line}")
+  # 32-bit symbols start with the C underscore; the module definition has none.
+  if(UNDERSCORED)
+    string(REGEX REPLACE "^_" "" name "${name}")
+  endif()
+  if(NOT name MATCHES "^_" AND NOT name MATCHES "^\\.")
+    list(APPEND names "${name}")
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES names)
+list(LENGTH names count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no functions in ${IMPORT_LIB}")
+endif()
+list(JOIN names "\n    " body)
+file(WRITE ${DEF} "LIBRARY ${DLL}\nEXPORTS\n    ${body}\n")
