@@ -34,27 +34,33 @@ const char kVerifyArchive[] = "VerifyArchive";
 // taken this long belongs to an instance that hangs.
 const DWORD kSaveLockTimeoutMs = 30000;
 
-// The user's application data folder as the session names it: the system
-// sets APPDATA from the same profile entry the shell reads, and taking it
-// from there keeps the shell's DLL out of the start-up. Empty when the
-// variable is missing or names no folder.
-std::wstring AppDataFromEnvironment()
+// The user's application data folder where the shell keeps it: the profile's
+// "User Shell Folders" entry, with the variables in it expanded. Reading it
+// here keeps the shell's DLL out of the start-up; empty when the entry is
+// missing or names no folder, and the shell is asked then.
+std::wstring AppDataFromShellFolders()
 {
-    wchar_t wide[kPathBufferSize];
-    DWORD length = GetEnvironmentVariableW(L"APPDATA", wide, kPathBufferSize);
-    if (length == 0 || length >= kPathBufferSize)
+    wchar_t stored[kPathBufferSize];
+    DWORD size = sizeof(stored);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                     L"AppData", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, NULL, stored,
+                     &size) != ERROR_SUCCESS)
         return std::wstring();
-    DWORD attributes = GetFileAttributesW(wide);
+    wchar_t expanded[kPathBufferSize];
+    DWORD length = ExpandEnvironmentStringsW(stored, expanded, kPathBufferSize);
+    if (length == 0 || length > kPathBufferSize)
+        return std::wstring();
+    DWORD attributes = GetFileAttributesW(expanded);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return std::wstring();
-    return wide;
+    return expanded;
 }
 
 // The settings file is read and written by ANSI path; the folder is taken
 // wide, so that a user folder beyond the code page still has one.
 bool GetAppDataFolder(std::string* folder)
 {
-    std::wstring wide = AppDataFromEnvironment();
+    std::wstring wide = AppDataFromShellFolders();
     if (wide.empty())
     {
         wchar_t shell[MAX_PATH];
