@@ -268,7 +268,8 @@ int main(int argc, char** argv)
     fprintf(stderr, "DLL mappings per probe round: %s%s\n", mapped.c_str(),
             watching ? "" : " (the loader's notification is missing: not counted)");
     printf("part\tprocess start and exit (bare program)\t%s\n", FormatMedian(processStart).c_str());
-    printf("part\tprocess start and exit with the main program's system DLLs (shell32, ole32, comctl32, comdlg32)\t%s\n",
+    printf("part\tprocess start and exit linked as the main program (comctl32 mapped at start; shell32, ole32, "
+           "comdlg32 delay-loaded)\t%s\n",
            FormatMedian(importsStart).c_str());
     printf("part\tsettings read (1 list)\t%s\n", FormatMedian(read1).c_str());
     printf("part\tDLL probes of 9 builders, maps per DLL: %s\t%s\n", mapped.c_str(), FormatMedian(probes).c_str());
