@@ -1,12 +1,20 @@
 #!/usr/bin/env python3
-"""Draws the program's icons and writes them as .ico files (32-bit images).
+"""Draws the program's icons and writes them as .ico files.
 
-tessik.ico (icon 150): a tied parcel, 16x16 and 32x32.
-browse.ico (icon 151): an open folder, 16x16.
+tessik.ico (icon 150): a tied parcel.
+browse.ico (icon 151): an open folder.
+Each at every size Windows asks for from 100 % to 200 % and in the file
+manager's views: 16, 20, 24, 32, 40, 48 and 64 pixels as 32-bit bitmaps, 256
+pixels as a PNG image, as Windows' own icons store it.
 Run from the repository root: python3 resources/make_icons.py
 """
 import struct
+import zlib
 from pathlib import Path
+
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+# Above this size an image is stored as PNG.
+LARGEST_BITMAP = 64
 
 TRANSPARENT = (0, 0, 0, 0)
 
@@ -22,11 +30,11 @@ class Canvas:
             for x in range(max(0, x0), min(self.size, x1 + 1)):
                 self.pixels[y][x] = colour
 
-    def frame(self, x0, y0, x1, y1, colour):
-        self.fill(x0, y0, x1, y0, colour)
-        self.fill(x0, y1, x1, y1, colour)
-        self.fill(x0, y0, x0, y1, colour)
-        self.fill(x1, y0, x1, y1, colour)
+    def frame(self, x0, y0, x1, y1, colour, width=1):
+        self.fill(x0, y0, x1, y0 + width - 1, colour)
+        self.fill(x0, y1 - width + 1, x1, y1, colour)
+        self.fill(x0, y0, x0 + width - 1, y1, colour)
+        self.fill(x1 - width + 1, y0, x1, y1, colour)
 
 
 def rgb(value, alpha=255):
@@ -63,19 +71,45 @@ def parcel(size):
     # the bow on top
     c.fill(mid - p(6), top - p(4), mid - p(2), top - 1, STRAP)
     c.fill(mid + p(2), top - p(4), mid + p(6), top - 1, STRAP)
-    c.frame(left, top, right, bottom, OUTLINE)
+    c.frame(left, top, right, bottom, OUTLINE, max(1, size // 32))
     return c
 
 
 def folder(size):
+    """Drawn on a 16-pixel grid, each grid cell a block of the size; the
+    outlines keep the parcel's width rather than a whole cell."""
     c = Canvas(size)
-    c.fill(1, 3, 6, 4, FOLDER_BACK)        # the tab
-    c.fill(1, 4, 14, 13, FOLDER_BACK)      # the back
-    c.fill(2, 7, 15, 13, FOLDER)           # the open front
-    c.frame(1, 4, 14, 13, FOLDER_LINE)
-    c.fill(2, 7, 15, 7, FOLDER_LINE)
-    c.fill(15, 7, 15, 13, FOLDER_LINE)
-    c.fill(2, 13, 15, 13, FOLDER_LINE)
+    s = size / 16.0
+    width = max(1, size // 32)
+
+    def cell(x0, y0, x1, y1):
+        return (int(round(x0 * s)), int(round(y0 * s)),
+                int(round((x1 + 1) * s)) - 1, int(round((y1 + 1) * s)) - 1)
+
+    def box(x0, y0, x1, y1, colour):
+        c.fill(*cell(x0, y0, x1, y1), colour)
+
+    def frame(x0, y0, x1, y1, colour):
+        c.frame(*cell(x0, y0, x1, y1), colour, width)
+
+    def line(x0, y0, x1, y1, colour, edge):
+        """A line along one edge ('top', 'bottom' or 'right') of its cells."""
+        left, top, right, bottom = cell(x0, y0, x1, y1)
+        if edge == 'top':
+            bottom = top + width - 1
+        elif edge == 'bottom':
+            top = bottom - width + 1
+        else:
+            left = right - width + 1
+        c.fill(left, top, right, bottom, colour)
+
+    box(1, 3, 6, 4, FOLDER_BACK)        # the tab
+    box(1, 4, 14, 13, FOLDER_BACK)      # the back
+    box(2, 7, 15, 13, FOLDER)           # the open front
+    frame(1, 4, 14, 13, FOLDER_LINE)
+    line(2, 7, 15, 7, FOLDER_LINE, 'top')        # the front's edges
+    line(15, 7, 15, 13, FOLDER_LINE, 'right')
+    line(2, 13, 15, 13, FOLDER_LINE, 'bottom')
     return c
 
 
@@ -97,12 +131,27 @@ def dib(canvas):
     return header + bytes(colour) + bytes(mask)
 
 
+def png(canvas):
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+
+    raw = bytearray()
+    for row in canvas.pixels:
+        raw.append(0)                           # no filter
+        for pixel in row:
+            raw += bytes(pixel)
+    header = struct.pack('>IIBBBBB', canvas.size, canvas.size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(bytes(raw), 9))
+            + chunk(b'IEND', b''))
+
+
 def write_ico(path, canvases):
-    images = [dib(c) for c in canvases]
+    images = [dib(c) if c.size <= LARGEST_BITMAP else png(c) for c in canvases]
     out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
     offset = 6 + 16 * len(images)
     for canvas, image in zip(canvases, images):
-        out += struct.pack('<BBBBHHII', canvas.size, canvas.size, 0, 0, 1, 32, len(image), offset)
+        side = canvas.size % 256                # 0 stands for 256
+        out += struct.pack('<BBBBHHII', side, side, 0, 0, 1, 32, len(image), offset)
         offset += len(image)
     for image in images:
         out += image
@@ -111,5 +160,5 @@ def write_ico(path, canvases):
 
 if __name__ == '__main__':
     here = Path(__file__).resolve().parent
-    write_ico(here / 'tessik.ico', [parcel(16), parcel(32)])
-    write_ico(here / 'browse.ico', [folder(16)])
+    write_ico(here / 'tessik.ico', [parcel(size) for size in SIZES])
+    write_ico(here / 'browse.ico', [folder(size) for size in SIZES])

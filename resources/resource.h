@@ -2,7 +2,8 @@
 
 // Identifiers shared by the resource script and the program's code.
 
-// Icons: the program's (16×16 and 32×32) and the browse button's (16×16).
+// Icons: the program's and the browse button's, each from 16×16 to 256×256
+// (resources/make_icons.py).
 #define IDI_PROGRAM 150
 #define IDI_BROWSE 151
 

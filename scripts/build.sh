@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build64=${TESSIK_BUILD_DIR:-$root/build}
 build32=${TESSIK_BUILD32_DIR:-$root/build-i686}
 
-cmake -S "$root" -B "$build64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$build64" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSIK_BUILD32_DIR="$build32" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
 cmake --build "$build64"
 

@@ -4,6 +4,9 @@
 # extension and its installer, and a short
 # Japanese read-me (Shift_JIS, CR LF). Builds first unless
 # TESSIK_PACKAGE_NO_BUILD=1 (scripts/test.sh has built already).
+# The packaged binaries carry no debug sections and no symbol table: their
+# symbols stay beside the builds, in <build>/symbols/<name>.debug, which each binary names (a GNU
+# debug link) for the debugger.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build64=${TESSIK_BUILD_DIR:-$root/build}
@@ -19,7 +22,26 @@ done
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "${files[@]}" "$stage/"
+for f in "${files[@]}"; do
+  case "$f" in
+    "$build32"/*) build=$build32 tools=i686-w64-mingw32 ;;
+    *) build=$build64 tools=x86_64-w64-mingw32 ;;
+  esac
+  name=$(basename "$f")
+  mkdir -p "$build/symbols"
+  # The build's own file stays as it is: the tests run it.
+  cp "$f" "$stage/$name"
+  "$tools-objcopy" --only-keep-debug "$stage/$name" "$build/symbols/$name.debug"
+  # The symbol table goes too (a third of the program): the symbol file
+  # holds it for the debugger, and nothing reads it at run time.
+  "$tools-strip" --strip-all "$stage/$name"
+  "$tools-objcopy" --add-gnu-debuglink="$build/symbols/$name.debug" "$stage/$name"
+  if "$tools-objdump" -h "$stage/$name" | grep -q ' \.debug'; then
+    echo "debug sections left in $name:" >&2
+    "$tools-objdump" -h "$stage/$name" | grep ' \.debug' >&2
+    exit 1
+  fi
+done
 iconv -f UTF-8 -t CP932 <<'README' | sed 's/$/\r/' > "$stage/readme.txt"
 Tessik 1.12
 
@@ -42,11 +64,15 @@ Tessikは、ファイルやフォルダーを書庫にまとめる圧縮ツー�
        Unlha32.dll  LHA形式 (既定の形式)
        Zip32j.dll と zip32.dll  ZIP形式
      TessikZip.dll を含めてDLLがひとつもないと、Tessikは起動できません。
-  3. 右クリックメニューを使うときは tessikshlex_install_x64.exe を
-     実行して登録します。
+  3. 右クリックメニューを使うときは、管理者として開いたコマンド
+     プロンプトで、次のように実行して登録します (64ビット版の
+     Windowsだけです)。
+       tessikshlex_install_x64.exe /install
 
 ■ アンインストール
-  1. tessikshlex_install_x64.exe を実行して右クリックメニューを解除します。
+  1. 右クリックメニューを登録したときは、管理者として開いたコマンド
+     プロンプトで、次のように実行して解除します。
+       tessikshlex_install_x64.exe /uninstall
   2. フォルダーごと削除します。
   3. 設定ファイルも消すときは、下の tessik.ini を削除します。
 

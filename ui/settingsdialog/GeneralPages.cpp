@@ -3,12 +3,13 @@
 #include "common/PathUtil.h"
 #include "common/TextFormat.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 #include "ui/framework/Messages.h"
 
 #include <shellapi.h>
 
-const char kProgramVersion[] = "1.12";
-const char kRightsNotice[] = "Copyright (C) 2026 Norvane. All rights reserved.";
+const char kProgramVersion[] = TESSIK_VERSION_TEXT;
+const char kRightsNotice[] = TESSIK_RIGHTS_NOTICE;
 // The project has no public site yet: the reserved ".example" names cannot be
 // mistaken for anybody's real address.
 const char kHomePageAddress[] = "https://tessik.norvane.example/";
