@@ -1,5 +1,6 @@
 #include "dllkit/ProgressWindow.h"
 
+#include "common/Dpi.h"
 #include "common/TextConvert.h"
 #include "dllkit/DllMessages.h"
 
@@ -10,8 +11,19 @@ const char kProgressClass[] = "TessikBridgeProgress";
 namespace {
 
 const int kLineId = 100;
+// The client area and its parts, in pixels at 96 DPI.
 const int kWidth = 420;
 const int kHeight = 150;
+const int kMargin = 12;
+const int kNameTop = 12;
+const int kNameHeight = 20;
+const int kLineTop = 42;
+const int kLineHeight = 40;
+const int kButtonWidth = 100;
+const int kButtonHeight = 28;
+const int kButtonBottom = 44;
+const DWORD kFrameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+const DWORD kFrameExStyle = WS_EX_DLGMODALFRAME;
 
 std::string FileNamePart(const std::string& path)
 {
@@ -27,20 +39,31 @@ std::string FileNamePart(const std::string& path)
     return path.substr(cut);
 }
 
-HWND Child(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int w, int h, int id,
-           HINSTANCE instance)
+// Placed and given its font by Layout.
+HWND Child(HWND parent, const char* className, const char* text, DWORD style, int id, HINSTANCE instance)
 {
-    HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, NULL);
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return child;
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, NULL);
+}
+
+void Place(HWND child, int x, int y, int w, int h, int dpi)
+{
+    SetWindowPos(child, NULL, ScaleForDpi(x, dpi), ScaleForDpi(y, dpi), ScaleForDpi(w, dpi), ScaleForDpi(h, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE FrameSize(int dpi)
+{
+    RECT area = {0, 0, ScaleForDpi(kWidth, dpi), ScaleForDpi(kHeight, dpi)};
+    AdjustWindowRectForDpi(&area, kFrameStyle, false, kFrameExStyle, dpi);
+    return {area.right - area.left, area.bottom - area.top};
 }
 
 }  // namespace
 
 CProgressWindow::CProgressWindow(HINSTANCE instance, HWND owner, const std::string& archive)
-    : m_instance(instance), m_owner(owner), m_ownerWasEnabled(false), m_hwnd(NULL), m_line(NULL),
-      m_cancelled(false)
+    : m_instance(instance), m_owner(owner), m_ownerWasEnabled(false), m_hwnd(NULL), m_name(NULL), m_line(NULL),
+      m_cancel(NULL), m_font(NULL), m_dpi(kBaseDpi), m_cancelled(false)
 {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -51,10 +74,11 @@ CProgressWindow::CProgressWindow(HINSTANCE instance, HWND owner, const std::stri
     windowClass.lpszClassName = kProgressClass;
     RegisterClassExA(&windowClass);
 
-    RECT area = {0, 0, kWidth, kHeight};
-    AdjustWindowRectEx(&area, WS_CAPTION | WS_SYSMENU, FALSE, 0);
-    int width = area.right - area.left;
-    int height = area.bottom - area.top;
+    // The owner's DPI until the window has its own.
+    m_dpi = GetWindowDpi(owner);
+    SIZE frame = FrameSize(m_dpi);
+    int width = frame.cx;
+    int height = frame.cy;
     RECT around = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (owner != NULL)
         GetWindowRect(owner, &around);
@@ -63,15 +87,21 @@ CProgressWindow::CProgressWindow(HINSTANCE instance, HWND owner, const std::stri
 
     std::string name = FileNamePart(archive);
     std::string title = std::string(kMsgProgressTitle) + " - " + name;
-    m_hwnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kProgressClass, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                             x < 0 ? 0 : x, y < 0 ? 0 : y, width, height, owner, NULL, instance, NULL);
+    m_hwnd = CreateWindowExA(kFrameExStyle, kProgressClass, title.c_str(), kFrameStyle, x < 0 ? 0 : x, y < 0 ? 0 : y,
+                             width, height, owner, NULL, instance, NULL);
     if (m_hwnd == NULL)
         return;
     SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    Child(m_hwnd, "STATIC", name.c_str(), SS_LEFTNOWORDWRAP | SS_NOPREFIX, 12, 12, kWidth - 24, 20, -1, instance);
-    m_line = Child(m_hwnd, "STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 12, 42, kWidth - 24, 40, kLineId, instance);
-    Child(m_hwnd, "BUTTON", kMsgProgressCancel, BS_PUSHBUTTON | WS_TABSTOP, (kWidth - 100) / 2, kHeight - 44, 100, 28,
-          IDCANCEL, instance);
+    m_name = Child(m_hwnd, "STATIC", name.c_str(), SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, instance);
+    m_line = Child(m_hwnd, "STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, kLineId, instance);
+    m_cancel = Child(m_hwnd, "BUTTON", kMsgProgressCancel, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, instance);
+    int dpi = GetWindowDpi(m_hwnd);
+    if (dpi != m_dpi)
+    {
+        frame = FrameSize(dpi);
+        SetWindowPos(m_hwnd, NULL, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Layout(dpi);
     if (owner != NULL)
         m_ownerWasEnabled = EnableWindow(owner, FALSE) == 0;
     ShowWindow(m_hwnd, SW_SHOWNORMAL);
@@ -85,7 +115,31 @@ CProgressWindow::~CProgressWindow()
         EnableWindow(m_owner, TRUE);
     if (m_hwnd != NULL)
         DestroyWindow(m_hwnd);
+    if (m_font != NULL)
+        DeleteObject(m_font);
     UnregisterClassA(kProgressClass, m_instance);
+}
+
+void CProgressWindow::Layout(int dpi)
+{
+    m_dpi = dpi;
+    Place(m_name, kMargin, kNameTop, kWidth - 2 * kMargin, kNameHeight, dpi);
+    Place(m_line, kMargin, kLineTop, kWidth - 2 * kMargin, kLineHeight, dpi);
+    Place(m_cancel, (kWidth - kButtonWidth) / 2, kHeight - kButtonBottom, kButtonWidth, kButtonHeight, dpi);
+
+    // The dialog font of the system, made for dpi: the stock font is made
+    // once for the system DPI.
+    LOGFONTA font = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfHeight = MulDiv(font.lfHeight, dpi, GetWindowDpi(NULL));
+    HFONT created = CreateFontIndirectA(&font);
+    if (created == NULL)
+        return;
+    for (HWND child : {m_name, m_line, m_cancel})
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
+    if (m_font != NULL)
+        DeleteObject(m_font);
+    m_font = created;
 }
 
 void CProgressWindow::Show(const std::string& latestLine)
@@ -152,6 +206,11 @@ LRESULT CALLBACK CProgressWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, L
     case WM_CLOSE:
         if (self != NULL)
             self->m_cancelled = true;
+        return 0;
+    case WM_DPICHANGED:
+        MoveToSuggestedRect(hwnd, reinterpret_cast<const RECT*>(lParam));
+        if (self != NULL)
+            self->Layout(LOWORD(wParam));
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -33,12 +33,19 @@ private:
     CProgressWindow& operator=(const CProgressWindow&);
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Places the texts and the button and gives them the font, for dpi.
+    void Layout(int dpi);
 
     HINSTANCE m_instance;
     HWND m_owner;
     bool m_ownerWasEnabled;
     HWND m_hwnd;
+    HWND m_name;
     HWND m_line;
+    HWND m_cancel;
+    // The texts' and the button's font, made for m_dpi.
+    HFONT m_font;
+    int m_dpi;
     bool m_cancelled;
     std::string m_shown;
     std::wstring m_shownWide;

@@ -145,8 +145,8 @@ TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndS
         int id;
         RECT units;
     } places[] = {
-        {IDC_OUTPUT_FILE, {51, 3, 194, 12}},  {IDC_BROWSE, {247, 1, 16, 15}},
-        {IDC_USE_PASSWORD, {174, 20, 86, 8}}, {IDC_EXPAND, {174, 32, 40, 17}},
+        {IDC_OUTPUT_FILE, {55, 3, 190, 12}},  {IDC_BROWSE, {247, 1, 16, 15}},
+        {IDC_USE_PASSWORD, {174, 20, 90, 8}}, {IDC_EXPAND, {174, 32, 40, 17}},
         {IDC_COMPRESS, {221, 32, 40, 17}},    {IDC_USE_FILTER, {10, 66, 158, 8}},
         {IDC_OPEN_FOLDER, {10, 77, 158, 8}},
     };

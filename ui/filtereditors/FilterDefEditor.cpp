@@ -43,7 +43,7 @@ INT_PTR CFilterDefEditor::OnInit()
 
     m_pattern.Attach(m_hwnd, IDC_DEF_PATTERN);
     m_pattern.AddTooltip(IDS_TIP_DEF_PATTERN, true, kTooltipDisplayMs);
-    m_pattern.SetFont(GothicFont(), true);
+    m_pattern.SetFont(GothicFont(GetDpi()), true);
     // One byte is kept for the dot an extension pattern may get, so that the
     // stored pattern still fits the settings file's 1023-byte values.
     SendMessageA(m_pattern.GetHwnd(), EM_LIMITTEXT, kPathBufferSize - 2, 0);
@@ -111,6 +111,13 @@ void CFilterDefEditor::OnOk()
     g_workingFilterDef.AlphabetBS = m_alphabetBS.GetCheck() == BST_CHECKED;
     g_workingFilterDef.Regex = m_regex.GetCheck() == BST_CHECKED;
     EndModal(1);
+}
+
+INT_PTR CFilterDefEditor::OnDpiChanged(int dpi, const RECT* suggested)
+{
+    CDialogBase::OnDpiChanged(dpi, suggested);
+    m_pattern.SetFont(GothicFont(dpi), true);
+    return TRUE;
 }
 
 INT_PTR CFilterDefEditor::OnClose()

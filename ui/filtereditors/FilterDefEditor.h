@@ -20,6 +20,7 @@ public:
     INT_PTR OnInit();
     INT_PTR OnCommand(int code, int id, HWND control);
     INT_PTR OnClose();
+    INT_PTR OnDpiChanged(int dpi, const RECT* suggested);
 
 private:
     void OnSwitchClicked(int id);

@@ -74,8 +74,9 @@ INT_PTR CFilterListEditor::OnInit()
 
     m_definitions.Attach(m_hwnd, IDC_LIST_DEFINITIONS);
     m_definitions.AddTooltip(IDS_TIP_LIST_DEFINITIONS, true, kTooltipDisplayMs);
-    m_definitions.SetFont(GothicFont(), true);
-    SetUpFilterListView(&m_definitions, kColumnTitles, g_appSetting.ColumnWidths + kFirstWidth, kColumnCount);
+    m_definitions.SetFont(GothicFont(GetDpi()), true);
+    SetUpFilterListView(&m_definitions, kColumnTitles, g_appSetting.ColumnWidths + kFirstWidth, kColumnCount,
+                        GetDpi());
 
     for (int i = 0; i < kButtons; ++i)
     {
@@ -254,8 +255,17 @@ void CFilterListEditor::OnOk()
 
 void CFilterListEditor::End(INT_PTR result)
 {
-    StoreColumnWidths(m_definitions, g_appSetting.ColumnWidths + kFirstWidth, kColumnCount);
+    StoreColumnWidths(m_definitions, g_appSetting.ColumnWidths + kFirstWidth, kColumnCount, GetDpi());
     EndModal(result);
+}
+
+INT_PTR CFilterListEditor::OnDpiChanged(int dpi, const RECT* suggested)
+{
+    int oldDpi = GetDpi();
+    CDialogBase::OnDpiChanged(dpi, suggested);
+    m_definitions.SetFont(GothicFont(dpi), true);
+    ScaleColumnWidths(&m_definitions, kColumnCount, oldDpi, dpi);
+    return TRUE;
 }
 
 INT_PTR CFilterListEditor::OnClose()

@@ -29,6 +29,7 @@ public:
     INT_PTR OnCommand(int code, int id, HWND control);
     INT_PTR OnNotify(const NMHDR* header);
     INT_PTR OnClose();
+    INT_PTR OnDpiChanged(int dpi, const RECT* suggested);
 
 private:
     void Fill();

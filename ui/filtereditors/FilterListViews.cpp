@@ -1,12 +1,14 @@
 #include "ui/filtereditors/FilterListViews.h"
 
+#include "common/Dpi.h"
+
 #include "ui/framework/DialogBase.h"
 #include "ui/framework/MenuWrapper.h"
 #include "ui/framework/Messages.h"
 
 #include <string.h>
 
-void SetUpFilterListView(CListWrapper* list, const UINT* columnTitles, const int* widths, int columnCount)
+void SetUpFilterListView(CListWrapper* list, const UINT* columnTitles, const int* widths, int columnCount, int dpi)
 {
     list->AddExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     for (int i = 0; i < columnCount; ++i)
@@ -15,7 +17,7 @@ void SetUpFilterListView(CListWrapper* list, const UINT* columnTitles, const int
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = const_cast<char*>(title.c_str());
-        column.cx = widths[i];
+        column.cx = ScaleForDpi(widths[i], dpi);
         column.iSubItem = i;
         list->InsertColumn(i, column);
     }
@@ -62,24 +64,34 @@ void SelectOnlyRow(CListWrapper* list, int index)
     SendMessageA(list->GetHwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
 }
 
-void StoreColumnWidths(const CListWrapper& list, int* widths, int columnCount)
+void StoreColumnWidths(const CListWrapper& list, int* widths, int columnCount, int dpi)
 {
     if (list.GetHwnd() == NULL)
         return;
     for (int i = 0; i < columnCount; ++i)
     {
-        int width = static_cast<int>(SendMessageA(list.GetHwnd(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+        int width = list.GetColumnWidth(i);
         if (width > 0)
-            widths[i] = width;
+            widths[i] = UnscaleForDpi(width, dpi);
     }
 }
 
-LOGFONTA GothicFont()
+void ScaleColumnWidths(CListWrapper* list, int columnCount, int oldDpi, int newDpi)
+{
+    if (oldDpi <= 0 || oldDpi == newDpi)
+        return;
+    for (int i = 0; i < columnCount; ++i)
+    {
+        int width = list->GetColumnWidth(i);
+        if (width > 0)
+            list->SetColumnWidth(i, MulDiv(width, newDpi, oldDpi));
+    }
+}
+
+LOGFONTA GothicFont(int dpi)
 {
     LOGFONTA font = {};
-    HDC screen = GetDC(NULL);
-    font.lfHeight = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(NULL, screen);
+    font.lfHeight = -MulDiv(9, dpi, 72);
     font.lfCharSet = DEFAULT_CHARSET;
     strcpy(font.lfFaceName, "ＭＳ ゴシック");
     return font;

@@ -8,8 +8,9 @@
 // What the filter page and the list editor share about their list views.
 
 // Report view with grid lines, full-row selection and info tips, and its
-// columns: titles from the string table, widths in pixels.
-void SetUpFilterListView(CListWrapper* list, const UINT* columnTitles, const int* widths, int columnCount);
+// columns: titles from the string table, widths in pixels at 96 DPI, shown
+// at dpi, its dialog's.
+void SetUpFilterListView(CListWrapper* list, const UINT* columnTitles, const int* widths, int columnCount, int dpi);
 // Sets the texts of row index, inserting the row first when insert is set.
 void SetRowTexts(CListWrapper* list, int index, bool insert, const std::vector<std::string>& texts);
 // The selected rows, in ascending order.
@@ -32,10 +33,15 @@ bool DeleteSelectedRows(HWND owner, UINT askId, CListWrapper* list, std::vector<
 }
 // Makes row index the only selected (and the focused) row.
 void SelectOnlyRow(CListWrapper* list, int index);
-void StoreColumnWidths(const CListWrapper& list, int* widths, int columnCount);
+// The columns' widths, shown at dpi, as SetUpFilterListView takes them: in
+// pixels at 96 DPI, so that a width the user set carries over to a window at
+// another scale.
+void StoreColumnWidths(const CListWrapper& list, int* widths, int columnCount, int dpi);
+// Every column from oldDpi's width to newDpi's, after a DPI change.
+void ScaleColumnWidths(CListWrapper* list, int columnCount, int oldDpi, int newDpi);
 
-// "ＭＳ ゴシック" at 9 points for the screen.
-LOGFONTA GothicFont();
+// "ＭＳ ゴシック" at 9 points for a window at dpi.
+LOGFONTA GothicFont(int dpi);
 
 // Opens menu menuId's popup at the cursor, "編集(&E)" as the default item and
 // grayed unless exactly one row is selected; the chosen command, 0 for none.

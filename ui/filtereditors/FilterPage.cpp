@@ -57,7 +57,7 @@ INT_PTR CFilterPage::OnInit()
 
     m_lists.Attach(m_hwnd, IDC_PAGE_LISTS);
     m_lists.AddTooltip(IDS_TIP_PAGE_LISTS, true, kTooltipDisplayMs);
-    SetUpFilterListView(&m_lists, kColumnTitles, g_appSetting.ColumnWidths, kColumnCount);
+    SetUpFilterListView(&m_lists, kColumnTitles, g_appSetting.ColumnWidths, kColumnCount, GetDpi());
     m_lists.DeleteAllItems();
     for (size_t i = 0; i < g_appSetting.FilterLists.size(); ++i)
         SetRow(static_cast<int>(i), true);
@@ -68,6 +68,13 @@ INT_PTR CFilterPage::OnInit()
         m_buttons[i].AddTooltip(kButtonTable[i].tooltip, true, kTooltipDisplayMs);
     }
     return TRUE;
+}
+
+void CFilterPage::FollowDpi(int dpi)
+{
+    int oldDpi = GetDpi();
+    OnDpiChanged(dpi, NULL);
+    ScaleColumnWidths(&m_lists, kColumnCount, oldDpi, dpi);
 }
 
 void CFilterPage::SetRow(int index, bool insert)
@@ -176,6 +183,6 @@ void CFilterPage::OnSelectAll()
 INT_PTR CFilterPage::OnClose()
 {
     g_appSetting.FilterSw = m_useFilter.GetCheck() == BST_CHECKED;
-    StoreColumnWidths(m_lists, g_appSetting.ColumnWidths, kColumnCount);
+    StoreColumnWidths(m_lists, g_appSetting.ColumnWidths, kColumnCount, GetDpi());
     return TRUE;
 }

@@ -12,6 +12,7 @@ class CFilterPage : public CSettingsPage
 {
 public:
     HWND Create(HWND settingsDialog) override;
+    void FollowDpi(int dpi) override;
 
     INT_PTR OnInit();
     INT_PTR OnCommand(int code, int id, HWND control);

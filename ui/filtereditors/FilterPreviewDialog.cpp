@@ -36,8 +36,8 @@ enum
 const UINT kColumnTitles[kColumnCount] = {IDS_PREVIEW_COLUMN_PATH, IDS_PREVIEW_COLUMN_STATE, IDS_PREVIEW_COLUMN_SIZE,
                                           IDS_PREVIEW_COLUMN_LIST, IDS_COLUMN_DEF_TYPE,      IDS_COLUMN_DEF_PATTERN,
                                           IDS_COLUMN_DEF_COMMENT};
-// The pattern's column also holds a .gitignore rule as git names it
-// ("sub/.gitignore:3:build/"), longer than most definitions.
+// At 96 DPI. The pattern's column also holds a .gitignore rule as git names
+// it ("sub/.gitignore:3:build/"), longer than most definitions.
 const int kColumnWidths[kColumnCount] = {200, 56, 64, 104, 72, 170, 150};
 
 // How each control follows a change of the client area's size.
@@ -118,8 +118,8 @@ INT_PTR CFilterPreviewDialog::OnInit()
     m_totals.Attach(m_hwnd, IDC_PREVIEW_TOTALS);
     m_rows.Attach(m_hwnd, IDC_PREVIEW_ROWS);
     m_rows.AddTooltip(IDS_TIP_PREVIEW_ROWS, true, kTooltipDisplayMs);
-    m_rows.SetFont(GothicFont(), true);
-    SetUpFilterListView(&m_rows, kColumnTitles, kColumnWidths, kColumnCount);
+    m_rows.SetFont(GothicFont(GetDpi()), true);
+    SetUpFilterListView(&m_rows, kColumnTitles, kColumnWidths, kColumnCount, GetDpi());
     m_outOnly.Attach(m_hwnd, IDC_PREVIEW_OUT_ONLY);
     m_outOnly.AddTooltip(IDS_TIP_PREVIEW_OUT_ONLY, true, kTooltipDisplayMs);
     m_stop.Attach(m_hwnd, IDC_PREVIEW_STOP);
@@ -427,6 +427,27 @@ bool CFilterPreviewDialog::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lP
     }
     *result = TRUE;
     return true;
+}
+
+INT_PTR CFilterPreviewDialog::OnDpiChanged(int dpi, const RECT* suggested)
+{
+    int oldDpi = GetDpi();
+    // The template's places first: the move to the suggested rectangle
+    // lays the controls out from them.
+    if (oldDpi > 0 && oldDpi != dpi)
+    {
+        for (RECT& place : m_templateRects)
+            place = {MulDiv(place.left, dpi, oldDpi), MulDiv(place.top, dpi, oldDpi), MulDiv(place.right, dpi, oldDpi),
+                     MulDiv(place.bottom, dpi, oldDpi)};
+        m_templateClient = {MulDiv(m_templateClient.cx, dpi, oldDpi), MulDiv(m_templateClient.cy, dpi, oldDpi)};
+        m_minFrame = {MulDiv(m_minFrame.cx, dpi, oldDpi), MulDiv(m_minFrame.cy, dpi, oldDpi)};
+    }
+    CDialogBase::OnDpiChanged(dpi, suggested);
+    m_rows.SetFont(GothicFont(dpi), true);
+    ScaleColumnWidths(&m_rows, kColumnCount, oldDpi, dpi);
+    // Also when the suggested size was the size the window had.
+    Layout();
+    return TRUE;
 }
 
 void CFilterPreviewDialog::Layout()

@@ -30,6 +30,8 @@ public:
     INT_PTR OnNotify(const NMHDR* header);
     INT_PTR OnClose();
     bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+    // The layout, the list's font and its columns from the old DPI to dpi.
+    INT_PTR OnDpiChanged(int dpi, const RECT* suggested);
 
 private:
     static DWORD WINAPI WalkThread(void* parameter);
@@ -71,8 +73,8 @@ private:
     CButtonWrapper m_outOnly;
     CButtonWrapper m_stop;
     CButtonWrapper m_close;
-    // The template's client size and each control's place in it: a resize
-    // moves or stretches every control by the change.
+    // The template's client size and each control's place in it, at the
+    // dialog's DPI: a resize moves or stretches every control by the change.
     SIZE m_templateClient = {0, 0};
     SIZE m_minFrame = {0, 0};
     std::vector<RECT> m_templateRects;

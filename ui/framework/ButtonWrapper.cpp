@@ -15,13 +15,18 @@ void CButtonWrapper::SetCheck(int state)
 
 int CButtonWrapper::SetIcon(int iconId)
 {
+    return SetIcon(iconId, GetWindowDpi(m_hwnd));
+}
+
+int CButtonWrapper::SetIcon(int iconId, int dpi)
+{
     if (m_hwnd == NULL)
         return 0;
-    // A shared image belongs to the system and outlives every button that shows it.
-    HICON icon = static_cast<HICON>(
-        LoadImageA(GetInstance(), MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_SHARED));
+    HICON icon = LoadIconAtSize(GetInstance(), iconId, SmallIconSize(dpi));
     if (icon == NULL)
         return 0;
     SendMessageA(m_hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    // The button no longer shows the old icon.
+    m_icon.Reset(icon);
     return 1;
 }

@@ -5,7 +5,7 @@ HINSTANCE GetResourceModule()
     return GetModuleHandleA(NULL);
 }
 
-CDialogBase::CDialogBase() : m_proc(NULL), m_initValue(0)
+CDialogBase::CDialogBase() : m_proc(NULL), m_initValue(0), m_dpi(kBaseDpi), m_iconId(0)
 {
 }
 
@@ -49,6 +49,7 @@ INT_PTR CALLBACK CDialogBase::StartProc(HWND window, UINT message, WPARAM wParam
         return 0;
     CDialogBase* dialog = reinterpret_cast<CDialogBase*>(lParam);
     dialog->m_hwnd = window;
+    dialog->m_dpi = GetWindowDpi(window);
     SetWindowLongPtrA(window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(dialog->m_proc));
     return dialog->m_proc(window, WM_INITDIALOG, wParam, reinterpret_cast<LPARAM>(dialog));
 }
@@ -79,13 +80,24 @@ int CDialogBase::SetClientSize(int width, int height)
 void CDialogBase::SetIcons(int iconId)
 {
     HINSTANCE module = GetInstance();
-    // Shared images belong to the system: nothing to release.
-    HICON smallIcon =
-        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_SHARED));
-    HICON largeIcon =
-        static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 32, 32, LR_SHARED));
+    m_iconId = iconId;
+    // The window keeps showing the icons it was given until it gets new ones:
+    // the old ones go only after that.
+    HICON smallIcon = LoadIconAtSize(module, iconId, SmallIconSize(m_dpi));
+    HICON largeIcon = LoadIconAtSize(module, iconId, LargeIconSize(m_dpi));
     SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+    m_smallIcon.Reset(smallIcon);
+    m_largeIcon.Reset(largeIcon);
+}
+
+INT_PTR CDialogBase::OnDpiChanged(int dpi, const RECT* suggested)
+{
+    m_dpi = dpi > 0 ? dpi : kBaseDpi;
+    MoveToSuggestedRect(m_hwnd, suggested);
+    if (m_iconId != 0)
+        SetIcons(m_iconId);
+    return TRUE;
 }
 
 void CDialogBase::MoveToStoredPosition(int left, int top)

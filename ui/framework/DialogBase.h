@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Dpi.h"
 #include "ui/framework/ControlWrapper.h"
 
 // Runs a dialog template modally or creates it modelessly and hands the live
@@ -18,6 +19,7 @@ public:
 
     // Resizes the window so that its client area gets this size, keeping its position.
     int SetClientSize(int width, int height);
+    // The window's icons at the sizes of its DPI; again after a DPI change.
     void SetIcons(int iconId);
     // Moves the window's top-left corner there, size unchanged; a position on
     // no screen (a monitor that is gone) is not used, since it would hide the window.
@@ -26,6 +28,9 @@ public:
     bool GetNormalPosition(int* left, int* top) const;
 
     LPARAM GetInitValue() const { return m_initValue; }
+    // The DPI the window is laid out for: its own from creation, then each
+    // DPI that WM_DPICHANGED brought.
+    int GetDpi() const { return m_dpi; }
 
     // Ends a modal run with result.
     void EndModal(INT_PTR result);
@@ -39,6 +44,11 @@ public:
     // (resizing, its system menu, a worker thread's posts); true when handled,
     // *result then being the procedure's answer.
     bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) { return false; }
+    // The window went to a monitor of another scale (or the scale changed):
+    // it takes the suggested rectangle and its icons for dpi. A kind that
+    // sizes parts of its own calls this first, with GetDpi() still the old
+    // DPI read before, and scales those parts from the old DPI to the new.
+    INT_PTR OnDpiChanged(int dpi, const RECT* suggested);
 
 private:
     static INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,14 +56,18 @@ private:
 
     DLGPROC m_proc;
     LPARAM m_initValue;
+    int m_dpi;
+    int m_iconId;
+    CScopedIcon m_smallIcon;
+    CScopedIcon m_largeIcon;
 };
 
 // The procedure of one dialog kind: a process-wide pointer to the kind's object,
 // set from WM_INITDIALOG, and the kind's handlers for the messages it reacts to:
 //   OnInit(), OnCommand(notification code, id, control window),
 //   OnNotify(header) (its result is the notification's answer; CDialogBase
-//   answers 0), OnClose(), and OnOtherMessage for the rest (CDialogBase
-//   handles none).
+//   answers 0), OnClose(), OnDpiChanged(new DPI, suggested rectangle), and
+//   OnOtherMessage for the rest (CDialogBase handles none).
 // So at most one window of each kind exists at a time.
 //
 // Nothing thrown in a handler may unwind into the platform's dispatcher: the
@@ -78,6 +92,10 @@ INT_PTR CALLBACK DialogKindProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_CLOSE:
             return s_dialog->OnClose();
+        case WM_DPICHANGED:
+            if (s_dialog == nullptr)
+                break;
+            return s_dialog->OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         default:
         {
             INT_PTR result = 0;

@@ -16,6 +16,20 @@ int CListWrapper::InsertColumn(int index, const LVCOLUMNA& column)
         SendMessageA(m_hwnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
 }
 
+int CListWrapper::GetColumnWidth(int index) const
+{
+    if (m_hwnd == NULL)
+        return 0;
+    return static_cast<int>(SendMessageA(m_hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0));
+}
+
+bool CListWrapper::SetColumnWidth(int index, int width)
+{
+    if (m_hwnd == NULL)
+        return false;
+    return SendMessageA(m_hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0)) != FALSE;
+}
+
 int CListWrapper::InsertItem(const LVITEMA& item)
 {
     if (m_hwnd == NULL)

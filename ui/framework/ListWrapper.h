@@ -12,6 +12,9 @@ public:
     void AddExtendedStyle(DWORD styles);
     // The index of the new column or item, -1 on failure.
     int InsertColumn(int index, const LVCOLUMNA& column);
+    // LVM_GETCOLUMNWIDTH: 0 when there is no such column.
+    int GetColumnWidth(int index) const;
+    bool SetColumnWidth(int index, int width);
     int InsertItem(const LVITEMA& item);
     bool SetItem(const LVITEMA& item);
     bool DeleteItem(int index);

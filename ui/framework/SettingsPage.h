@@ -61,4 +61,7 @@ public:
     // Creates the page hidden as a child of the settings dialog; NULL when it
     // could not be made.
     virtual HWND Create(HWND settingsDialog) = 0;
+    // The settings dialog changed to dpi (a page, a child window, hears of it
+    // from the dialog): a page that sizes parts of its own scales them.
+    virtual void FollowDpi(int dpi) { OnDpiChanged(dpi, NULL); }
 };

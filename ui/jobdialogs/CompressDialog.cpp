@@ -165,19 +165,38 @@ void CCompressDialog::InitOutputField()
 {
     m_outputFile.Attach(m_hwnd, IDC_OUTPUT_FILE);
 
-    LOGFONTA font = {};
-    {
-        CScopedWindowDC dc(m_outputFile.GetHwnd());
-        font.lfHeight = -MulDiv(kOutputFontPoints, GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
-    }
-    font.lfCharSet = DEFAULT_CHARSET;
-    strncpy(font.lfFaceName, kOutputFontFace, sizeof(font.lfFaceName) - 1);
-    m_outputFile.SetFont(font, false);
+    SetOutputFont(false);
 
     // The tooltips, the shell's library and the component model take a good
     // part of the start-up under Wine and are not needed to draw the dialog:
     // they are set up from the queue, once the dialog is shown.
     PostMessageA(m_hwnd, WM_COMMAND, MAKEWPARAM(kFinishSetUpCommand, 0), 0);
+}
+
+void CCompressDialog::SetOutputFont(bool redraw)
+{
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(kOutputFontPoints, GetDpi(), 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+    strncpy(font.lfFaceName, kOutputFontFace, sizeof(font.lfFaceName) - 1);
+    m_outputFile.SetFont(font, redraw);
+}
+
+INT_PTR CCompressDialog::OnDpiChanged(int dpi, const RECT* suggested)
+{
+    int oldDpi = GetDpi();
+    CDialogBase::OnDpiChanged(dpi, suggested);
+    SetOutputFont(true);
+    m_browse.SetIcon(IDI_BROWSE, dpi);
+    if (oldDpi != dpi)
+    {
+        m_fullWidth = MulDiv(m_fullWidth, dpi, oldDpi);
+        m_fullHeight = MulDiv(m_fullHeight, dpi, oldDpi);
+    }
+    // The folded dialog shows only its first rows: its height is the
+    // program's, not the suggested one.
+    SetClientSize(m_fullWidth, m_expanded ? m_fullHeight : ScaleForDpi(kFoldedClientHeight, dpi));
+    return TRUE;
 }
 
 void CCompressDialog::FinishSetUp()
@@ -394,7 +413,7 @@ void CCompressDialog::ApplyFilterListRule(bool useFilter)
 
 void CCompressDialog::SetExpanded(bool expanded)
 {
-    SetClientSize(m_fullWidth, expanded ? m_fullHeight : kFoldedClientHeight);
+    SetClientSize(m_fullWidth, expanded ? m_fullHeight : ScaleForDpi(kFoldedClientHeight, GetDpi()));
     m_expand.SetText(expanded ? kExpandedText : kFoldedText);
     m_useFilter.Enable(expanded && HasFilterLists());
     m_openFolder.Enable(expanded);

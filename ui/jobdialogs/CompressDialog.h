@@ -16,8 +16,8 @@ class CPathCompletion;
 // 0 when the job succeeded.
 typedef std::function<int(HWND owner, CCompressJob* job)> CJobRunner;
 
-// Client height of the folded compress dialog: the group "一時設定" and its
-// two check boxes lie below it.
+// Client height of the folded compress dialog at 96 DPI: the group
+// "一時設定" and its two check boxes lie below it.
 const int kFoldedClientHeight = 80;
 
 // The main window of compress mode (template 101): proposes the output name for
@@ -42,8 +42,11 @@ public:
     INT_PTR OnCommand(int code, int id, HWND control);
     INT_PTR OnClose();
     bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+    INT_PTR OnDpiChanged(int dpi, const RECT* suggested);
 
 private:
+    // "ＭＳ ゴシック" for the output field at the dialog's DPI.
+    void SetOutputFont(bool redraw);
     void InitOutputField();
     // The tooltips and the path completion, once the dialog is shown.
     void FinishSetUp();

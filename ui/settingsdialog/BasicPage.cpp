@@ -133,6 +133,12 @@ void CBasicPage::OnBrowse()
         m_outputFolder.SetText(folder);
 }
 
+void CBasicPage::FollowDpi(int dpi)
+{
+    OnDpiChanged(dpi, NULL);
+    m_browse.SetIcon(IDI_BROWSE, dpi);
+}
+
 INT_PTR CBasicPage::OnClose()
 {
     // Everything is settled in a copy first: the record changes at once, after

@@ -18,7 +18,7 @@
 namespace {
 
 const char kHelpFileName[] = "tessik.chm";
-// Where every page sits in the dialog's client area, in pixels.
+// Where every page sits in the dialog's client area, in pixels at 96 DPI.
 const int kPageLeft = 176;
 const int kPageTop = 12;
 
@@ -84,15 +84,29 @@ INT_PTR CSettingsDialog::OnInit()
             LoadResourceString(IDS_PAGE_SHELLEXT).c_str());
     AddPage(std::unique_ptr<CSettingsPage>(new CVersionPage), TVI_ROOT, LoadResourceString(IDS_PAGE_VERSION).c_str());
 
-    for (const auto& entry : m_pages)
-        SetWindowPos(entry.second->GetHwnd(), NULL, kPageLeft, kPageTop, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlacePages();
     if (basic != NULL)
     {
         m_tree.SelectItem(basic);
         ShowPage(basic);
     }
     MoveToStoredPosition(g_appSetting.WindowLeft, g_appSetting.WindowTop);
+    return TRUE;
+}
+
+void CSettingsDialog::PlacePages()
+{
+    for (const auto& entry : m_pages)
+        SetWindowPos(entry.second->GetHwnd(), NULL, ScaleForDpi(kPageLeft, GetDpi()), ScaleForDpi(kPageTop, GetDpi()),
+                     0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CSettingsDialog::OnDpiChanged(int dpi, const RECT* suggested)
+{
+    CDialogBase::OnDpiChanged(dpi, suggested);
+    for (const auto& entry : m_pages)
+        entry.second->FollowDpi(dpi);
+    PlacePages();
     return TRUE;
 }
 

@@ -29,6 +29,7 @@ public:
     INT_PTR OnCommand(int code, int id, HWND control);
     INT_PTR OnNotify(const NMHDR* header);
     INT_PTR OnClose();
+    INT_PTR OnDpiChanged(int dpi, const RECT* suggested);
 
     // Creates page as a hidden child and pairs it with a new tree item with
     // caption under parent (TVI_ROOT for a root item), appended last. Returns
@@ -36,6 +37,8 @@ public:
     HTREEITEM AddPage(std::unique_ptr<CSettingsPage> page, HTREEITEM parent, const char* caption);
 
 private:
+    // Every page at its place beside the tree, for the dialog's DPI.
+    void PlacePages();
     void AddFormatPages(HTREEITEM basicItem);
     void ShowPage(HTREEITEM item);
     void OnHelp();
