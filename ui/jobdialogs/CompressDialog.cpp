@@ -80,6 +80,7 @@ INT_PTR CCompressDialog::OnInit()
     m_fullHeight = 0;
     m_expanded = false;
     m_jobRunning = false;
+    m_finishPosted = false;
 
     SetIcons(IDI_PROGRAM);
     char title[128];
@@ -145,8 +146,23 @@ void CCompressDialog::AddPreviewCommand()
     m_previewKey.Reset(SetWindowsHookExA(WH_MSGFILTER, PreviewKeyFilter, NULL, GetCurrentThreadId()));
 }
 
+// The tooltips, the shell's library and the component model take a good part
+// of the start-up and are not needed to draw the dialog: they are set up from
+// the queue once the dialog is shown. A modal dialog is shown only when its
+// queue is first empty, so a message posted from WM_INITDIALOG would still
+// come before it; the first showing posts it instead.
+void CCompressDialog::OnFirstShow()
+{
+    if (m_finishPosted)
+        return;
+    m_finishPosted = true;
+    PostMessageA(m_hwnd, WM_COMMAND, MAKEWPARAM(kFinishSetUpCommand, 0), 0);
+}
+
 bool CCompressDialog::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result)
 {
+    if (message == WM_SHOWWINDOW && wParam != FALSE)
+        OnFirstShow();
     if (message != WM_SYSCOMMAND || (wParam & 0xFFF0) != kPreviewCommand)
         return false;
     if (!m_jobRunning)
@@ -166,11 +182,6 @@ void CCompressDialog::InitOutputField()
     m_outputFile.Attach(m_hwnd, IDC_OUTPUT_FILE);
 
     SetOutputFont(false);
-
-    // The tooltips, the shell's library and the component model take a good
-    // part of the start-up under Wine and are not needed to draw the dialog:
-    // they are set up from the queue, once the dialog is shown.
-    PostMessageA(m_hwnd, WM_COMMAND, MAKEWPARAM(kFinishSetUpCommand, 0), 0);
 }
 
 void CCompressDialog::SetOutputFont(bool redraw)
@@ -201,6 +212,8 @@ INT_PTR CCompressDialog::OnDpiChanged(int dpi, const RECT* suggested)
 
 void CCompressDialog::FinishSetUp()
 {
+    // Drawn first: what follows is not needed to see the dialog.
+    UpdateWindow(m_hwnd);
     const struct
     {
         CControlWrapper* control;

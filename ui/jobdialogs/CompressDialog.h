@@ -42,6 +42,7 @@ public:
     INT_PTR OnCommand(int code, int id, HWND control);
     INT_PTR OnClose();
     bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+    void OnFirstShow();
     INT_PTR OnDpiChanged(int dpi, const RECT* suggested);
 
 private:
@@ -92,4 +93,5 @@ private:
     bool m_jobRunning = false;
     // Turns the preview's key into the preview command while the dialog is up.
     CScopedHook m_previewKey;
+    bool m_finishPosted = false;
 };
