@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ScopedHandle.h"
+
 #include <windows.h>
 
 // Sizes the program gives in pixels are for this DPI (100 %); every other
@@ -37,25 +39,3 @@ int LargeIconSize(int dpi);
 
 // Moves and sizes window to the rectangle WM_DPICHANGED suggests (its lParam).
 void MoveToSuggestedRect(HWND window, const RECT* suggested);
-
-// An icon from LoadIconAtSize, destroyed with its owner.
-class CScopedIcon
-{
-public:
-    CScopedIcon() : m_icon(NULL) {}
-    ~CScopedIcon() { Reset(NULL); }
-
-    HICON Get() const { return m_icon; }
-    void Reset(HICON icon)
-    {
-        if (m_icon != NULL)
-            DestroyIcon(m_icon);
-        m_icon = icon;
-    }
-
-private:
-    CScopedIcon(const CScopedIcon&) = delete;
-    CScopedIcon& operator=(const CScopedIcon&) = delete;
-
-    HICON m_icon;
-};

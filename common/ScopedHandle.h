@@ -120,25 +120,26 @@ private:
     HMODULE m_module;
 };
 
-// Memory the platform hands out to be freed with LocalFree.
-template <class T>
-class CScopedLocal
+// An icon the program loaded itself (LoadIconAtSize), destroyed with DestroyIcon.
+class CScopedIcon
 {
 public:
-    explicit CScopedLocal(T* pointer) : m_pointer(pointer) {}
-    ~CScopedLocal()
+    CScopedIcon() : m_icon(NULL) {}
+    ~CScopedIcon() { Reset(NULL); }
+
+    HICON Get() const { return m_icon; }
+    void Reset(HICON icon)
     {
-        if (m_pointer != NULL)
-            LocalFree(m_pointer);
+        if (m_icon != NULL)
+            DestroyIcon(m_icon);
+        m_icon = icon;
     }
 
-    T* Get() const { return m_pointer; }
-
 private:
-    CScopedLocal(const CScopedLocal&) = delete;
-    CScopedLocal& operator=(const CScopedLocal&) = delete;
+    CScopedIcon(const CScopedIcon&) = delete;
+    CScopedIcon& operator=(const CScopedIcon&) = delete;
 
-    T* m_pointer;
+    HICON m_icon;
 };
 
 // A global memory block kept locked for the object's lifetime.
