@@ -9,7 +9,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSIK_BUILD_DIR:-$root/build}
-prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$build/wine-run.sh")
+# The prefix build/wine-run.sh runs in (its default, or the one it is given).
+prefix=${TESSIK_WINEPREFIX:-$build/wineprefix}
 bench="$prefix/drive_c/tessik-bench/zip"
 run="$build/bench-zip-run"
 
