@@ -15,12 +15,12 @@ FARPROC User32Function(const char* name)
     return user32 != NULL ? GetProcAddress(user32, name) : NULL;
 }
 
-int SystemDpi()
+// The LOGPIXELSY of a window's device context (the screen's for NULL): the
+// system DPI.
+int DeviceContextDpi(HWND window)
 {
-    HDC screen = GetDC(NULL);
-    int dpi = screen != NULL ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
-    if (screen != NULL)
-        ReleaseDC(NULL, screen);
+    CScopedWindowDC dc(window);
+    int dpi = dc.Get() != NULL ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : kBaseDpi;
 }
 
@@ -36,11 +36,7 @@ int GetWindowDpi(HWND window)
         if (dpi > 0)
             return static_cast<int>(dpi);
     }
-    HDC dc = GetDC(window);
-    int dpi = dc != NULL ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    if (dc != NULL)
-        ReleaseDC(window, dc);
-    return dpi > 0 ? dpi : kBaseDpi;
+    return DeviceContextDpi(window);
 }
 
 int ScaleForDpi(int value, int dpi)
@@ -59,7 +55,7 @@ int GetSystemMetricForDpi(int index, int dpi)
         reinterpret_cast<MetricsForDpiFunction>(User32Function("GetSystemMetricsForDpi"));
     if (metricsForDpi != NULL)
         return metricsForDpi(index, static_cast<UINT>(dpi));
-    return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
+    return MulDiv(GetSystemMetrics(index), dpi, DeviceContextDpi(NULL));
 }
 
 bool AdjustWindowRectForDpi(RECT* rect, DWORD style, bool menu, DWORD exStyle, int dpi)
