@@ -4,7 +4,7 @@
 #include "common/ScopedHandle.h"
 #include "tessikzip/DllText.h"
 
-#include <set>
+#include <algorithm>
 
 namespace {
 
@@ -20,22 +20,26 @@ std::wstring OpenablePath(const std::wstring& path)
     return path;
 }
 
-std::vector<std::string> ListLines(const std::string& bytes)
+// Calls visit(line) for each line of a list file's text, without its line
+// end; false as soon as visit is.
+template <typename Visit>
+bool ForEachLine(const std::string& bytes, Visit visit)
 {
-    std::vector<std::string> lines;
     size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::string line;
     while (start < bytes.size())
     {
         size_t end = bytes.find('\n', start);
         if (end == std::string::npos)
             end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
+        line.assign(bytes, start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(line);
+        if (!visit(line))
+            return false;
         start = end + 1;
     }
-    return lines;
+    return true;
 }
 
 // A list line as a stored name: quotes off, '\\' between the parts, no
@@ -71,7 +75,9 @@ bool CleanName(std::wstring line, std::wstring* clean)
 class CCollector
 {
 public:
-    CCollector(std::vector<CSourceItem>* items) : m_items(items) {}
+    CCollector(CSourceList* items) : m_items(items), m_base(0) {}
+
+    void SetBase(const std::wstring& folder) { m_base = m_items->AddBase(folder); }
 
     bool AddListed(const std::wstring& base, const std::wstring& name, EZipFailure* failure, std::wstring* subject)
     {
@@ -83,7 +89,7 @@ public:
             *subject = path;
             return false;
         }
-        Add(path, name, data.dwFileAttributes, data.ftLastWriteTime, data.ftLastAccessTime, data.ftCreationTime,
+        Add(name, data.dwFileAttributes, data.ftLastWriteTime, data.ftLastAccessTime, data.ftCreationTime,
             (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !Walk(path, name))
         {
@@ -95,21 +101,18 @@ public:
     }
 
 private:
-    void Add(const std::wstring& path, const std::wstring& name, DWORD attributes, FILETIME written,
-             FILETIME accessed, FILETIME created, ULONGLONG size)
+    void Add(const std::wstring& name, DWORD attributes, FILETIME written, FILETIME accessed, FILETIME created,
+             ULONGLONG size)
     {
-        if (!m_seen.insert(ZipNameKey(name)).second)
-            return;
         CSourceItem item;
-        item.path = OpenablePath(path);
-        item.name = name;
+        item.base = m_base;
         item.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         item.size = item.folder ? 0 : size;
         item.attributes = attributes;
         item.written = written;
         item.accessed = accessed;
         item.created = created;
-        m_items->push_back(item);
+        m_items->Add(item, name);
     }
 
     // Everything below a folder, each folder's entries before its subfolders'.
@@ -126,9 +129,8 @@ private:
             std::wstring part = found.cFileName;
             if (part == L"." || part == L"..")
                 continue;
-            Add(folder + L"\\" + part, name + L"\\" + part, found.dwFileAttributes, found.ftLastWriteTime,
-                found.ftLastAccessTime, found.ftCreationTime,
-                (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow);
+            Add(name + L"\\" + part, found.dwFileAttributes, found.ftLastWriteTime, found.ftLastAccessTime,
+                found.ftCreationTime, (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow);
             // A link to a folder is stored as the folder it is, not followed.
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                 (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
@@ -142,9 +144,21 @@ private:
         return true;
     }
 
-    std::vector<CSourceItem>* m_items;
-    std::set<std::wstring> m_seen;
+    CSourceList* m_items;
+    size_t m_base;
 };
+
+// FNV-1a over the UTF-16 units of a key.
+unsigned long long KeyHash(const std::wstring& key)
+{
+    unsigned long long hash = 14695981039346656037ULL;
+    for (wchar_t c : key)
+    {
+        hash ^= static_cast<unsigned>(c);
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
 
 }  // namespace
 
@@ -161,10 +175,108 @@ std::wstring ZipNameKey(const std::wstring& name)
     return key;
 }
 
-bool CollectSources(const CZipCommand& command, std::vector<CSourceItem>* items, EZipFailure* failure,
-                    std::wstring* subject)
+std::wstring CSourceList::Name(size_t i) const
 {
-    items->clear();
+    return m_names.substr(m_items[i].nameAt, m_items[i].nameLength);
+}
+
+std::wstring CSourceList::Path(size_t i) const
+{
+    return OpenablePath(m_bases[m_items[i].base] + Name(i));
+}
+
+size_t CSourceList::AddBase(const std::wstring& folder)
+{
+    m_bases.push_back(folder);
+    return m_bases.size() - 1;
+}
+
+void CSourceList::Add(CSourceItem item, const std::wstring& name)
+{
+    item.nameAt = m_names.size();
+    item.nameLength = name.size();
+    m_names += name;
+    m_items.push_back(item);
+}
+
+void CSourceList::DropRepeatedNames()
+{
+    std::vector<size_t> repeated = CNameIndex(*this).Repeated();
+    if (repeated.empty())
+        return;
+    size_t kept = 0;
+    size_t next = 0;
+    for (size_t i = 0; i < m_items.size(); ++i)
+    {
+        if (next < repeated.size() && repeated[next] == i)
+        {
+            ++next;
+            continue;
+        }
+        m_items[kept++] = m_items[i];
+    }
+    m_items.resize(kept);
+}
+
+void CSourceList::Reserve(size_t items, size_t nameUnits)
+{
+    m_items.reserve(m_items.size() + items);
+    m_names.reserve(m_names.size() + nameUnits);
+}
+
+void CSourceList::Clear()
+{
+    m_items.clear();
+    m_names.clear();
+    m_bases.clear();
+}
+
+CNameIndex::CNameIndex(const CSourceList& list) : m_list(list)
+{
+    m_hashes.reserve(list.Count());
+    for (size_t i = 0; i < list.Count(); ++i)
+        m_hashes.push_back(std::make_pair(KeyHash(ZipNameKey(list.Name(i))), i));
+    std::sort(m_hashes.begin(), m_hashes.end());
+}
+
+size_t CNameIndex::Find(const std::wstring& key) const
+{
+    unsigned long long hash = KeyHash(key);
+    auto at = std::lower_bound(m_hashes.begin(), m_hashes.end(), std::make_pair(hash, size_t(0)));
+    for (; at != m_hashes.end() && at->first == hash; ++at)
+        if (ZipNameKey(m_list.Name(at->second)) == key)
+            return at->second;
+    return std::wstring::npos;
+}
+
+std::vector<size_t> CNameIndex::Repeated() const
+{
+    std::vector<size_t> repeated;
+    for (size_t run = 0; run < m_hashes.size();)
+    {
+        size_t end = run + 1;
+        while (end < m_hashes.size() && m_hashes[end].first == m_hashes[run].first)
+            ++end;
+        // Mostly one item a hash; where more meet, each against those before it.
+        for (size_t i = run + 1; i < end; ++i)
+        {
+            std::wstring key = ZipNameKey(m_list.Name(m_hashes[i].second));
+            for (size_t j = run; j < i; ++j)
+                if (ZipNameKey(m_list.Name(m_hashes[j].second)) == key)
+                {
+                    repeated.push_back(m_hashes[i].second);
+                    break;
+                }
+        }
+        run = end;
+    }
+    std::sort(repeated.begin(), repeated.end());
+    return repeated;
+}
+
+bool CollectSources(const CZipCommand& command, CSourceList* items, EZipFailure* failure, std::wstring* subject)
+{
+    items->Clear();
     CCollector collector(items);
     for (const CZipSource& source : command.sources)
     {
@@ -175,8 +287,10 @@ bool CollectSources(const CZipCommand& command, std::vector<CSourceItem>* items,
             *subject = source.listFile;
             return false;
         }
-        for (const std::string& line : ListLines(bytes))
-        {
+        // Mostly a list names files one a line: room for that many at once.
+        items->Reserve(std::count(bytes.begin(), bytes.end(), '\n') + 1, bytes.size());
+        collector.SetBase(source.baseFolder);
+        bool listed = ForEachLine(bytes, [&](const std::string& line) {
             std::wstring name;
             if (!CleanName(FromDllText(line), &name))
             {
@@ -184,9 +298,11 @@ bool CollectSources(const CZipCommand& command, std::vector<CSourceItem>* items,
                 *subject = FromDllText(line);
                 return false;
             }
-            if (!name.empty() && !collector.AddListed(source.baseFolder, name, failure, subject))
-                return false;
-        }
+            return name.empty() || collector.AddListed(source.baseFolder, name, failure, subject);
+        });
+        if (!listed)
+            return false;
     }
+    items->DropRepeatedNames();
     return true;
 }

@@ -93,13 +93,13 @@ int Execute(HWND window, const std::wstring& line, std::wstring* text)
                    ? kArchiverResultCommandName
                    : kArchiverResultFailed;
     }
-    std::vector<CSourceItem> items;
+    CSourceList items;
     if (!CollectSources(command, &items, &failure, &subject))
     {
         *text = ZipFailureText(failure, subject);
         return kArchiverResultFailed;
     }
-    if (items.empty())
+    if (items.Empty())
     {
         *text = ZipFailureText(EZipFailure::kNothingToAdd, subject);
         return kArchiverResultFailed;

@@ -5,6 +5,7 @@
 namespace {
 
 const size_t kBufferSize = 4 << 20;
+const size_t kHeldLimit = 1 << 20;
 
 }  // namespace
 
@@ -81,4 +82,66 @@ bool CZipOutput::Close()
     Flush();
     m_file.Close();
     return !m_failed;
+}
+
+void CDeferredBytes::Append(const std::string& bytes)
+{
+    m_held += bytes;
+    m_size += bytes.size();
+    if (m_held.size() >= kHeldLimit && !m_failed)
+        m_failed = !Spill();
+}
+
+bool CDeferredBytes::Spill()
+{
+    if (!m_file.IsValid())
+    {
+        wchar_t path[MAX_PATH];
+        if (GetTempFileNameW(m_folder.c_str(), L"tzd", 0, path) == 0)
+            return false;
+        m_path = path;
+        m_file.Reset(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, NULL));
+        if (!m_file.IsValid())
+        {
+            DeleteFileW(path);
+            return false;
+        }
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(m_file.Get(), m_held.data(), static_cast<DWORD>(m_held.size()), &written, NULL) &&
+              written == m_held.size();
+    m_held.clear();
+    return ok;
+}
+
+bool CDeferredBytes::WriteTo(CZipOutput* output)
+{
+    if (m_failed)
+        return false;
+    if (m_file.IsValid())
+    {
+        if (SetFilePointer(m_file.Get(), 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+            return false;
+        std::string chunk(kHeldLimit, '\0');
+        for (;;)
+        {
+            DWORD read = 0;
+            if (!ReadFile(m_file.Get(), &chunk[0], static_cast<DWORD>(chunk.size()), &read, NULL))
+                return false;
+            if (read == 0)
+                break;
+            output->Write(chunk.data(), read);
+        }
+    }
+    output->Write(m_held);
+    return true;
+}
+
+void CDeferredBytes::Discard()
+{
+    if (!m_file.IsValid())
+        return;
+    m_file.Close();
+    DeleteFileW(m_path.c_str());
 }

@@ -36,3 +36,32 @@ private:
     ULONGLONG m_bufferAt;  // file offset of the buffer's first byte
     bool m_failed;
 };
+
+// Bytes that go down after everything else (the central directory): held in
+// memory up to a limit, past it in a temporary file beside the archive, so
+// that a tree of many files does not grow the memory by them.
+class CDeferredBytes
+{
+public:
+    explicit CDeferredBytes(const std::wstring& folder) : m_folder(folder), m_size(0), m_failed(false) {}
+    ~CDeferredBytes() { Discard(); }
+
+    void Append(const std::string& bytes);
+    ULONGLONG Size() const { return m_size; }
+    // Writes them all to output; false when the temporary file failed.
+    bool WriteTo(CZipOutput* output);
+
+private:
+    CDeferredBytes(const CDeferredBytes&) = delete;
+    CDeferredBytes& operator=(const CDeferredBytes&) = delete;
+
+    bool Spill();
+    void Discard();
+
+    std::wstring m_folder;
+    std::wstring m_path;
+    CScopedHandle m_file;
+    std::string m_held;
+    ULONGLONG m_size;
+    bool m_failed;
+};

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
-#include <set>
 
 namespace {
 
@@ -47,11 +46,11 @@ bool ExactShiftJis(const std::wstring& name, std::string* bytes)
 }
 
 // The name of a stored entry: '/' between the parts, '/' after a folder.
-std::wstring EntryName(const CSourceItem& item)
+std::wstring EntryName(const CSourceList& items, size_t i)
 {
-    std::wstring name = item.name;
+    std::wstring name = items.Name(i);
     std::replace(name.begin(), name.end(), L'\\', L'/');
-    if (item.folder)
+    if (items.Item(i).folder)
         name += L'/';
     return name;
 }
@@ -140,7 +139,7 @@ struct CQueued
 
 }  // namespace
 
-CZipWriter::CZipWriter(const CZipCommand& command, const std::vector<CSourceItem>& items)
+CZipWriter::CZipWriter(const CZipCommand& command, const CSourceList& items)
     : m_command(command), m_items(items), m_utf8Names(true), m_oldDirectoryAt(0), m_existed(false), m_files(0),
       m_folders(0), m_cancelled(0), m_done(0)
 {
@@ -200,11 +199,9 @@ EZipFailure CZipWriter::ReadOld(std::wstring* subject)
         CByteFile probe(m_command.archive, GENERIC_READ, FILE_SHARE_READ);
         return probe.IsOpen() ? EZipFailure::kNotZip : EZipFailure::kArchiveUnreadable;
     }
-    std::set<std::wstring> replaced;
-    for (const CSourceItem& item : m_items)
-        replaced.insert(ZipNameKey(item.name));
+    CNameIndex replaced(m_items);
     for (const CZipEntry& entry : entries)
-        if (replaced.count(ZipNameKey(ZipEntryName(entry))) == 0)
+        if (replaced.Find(ZipNameKey(ZipEntryName(entry))) == std::wstring::npos)
             m_old.push_back(entry);
     return EZipFailure::kNone;
 }
@@ -213,26 +210,25 @@ EZipFailure CZipWriter::ReadOld(std::wstring* subject)
 // has that form.
 void CZipWriter::ChooseNames()
 {
-    m_names.clear();
-    if (m_command.names == EZipNames::kShiftJis)
-    {
-        m_utf8Names = false;
-        for (const CSourceItem& item : m_items)
-        {
-            std::string bytes;
-            if (!ExactShiftJis(EntryName(item), &bytes))
-            {
-                m_utf8Names = true;
-                break;
-            }
-            m_names.push_back(bytes);
-        }
-    }
-    if (!m_utf8Names)
+    m_utf8Names = true;
+    if (m_command.names != EZipNames::kShiftJis)
         return;
-    m_names.clear();
-    for (const CSourceItem& item : m_items)
-        m_names.push_back(WideToUtf8(EntryName(item)));
+    std::string bytes;
+    for (size_t i = 0; i < m_items.Count(); ++i)
+        if (!ExactShiftJis(EntryName(m_items, i), &bytes))
+            return;
+    m_utf8Names = false;
+}
+
+// The bytes an item's name is stored in, as ChooseNames decided.
+std::string CZipWriter::StoredName(size_t item) const
+{
+    std::wstring name = EntryName(m_items, item);
+    if (m_utf8Names)
+        return WideToUtf8(name);
+    std::string bytes;
+    ExactShiftJis(name, &bytes);
+    return bytes;
 }
 
 EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
@@ -243,7 +239,7 @@ EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
         *subject = FolderOf(m_command.archive);
         return EZipFailure::kTempFailed;
     }
-    std::string directory;
+    CDeferredBytes directory(FolderOf(m_command.archive));
     ULONGLONG entries = 0;
     EZipFailure failure = CopyOld(&output, &directory, &entries);
     if (failure == EZipFailure::kArchiveUnreadable)
@@ -256,8 +252,13 @@ EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
         return failure;
     }
     ULONGLONG directoryAt = output.Tell();
-    output.Write(directory);
-    output.Write(EndRecords(entries, directoryAt, directory.size()));
+    if (!directory.WriteTo(&output))
+    {
+        output.Close();
+        *subject = FolderOf(m_command.archive);
+        return EZipFailure::kTempFailed;
+    }
+    output.Write(EndRecords(entries, directoryAt, directory.Size()));
     if (!output.Close())
     {
         *subject = m_command.archive;
@@ -268,7 +269,7 @@ EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
 
 // Each kept entry's bytes, from its local header to the next record, as
 // they are; its directory record with the new offset.
-EZipFailure CZipWriter::CopyOld(CZipOutput* output, std::string* directory, ULONGLONG* entries)
+EZipFailure CZipWriter::CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries)
 {
     if (m_old.empty())
         return EZipFailure::kNone;
@@ -303,13 +304,13 @@ EZipFailure CZipWriter::CopyOld(CZipOutput* output, std::string* directory, ULON
             output->Write(bytes);
             at += chunk;
         }
-        *directory += MovedRecord(entry.record, newAt);
+        directory->Append(MovedRecord(entry.record, newAt));
         ++*entries;
     }
     return EZipFailure::kNone;
 }
 
-EZipFailure CZipWriter::WriteNew(CZipOutput* output, std::string* directory, ULONGLONG* entries,
+EZipFailure CZipWriter::WriteNew(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries,
                                  std::wstring* subject)
 {
     bool encrypt = !m_command.password.empty();
@@ -324,15 +325,15 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, std::string* directory, ULO
     CEntryWork work;
     for (;;)
     {
-        while (inFlight.size() < limit && nextItem < m_items.size())
+        while (inFlight.size() < limit && nextItem < m_items.Count())
         {
-            const CSourceItem& item = m_items[nextItem];
+            const CSourceItem& item = m_items.Item(nextItem);
             CQueued queued;
             queued.task.reset(new CDeflateTask);
             CDeflateTask* task = queued.task.get();
             queued.item = nextItem;
             queued.first = nextAt == 0;
-            task->path = item.path;
+            task->path = m_items.Path(nextItem);
             task->folder = item.folder;
             task->store = m_command.store;
             task->level = m_command.level;
@@ -363,8 +364,8 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, std::string* directory, ULO
         pool.WaitDone(task);
         if (IsCancelled())
             return EZipFailure::kCancelled;
-        const CSourceItem& item = m_items[front.item];
-        *subject = item.path;
+        const CSourceItem& item = m_items.Item(front.item);
+        *subject = task->path;
         if (task->failed)
             return EZipFailure::kSourceUnreadable;
         if (task->changed)
@@ -373,7 +374,7 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, std::string* directory, ULO
         {
             work = CEntryWork();
             CZipRecord& record = work.record;
-            record.name = m_names[front.item];
+            record.name = StoredName(front.item);
             record.flags = m_utf8Names && !IsAscii(record.name) ? kFlagUtf8 : 0;
             record.method = item.folder || task->stored ? kMethodStored : kMethodDeflated;
             record.dosTime = DosTimeOf(item.written);
@@ -438,11 +439,11 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, std::string* directory, ULO
                 output->Write(DataDescriptor(record));
             else
                 output->Patch(record.localAt, LocalHeader(record));
-            *directory += CentralRecord(record);
+            directory->Append(CentralRecord(record));
             ++*entries;
             ++(item.folder ? m_folders : m_files);
             AcquireSRWLockExclusive(&m_nameLock);
-            m_latestName = item.name;
+            m_latestName = m_items.Name(front.item);
             ReleaseSRWLockExclusive(&m_nameLock);
             InterlockedIncrement(&m_done);
         }

@@ -19,13 +19,13 @@
 class CZipWriter
 {
 public:
-    CZipWriter(const CZipCommand& command, const std::vector<CSourceItem>& items);
+    CZipWriter(const CZipCommand& command, const CSourceList& items);
 
     // kNone when the archive is in place; else *subject names what failed.
     EZipFailure Run(std::wstring* subject);
     void Cancel() { InterlockedExchange(&m_cancelled, 1); }
 
-    size_t Total() const { return m_items.size(); }
+    size_t Total() const { return m_items.Count(); }
     size_t Done() const { return static_cast<size_t>(InterlockedCompareExchange(&m_done, 0, 0)); }
     // The name of the entry written last.
     std::wstring LatestName() const;
@@ -40,13 +40,13 @@ private:
     EZipFailure ReadOld(std::wstring* subject);
     void ChooseNames();
     EZipFailure Write(const std::wstring& temp, std::wstring* subject);
-    EZipFailure CopyOld(CZipOutput* output, std::string* directory, ULONGLONG* entries);
-    EZipFailure WriteNew(CZipOutput* output, std::string* directory, ULONGLONG* entries,
+    std::string StoredName(size_t item) const;
+    EZipFailure CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries);
+    EZipFailure WriteNew(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries,
                          std::wstring* subject);
 
     const CZipCommand& m_command;
-    const std::vector<CSourceItem>& m_items;
-    std::vector<std::string> m_names;  // stored bytes of each item's name
+    const CSourceList& m_items;
     bool m_utf8Names;
     std::vector<CZipEntry> m_old;  // the entries kept
     ULONGLONG m_oldDirectoryAt;
