@@ -140,6 +140,12 @@ LONGLONG BenchNow()
     return now.QuadPart;
 }
 
+void SettleBeforeStart()
+{
+    const DWORD kSettleMs = 150;
+    Sleep(kSettleMs);
+}
+
 double BenchSecondsSince(LONGLONG start)
 {
     LARGE_INTEGER frequency;

@@ -58,5 +58,11 @@ std::string FormatSeconds(double seconds);
 // (lowest to highest) beside it. Two shared cores move single runs a lot.
 const int kBenchRuns = 5;
 double Median(std::vector<double> samples);
+// Before each timed start of a program: Wine's desktop process goes on
+// tidying up after a windowed program for some tens of milliseconds after it
+// has ended, and a program started meanwhile waits for it (one start in two
+// took 50 ms longer, whatever the program). A pause lets each run start on a
+// quiet desktop, as a user's next start does.
+void SettleBeforeStart();
 // "0.154 s (0.140-0.190)"
 std::string FormatMedian(const std::vector<double>& samples);

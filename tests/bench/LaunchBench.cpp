@@ -69,6 +69,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
 double TimeToWindow(const std::string& exe, const std::string& arguments, const char* title)
 {
     PROCESS_INFORMATION process = {};
+    SettleBeforeStart();
     LONGLONG start = BenchNow();
     if (!Start(exe, arguments, &process))
         return -1;

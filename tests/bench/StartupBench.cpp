@@ -92,6 +92,7 @@ std::vector<double> TimeProcessStart(const char* program = "bench_trivial_dialog
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
+        SettleBeforeStart();
         LONGLONG start = BenchNow();
         if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
             return samples;
