@@ -36,7 +36,7 @@ fi
 # The program alone with its own DLL: no bridge, no host tool.
 rm -rf "$run"
 mkdir -p "$run"
-# As the release zip ships them, without debug sections (read in at every start).
+# As the release zip ships them, without debug sections (under Wine read in at every start).
 x86_64-w64-mingw32-strip --strip-all -o "$run/tessik.exe" "$build/bin/tessik.exe"
 x86_64-w64-mingw32-strip --strip-all -o "$run/TessikZip.dll" "$build/bin/tessikzip/TessikZip.dll"
 ini="$prefix/drive_c/users/$(whoami)/AppData/Roaming/Norvane/Tessik/tessik.ini"
