@@ -38,21 +38,48 @@ bool ReadAt(HANDLE file, ULONGLONG at, size_t length, std::string* bytes)
 const int kLevelTuned = 5;
 const int kTunedGood = 4, kTunedLazy = 16, kTunedNice = 128, kTunedChain = 64;
 
-// Raw deflate of input, primed with dictionary; ends with a sync flush
-// unless last, so that the next block's stream carries on from it.
-bool Deflate(const std::string& dictionary, const std::string& input, int level, bool last, std::string* output)
+}  // namespace
+
+CDeflater::~CDeflater()
 {
-    z_stream stream = {};
-    if (deflateInit2(&stream, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return false;
+    if (m_open)
+        deflateEnd(static_cast<z_stream*>(m_stream));
+    delete static_cast<z_stream*>(m_stream);
+}
+
+// A stream set up anew for each task costs more than many a small file's
+// compression: zlib clears some 300 KB of tables at every set-up. A reset
+// stream gives the same output and clears only its hash heads.
+bool CDeflater::Deflate(const char* dictionary, size_t dictionaryLength, const char* input, size_t length,
+                        int level, bool last, std::string* output)
+{
+    if (m_stream == nullptr)
+        m_stream = new z_stream();
+    z_stream& stream = *static_cast<z_stream*>(m_stream);
+    if (m_open && m_level != level)
+    {
+        deflateEnd(&stream);
+        m_open = false;
+    }
+    if (m_open)
+        m_open = deflateReset(&stream) == Z_OK;
+    if (!m_open)
+    {
+        stream = z_stream();
+        if (deflateInit2(&stream, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            return false;
+        m_open = true;
+        m_level = level;
+    }
+    // A reset takes the level's own parameters back.
     if (level == kLevelTuned)
         deflateTune(&stream, kTunedGood, kTunedLazy, kTunedNice, kTunedChain);
-    bool ok = dictionary.empty() ||
-              deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary.data()),
-                                   static_cast<uInt>(dictionary.size())) == Z_OK;
-    output->resize(deflateBound(&stream, static_cast<uLong>(input.size())) + 64);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-    stream.avail_in = static_cast<uInt>(input.size());
+    bool ok = dictionaryLength == 0 ||
+              deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary),
+                                   static_cast<uInt>(dictionaryLength)) == Z_OK;
+    output->resize(deflateBound(&stream, static_cast<uLong>(length)) + 64);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input));
+    stream.avail_in = static_cast<uInt>(length);
     stream.next_out = reinterpret_cast<Bytef*>(&(*output)[0]);
     stream.avail_out = static_cast<uInt>(output->size());
     int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
@@ -74,30 +101,34 @@ bool Deflate(const std::string& dictionary, const std::string& input, int level,
         }
     }
     output->resize(output->size() - stream.avail_out);
-    deflateEnd(&stream);
+    if (!ok)
+    {
+        // A broken stream is not reset: the next task sets up its own.
+        deflateEnd(&stream);
+        m_open = false;
+    }
     return ok;
 }
 
-}  // namespace
-
-void RunDeflateTask(CDeflateTask* task)
+void RunDeflateTask(CDeflateTask* task, CDeflater* deflater)
 {
     if (task->folder)
         return;
     CScopedHandle file(CreateFileW(task->path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL));
-    std::string dictionary;
-    std::string input;
     if (!file.IsValid())
     {
         task->failed = true;
         return;
     }
+    // The bytes read: the block (or the whole small file) after the primer.
+    std::string bytes;
+    size_t primer = 0;
     if (task->whole)
     {
         // A small file: all it holds now, in one read.
         LARGE_INTEGER size;
-        if (!GetFileSizeEx(file.Get(), &size) || !ReadAt(file.Get(), 0, static_cast<size_t>(size.QuadPart), &input))
+        if (!GetFileSizeEx(file.Get(), &size) || !ReadAt(file.Get(), 0, static_cast<size_t>(size.QuadPart), &bytes))
         {
             task->failed = true;
             return;
@@ -105,38 +136,41 @@ void RunDeflateTask(CDeflateTask* task)
     }
     else
     {
-        size_t primer = static_cast<size_t>(task->at < kDeflateWindow ? task->at : kDeflateWindow);
-        std::string both;
-        if (!ReadAt(file.Get(), task->at - primer, primer + task->length, &both))
+        // A stored block needs no primer.
+        if (!task->store)
+            primer = static_cast<size_t>(task->at < kDeflateWindow ? task->at : kDeflateWindow);
+        if (!ReadAt(file.Get(), task->at - primer, primer + task->length, &bytes))
         {
             task->failed = true;
             return;
         }
-        if (both.size() != primer + task->length)
+        if (bytes.size() != primer + task->length)
         {
             task->changed = true;
             return;
         }
-        if (!task->store)
-            dictionary = both.substr(0, primer);
-        input = both.substr(primer);
     }
-    task->read = input.size();
-    task->crc = crc32(0L, reinterpret_cast<const Bytef*>(input.data()), static_cast<uInt>(input.size()));
+    const char* input = bytes.data() + primer;
+    size_t length = bytes.size() - primer;
+    task->read = length;
+    task->crc = crc32(0L, reinterpret_cast<const Bytef*>(input), static_cast<uInt>(length));
     if (!task->store)
     {
-        if (!Deflate(dictionary, input, task->level, task->last, &task->output))
+        if (!deflater->Deflate(bytes.data(), primer, input, length, task->level, task->last, &task->output))
         {
             task->failed = true;
             return;
         }
         // A small file that deflate does not make smaller is stored.
-        if (task->whole && task->output.size() >= input.size())
+        if (task->whole && task->output.size() >= length)
             task->output.clear();
         else
             return;
     }
-    task->output.swap(input);
+    if (primer == 0)
+        task->output.swap(bytes);
+    else
+        task->output.assign(bytes, primer, std::string::npos);
     task->stored = true;
 }
 
@@ -176,7 +210,8 @@ void CDeflatePool::Submit(CDeflateTask* task)
     if (m_threads.empty())
     {
         // No thread could be started: the work runs here.
-        RunDeflateTask(task);
+        CDeflater deflater;
+        RunDeflateTask(task, &deflater);
         task->done = true;
         return;
     }
@@ -202,6 +237,7 @@ DWORD WINAPI CDeflatePool::ThreadMain(void* pool)
 
 void CDeflatePool::Serve()
 {
+    CDeflater deflater;
     for (;;)
     {
         AcquireSRWLockExclusive(&m_lock);
@@ -217,7 +253,7 @@ void CDeflatePool::Serve()
         ReleaseSRWLockExclusive(&m_lock);
         try
         {
-            RunDeflateTask(task);
+            RunDeflateTask(task, &deflater);
         }
         catch (...)
         {

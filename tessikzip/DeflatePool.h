@@ -58,7 +58,29 @@ private:
     std::vector<HANDLE> m_threads;
 };
 
-// Runs one task on the calling thread.
-void RunDeflateTask(CDeflateTask* task);
+// One thread's deflate stream, set up at its first task and reset for each
+// one after it.
+class CDeflater
+{
+public:
+    CDeflater() = default;
+    ~CDeflater();
+
+    // Raw deflate of input, primed with dictionary; ends with a sync flush
+    // unless last, so that the next block's stream carries on from it.
+    bool Deflate(const char* dictionary, size_t dictionaryLength, const char* input, size_t length, int level,
+                 bool last, std::string* output);
+
+private:
+    CDeflater(const CDeflater&) = delete;
+    CDeflater& operator=(const CDeflater&) = delete;
+
+    void* m_stream = nullptr;  // z_stream: zlib stays out of this header
+    bool m_open = false;
+    int m_level = 0;
+};
+
+// Runs one task on the calling thread with that thread's stream.
+void RunDeflateTask(CDeflateTask* task, CDeflater* deflater);
 // Bytes before a block that prime its stream.
 const size_t kDeflateWindow = 32768;
