@@ -13,7 +13,7 @@ fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSIK_BUILD_DIR:-$root/build}
 cmake --build "$build" --target benchmarks tessik tessikzip >/dev/null
-# The programs as the release zip ships them, without debug sections: what a
+# The program as the release zip ships it, without debug sections: what a
 # user starts (under Wine the sections are read in at every start).
 mkdir -p "$build/bin/release"
 x86_64-w64-mingw32-strip --strip-all -o "$build/bin/release/tessik.exe" "$build/bin/tessik.exe"
