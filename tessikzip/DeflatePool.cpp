@@ -1,28 +1,22 @@
 #include "tessikzip/DeflatePool.h"
 
-#include "common/ScopedHandle.h"
-
 #include <zlib.h>
 
 namespace {
 
-bool ReadAt(HANDLE file, ULONGLONG at, size_t length, std::string* bytes)
+// Reads from where the file stands. No OVERLAPPED: with one, every read
+// also asks whether the handle has a completion port, a round trip to the
+// server under Wine for each file.
+bool ReadOn(HANDLE file, size_t length, std::string* bytes)
 {
     bytes->resize(length);
     size_t got = 0;
     while (got < length)
     {
-        OVERLAPPED where = {};
-        where.Offset = static_cast<DWORD>((at + got) & 0xFFFFFFFFULL);
-        where.OffsetHigh = static_cast<DWORD>((at + got) >> 32);
         DWORD chunk = static_cast<DWORD>(length - got > (1u << 30) ? (1u << 30) : length - got);
         DWORD read = 0;
-        if (!ReadFile(file, &(*bytes)[got], chunk, &read, &where))
-        {
-            if (GetLastError() == ERROR_HANDLE_EOF)
-                break;
+        if (!ReadFile(file, &(*bytes)[got], chunk, &read, NULL))
             return false;
-        }
         if (read == 0)
             break;
         got += read;
@@ -110,45 +104,88 @@ bool CDeflater::Deflate(const char* dictionary, size_t dictionaryLength, const c
     return ok;
 }
 
-void RunDeflateTask(CDeflateTask* task, CDeflater* deflater)
+bool CSourceFile::Open(const std::wstring& path)
+{
+    if (m_file.IsValid() && path == m_path)
+        return true;
+    m_file.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                             FILE_FLAG_SEQUENTIAL_SCAN, NULL));
+    m_path = path;
+    m_position = 0;
+    return m_file.IsValid();
+}
+
+bool CSourceFile::ReadAt(ULONGLONG at, size_t length, std::string* bytes)
+{
+    if (at != m_position)
+    {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(at);
+        if (!SetFilePointerEx(m_file.Get(), to, NULL, FILE_BEGIN))
+            return false;
+        m_position = at;
+    }
+    if (!ReadOn(m_file.Get(), length, bytes))
+    {
+        // Where it stands now is not known.
+        m_position = ~0ULL;
+        return false;
+    }
+    m_position += bytes->size();
+    return true;
+}
+
+bool CSourceFile::ReadWhole(std::string* bytes)
+{
+    LARGE_INTEGER size;
+    return GetFileSizeEx(m_file.Get(), &size) && ReadAt(0, static_cast<size_t>(size.QuadPart), bytes);
+}
+
+void CSourceFile::Close()
+{
+    m_file.Close();
+    m_path.clear();
+}
+
+void RunDeflateTask(CDeflateTask* task, CDeflateWorker* worker)
 {
     if (task->folder)
         return;
-    CScopedHandle file(CreateFileW(task->path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL));
-    if (!file.IsValid())
+    CSourceFile& file = worker->file;
+    if (!file.Open(task->path))
     {
+        file.Close();
         task->failed = true;
         return;
     }
     // The bytes read: the block (or the whole small file) after the primer.
     std::string bytes;
     size_t primer = 0;
+    bool read;
     if (task->whole)
     {
         // A small file: all it holds now, in one read.
-        LARGE_INTEGER size;
-        if (!GetFileSizeEx(file.Get(), &size) || !ReadAt(file.Get(), 0, static_cast<size_t>(size.QuadPart), &bytes))
-        {
-            task->failed = true;
-            return;
-        }
+        read = file.ReadWhole(&bytes);
     }
     else
     {
         // A stored block needs no primer.
         if (!task->store)
             primer = static_cast<size_t>(task->at < kDeflateWindow ? task->at : kDeflateWindow);
-        if (!ReadAt(file.Get(), task->at - primer, primer + task->length, &bytes))
-        {
-            task->failed = true;
-            return;
-        }
-        if (bytes.size() != primer + task->length)
-        {
-            task->changed = true;
-            return;
-        }
+        read = file.ReadAt(task->at - primer, primer + task->length, &bytes);
+    }
+    // A large file stays open for the thread's next block of it.
+    if (task->last || !read)
+        file.Close();
+    if (!read)
+    {
+        task->failed = true;
+        return;
+    }
+    if (!task->whole && bytes.size() != primer + task->length)
+    {
+        task->changed = true;
+        return;
     }
     const char* input = bytes.data() + primer;
     size_t length = bytes.size() - primer;
@@ -156,7 +193,7 @@ void RunDeflateTask(CDeflateTask* task, CDeflater* deflater)
     task->crc = crc32(0L, reinterpret_cast<const Bytef*>(input), static_cast<uInt>(length));
     if (!task->store)
     {
-        if (!deflater->Deflate(bytes.data(), primer, input, length, task->level, task->last, &task->output))
+        if (!worker->deflater.Deflate(bytes.data(), primer, input, length, task->level, task->last, &task->output))
         {
             task->failed = true;
             return;
@@ -210,8 +247,8 @@ void CDeflatePool::Submit(CDeflateTask* task)
     if (m_threads.empty())
     {
         // No thread could be started: the work runs here.
-        CDeflater deflater;
-        RunDeflateTask(task, &deflater);
+        CDeflateWorker worker;
+        RunDeflateTask(task, &worker);
         task->done = true;
         return;
     }
@@ -237,7 +274,7 @@ DWORD WINAPI CDeflatePool::ThreadMain(void* pool)
 
 void CDeflatePool::Serve()
 {
-    CDeflater deflater;
+    CDeflateWorker worker;
     for (;;)
     {
         AcquireSRWLockExclusive(&m_lock);
@@ -253,7 +290,7 @@ void CDeflatePool::Serve()
         ReleaseSRWLockExclusive(&m_lock);
         try
         {
-            RunDeflateTask(task, &deflater);
+            RunDeflateTask(task, &worker);
         }
         catch (...)
         {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ScopedHandle.h"
+
 #include <windows.h>
 
 #include <deque>
@@ -80,7 +82,37 @@ private:
     int m_level = 0;
 };
 
-// Runs one task on the calling thread with that thread's stream.
-void RunDeflateTask(CDeflateTask* task, CDeflater* deflater);
+// The file a thread reads from: kept open from one block of a large file to
+// the thread's next, so that its blocks do not open it once each.
+class CSourceFile
+{
+public:
+    CSourceFile() = default;
+
+    // Opens path, or keeps it open when it is the one open already.
+    bool Open(const std::wstring& path);
+    bool ReadAt(ULONGLONG at, size_t length, std::string* bytes);
+    // All the file holds now.
+    bool ReadWhole(std::string* bytes);
+    void Close();
+
+private:
+    CSourceFile(const CSourceFile&) = delete;
+    CSourceFile& operator=(const CSourceFile&) = delete;
+
+    std::wstring m_path;
+    CScopedHandle m_file;
+    ULONGLONG m_position = 0;
+};
+
+// What one thread keeps from task to task.
+struct CDeflateWorker
+{
+    CDeflater deflater;
+    CSourceFile file;
+};
+
+// Runs one task on the calling thread with that thread's stream and file.
+void RunDeflateTask(CDeflateTask* task, CDeflateWorker* worker);
 // Bytes before a block that prime its stream.
 const size_t kDeflateWindow = 32768;
