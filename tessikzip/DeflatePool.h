@@ -110,6 +110,7 @@ struct CDeflateWorker
 {
     CDeflater deflater;
     CSourceFile file;
+    std::string bytes;  // what the task read
 };
 
 // Runs one task on the calling thread with that thread's stream and file.
