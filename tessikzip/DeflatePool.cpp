@@ -206,7 +206,12 @@ void RunDeflateTask(CDeflateTask* task, CDeflateWorker* worker)
         else
             return;
     }
-    task->output.assign(bytes, primer, std::string::npos);
+    // Without a primer the buffer itself goes to the writer; the thread
+    // takes the task's empty one in its place.
+    if (primer == 0)
+        task->output.swap(bytes);
+    else
+        task->output.assign(bytes, primer, std::string::npos);
     task->stored = true;
 }
 
