@@ -267,17 +267,27 @@ namespace {
 // factors is 0, and within one millisecond anyway. Instead of waiting for the
 // clock, step to the next value on a collision, and never hand out the value
 // of the previous call again, so that two names asked for in a row differ
-// even before the first one is created. isFree(value) names the file of a
-// value and says whether no file has that name.
-template <class IsFree>
-bool PickUniqueTempValue(IsFree isFree)
+// even before the first one is created. try(value) names the file of a
+// value and says whether it is free, taken, or whether no name will do.
+enum class ETempName
+{
+    Free,
+    Taken,
+    Refused,
+};
+
+template <class TryName>
+bool PickUniqueTempValue(TryName tryName)
 {
     unsigned int value = ReadClockValue();
     if (g_issuedAnyTempValue.load() && value == g_lastIssuedTempValue.load())
         ++value;
     for (unsigned int attempt = 0; attempt < kMaxTempNameTries; ++attempt, ++value)
     {
-        if (isFree(value))
+        ETempName state = tryName(value);
+        if (state == ETempName::Refused)
+            return false;
+        if (state == ETempName::Free)
         {
             g_lastIssuedTempValue.store(value);
             g_issuedAnyTempValue.store(true);
@@ -285,6 +295,11 @@ bool PickUniqueTempValue(IsFree isFree)
         }
     }
     return false;
+}
+
+ETempName FreeWhenMissing(bool missing)
+{
+    return missing ? ETempName::Free : ETempName::Taken;
 }
 
 }  // namespace
@@ -298,11 +313,30 @@ int MakeUniqueTempName(const char* folder, const char* prefix, const char* exten
     bool found = PickUniqueTempValue([&](unsigned int value) {
         FormatTempName(folder, prefix, value, buffer, size);
         strcat(buffer, suffix);
-        return GetPathType(buffer) == kPathMissing;
+        return FreeWhenMissing(GetPathType(buffer) == kPathMissing);
     });
     if (!found)
         buffer[0] = '\0';
     return found ? 1 : 0;
+}
+
+int CreateUniqueTempFile(const char* folder, const char* prefix, const char* extension, char* buffer, size_t size)
+{
+    const char* suffix = extension ? extension : "";
+    if (size < strlen(folder) + strlen(prefix) + kTempDigits + strlen(suffix) + 2)
+        return 0;
+    bool created = PickUniqueTempValue([&](unsigned int value) {
+        FormatTempName(folder, prefix, value, buffer, size);
+        strcat(buffer, suffix);
+        CScopedHandle file(CreateFileA(buffer, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
+        if (file.IsValid())
+            return ETempName::Free;
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? ETempName::Taken : ETempName::Refused;
+    });
+    if (!created)
+        buffer[0] = '\0';
+    return created ? 1 : 0;
 }
 
 bool MakeUniqueTempName(const std::wstring& folder, const char* prefix, const char* extension, std::wstring* path)
@@ -311,7 +345,7 @@ bool MakeUniqueTempName(const std::wstring& folder, const char* prefix, const ch
         char digits[kTempDigits + 1];
         snprintf(digits, sizeof(digits), "%.8x", value);
         *path = folder + L"\\" + AnsiToWide(std::string(prefix) + digits + (extension ? extension : ""));
-        return GetFileAttributesW(path->c_str()) == INVALID_FILE_ATTRIBUTES;
+        return FreeWhenMissing(GetFileAttributesW(path->c_str()) == INVALID_FILE_ATTRIBUTES);
     });
     if (!found)
         path->clear();

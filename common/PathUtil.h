@@ -54,6 +54,10 @@ bool GetAnsiPathName(const wchar_t* path, char* buffer, size_t size);
 int MakeTempName(const char* folder, const char* prefix, char* buffer, size_t size);
 int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
                        char* buffer, size_t size);
+// The same name, created empty at once: programs started in the same
+// millisecond read the same clock value, and a name only checked could be
+// taken by another before it is created.
+int CreateUniqueTempFile(const char* folder, const char* prefix, const char* extension, char* buffer, size_t size);
 // The same in a folder named by its wide path (the user's temporary folder
 // may hold a name beyond the ANSI code page); the name itself is ASCII.
 bool MakeUniqueTempName(const std::wstring& folder, const char* prefix, const char* extension, std::wstring* path);

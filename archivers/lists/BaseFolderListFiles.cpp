@@ -36,7 +36,7 @@ bool MakeListFileName(std::string* path)
     std::string folder;
     char buffer[kPathBufferSize];
     if (!GetListFileFolder(&folder) ||
-        !MakeUniqueTempName(folder.c_str(), kListFilePrefix, kListFileExtension, buffer, sizeof(buffer)))
+        !CreateUniqueTempFile(folder.c_str(), kListFilePrefix, kListFileExtension, buffer, sizeof(buffer)))
         return false;
     *path = buffer;
     return true;

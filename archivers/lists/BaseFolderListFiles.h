@@ -39,7 +39,8 @@ private:
 
 // The folder list files are written to, without a trailing backslash.
 bool GetListFileFolder(std::string* folder);
-// A fresh list file name "res" + eight hexadecimal digits + ".tmp" in that folder.
+// A fresh list file "res" + eight hexadecimal digits + ".tmp" in that folder,
+// created empty so that no other instance can take its name.
 bool MakeListFileName(std::string* path);
 // The part of path after baseFolder and its backslash.
 const char* RelativeToBase(const char* path, const char* baseFolder);

@@ -9,8 +9,13 @@ int CSingleListFile::Begin()
     m_stream.Close();
     m_path.clear();
     std::string path;
-    if (!MakeListFileName(&path) || m_stream.Open(path.c_str(), "w") == NULL)
+    if (!MakeListFileName(&path))
         return 0;
+    if (m_stream.Open(path.c_str(), "w") == NULL)
+    {
+        DeleteFileA(path.c_str());
+        return 0;
+    }
     m_path = path;
     return 1;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <string.h>
 
 #include <string>
@@ -176,6 +178,26 @@ TEST(MakeUniqueTempName, NamesInARowDifferAndNeverWait)
     ASSERT_EQ(1, MakeUniqueTempName(folder.Path().c_str(), "lh", ".lzh", b, sizeof(b)));
     EXPECT_STRNE(a, b);
     EXPECT_EQ(".lzh", std::string(a).substr(strlen(a) - 4));
+}
+
+// Programs started in the same millisecond read the same clock value: the
+// name is theirs only once the file exists.
+TEST(CreateUniqueTempFile, EachNameIsCreatedEmptyAndAFolderThatTakesNoFileFails)
+{
+    CTestFolder folder;
+    std::set<std::string> names;
+    for (int i = 0; i < 20; ++i)
+    {
+        char name[MAX_PATH];
+        ASSERT_EQ(1, CreateUniqueTempFile(folder.Path().c_str(), "res", ".tmp", name, sizeof(name)));
+        EXPECT_EQ("", ReadFileBytes(name)) << name;
+        names.insert(name);
+    }
+    EXPECT_EQ(20u, names.size());
+
+    char name[MAX_PATH] = "x";
+    EXPECT_EQ(0, CreateUniqueTempFile((folder / "missing").c_str(), "res", ".tmp", name, sizeof(name)));
+    EXPECT_STREQ("", name);
 }
 
 TEST(MakeUniqueTempName, SizeCountsExtensionAndTerminator)
