@@ -267,7 +267,7 @@ namespace {
 // factors is 0, and within one millisecond anyway. Instead of waiting for the
 // clock, step to the next value on a collision, and never hand out the value
 // of the previous call again, so that two names asked for in a row differ
-// even before the first one is created. try(value) names the file of a
+// even before the first one is created. tryName(value) names the file of a
 // value and says whether it is free, taken, or whether no name will do.
 enum class ETempName
 {
@@ -302,10 +302,11 @@ ETempName FreeWhenMissing(bool missing)
     return missing ? ETempName::Free : ETempName::Taken;
 }
 
-}  // namespace
-
-int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
-                       char* buffer, size_t size)
+// The name of the first free value in buffer, or an empty buffer; tryFile
+// says of a name whether it is free (and claims it, for a created file).
+template <class TryFile>
+int PickUniqueTempName(const char* folder, const char* prefix, const char* extension, char* buffer, size_t size,
+                       TryFile tryFile)
 {
     const char* suffix = extension ? extension : "";
     if (size < strlen(folder) + strlen(prefix) + kTempDigits + strlen(suffix) + 2)
@@ -313,30 +314,31 @@ int MakeUniqueTempName(const char* folder, const char* prefix, const char* exten
     bool found = PickUniqueTempValue([&](unsigned int value) {
         FormatTempName(folder, prefix, value, buffer, size);
         strcat(buffer, suffix);
-        return FreeWhenMissing(GetPathType(buffer) == kPathMissing);
+        return tryFile(buffer);
     });
     if (!found)
         buffer[0] = '\0';
     return found ? 1 : 0;
 }
 
+}  // namespace
+
+int MakeUniqueTempName(const char* folder, const char* prefix, const char* extension,
+                       char* buffer, size_t size)
+{
+    return PickUniqueTempName(folder, prefix, extension, buffer, size,
+                              [](const char* name) { return FreeWhenMissing(GetPathType(name) == kPathMissing); });
+}
+
 int CreateUniqueTempFile(const char* folder, const char* prefix, const char* extension, char* buffer, size_t size)
 {
-    const char* suffix = extension ? extension : "";
-    if (size < strlen(folder) + strlen(prefix) + kTempDigits + strlen(suffix) + 2)
-        return 0;
-    bool created = PickUniqueTempValue([&](unsigned int value) {
-        FormatTempName(folder, prefix, value, buffer, size);
-        strcat(buffer, suffix);
-        CScopedHandle file(CreateFileA(buffer, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
+    return PickUniqueTempName(folder, prefix, extension, buffer, size, [](const char* name) {
+        CScopedHandle file(CreateFileA(name, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
         if (file.IsValid())
             return ETempName::Free;
         DWORD error = GetLastError();
         return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? ETempName::Taken : ETempName::Refused;
     });
-    if (!created)
-        buffer[0] = '\0';
-    return created ? 1 : 0;
 }
 
 bool MakeUniqueTempName(const std::wstring& folder, const char* prefix, const char* extension, std::wstring* path)
