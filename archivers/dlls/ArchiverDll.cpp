@@ -2,6 +2,44 @@
 
 #include <string.h>
 
+namespace {
+
+// The DLLs the probe of the moment did not find.
+std::vector<std::string> s_absentWhileProbing;
+
+}  // namespace
+
+HMODULE LoadArchiverLibrary(const char* name)
+{
+    for (const std::string& absent : s_absentWhileProbing)
+        if (lstrcmpiA(absent.c_str(), name) == 0)
+        {
+            SetLastError(ERROR_MOD_NOT_FOUND);
+            return NULL;
+        }
+    return LoadLibraryA(name);
+}
+
+CDllProbe::CDllProbe(const char* const* names, size_t count)
+{
+    s_absentWhileProbing.clear();
+    for (size_t i = 0; i < count; ++i)
+    {
+        HMODULE module = LoadLibraryA(names[i]);
+        if (module != NULL)
+            m_held.push_back(module);
+        else
+            s_absentWhileProbing.push_back(names[i]);
+    }
+}
+
+CDllProbe::~CDllProbe()
+{
+    s_absentWhileProbing.clear();
+    for (HMODULE module : m_held)
+        FreeLibrary(module);
+}
+
 CArchiverDll::CArchiverDll(const char* dllName, const char* prefix)
     : m_module(NULL), m_dllName(dllName), m_prefix(prefix), m_unicodeModeOn(false)
 {
@@ -38,7 +76,7 @@ int CArchiverDll::LoadWithEntries(const CEntry* entries, size_t count)
 {
     if (m_module != NULL)
         return 1;
-    m_module = LoadLibraryA(m_dllName);
+    m_module = LoadArchiverLibrary(m_dllName);
     if (m_module == NULL)
         return 0;
     for (size_t i = 0; i < count; ++i)

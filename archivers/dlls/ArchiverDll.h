@@ -25,6 +25,28 @@ enum class EListResult
     Failed,     // the listing broke off with an error
 };
 
+// Maps an archiver DLL by its bare file name through the loader's search
+// order. While a CDllProbe lasts, a DLL it did not find is not searched for
+// again: NULL at once, as the search would give.
+HMODULE LoadArchiverLibrary(const char* name);
+
+// The archiver DLLs held loaded while the formats register. Several builders
+// bind each DLL: held, a DLL present starts once; a missing one is searched
+// for once (a few tenths of a millisecond each time, before the first dialog)
+// instead of once per builder.
+class CDllProbe
+{
+public:
+    CDllProbe(const char* const* names, size_t count);
+    ~CDllProbe();
+
+private:
+    CDllProbe(const CDllProbe&) = delete;
+    CDllProbe& operator=(const CDllProbe&) = delete;
+
+    std::vector<HMODULE> m_held;
+};
+
 // Run-time binding of one archiver DLL of the Common Archiver API. The DLL is
 // found by its bare file name through the loader's search order and kept
 // loaded only for one query or one command.

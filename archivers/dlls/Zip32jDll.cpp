@@ -12,7 +12,7 @@ int CZip32jDll::Load()
     if (IsLoaded())
         return 1;
     // Zip32j.dll works through zip32.dll: without it the binding is useless.
-    if (CScopedLibrary(LoadLibraryA("zip32.dll")).Get() == NULL)
+    if (CScopedLibrary(LoadArchiverLibrary("zip32.dll")).Get() == NULL)
         return 0;
 
     const CEntry entries[] = {

@@ -11,12 +11,11 @@
 #include "archivers/formats/ArcZip.h"
 #include "archivers/formats/ArcZipSfx.h"
 
-#include "common/ScopedHandle.h"
+#include "archivers/dlls/ArchiverDll.h"
 
 #include <string.h>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -45,11 +44,10 @@ int RegisterAllFormats()
     DestroyAllFormats();
     // Each builder loads its DLL and releases it again, so a DLL was mapped
     // and started up to four times (a bridge looks for its host tools each
-    // time). Held here for the probes, each DLL starts once; released after
-    // them, nothing stays loaded beyond the probes, as before.
-    std::vector<std::unique_ptr<CScopedLibrary>> held;
-    for (const char* name : kArchiverDlls)
-        held.emplace_back(new CScopedLibrary(LoadLibraryA(name)));
+    // time). Held here for the probes, each DLL starts once, and a missing
+    // one is searched for once; released after them, nothing stays loaded
+    // beyond the probes, as before.
+    CDllProbe probe(kArchiverDlls, sizeof(kArchiverDlls) / sizeof(kArchiverDlls[0]));
     Register(std::unique_ptr<CArc>(new CArc7Zip));
     Register(std::unique_ptr<CArc>(new CArc7ZipSfx));
     Register(std::unique_ptr<CArc>(new CArc7ZipZip));

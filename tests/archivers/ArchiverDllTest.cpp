@@ -120,3 +120,25 @@ TEST(ArchiverDll, QueryEncryptionUnloadsAndVersionLoadsAgain)
     EXPECT_EQ(1, dll.QueryEncryption());
     EXPECT_FALSE(dll.IsLoaded());
 }
+
+TEST(DllProbe, HoldsWhatItFoundAndDoesNotSearchAgainForWhatItMissedUntilItEnds)
+{
+    CStandInFormats standIns({"7-Zip32.dll"});
+    CCab32Dll cab;
+    {
+        const char* const names[] = {"7-Zip32.dll", "Cab32.dll"};
+        CDllProbe probe(names, 2);
+        EXPECT_TRUE(IsModuleLoaded("7-Zip32.dll"));
+        CSevenZipDll sevenZip;
+        EXPECT_EQ(1, sevenZip.Load());
+        sevenZip.Unload();
+        EXPECT_TRUE(IsModuleLoaded("7-Zip32.dll"));
+
+        // Installed after the probe looked: not seen while the probe lasts.
+        InstallStandIns(standIns.Folder(), {"Cab32.dll"});
+        EXPECT_EQ(0, cab.Load());
+    }
+    EXPECT_FALSE(IsModuleLoaded("7-Zip32.dll"));
+    EXPECT_EQ(1, cab.Load());
+    cab.Unload();
+}
