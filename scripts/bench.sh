@@ -13,10 +13,12 @@ fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSIK_BUILD_DIR:-$root/build}
 cmake --build "$build" --target benchmarks tessik tessikzip >/dev/null
-# The program as the release zip ships it, without debug sections: what a
-# user starts (under Wine the sections are read in at every start).
+# The program and its DLL as the release zip ships them, without debug
+# sections: what a user starts (under Wine the sections are read in at every
+# start).
 mkdir -p "$build/bin/release"
 x86_64-w64-mingw32-strip --strip-all -o "$build/bin/release/tessik.exe" "$build/bin/tessik.exe"
+x86_64-w64-mingw32-strip --strip-all -o "$build/bin/release/TessikZip.dll" "$build/bin/tessikzip/TessikZip.dll"
 
 run() { (cd "$build" && ./wine-run.sh "bin/$1.exe" "${@:2}"); }
 bench_dos='C:\tessik-bench'

@@ -116,10 +116,12 @@ std::string BenchSettingsPath()
     return std::string(path) + "\\Norvane\\Tessik\\tessik.ini";
 }
 
-void WriteBenchSettings(const std::string& path, const std::string& generalKeys, int lists)
+void WriteBenchSettings(const std::string& path, const std::string& generalKeys, int lists,
+                        const char* defaultFormat)
 {
     SHCreateDirectoryExA(NULL, path.substr(0, path.rfind('\\')).c_str(), NULL);
-    WriteFileBytes(path, "[GENERAL]\r\nVersion=100\r\nDefaultArcType=7Z\r\n" + generalKeys);
+    WriteFileBytes(path, std::string("[GENERAL]\r\nVersion=100\r\nDefaultArcType=") + defaultFormat + "\r\n" +
+                             generalKeys);
     CAppSetting setting;
     setting.FilterSw = true;
     for (int n = 0; n < lists; ++n)

@@ -40,9 +40,10 @@ CFilterList MakeBenchList();
 
 // The user's settings file of the prefix.
 std::string BenchSettingsPath();
-// Writes it anew: [GENERAL] with the current layout, the 7z format and the
-// keys given (lines with CR LF), and lists copies of the benchmark list.
-void WriteBenchSettings(const std::string& path, const std::string& generalKeys, int lists);
+// Writes it anew: [GENERAL] with the current layout, the default format named
+// and the keys given (lines with CR LF), and lists copies of the benchmark list.
+void WriteBenchSettings(const std::string& path, const std::string& generalKeys, int lists,
+                        const char* defaultFormat = "7Z");
 
 // Seconds from a start taken with BenchNow().
 LONGLONG BenchNow();
