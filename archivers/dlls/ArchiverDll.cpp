@@ -27,7 +27,7 @@ CDllProbe::CDllProbe(const char* const* names, size_t count)
     {
         HMODULE module = LoadLibraryA(names[i]);
         if (module != NULL)
-            m_held.push_back(module);
+            m_held.emplace_back(new CScopedLibrary(module));
         else
             s_absentWhileProbing.push_back(names[i]);
     }
@@ -36,8 +36,6 @@ CDllProbe::CDllProbe(const char* const* names, size_t count)
 CDllProbe::~CDllProbe()
 {
     s_absentWhileProbing.clear();
-    for (HMODULE module : m_held)
-        FreeLibrary(module);
 }
 
 CArchiverDll::CArchiverDll(const char* dllName, const char* prefix)

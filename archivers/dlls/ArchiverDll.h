@@ -1,11 +1,13 @@
 #pragma once
 
 #include "common/ArchiverApi.h"
+#include "common/ScopedHandle.h"
 
 #include <windows.h>
 
 #include <stddef.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,7 +46,7 @@ private:
     CDllProbe(const CDllProbe&) = delete;
     CDllProbe& operator=(const CDllProbe&) = delete;
 
-    std::vector<HMODULE> m_held;
+    std::vector<std::unique_ptr<CScopedLibrary>> m_held;
 };
 
 // Run-time binding of one archiver DLL of the Common Archiver API. The DLL is
