@@ -62,6 +62,31 @@ public:
     }
 
 private:
+    // The length of text cut to at most limit bytes: a name too long for the
+    // buffer loses characters, not half of one.
+    static size_t CharacterBoundary(const std::string& text, size_t limit)
+    {
+        if (text.size() <= limit)
+            return text.size();
+        if (IsDllUnicodeModeOn())
+        {
+            size_t cut = limit;
+            while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+                --cut;
+            return cut;
+        }
+        size_t cut = 0;
+        for (size_t at = 0; at < limit;)
+        {
+            size_t width = IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(text[at])) ? 2 : 1;
+            if (at + width > limit)
+                break;
+            at += width;
+            cut = at;
+        }
+        return cut;
+    }
+
     static void Fill(const CZipListedEntry& entry, INDIVIDUALINFO* info)
     {
         memset(info, 0, sizeof(*info));
@@ -73,15 +98,9 @@ private:
         info->wRatio = static_cast<WORD>(ratio > 0xFFFF ? 0xFFFF : ratio);
         info->wDate = entry.dosDate;
         info->wTime = entry.dosTime;
-        // A name too long for the buffer loses characters, not half of one.
-        std::wstring name = entry.name;
-        std::string text = ToDllText(name);
-        while (text.size() > FNAME_MAX32)
-        {
-            name.resize(name.size() - 1);
-            text = ToDllText(name);
-        }
-        memcpy(info->szFileName, text.data(), text.size());
+        std::string text = ToDllText(entry.name);
+        size_t length = CharacterBoundary(text, FNAME_MAX32);
+        memcpy(info->szFileName, text.data(), length);
         const char attribute[] = {
             entry.folder ? 'd' : '-',
             (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0 ? 'r' : '-',

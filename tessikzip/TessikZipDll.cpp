@@ -108,7 +108,7 @@ int Execute(HWND window, const std::wstring& line, std::wstring* text)
     failure = command.showProgress ? RunWithProgress(window, command, &writer, &subject) : writer.Run(&subject);
     if (failure != EZipFailure::kNone)
     {
-        *text = ZipFailureText(failure, subject);
+        *text = ZipFailureText(failure, subject, writer.SystemError());
         return failure == EZipFailure::kCancelled ? kArchiverResultUserCancel : kArchiverResultFailed;
     }
     *text = ZipSuccessText(writer.StoredFiles(), writer.StoredFolders(), command.archive);

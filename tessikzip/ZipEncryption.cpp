@@ -227,3 +227,10 @@ void AppendAesExtraField(WORD actualMethod, std::string* extra)
     };
     extra->append(reinterpret_cast<const char*>(field), sizeof(field));
 }
+
+bool IsSystemCryptoAvailable()
+{
+    // Kept mapped: the delayed import then finds the module loaded.
+    static HMODULE cng = LoadLibraryW(L"bcrypt.dll");
+    return cng != NULL;
+}

@@ -33,3 +33,7 @@ std::unique_ptr<CEntryEncryptor> MakeZipCryptoEncryptor(const std::string& passw
 std::unique_ptr<CEntryEncryptor> MakeAesEncryptor(const std::string& password);
 // The 0x9901 extra field of an AE-2 entry whose data is of actualMethod.
 void AppendAesExtraField(WORD actualMethod, std::string* extra);
+// Whether the system's CNG (bcrypt.dll, which the DLL maps only when a
+// password needs it) can be mapped: without it both schemes fail, and the
+// first call through the delayed import would end the process instead.
+bool IsSystemCryptoAvailable();

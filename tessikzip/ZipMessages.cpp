@@ -36,6 +36,12 @@ const wchar_t* FailureFormat(EZipFailure failure)
         return L"ZIP書庫ではないため、追加できません: %s";
     case EZipFailure::kArchiveUnreadable:
         return L"書庫を読めません: %s";
+    case EZipFailure::kArchiveDamaged:
+        return L"書庫が壊れているため、追加できません(元の書庫はそのままです): %s";
+    case EZipFailure::kArchiveSplit:
+        return L"分割された書庫には追加できません: %s";
+    case EZipFailure::kArchiveInUse:
+        return L"書庫をほかのプログラムが使っているため、追加できません(元の書庫はそのままです): %s";
     case EZipFailure::kTempFailed:
         return L"一時ファイルを作れません: %s";
     case EZipFailure::kWriteFailed:
@@ -44,6 +50,8 @@ const wchar_t* FailureFormat(EZipFailure failure)
         return L"書庫を新しいものに置き換えられません: %s";
     case EZipFailure::kCryptoFailed:
         return L"暗号化できません(システムの暗号機能が使えません)。";
+    case EZipFailure::kPasswordNotAnsi:
+        return L"ZipCrypto のパスワードに、この環境の文字コードで表せない文字があります。AES で暗号化してください。";
     case EZipFailure::kCancelled:
         return L"キャンセルされました。書庫は作られていません(元の書庫はそのままです)。";
     case EZipFailure::kNoMemory:
@@ -56,12 +64,25 @@ const wchar_t* FailureFormat(EZipFailure failure)
 
 }  // namespace
 
-std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject)
+std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject, DWORD systemError)
 {
     std::wstring text = FailureFormat(failure);
     size_t at = text.find(L"%s");
     if (at != std::wstring::npos)
         text.replace(at, 2, subject);
+    wchar_t* system = NULL;
+    if (systemError != 0 &&
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                       systemError, 0, reinterpret_cast<wchar_t*>(&system), 0, NULL) != 0)
+    {
+        std::wstring reason = system;
+        while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' '))
+            reason.pop_back();
+        if (!reason.empty())
+            text += L"\r\n" + reason;
+    }
+    if (system != NULL)
+        LocalFree(system);
     return text;
 }
 

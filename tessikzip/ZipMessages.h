@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // What the command entry writes into the caller's buffer. Each text names
@@ -20,16 +22,21 @@ enum class EZipFailure
     kNothingToAdd,
     kNotZip,            // %s: the archive
     kArchiveUnreadable,  // %s: the archive
+    kArchiveDamaged,     // %s: the archive
+    kArchiveSplit,       // %s: the archive
+    kArchiveInUse,       // %s: the archive
     kTempFailed,         // %s: the archive's folder
     kWriteFailed,        // %s: the archive
     kReplaceFailed,      // %s: the archive
     kCryptoFailed,
+    kPasswordNotAnsi,
     kCancelled,
     kNoMemory,
     kUnexpected,
 };
 
-// The text of a failure, with subject in place of its %s.
-std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject);
+// The text of a failure, with subject in place of its %s, and on a line of
+// its own the system's text of systemError when there is one (a full disk).
+std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject, DWORD systemError = 0);
 // The text of success: how many files were stored into which archive.
 std::wstring ZipSuccessText(size_t files, size_t folders, const std::wstring& archive);

@@ -15,6 +15,7 @@ bool CZipOutput::Open(const std::wstring& path)
     m_buffer.reserve(kBufferSize);
     m_bufferAt = 0;
     m_failed = !m_file.IsValid();
+    m_error = m_failed ? GetLastError() : 0;
     return !m_failed;
 }
 
@@ -66,13 +67,28 @@ bool CZipOutput::WriteAt(ULONGLONG at, const char* data, size_t size)
         where.OffsetHigh = static_cast<DWORD>(at >> 32);
         DWORD chunk = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
         DWORD written = 0;
-        if (!WriteFile(m_file.Get(), data, chunk, &written, &where) || written != chunk)
+        BOOL wrote = WriteFile(m_file.Get(), data, chunk, &written, &where);
+        if (!wrote || written != chunk)
+        {
+            // A short write is what a full disk gives.
             m_failed = true;
+            m_error = wrote ? ERROR_DISK_FULL : GetLastError();
+        }
         at += chunk;
         data += chunk;
         size -= chunk;
     }
     return !m_failed;
+}
+
+bool CZipOutput::Commit()
+{
+    if (m_file.IsValid() && Flush() && !FlushFileBuffers(m_file.Get()))
+    {
+        m_failed = true;
+        m_error = GetLastError();
+    }
+    return Close();
 }
 
 bool CZipOutput::Close()

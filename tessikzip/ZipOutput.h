@@ -12,7 +12,7 @@
 class CZipOutput
 {
 public:
-    CZipOutput() : m_bufferAt(0), m_failed(false) {}
+    CZipOutput() : m_bufferAt(0), m_failed(false), m_error(0) {}
     ~CZipOutput() { Close(); }
 
     // Opens an existing (empty) file for writing.
@@ -23,6 +23,11 @@ public:
     void Patch(ULONGLONG at, const std::string& bytes);
     // False when any write failed.
     bool Close();
+    // Close, once the bytes have reached the disk (so that the file can
+    // replace an old one without a crash losing both).
+    bool Commit();
+    // The system's error of the first failure.
+    DWORD Error() const { return m_error; }
 
 private:
     CZipOutput(const CZipOutput&) = delete;
@@ -35,6 +40,7 @@ private:
     std::string m_buffer;
     ULONGLONG m_bufferAt;  // file offset of the buffer's first byte
     bool m_failed;
+    DWORD m_error;
 };
 
 // Bytes that go down after everything else (the central directory): held in

@@ -7,9 +7,9 @@ const WORD kVersionMadeBy = 63;
 const WORD kVersionDefault = 20;
 const WORD kVersionZip64 = 45;
 const WORD kVersionAes = 51;
-const WORD kFieldZip64 = 0x0001;
-const WORD kFieldNtfs = 0x000A;
-const WORD kFieldTimestamp = 0x5455;
+const WORD kFieldZip64 = zipformat::kExtraZip64;
+const WORD kFieldNtfs = zipformat::kExtraNtfs;
+const WORD kFieldTimestamp = zipformat::kExtraTimestamp;
 // 100 ns steps from 1601 to 1970.
 const ULONGLONG kUnixEpoch = 116444736000000000ULL;
 
@@ -210,7 +210,7 @@ std::string CentralRecord(const CZipRecord& record)
     return central + record.name + extra;
 }
 
-std::string EndRecords(ULONGLONG entries, ULONGLONG directoryAt, ULONGLONG directorySize)
+std::string EndRecords(ULONGLONG entries, ULONGLONG directoryAt, ULONGLONG directorySize, const std::string& comment)
 {
     bool zip64 = entries >= 0xFFFF || directoryAt >= kZip32Limit || directorySize >= kZip32Limit;
     std::string end;
@@ -238,6 +238,6 @@ std::string EndRecords(ULONGLONG entries, ULONGLONG directoryAt, ULONGLONG direc
     Put16(&end, zip64 ? 0xFFFF : static_cast<unsigned>(entries));
     Put32(&end, zip64 ? kZip32Limit : static_cast<unsigned long>(directorySize));
     Put32(&end, zip64 ? kZip32Limit : static_cast<unsigned long>(directoryAt));
-    Put16(&end, 0);
-    return end;
+    Put16(&end, static_cast<unsigned>(comment.size()));
+    return end + comment;
 }

@@ -1,22 +1,23 @@
 #pragma once
 
+#include "common/ZipFormat.h"
+
 #include <windows.h>
 
 #include <string>
 
 // The records of a ZIP archive as the writer puts them down, little-endian.
 
-const ULONGLONG kZip32Limit = 0xFFFFFFFFULL;
-const WORD kMethodStored = 0;
-const WORD kMethodDeflated = 8;
-const WORD kMethodAes = 99;
-const WORD kFlagEncrypted = 0x0001;
-const WORD kFlagDescriptor = 0x0008;
-const WORD kFlagUtf8 = 0x0800;
-const size_t kLocalHeaderSize = 30;
-// Offsets in a local header of the fields the writer fills in afterwards.
-const size_t kLocalCrcAt = 14;
-const size_t kLocalPackedAt = 18;
+using zipformat::kFlagDescriptor;
+using zipformat::kFlagEncrypted;
+using zipformat::kFlagUtf8;
+using zipformat::kLocalCrcAt;
+using zipformat::kLocalHeaderSize;
+using zipformat::kLocalPackedAt;
+using zipformat::kMethodAes;
+using zipformat::kMethodDeflated;
+using zipformat::kMethodStored;
+const ULONGLONG kZip32Limit = zipformat::kEscape32;
 
 void Put16(std::string* bytes, unsigned value);
 void Put32(std::string* bytes, unsigned long value);
@@ -52,5 +53,6 @@ std::string DataDescriptor(const CZipRecord& record);
 // The central directory record.
 std::string CentralRecord(const CZipRecord& record);
 // The end of the archive: the ZIP64 end record and locator when the count or
-// the directory needs them, then the end record.
-std::string EndRecords(ULONGLONG entries, ULONGLONG directoryAt, ULONGLONG directorySize);
+// the directory needs them, then
+// the end record, which carries the archive's comment.
+std::string EndRecords(ULONGLONG entries, ULONGLONG directoryAt, ULONGLONG directorySize, const std::string& comment);

@@ -57,43 +57,38 @@ std::wstring EntryName(const CSourceList& items, size_t i)
 
 // A kept entry's directory record with its local header at newAt: in the
 // ZIP64 field when the record escapes the offset or newAt needs one.
-std::string MovedRecord(const std::string& record, ULONGLONG newAt)
+std::string MovedRecord(const CZipEntry& entry, ULONGLONG newAt)
 {
+    namespace z = zipformat;
+    const std::string& record = entry.record;
     std::string moved = record;
-    size_t nameLength = Get16(record, 28);
-    size_t extraLength = Get16(record, 30);
-    size_t extraAt = 46 + nameLength;
-    bool sizeEscaped = Get32(record, 24) == kZip32Limit;
-    bool packedEscaped = Get32(record, 20) == kZip32Limit;
-    bool offsetEscaped = Get32(record, 42) == kZip32Limit;
+    size_t nameLength = Get16(record, z::kCentralNameLengthAt);
+    size_t extraLength = Get16(record, z::kCentralExtraLengthAt);
+    size_t extraAt = z::kCentralRecordSize + nameLength;
+    bool sizeEscaped = Get32(record, z::kCentralSizeAt) == z::kEscape32;
+    bool packedEscaped = Get32(record, z::kCentralPackedAt) == z::kEscape32;
+    bool offsetEscaped = Get32(record, z::kCentralLocalAt) == z::kEscape32;
     if (!offsetEscaped && newAt < kZip32Limit)
     {
-        Set32(&moved, 42, static_cast<unsigned long>(newAt));
+        Set32(&moved, z::kCentralLocalAt, static_cast<unsigned long>(newAt));
         return moved;
     }
-    size_t fieldAt = std::string::npos;
-    for (size_t at = extraAt; at + 4 <= extraAt + extraLength;)
-    {
-        if (Get16(record, at) == 0x0001)
-        {
-            fieldAt = at;
-            break;
-        }
-        at += 4 + Get16(record, at + 2);
-    }
+    size_t fieldAt = FindZipExtraFieldAt(entry.Extra(), z::kExtraZip64);
+    if (fieldAt != std::string::npos)
+        fieldAt += extraAt;
     size_t offsetAt = (sizeEscaped ? 8 : 0) + (packedEscaped ? 8 : 0);
     std::string value;
     Put64(&value, newAt);
     if (offsetEscaped && fieldAt != std::string::npos)
     {
-        moved.replace(fieldAt + 4 + offsetAt, 8, value);
+        moved.replace(fieldAt + z::kExtraHeaderSize + offsetAt, 8, value);
         return moved;
     }
     // The offset joins the ZIP64 field, or a new field holds it alone.
-    Set32(&moved, 42, kZip32Limit);
+    Set32(&moved, z::kCentralLocalAt, kZip32Limit);
     if (fieldAt != std::string::npos)
     {
-        moved.insert(fieldAt + 4 + offsetAt, value);
+        moved.insert(fieldAt + z::kExtraHeaderSize + offsetAt, value);
         unsigned fieldLength = Get16(record, fieldAt + 2) + 8;
         moved[fieldAt + 2] = static_cast<char>(fieldLength & 0xFF);
         moved[fieldAt + 3] = static_cast<char>(fieldLength >> 8);
@@ -101,16 +96,41 @@ std::string MovedRecord(const std::string& record, ULONGLONG newAt)
     else
     {
         std::string field;
-        Put16(&field, 0x0001);
+        Put16(&field, z::kExtraZip64);
         Put16(&field, 8);
         moved.insert(extraAt + extraLength, field + value);
     }
     unsigned newExtra = static_cast<unsigned>(extraLength + 8 + (fieldAt == std::string::npos ? 4 : 0));
-    moved[30] = static_cast<char>(newExtra & 0xFF);
-    moved[31] = static_cast<char>(newExtra >> 8);
-    if (Get16(record, 6) < 45)
-        moved[6] = 45, moved[7] = 0;
+    moved[z::kCentralExtraLengthAt] = static_cast<char>(newExtra & 0xFF);
+    moved[z::kCentralExtraLengthAt + 1] = static_cast<char>(newExtra >> 8);
+    if (Get16(record, z::kCentralVersionNeededAt) < 45)
+        moved[z::kCentralVersionNeededAt] = 45, moved[z::kCentralVersionNeededAt + 1] = 0;
     return moved;
+}
+
+// The password's bytes as the scheme encrypts them: ZipCrypto takes those
+// of the ANSI code page (what Windows readers try), false when a character
+// has none there; AES takes UTF-8, as its readers do.
+bool PasswordBytes(const std::wstring& password, bool zipCrypto, std::string* bytes)
+{
+    if (!zipCrypto)
+    {
+        *bytes = WideToUtf8(password);
+        return true;
+    }
+    std::string ansi(password.size() * 2 + 1, '\0');
+    if (!ToExactAnsi(password.c_str(), &ansi[0], ansi.size()))
+        return false;
+    bytes->assign(ansi.c_str());
+    return true;
+}
+
+// The failure of a file operation that just failed: another program holding
+// the file is a reason of its own.
+EZipFailure OpenFailure(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EZipFailure::kArchiveInUse
+                                                                             : EZipFailure::kArchiveUnreadable;
 }
 
 // What the writer knows of the entry it is writing.
@@ -140,10 +160,16 @@ struct CQueued
 }  // namespace
 
 CZipWriter::CZipWriter(const CZipCommand& command, const CSourceList& items)
-    : m_command(command), m_items(items), m_utf8Names(true), m_oldDirectoryAt(0), m_existed(false), m_files(0),
+    : m_command(command), m_items(items), m_utf8Names(true), m_existed(false), m_systemError(0), m_files(0),
       m_folders(0), m_cancelled(0), m_done(0)
 {
     InitializeSRWLock(&m_nameLock);
+}
+
+CZipWriter::~CZipWriter()
+{
+    if (!m_password.empty())
+        SecureZeroMemory(&m_password[0], m_password.size());
 }
 
 std::wstring CZipWriter::LatestName() const
@@ -157,6 +183,11 @@ std::wstring CZipWriter::LatestName() const
 EZipFailure CZipWriter::Run(std::wstring* subject)
 {
     *subject = m_command.archive;
+    bool zipCrypto = m_command.encryption == EZipEncryption::kZipCrypto;
+    if (!m_command.password.empty() && !PasswordBytes(m_command.password, zipCrypto, &m_password))
+        return EZipFailure::kPasswordNotAnsi;
+    if (!m_command.password.empty() && !IsSystemCryptoAvailable())
+        return EZipFailure::kCryptoFailed;
     EZipFailure failure = ReadOld(subject);
     if (failure != EZipFailure::kNone)
         return failure;
@@ -165,15 +196,20 @@ EZipFailure CZipWriter::Run(std::wstring* subject)
     std::wstring folder = FolderOf(m_command.archive);
     if (GetTempFileNameW(folder.c_str(), L"tzp", 0, temp) == 0)
     {
+        m_systemError = GetLastError();
         *subject = folder;
         return EZipFailure::kTempFailed;
     }
     failure = Write(temp, subject);
     if (failure == EZipFailure::kNone && IsCancelled())
         failure = EZipFailure::kCancelled;
+    // The old archive is held against other writers until its successor,
+    // flushed to the disk, takes its place; a replace needs it closed.
+    m_oldFile.reset();
     if (failure == EZipFailure::kNone &&
         !MoveFileExW(temp, m_command.archive.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     {
+        m_systemError = GetLastError();
         *subject = m_command.archive;
         failure = EZipFailure::kReplaceFailed;
     }
@@ -182,7 +218,10 @@ EZipFailure CZipWriter::Run(std::wstring* subject)
     return failure;
 }
 
-// The archive there already: its entries, less those a new one replaces.
+// The archive there already, read once and held open without sharing
+// writes, so that a second add at the same time fails instead of losing
+// this one's entries or the other's: its entries, less those a new one
+// replaces.
 EZipFailure CZipWriter::ReadOld(std::wstring* subject)
 {
     DWORD attributes = GetFileAttributesW(m_command.archive.c_str());
@@ -193,16 +232,35 @@ EZipFailure CZipWriter::ReadOld(std::wstring* subject)
                    : EZipFailure::kArchiveUnreadable;
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return EZipFailure::kNotZip;
-    std::vector<CZipEntry> entries;
-    if (!ReadZipEntries(m_command.archive, &entries, &m_oldDirectoryAt))
+    // Every adder asks for write access, which the holder does not share; a
+    // read-only archive is read without it (its replace fails later).
+    m_oldFile.reset(new CByteFile(m_command.archive, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
+    if (!m_oldFile->IsOpen() && GetLastError() == ERROR_ACCESS_DENIED)
+        m_oldFile.reset(new CByteFile(m_command.archive, GENERIC_READ, FILE_SHARE_READ));
+    if (!m_oldFile->IsOpen())
     {
-        CByteFile probe(m_command.archive, GENERIC_READ, FILE_SHARE_READ);
-        return probe.IsOpen() ? EZipFailure::kNotZip : EZipFailure::kArchiveUnreadable;
+        m_systemError = GetLastError();
+        return OpenFailure(m_systemError);
+    }
+    switch (ReadZipArchive(*m_oldFile, &m_archive))
+    {
+    case EZipRead::kRead:
+        break;
+    case EZipRead::kNotZip:
+        return EZipFailure::kNotZip;
+    case EZipRead::kDamaged:
+        return EZipFailure::kArchiveDamaged;
+    case EZipRead::kSplit:
+        return EZipFailure::kArchiveSplit;
+    case EZipRead::kUnreadable:
+        return EZipFailure::kArchiveUnreadable;
     }
     CNameIndex replaced(m_items);
-    for (const CZipEntry& entry : entries)
+    std::vector<CZipEntry> kept;
+    for (CZipEntry& entry : m_archive.entries)
         if (replaced.Find(ZipNameKey(ZipEntryName(entry))) == std::wstring::npos)
-            m_old.push_back(entry);
+            kept.push_back(std::move(entry));
+    m_archive.entries.swap(kept);
     return EZipFailure::kNone;
 }
 
@@ -236,6 +294,7 @@ EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
     CZipOutput output;
     if (!output.Open(temp))
     {
+        m_systemError = output.Error();
         *subject = FolderOf(m_command.archive);
         return EZipFailure::kTempFailed;
     }
@@ -258,54 +317,52 @@ EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
         *subject = FolderOf(m_command.archive);
         return EZipFailure::kTempFailed;
     }
-    output.Write(EndRecords(entries, directoryAt, directory.Size()));
-    if (!output.Close())
+    output.Write(EndRecords(entries, directoryAt, directory.Size(), m_archive.comment));
+    // Flushed to the disk before it replaces the old archive.
+    if (!output.Commit())
     {
+        m_systemError = output.Error();
         *subject = m_command.archive;
         return EZipFailure::kWriteFailed;
     }
     return EZipFailure::kNone;
 }
 
-// Each kept entry's bytes, from its local header to the next record, as
-// they are; its directory record with the new offset.
+// What stands before the first entry (a self-extracting program), then each
+// kept entry's extent as it is, its directory record with the new offset,
+// as zip -A leaves the offsets: counted from the start of the file.
 EZipFailure CZipWriter::CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries)
 {
-    if (m_old.empty())
+    if (!m_existed)
         return EZipFailure::kNone;
-    CByteFile old(m_command.archive, GENERIC_READ, FILE_SHARE_READ);
-    if (!old.IsOpen())
-        return EZipFailure::kArchiveUnreadable;
-    // Where each record ends: at the next local header of the whole archive,
-    // dropped entries included, or at the directory.
-    std::vector<CZipEntry> all;
-    ULONGLONG directoryAt = 0;
-    if (!ReadZipEntries(m_command.archive, &all, &directoryAt))
-        return EZipFailure::kArchiveUnreadable;
-    std::vector<ULONGLONG> starts;
-    for (const CZipEntry& entry : all)
-        starts.push_back(entry.localAt);
-    starts.push_back(directoryAt);
-    std::sort(starts.begin(), starts.end());
-    for (const CZipEntry& entry : m_old)
+    EZipFailure failure = CopyBytes(0, m_archive.firstEntryAt, output);
+    for (const CZipEntry& entry : m_archive.entries)
     {
-        ULONGLONG end = *std::upper_bound(starts.begin(), starts.end(), entry.localAt);
-        if (entry.localAt >= directoryAt || end > directoryAt)
-            return EZipFailure::kArchiveUnreadable;
+        if (failure != EZipFailure::kNone)
+            return failure;
         ULONGLONG newAt = output->Tell();
-        for (ULONGLONG at = entry.localAt; at < end;)
-        {
-            if (IsCancelled())
-                return EZipFailure::kCancelled;
-            size_t chunk = static_cast<size_t>(end - at < kCopyChunk ? end - at : kCopyChunk);
-            std::string bytes;
-            if (!old.ReadAt(at, chunk, &bytes))
-                return EZipFailure::kArchiveUnreadable;
-            output->Write(bytes);
-            at += chunk;
-        }
-        directory->Append(MovedRecord(entry.record, newAt));
+        failure = CopyBytes(entry.localAt, entry.endAt, output);
+        directory->Append(MovedRecord(entry, newAt));
         ++*entries;
+    }
+    return failure;
+}
+
+EZipFailure CZipWriter::CopyBytes(ULONGLONG from, ULONGLONG to, CZipOutput* output)
+{
+    std::string bytes;
+    for (ULONGLONG at = from; at < to;)
+    {
+        if (IsCancelled())
+            return EZipFailure::kCancelled;
+        size_t chunk = static_cast<size_t>(std::min<ULONGLONG>(to - at, kCopyChunk));
+        if (!m_oldFile->ReadAt(at, chunk, &bytes))
+        {
+            m_systemError = GetLastError();
+            return EZipFailure::kArchiveUnreadable;
+        }
+        output->Write(bytes);
+        at += chunk;
     }
     return EZipFailure::kNone;
 }
@@ -315,7 +372,7 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, CDeferredBytes* directory, 
 {
     bool encrypt = !m_command.password.empty();
     bool zipCrypto = m_command.encryption == EZipEncryption::kZipCrypto;
-    std::string password = zipCrypto ? ToAnsiReplacing(m_command.password, '?') : WideToUtf8(m_command.password);
+    const std::string& password = m_password;
     // The tasks outlive the pool: its threads finish what they took first.
     std::deque<CQueued> inFlight;
     CDeflatePool pool(m_command.threads);

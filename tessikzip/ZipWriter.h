@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/FileBytes.h"
 #include "common/ZipDirectory.h"
 #include "tessikzip/SourceList.h"
 #include "tessikzip/ZipCommand.h"
@@ -8,6 +9,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,9 +22,12 @@ class CZipWriter
 {
 public:
     CZipWriter(const CZipCommand& command, const CSourceList& items);
+    ~CZipWriter();
 
-    // kNone when the archive is in place; else *subject names what failed.
+    // kNone when the archive is in place; else *subject names what failed
+    // and SystemError gives the system's reason where there is one.
     EZipFailure Run(std::wstring* subject);
+    DWORD SystemError() const { return m_systemError; }
     void Cancel() { InterlockedExchange(&m_cancelled, 1); }
 
     size_t Total() const { return m_items.Count(); }
@@ -42,15 +47,18 @@ private:
     EZipFailure Write(const std::wstring& temp, std::wstring* subject);
     std::string StoredName(size_t item) const;
     EZipFailure CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries);
+    EZipFailure CopyBytes(ULONGLONG from, ULONGLONG to, CZipOutput* output);
     EZipFailure WriteNew(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries,
                          std::wstring* subject);
 
     const CZipCommand& m_command;
     const CSourceList& m_items;
     bool m_utf8Names;
-    std::vector<CZipEntry> m_old;  // the entries kept
-    ULONGLONG m_oldDirectoryAt;
+    std::unique_ptr<CByteFile> m_oldFile;  // held from the read to the replace
+    CZipArchive m_archive;                 // the old archive, its entries those kept
     bool m_existed;
+    std::string m_password;  // the bytes its scheme encrypts with
+    DWORD m_systemError;
     size_t m_files;
     size_t m_folders;
     mutable LONG m_cancelled;

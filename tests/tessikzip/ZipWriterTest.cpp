@@ -213,24 +213,15 @@ TEST(TessikZipWriting, BadCommandsSwitchesAndListsAreRefusedInJapanese)
     }
 }
 
-// The bytes of each entry's record from its local header up to the next
-// one (or the directory), by name.
+// The bytes of each entry's extent, local header to data descriptor, by name.
 std::map<std::string, std::string> LocalRecords(const std::string& archive, std::vector<CZipEntry>* entries)
 {
-    ULONGLONG directoryAt = 0;
     std::map<std::string, std::string> records;
-    if (!ReadZipEntries(Widen(archive), entries, &directoryAt))
+    if (!ReadZipEntries(Widen(archive), entries))
         return records;
     std::string bytes = ReadFileBytes(archive);
-    std::vector<ULONGLONG> starts = {directoryAt};
     for (const CZipEntry& entry : *entries)
-        starts.push_back(entry.localAt);
-    std::sort(starts.begin(), starts.end());
-    for (const CZipEntry& entry : *entries)
-    {
-        ULONGLONG end = *std::upper_bound(starts.begin(), starts.end(), entry.localAt);
-        records[entry.name] = bytes.substr(static_cast<size_t>(entry.localAt), static_cast<size_t>(end - entry.localAt));
-    }
+        records[entry.name] = bytes.substr(static_cast<size_t>(entry.localAt), static_cast<size_t>(entry.endAt - entry.localAt));
     return records;
 }
 
