@@ -8,6 +8,7 @@
 #include <vector>
 
 struct CCompressJob;
+class CJobProgress;
 
 // The user's answer when the output archive exists. Not the settings'
 // overwrite action (EOverwriteAction), though the job stores one as the other.
@@ -87,6 +88,7 @@ struct CReadBack
     bool failed = false;
     bool unreadable = false;  // the archive could not be opened or listed
     bool damaged = false;     // the DLL's full check failed
+    bool stopped = false;     // the user stopped it (failed too: the archive was not checked)
     std::vector<CArchiveDifference> differences;  // the first kShownDifferences
     size_t differenceCount = 0;
     std::vector<EReadBackNote> notes;
@@ -173,4 +175,11 @@ public:
     virtual void OpenFolder(const std::string& folder) = 0;
     // What the archiver DLL returned (its cancel code among them).
     virtual void ArchiverReturned(int code) {}
+    // The job's long steps (the walk with its list files, reading the old
+    // archive and the new one back) run on a worker thread while the job's
+    // own thread waits here until done is signalled. The window layer serves
+    // its windows meanwhile, shows progress->Facts() once the step has lasted
+    // a moment, and passes the user's Cancel on as progress->Stop(). The
+    // archiver's own run stays on the job's thread.
+    virtual void WaitForStep(HANDLE done, CJobProgress* progress) { WaitForSingleObject(done, INFINITE); }
 };

@@ -21,4 +21,6 @@ enum
     kJobPasswordNotAscii = 15,   // a ZIP password beyond ASCII for names that need the DLL's UTF-8 mode
     kJobUnicodeModeRefused = 16, // the DLL did not take its UTF-8 mode
     kJobReadBackFailed = 17,     // the new archive does not hold what the job gave, or is damaged
+    kJobCancelled = 18,          // the user stopped a long step (the walk, the list files, the read back)
+    kJobOldArchiveNotCopied = 19,  // adding: the old archive could not be copied aside
 };

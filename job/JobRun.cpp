@@ -8,6 +8,7 @@
 #include "filters/FilterMatch.h"
 #include "job/JobCallback.h"
 #include "job/JobResult.h"
+#include "job/LongStep.h"
 #include "job/OutputName.h"
 #include "job/ReadBack.h"
 #include "settings/CompressJob.h"
@@ -39,6 +40,91 @@ EOverwriteAction ActionForAnswer(EOverwriteAnswer answer)
     }
     return kOverwriteRename;
 }
+
+// The one result code of each failure: a step that fails reports the fact
+// and ends the job with this code, so that the two cannot disagree.
+int ResultOf(EJobFailure failure)
+{
+    switch (failure)
+    {
+    case EJobFailure::BadOutputName:
+        return kJobBadOutputName;
+    case EJobFailure::AppendUnsupported:
+        return kJobAppendUnsupported;
+    // The user edits the name in the compress dialog.
+    case EJobFailure::OutputIsFolder:
+    case EJobFailure::OutputExists:
+        return kJobGiveAnotherName;
+    case EJobFailure::OutputFolderNotCreated:
+    case EJobFailure::OutputFolderIsFile:
+        return kJobNoOutputFolder;
+    case EJobFailure::OldArchiveLocked:
+        return kJobOldArchiveLocked;
+    case EJobFailure::OldArchiveNotCopied:
+        return kJobOldArchiveNotCopied;
+    case EJobFailure::ListFileFailed:
+        return kJobListFileFailed;
+    case EJobFailure::NoFiles:
+        return kJobNoFiles;
+    case EJobFailure::FilterUnusable:
+    case EJobFailure::FilterMatchFailed:
+        return kJobFilterUnusable;
+    case EJobFailure::PasswordNotAscii:
+        return kJobPasswordNotAscii;
+    case EJobFailure::UnicodeModeRefused:
+        return kJobUnicodeModeRefused;
+    case EJobFailure::FormatUnavailable:
+        return kJobFormatUnavailable;
+    case EJobFailure::OldArchiveKept:
+    case EJobFailure::OldArchiveNotDeleted:
+        break;
+    }
+    return kJobArchiverFailed;
+}
+
+// What one step of the job ended with: its result code and the fact the
+// callback hears of it, in one value.
+struct CJobStep
+{
+    enum EFact
+    {
+        kNoFact,      // success, or an end the user chose (no password, cancelled)
+        kFailure,     // failure and detail
+        kUnnamable,   // unnamable
+    };
+    int result = kJobSucceeded;
+    EFact fact = kNoFact;
+    EJobFailure failure = EJobFailure::NoFiles;
+    std::string detail;
+    CUnnamableFiles unnamable;
+
+    bool Succeeded() const { return result == kJobSucceeded; }
+    static CJobStep Done() { return CJobStep(); }
+    static CJobStep Quiet(int result)
+    {
+        CJobStep step;
+        step.result = result;
+        return step;
+    }
+    static CJobStep Failed(EJobFailure failure, const std::string& detail = std::string())
+    {
+        CJobStep step;
+        step.result = ResultOf(failure);
+        step.fact = kFailure;
+        step.failure = failure;
+        step.detail = detail;
+        return step;
+    }
+    // Tells the fact; the job's result.
+    int Tell(IJobCallback& callback) const
+    {
+        if (fact == kFailure)
+            callback.Fail(failure, detail);
+        else if (fact == kUnnamable)
+            callback.ReportUnnamable(unnamable);
+        return result;
+    }
+};
 
 // The files the walk took, until the job knows the text its builder gets
 // them in: a name without an ANSI form anywhere in the walk turns the whole
@@ -182,60 +268,66 @@ CUnnamableFiles UnnamableFiles(const CArc& arc, const std::vector<std::wstring>&
 class CListBuilder
 {
 public:
-    CListBuilder(CCompressJob* job, CArc* arc, IJobCallback& callback)
-        : m_job(job), m_arc(arc), m_callback(callback)
+    CListBuilder(CCompressJob* job, CArc* arc, IJobCallback& callback, CJobProgress* progress)
+        : m_job(job), m_arc(arc), m_callback(callback), m_progress(progress)
     {
     }
 
-    int Build(const std::vector<std::wstring>& inputs);
+    CJobStep Build(const std::vector<std::wstring>& inputs);
     std::vector<CExpectedFile> ListedFiles() const { return m_taken.ListedFiles(); }
 
 private:
-    int Walk(const std::vector<std::wstring>& inputs);
-    int WriteList();
+    // The part of the step that runs on the worker thread: no question, no fact told.
+    CJobStep WalkAndWrite(const std::vector<std::wstring>& inputs);
+    CJobStep Walk(const std::vector<std::wstring>& inputs);
+    CJobStep WriteList();
     bool AcceptLeftOut();
 
     CCompressJob* m_job;
     CArc* m_arc;
     IJobCallback& m_callback;
+    CJobProgress* m_progress;
     CTakenFiles m_taken;
     CWalkReport m_report;
     std::vector<std::wstring> m_unnamable;
 };
 
-int CListBuilder::Walk(const std::vector<std::wstring>& inputs)
+// Every file of the walk is a moment to stop; a stopped walk refuses the
+// file, which ends it.
+CJobStep CListBuilder::Walk(const std::vector<std::wstring>& inputs)
 {
     int collected = CollectFiles(
         m_job, inputs,
         [this](const CWalkFile& file) {
             if (file.verdict != kWalkTaken)
-                return true;
+                return !m_progress->IsStopped();
+            m_progress->CountFileIn(file.path, file.size);
             if (m_taken.Add(file.path, file.baseFolder, file.size))
-                return true;
+                return !m_progress->IsStopped();
             std::wstring part = UnnamablePart(file.path);
             if (!part.empty() && (m_unnamable.empty() || m_unnamable.back() != part))
                 m_unnamable.push_back(part);
-            return true;
+            return !m_progress->IsStopped();
         },
         &m_report);
+    if (m_progress->IsStopped())
+        return CJobStep::Quiet(kJobCancelled);
     switch (collected)
     {
     case kFilesFilterUnusable:
-        m_callback.Fail(EJobFailure::FilterUnusable, GetFilterCompileError());
-        return kJobFilterUnusable;
+        return CJobStep::Failed(EJobFailure::FilterUnusable, GetFilterCompileError());
     case kFilesMatchFailed:
-        m_callback.Fail(EJobFailure::FilterMatchFailed, GetFilterMatchError());
-        return kJobFilterUnusable;
+        return CJobStep::Failed(EJobFailure::FilterMatchFailed, GetFilterMatchError());
     }
-    return kJobSucceeded;
+    return CJobStep::Done();
 }
 
 // Hands every taken file to the builder in the job's text. A path that does
 // not fit the program's path buffer in that text is left out as too long.
-int CListBuilder::WriteList()
+CJobStep CListBuilder::WriteList()
 {
     if (!m_arc->BeginList(m_job))
-        return kJobListRefused;
+        return CJobStep::Quiet(kJobListRefused);
     bool utf8 = m_job->Utf8Names;
     std::string path;
     std::string base;
@@ -259,6 +351,12 @@ int CListBuilder::WriteList()
         refused = m_arc->AddFile(path.c_str(), base.c_str()) == 0;
         m_taken.MarkListed(i);
         ++listed;
+        m_progress->CountFile(0);
+        if (m_progress->IsStopped())
+        {
+            m_arc->EndList();
+            return CJobStep::Quiet(kJobCancelled);
+        }
     }
     // The list files' last lines are written only now; without them the
     // archive would miss files as surely as with a refused line.
@@ -268,15 +366,11 @@ int CListBuilder::WriteList()
     {
         char tempFolder[kPathBufferSize] = "";
         GetTempPathA(sizeof(tempFolder), tempFolder);
-        m_callback.Fail(EJobFailure::ListFileFailed, tempFolder);
-        return kJobListFileFailed;
+        return CJobStep::Failed(EJobFailure::ListFileFailed, tempFolder);
     }
     if (listed == 0)
-    {
-        m_callback.Fail(EJobFailure::NoFiles, std::string());
-        return kJobNoFiles;
-    }
-    return kJobSucceeded;
+        return CJobStep::Failed(EJobFailure::NoFiles);
+    return CJobStep::Done();
 }
 
 // What the walk could not take. Asked before the archiver runs, "No" the
@@ -294,12 +388,12 @@ bool CListBuilder::AcceptLeftOut()
     return m_callback.ConfirmLeftOut(m_report.leftOut);
 }
 
-int CListBuilder::Build(const std::vector<std::wstring>& inputs)
+CJobStep CListBuilder::WalkAndWrite(const std::vector<std::wstring>& inputs)
 {
-    m_job->Utf8Names = false;
-    int result = Walk(inputs);
-    if (result != kJobSucceeded)
-        return result;
+    m_progress->Begin(EJobPhase::kWalking, m_job->OutputFile);
+    CJobStep step = Walk(inputs);
+    if (!step.Succeeded())
+        return step;
     if (!m_unnamable.empty())
     {
         if (!m_arc->SupportsUnicodeNames())
@@ -308,22 +402,29 @@ int CListBuilder::Build(const std::vector<std::wstring>& inputs)
             bool begun = m_arc->BeginList(m_job) != 0;
             m_arc->EndList();
             if (!begun)
-                return kJobListRefused;
-            m_callback.ReportUnnamable(UnnamableFiles(*m_arc, m_unnamable));
-            return kJobUnnamableFiles;
+                return CJobStep::Quiet(kJobListRefused);
+            step = CJobStep::Quiet(kJobUnnamableFiles);
+            step.fact = CJobStep::kUnnamable;
+            step.unnamable = UnnamableFiles(*m_arc, m_unnamable);
+            return step;
         }
         m_job->Utf8Names = true;
     }
-    result = WriteList();
-    if (result != kJobSucceeded)
-        return result;
+    m_progress->Begin(EJobPhase::kListing, m_job->OutputFile);
+    return WriteList();
+}
+
+CJobStep CListBuilder::Build(const std::vector<std::wstring>& inputs)
+{
+    m_job->Utf8Names = false;
+    CJobStep step;
+    RunLongStep(m_callback, m_progress, [&] { step = WalkAndWrite(inputs); });
+    if (!step.Succeeded())
+        return step;
     if (m_job->Utf8Names && m_job->UsePassword && m_arc->PasswordBytesFollowUnicodeMode() &&
         !IsAscii(m_job->Password))
-    {
-        m_callback.Fail(EJobFailure::PasswordNotAscii, std::string());
-        return kJobPasswordNotAscii;
-    }
-    return AcceptLeftOut() ? kJobSucceeded : kJobFilesLeftOut;
+        return CJobStep::Failed(EJobFailure::PasswordNotAscii);
+    return AcceptLeftOut() ? CJobStep::Done() : CJobStep::Quiet(kJobFilesLeftOut);
 }
 
 // The DLL's UTF-8 mode for one job's run: switched on only for a job whose
@@ -377,7 +478,7 @@ class CJob
 {
 public:
     CJob(IJobCallback* callback, CCompressJob* job, CArc* arc, const std::vector<std::wstring>& inputs)
-        : m_callback(callback), m_job(job), m_arc(arc), m_inputs(inputs), m_list(job, arc, *callback),
+        : m_callback(callback), m_job(job), m_arc(arc), m_inputs(inputs), m_list(job, arc, *callback, &m_progress),
           m_readBack(arc, job)
     {
     }
@@ -385,14 +486,15 @@ public:
     int Run();
 
 private:
-    int CheckOutputName();
-    int SettleExistingOutput();
-    int HandleOverwriteAnswer(EOverwriteAnswer answer);
-    int AskPassword();
-    int PrepareOutputFolder();
-    int MoveOldArchiveAside();
-    int CopyOldArchiveAside();
-    int RunArchiver();
+    CJobStep CheckOutputName();
+    CJobStep SettleExistingOutput();
+    CJobStep HandleOverwriteAnswer(EOverwriteAnswer answer);
+    CJobStep AskPassword();
+    CJobStep PrepareOutputFolder();
+    CJobStep SwitchUnicodeMode(CUnicodeModeScope* mode);
+    CJobStep MoveOldArchiveAside();
+    CJobStep CopyOldArchiveAside();
+    CJobStep RunArchiver();
     bool Verifies() const { return m_job->Setting.VerifyArchive; }
     bool Adds() const { return m_job->OutputExists && m_oldArchive[0] == '\0'; }
     // After a failed run or read back: the new file goes, the old archive
@@ -404,6 +506,7 @@ private:
     CCompressJob* m_job;
     CArc* m_arc;
     const std::vector<std::wstring>& m_inputs;
+    CJobProgress m_progress;
     CListBuilder m_list;
     CReadBackCheck m_readBack;
     std::string m_outputFolder;
@@ -415,51 +518,44 @@ private:
 
 int CJob::Run()
 {
-    int result = CheckOutputName();
-    if (result == kJobSucceeded)
-        result = SettleExistingOutput();
-    if (result == kJobSucceeded)
-        result = AskPassword();
-    if (result == kJobSucceeded)
-        result = PrepareOutputFolder();
-    if (result == kJobSucceeded)
-        result = m_list.Build(m_inputs);
+    CJobStep step = CheckOutputName();
+    if (step.Succeeded())
+        step = SettleExistingOutput();
+    if (step.Succeeded())
+        step = AskPassword();
+    if (step.Succeeded())
+        step = PrepareOutputFolder();
+    if (step.Succeeded())
+        step = m_list.Build(m_inputs);
     CUnicodeModeScope unicodeMode(m_arc);
-    if (result == kJobSucceeded && m_job->Utf8Names && !unicodeMode.SwitchOn())
-    {
-        m_callback->Fail(EJobFailure::UnicodeModeRefused, std::string());
-        result = kJobUnicodeModeRefused;
-    }
-    if (result == kJobSucceeded)
-        result = MoveOldArchiveAside();
-    CDllHold hold(m_arc, result == kJobSucceeded && Verifies());
-    if (result == kJobSucceeded)
-        result = CopyOldArchiveAside();
-    if (result == kJobSucceeded)
-        result = RunArchiver();
-    return result;
+    if (step.Succeeded())
+        step = SwitchUnicodeMode(&unicodeMode);
+    if (step.Succeeded())
+        step = MoveOldArchiveAside();
+    CDllHold hold(m_arc, step.Succeeded() && Verifies());
+    if (step.Succeeded())
+        step = CopyOldArchiveAside();
+    if (step.Succeeded())
+        step = RunArchiver();
+    return step.Tell(*m_callback);
 }
 
-int CJob::CheckOutputName()
+CJobStep CJob::CheckOutputName()
 {
     if (!SettleOutputName(&m_job->OutputFile, &m_outputFolder))
-    {
-        m_callback->Fail(EJobFailure::BadOutputName, std::string());
-        return kJobBadOutputName;
-    }
-    return kJobSucceeded;
+        return CJobStep::Failed(EJobFailure::BadOutputName);
+    return CJobStep::Done();
 }
 
-int CJob::SettleExistingOutput()
+CJobStep CJob::SettleExistingOutput()
 {
     switch (GetPathType(m_job->OutputFile.c_str()))
     {
     case kPathMissing:
         m_job->OutputExists = false;
-        return kJobSucceeded;
+        return CJobStep::Done();
     case kPathFolder:
-        m_callback->Fail(EJobFailure::OutputIsFolder, std::string());
-        return kJobGiveAnotherName;
+        return CJobStep::Failed(EJobFailure::OutputIsFolder);
     }
 
     switch (m_job->Setting.OverWriteAction)
@@ -470,18 +566,18 @@ int CJob::SettleExistingOutput()
         if (m_arc->SupportsAppend())
         {
             m_job->OutputExists = true;
-            return kJobSucceeded;
+            return CJobStep::Done();
         }
+        // Said, and then asked what to do instead.
         m_callback->Fail(EJobFailure::AppendUnsupported, std::string());
         break;
     case kOverwriteRename:
-        m_callback->Fail(EJobFailure::OutputExists, std::string());
-        return kJobGiveAnotherName;
+        return CJobStep::Failed(EJobFailure::OutputExists);
     default:
         // "Always overwrite", and values only an edited settings file can hold:
         // the job goes on with the existing file.
         m_job->OutputExists = true;
-        return kJobSucceeded;
+        return CJobStep::Done();
     }
 
     EOverwriteAnswer answer = m_callback->AskOverwrite(m_job);
@@ -489,63 +585,67 @@ int CJob::SettleExistingOutput()
     return HandleOverwriteAnswer(answer);
 }
 
-int CJob::HandleOverwriteAnswer(EOverwriteAnswer answer)
+CJobStep CJob::HandleOverwriteAnswer(EOverwriteAnswer answer)
 {
     switch (answer)
     {
     case EOverwriteAnswer::Overwrite:
         m_job->OutputExists = true;
-        return kJobSucceeded;
+        return CJobStep::Done();
     case EOverwriteAnswer::Append:
         if (m_arc->SupportsAppend())
         {
             m_job->OutputExists = true;
-            return kJobSucceeded;
+            return CJobStep::Done();
         }
-        m_callback->Fail(EJobFailure::AppendUnsupported, std::string());
-        return kJobAppendUnsupported;
+        return CJobStep::Failed(EJobFailure::AppendUnsupported);
     case EOverwriteAnswer::GiveAnotherName:
     case EOverwriteAnswer::Cancel:
         break;
     }
-    return kJobGiveAnotherName;
+    return CJobStep::Quiet(kJobGiveAnotherName);
 }
 
-int CJob::AskPassword()
+CJobStep CJob::AskPassword()
 {
     m_job->Password.clear();
     if (!m_job->UsePassword)
-        return kJobSucceeded;
+        return CJobStep::Done();
     if (!m_arc->SupportsPassword())
     {
         // The compress dialog keeps the check mark of a disabled password box;
         // a builder must not then pass an empty password.
         m_job->UsePassword = false;
-        return kJobSucceeded;
+        return CJobStep::Done();
     }
-    return m_callback->AskPassword(m_job) ? kJobSucceeded : kJobPasswordCancelled;
+    return m_callback->AskPassword(m_job) ? CJobStep::Done() : CJobStep::Quiet(kJobPasswordCancelled);
 }
 
-int CJob::PrepareOutputFolder()
+CJobStep CJob::PrepareOutputFolder()
 {
     switch (GetPathType(m_outputFolder.c_str()))
     {
     case kPathFolder:
-        return kJobSucceeded;
+        return CJobStep::Done();
     case kPathMissing:
         if (CreateFolderTree(m_outputFolder.c_str()) && GetPathType(m_outputFolder.c_str()) == kPathFolder)
-            return kJobSucceeded;
-        m_callback->Fail(EJobFailure::OutputFolderNotCreated, std::string());
-        return kJobNoOutputFolder;
+            return CJobStep::Done();
+        return CJobStep::Failed(EJobFailure::OutputFolderNotCreated);
     }
-    m_callback->Fail(EJobFailure::OutputFolderIsFile, std::string());
-    return kJobNoOutputFolder;
+    return CJobStep::Failed(EJobFailure::OutputFolderIsFile);
 }
 
-int CJob::MoveOldArchiveAside()
+CJobStep CJob::SwitchUnicodeMode(CUnicodeModeScope* mode)
+{
+    if (m_job->Utf8Names && !mode->SwitchOn())
+        return CJobStep::Failed(EJobFailure::UnicodeModeRefused);
+    return CJobStep::Done();
+}
+
+CJobStep CJob::MoveOldArchiveAside()
 {
     if (!m_job->OutputExists || m_job->Setting.OverWriteAction != kOverwriteAlways)
-        return kJobSucceeded;
+        return CJobStep::Done();
     char name[kPathBufferSize];
     // MoveFileA does not replace, so a name taken meanwhile fails the move
     // rather than losing a file.
@@ -554,22 +654,27 @@ int CJob::MoveOldArchiveAside()
     {
         // Going on would make the archiver add to the old archive instead of
         // replacing it.
-        m_callback->Fail(EJobFailure::OldArchiveLocked, m_job->OutputFile);
-        return kJobOldArchiveLocked;
+        return CJobStep::Failed(EJobFailure::OldArchiveLocked, m_job->OutputFile);
     }
     strcpy(m_oldArchive, name);
-    return kJobSucceeded;
+    return CJobStep::Done();
 }
 
 // Adding works on the archive itself, and a DLL that fails part way, or an
 // archive read back short, would leave it changed: the job keeps a copy
 // beside it to put back. Only when the archive is to be read back, as it was
 // before that check existed.
-int CJob::CopyOldArchiveAside()
+CJobStep CJob::CopyOldArchiveAside()
 {
     if (!Verifies() || !Adds())
-        return kJobSucceeded;
-    m_readBack.ReadOldEntries();
+        return CJobStep::Done();
+    bool stopped = false;
+    RunLongStep(*m_callback, &m_progress, [&] {
+        m_progress.Begin(EJobPhase::kReadingBack, m_job->OutputFile);
+        stopped = !m_readBack.ReadOldEntries(&m_progress);
+    });
+    if (stopped)
+        return CJobStep::Quiet(kJobCancelled);
     char name[kPathBufferSize] = "";
     bool named = MakeUniqueTempName(m_outputFolder.c_str(), kOldArchivePrefix, kOldArchiveExtension, name,
                                     sizeof(name)) != 0;
@@ -579,12 +684,11 @@ int CJob::CopyOldArchiveAside()
         // another file's.
         if (named && GetLastError() != ERROR_FILE_EXISTS)
             DeleteFileA(name);
-        m_callback->Fail(EJobFailure::OldArchiveNotCopied, m_job->OutputFile);
-        return kJobOldArchiveLocked;
+        return CJobStep::Failed(EJobFailure::OldArchiveNotCopied, m_job->OutputFile);
     }
     strcpy(m_oldArchive, name);
     m_oldIsCopy = true;
-    return kJobSucceeded;
+    return CJobStep::Done();
 }
 
 bool CJob::RestoreOldArchive()
@@ -609,7 +713,7 @@ void CJob::DeleteOldArchive()
         m_callback->Fail(EJobFailure::OldArchiveNotDeleted, m_oldArchive);
 }
 
-int CJob::RunArchiver()
+CJobStep CJob::RunArchiver()
 {
     char output[kOutputBufferSize];
     memset(output, 0, sizeof(output));
@@ -629,20 +733,28 @@ int CJob::RunArchiver()
     bool made = report.code == 0 && !report.notMade;
     if (made && Verifies())
     {
-        report.readBack = m_readBack.Check(m_list.ListedFiles());
+        std::vector<CExpectedFile> given = m_list.ListedFiles();
+        RunLongStep(*m_callback, &m_progress, [&] {
+            m_progress.Begin(EJobPhase::kReadingBack, m_job->OutputFile);
+            report.readBack = m_readBack.Check(given, &m_progress);
+        });
         made = !report.readBack.failed;
     }
     if (!made)
     {
         // An archive that failed its read back goes even with no old one to
-        // come back: it is not what the user asked for.
+        // come back: it is not what the user asked for, nor one the user
+        // stopped the check of.
         if (report.readBack.failed && m_oldArchive[0] == '\0')
             DeleteFileA(m_job->OutputFile.c_str());
         bool restored = RestoreOldArchive();
-        m_callback->ShowResult(report);
+        if (!report.readBack.stopped)
+            m_callback->ShowResult(report);
         if (!restored)
             m_callback->Fail(EJobFailure::OldArchiveKept, m_oldArchive);
-        return report.code == 0 && !report.notMade ? kJobReadBackFailed : kJobArchiverFailed;
+        if (report.readBack.stopped)
+            return CJobStep::Quiet(kJobCancelled);
+        return CJobStep::Quiet(report.code == 0 && !report.notMade ? kJobReadBackFailed : kJobArchiverFailed);
     }
 
     if (m_job->Setting.AllwaysResult)
@@ -650,7 +762,7 @@ int CJob::RunArchiver()
     DeleteOldArchive();
     if (m_job->Setting.OutFolderOpen)
         m_callback->OpenFolder(m_outputFolder);
-    return kJobSucceeded;
+    return CJobStep::Done();
 }
 
 }  // namespace
@@ -659,18 +771,16 @@ int BuildFileList(CCompressJob* job, const std::vector<std::wstring>& inputs, IJ
 {
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr)
-        return kJobListRefused;
-    return CListBuilder(job, arc, callback).Build(inputs);
+        return CJobStep::Failed(EJobFailure::FormatUnavailable).Tell(callback);
+    CJobProgress progress;
+    return CListBuilder(job, arc, callback, &progress).Build(inputs).Tell(callback);
 }
 
 int RunJob(CCompressJob* job, const std::vector<std::wstring>& inputs, IJobCallback& callback)
 {
     CArc* arc = FindFormat(job->FormatId());
     if (arc == nullptr)
-    {
-        callback.Fail(EJobFailure::FormatUnavailable, std::string());
-        return kJobFormatUnavailable;
-    }
+        return CJobStep::Failed(EJobFailure::FormatUnavailable).Tell(callback);
     int result = CJob(&callback, job, arc, inputs).Run();
     arc->Cleanup();
     return result;

@@ -3,6 +3,7 @@
 #include "common/ArchiverApi.h"
 #include "job/JobRun.h"
 #include "job/JobResult.h"
+#include "job/LongStep.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "common/PathUtil.h"
 #include "common/ShiftJis.h"
@@ -106,6 +107,13 @@ public:
     void ArchiverReturned(int code) override
     {
         if (code == kArchiverResultUserCancel)
+            m_cancelled = true;
+    }
+    // One progress window for all the items; its Cancel stops the rest too.
+    void WaitForStep(HANDLE done, CJobProgress* progress) override
+    {
+        m_ui.WaitForStep(done, progress);
+        if (progress->IsStopped())
             m_cancelled = true;
     }
 

@@ -154,18 +154,34 @@ size_t CompareArchive(int formatId, const std::vector<CExpectedFile>& given, con
     return found.Take(differences);
 }
 
-void CReadBackCheck::ReadOldEntries()
+namespace {
+
+// Counts each entry read and stops the listing once the user stopped.
+CListWatch Watch(CJobProgress* progress)
+{
+    return [progress] {
+        progress->CountFile(0);
+        return !progress->IsStopped();
+    };
+}
+
+}  // namespace
+
+bool CReadBackCheck::ReadOldEntries(CJobProgress* progress)
 {
     m_old.clear();
     m_oldRead = false;
     m_oldUnread = false;
     if (m_arc->NamesNeedPassword())
-        return;
-    switch (m_arc->ReadArchive(m_job->OutputFile, &m_old))
+        return true;
+    switch (m_arc->ReadArchive(m_job->OutputFile, &m_old, Watch(progress)))
     {
     case EArchiveRead::Read:
         m_oldRead = true;
         break;
+    case EArchiveRead::Stopped:
+        m_old.clear();
+        return false;
     case EArchiveRead::NoListing:
         break;
     case EArchiveRead::NotOpened:
@@ -176,6 +192,7 @@ void CReadBackCheck::ReadOldEntries()
         m_oldUnread = true;
         break;
     }
+    return true;
 }
 
 void CReadBackCheck::Note(CReadBack* facts, EReadBackNote note) const
@@ -183,7 +200,7 @@ void CReadBackCheck::Note(CReadBack* facts, EReadBackNote note) const
     facts->notes.push_back(note);
 }
 
-CReadBack CReadBackCheck::Check(const std::vector<CExpectedFile>& given) const
+CReadBack CReadBackCheck::Check(const std::vector<CExpectedFile>& given, CJobProgress* progress) const
 {
     CReadBack facts;
     facts.ran = true;
@@ -194,10 +211,13 @@ CReadBack CReadBackCheck::Check(const std::vector<CExpectedFile>& given) const
         return facts;
     }
     std::vector<CArchiveFile> files;
-    switch (m_arc->ReadArchive(path, &files))
+    switch (m_arc->ReadArchive(path, &files, Watch(progress)))
     {
     case EArchiveRead::Read:
         break;
+    case EArchiveRead::Stopped:
+        facts.failed = facts.stopped = true;
+        return facts;
     case EArchiveRead::NoListing:
         Note(&facts, EReadBackNote::NoListing);
         return facts;
@@ -223,6 +243,11 @@ CReadBack CReadBackCheck::Check(const std::vector<CExpectedFile>& given) const
     // and a DLL would ask for it in a window of its own.
     if (m_job->UsePassword)
         Note(&facts, EReadBackNote::DataNeedPassword);
+    else if (progress->IsStopped())
+    {
+        facts.failed = facts.stopped = true;
+        return facts;
+    }
     else
     {
         switch (m_arc->TestArchive(path))

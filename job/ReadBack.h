@@ -2,6 +2,7 @@
 
 #include "archivers/formats/Arc.h"
 #include "job/JobCallback.h"
+#include "job/LongStep.h"
 
 #include <windows.h>
 
@@ -27,10 +28,12 @@ class CReadBackCheck
 public:
     CReadBackCheck(CArc* arc, const CCompressJob* job) : m_arc(arc), m_job(job) {}
 
-    // Before a run that adds to the archive: the entries already there.
-    void ReadOldEntries();
-    // After a run that reported success.
-    CReadBack Check(const std::vector<CExpectedFile>& given) const;
+    // Before a run that adds to the archive: the entries already there;
+    // false when progress was stopped while they were read.
+    bool ReadOldEntries(CJobProgress* progress);
+    // After a run that reported success. Each entry read counts in
+    // progress, and a stop there ends the check as failed and stopped.
+    CReadBack Check(const std::vector<CExpectedFile>& given, CJobProgress* progress) const;
 
 private:
     void Note(CReadBack* facts, EReadBackNote note) const;

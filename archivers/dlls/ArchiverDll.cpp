@@ -141,7 +141,7 @@ bool CArchiverDll::HasListing() const
     return m_openArchive != NULL && m_closeArchive != NULL && m_findFirst != NULL && m_findNext != NULL;
 }
 
-EListResult CArchiverDll::ListArchive(const char* fileName, std::vector<CListedEntry>* entries)
+EListResult CArchiverDll::ListArchive(const char* fileName, std::vector<CListedEntry>* entries, const CListWatch& goOn)
 {
     entries->clear();
     if (!Load())
@@ -154,7 +154,7 @@ EListResult CArchiverDll::ListArchive(const char* fileName, std::vector<CListedE
             result = EListResult::NotOpened;
         else
         {
-            result = ReadEntries(archive, entries) ? EListResult::Listed : EListResult::Failed;
+            result = ReadEntries(archive, entries, goOn);
             m_closeArchive(archive);
         }
     }
@@ -162,7 +162,7 @@ EListResult CArchiverDll::ListArchive(const char* fileName, std::vector<CListedE
     return result;
 }
 
-bool CArchiverDll::ReadEntries(HANDLE archive, std::vector<CListedEntry>* entries)
+EListResult CArchiverDll::ReadEntries(HANDLE archive, std::vector<CListedEntry>* entries, const CListWatch& goOn)
 {
     const int kFound = 0;
     const int kNoMore = -1;
@@ -171,7 +171,7 @@ bool CArchiverDll::ReadEntries(HANDLE archive, std::vector<CListedEntry>* entrie
     for (int found = m_findFirst(archive, "*", &info); found != kNoMore; found = m_findNext(archive, &info))
     {
         if (found != kFound)
-            return false;
+            return EListResult::Failed;
         info.szFileName[sizeof(info.szFileName) - 1] = '\0';
         info.szAttribute[sizeof(info.szAttribute) - 1] = '\0';
         CListedEntry entry;
@@ -185,8 +185,10 @@ bool CArchiverDll::ReadEntries(HANDLE archive, std::vector<CListedEntry>* entrie
         entry.folder = strchr(info.szAttribute, 'd') != NULL || strchr(info.szAttribute, 'D') != NULL;
         entries->push_back(entry);
         memset(&info, 0, sizeof(info));
+        if (goOn && !goOn())
+            return EListResult::Stopped;
     }
-    return true;
+    return EListResult::Listed;
 }
 
 int CArchiverDll::Unload()

@@ -8,6 +8,7 @@
 #include <stddef.h>
 
 #include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,11 @@ enum class EListResult
     NoListing,  // the DLL has no listing entries
     NotOpened,  // the DLL could not open the file as an archive
     Failed,     // the listing broke off with an error
+    Stopped,    // the watch asked it to stop
 };
+
+// Asked after each entry a listing reads; false stops the listing there.
+typedef std::function<bool()> CListWatch;
 
 // Maps an archiver DLL by its bare file name through the loader's search
 // order. While a CDllProbe lasts, a DLL it did not find is not searched for
@@ -70,7 +75,8 @@ public:
     bool HasListing() const;
     // Every entry of the archive fileName (in the DLL's text), folders marked;
     // the DLL is loaded for the listing when it was not.
-    EListResult ListArchive(const char* fileName, std::vector<CListedEntry>* entries);
+    EListResult ListArchive(const char* fileName, std::vector<CListedEntry>* entries,
+                            const CListWatch& goOn = CListWatch());
 
     // The release call's result, 0 when nothing was loaded.
     int Unload();
@@ -129,7 +135,7 @@ private:
 
     void ForgetEntries();
     void ResolveOptional(const char* suffix, FARPROC* slot);
-    bool ReadEntries(HANDLE archive, std::vector<CListedEntry>* entries);
+    EListResult ReadEntries(HANDLE archive, std::vector<CListedEntry>* entries, const CListWatch& goOn);
 
     const char* m_prefix;
     bool m_unicodeModeOn;

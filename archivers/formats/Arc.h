@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archivers/dlls/ArchiverDll.h"
 #include "settings/SettingsLayout.h"
 
 #include <windows.h>
@@ -39,6 +40,7 @@ enum class EArchiveRead
     NoListing,  // the format's DLL has no listing entries
     NotOpened,  // the DLL (or reader) could not open the file as its archive
     Failed,     // the directory broke off part way
+    Stopped,    // the watch stopped the listing
 };
 
 // What the DLL's full check of an archive said.
@@ -85,8 +87,9 @@ public:
     virtual void HoldDll(bool on) {}
     // Reading the made archive back, with the DLL in the mode of the job's
     // run. path: the archive (ANSI, as the job's output name is). The files
-    // only: folder entries are left out.
-    virtual EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files)
+    // only: folder entries are left out. goOn is asked after each entry.
+    virtual EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files,
+                                     const CListWatch& goOn = CListWatch())
     {
         return EArchiveRead::NoListing;
     }

@@ -24,11 +24,12 @@ public:
     int SetDllUnicodeMode(bool on) override { return m_dll.SetUnicodeMode(on); }
     void HoldDll(bool on) override { m_dll.Hold(on); }
 
-    EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files) override
+    EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files,
+                             const CListWatch& goOn = CListWatch()) override
     {
         files->clear();
         std::vector<CListedEntry> entries;
-        switch (m_dll.ListArchive(JobText(path).c_str(), &entries))
+        switch (m_dll.ListArchive(JobText(path).c_str(), &entries, goOn))
         {
         case EListResult::Listed:
             break;
@@ -38,6 +39,8 @@ public:
             return EArchiveRead::NotOpened;
         case EListResult::Failed:
             return EArchiveRead::Failed;
+        case EListResult::Stopped:
+            return EArchiveRead::Stopped;
         }
         bool utf8 = Utf8Names();
         for (const CListedEntry& entry : entries)

@@ -88,7 +88,7 @@ int CArcZip::Run(HWND owner, char* buffer, size_t size)
     return result;
 }
 
-EArchiveRead CArcZip::ReadArchive(const std::string& path, std::vector<CArchiveFile>* files)
+EArchiveRead CArcZip::ReadArchive(const std::string& path, std::vector<CArchiveFile>* files, const CListWatch& goOn)
 {
     files->clear();
     std::vector<CZipEntry> entries;
@@ -99,8 +99,12 @@ EArchiveRead CArcZip::ReadArchive(const std::string& path, std::vector<CArchiveF
         return IsSelfExtracting() ? EArchiveRead::NotOpened : EArchiveRead::Failed;
     }
     for (const CZipEntry& entry : entries)
+    {
         if (!IsZipFolder(entry))
             files->push_back(CArchiveFile{ZipEntryName(entry), entry.size});
+        if (goOn && !goOn())
+            return EArchiveRead::Stopped;
+    }
     return EArchiveRead::Read;
 }
 

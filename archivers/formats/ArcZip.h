@@ -22,7 +22,8 @@ public:
     bool PasswordBytesFollowUnicodeMode() const override { return true; }
     // Zip32j.dll lists nothing: the central directory is read here, and the
     // full check is 7-Zip32.dll's, when that is installed.
-    EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files) override;
+    EArchiveRead ReadArchive(const std::string& path, std::vector<CArchiveFile>* files,
+                             const CListWatch& goOn = CListWatch()) override;
     EArchiveTest TestArchive(const std::string& path) override;
 
     const std::string& ListFile() const { return m_lists.Path(); }
