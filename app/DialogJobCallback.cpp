@@ -82,3 +82,75 @@ void CDialogJobCallback::OpenFolder(const std::string& folder)
 {
     ShellExecuteA(m_owner, "open", folder.c_str(), NULL, NULL, SW_SHOWNORMAL);
 }
+
+namespace {
+
+// A step that ends within this shows no window: small jobs look as they did.
+const DWORD kProgressDelayMs = 500;
+// How often the window is brought up to date.
+const DWORD kProgressStepMs = 100;
+
+}  // namespace
+
+CDialogJobCallback::~CDialogJobCallback()
+{
+    m_progress.Destroy();
+    if (m_background)
+        SetPriorityClass(GetCurrentProcess(), PROCESS_MODE_BACKGROUND_END);
+}
+
+bool CDialogJobCallback::ServeUntil(HANDLE done, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;)
+    {
+        DWORD passed = GetTickCount() - start;
+        if (passed >= ms)
+            return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
+        DWORD waited = MsgWaitForMultipleObjects(1, &done, FALSE, ms - passed, QS_ALLINPUT);
+        if (waited == WAIT_OBJECT_0)
+            return true;
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        {
+            // The step cannot be left behind: the loop that quits gets its
+            // message once the job is back.
+            if (message.message == WM_QUIT)
+            {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return WaitForSingleObject(done, ms) == WAIT_OBJECT_0;
+            }
+            if (m_progressMade && IsDialogMessageA(m_progress.GetHwnd(), &message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+void CDialogJobCallback::WaitForStep(HANDLE done, CJobProgress* progress)
+{
+    DWORD stepStart = GetTickCount();
+    if (m_jobStart == 0)
+        m_jobStart = stepStart;
+    while (!ServeUntil(done, kProgressStepMs))
+    {
+        if (GetTickCount() - stepStart < kProgressDelayMs)
+            continue;
+        if (!m_progressMade)
+            m_progressMade = m_progress.Create(m_owner);
+        if (!m_progressMade)
+            continue;
+        m_progress.ShowFacts(progress->Facts(), GetTickCount() - m_jobStart);
+        if (!IsWindowVisible(m_progress.GetHwnd()))
+            ShowWindow(m_progress.GetHwnd(), SW_SHOW);
+        if (m_progress.CancelPressed())
+            progress->Stop();
+        // The archiver runs in this process: the mode holds for its run too.
+        if (m_progress.BackgroundPressed() && !m_background)
+            m_background = SetPriorityClass(GetCurrentProcess(), PROCESS_MODE_BACKGROUND_BEGIN) != FALSE;
+    }
+    // Between the steps the archiver shows its own window.
+    if (m_progressMade)
+        ShowWindow(m_progress.GetHwnd(), SW_HIDE);
+}

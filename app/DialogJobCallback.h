@@ -1,6 +1,7 @@
 #pragma once
 
 #include "job/JobCallback.h"
+#include "ui/jobdialogs/JobProgressDialog.h"
 
 #include <windows.h>
 
@@ -10,6 +11,8 @@ class CDialogJobCallback : public IJobCallback
 {
 public:
     explicit CDialogJobCallback(HWND owner) : m_owner(owner) {}
+    // The progress window goes with the job; the background mode ends.
+    ~CDialogJobCallback();
 
     HWND ArchiverOwner() override { return m_owner; }
     bool AskPassword(CCompressJob* job) override;
@@ -22,10 +25,18 @@ public:
     void ShowResult(const CArchiverReport& report) override;
     void ShowItems(const std::vector<CItemOutcome>& outcomes) override;
     void OpenFolder(const std::string& folder) override;
+    void WaitForStep(HANDLE done, CJobProgress* progress) override;
 
 private:
     // The names may lie beyond the ANSI code page: these boxes are wide.
     void ShowWideError(const std::wstring& text);
 
+    // Serves every window of the thread until done is signalled or ms have passed.
+    bool ServeUntil(HANDLE done, DWORD ms);
+
     HWND m_owner;
+    CJobProgressDialog m_progress;
+    bool m_progressMade = false;
+    bool m_background = false;
+    DWORD m_jobStart = 0;  // of the job's first long step
 };

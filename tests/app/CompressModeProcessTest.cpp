@@ -1,8 +1,10 @@
 // Compress mode as a separate program: from the command line or the hand-off
 // file to the compress dialog, the archive and the settings written back.
 #include "resources/resource.h"
+#include "common/RegistryKey.h"
 #include "settings/IniFile.h"
 #include "tests/app/ProgramCopy.h"
+#include "tests/bridges/HostCommand.h"
 #include "tests/archivers/StandInFormats.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/support/UiHelper.h"
@@ -11,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -253,4 +257,75 @@ TEST_F(CompressModeProcess, NamesBeyondShiftJisReachTheArchiverWhole)
         }
         EXPECT_EQ(sentLines, SortedLines(listBytes)) << c.what;
     }
+}
+
+// The walk of 200,000 files in 20,000 folders: the progress window comes
+// within a second and counts, the compress dialog answers all along, and
+// Cancel ends the job within a second, leaving no archive and no list file.
+TEST_F(CompressModeProcess, TheWalkOfManyFilesShowsProgressAnswersAndStopsAtCancelLeavingNothing)
+{
+    PlaceSettings({});
+    std::string tree = m_data / "tree";
+    const char kMakeTree[] = "import os, sys\n"
+                             "for d in range(20000):\n"
+                             "    p = os.path.join(sys.argv[1], 'd%05d' % d); os.makedirs(p)\n"
+                             "    for i in range(10): open(os.path.join(p, 'f%d.txt' % i), 'w').close()\n";
+    ASSERT_EQ(0, RunHost("python3", {HostText("-c"), HostText(kMakeTree), HostPath(tree)}).exitCode);
+    std::vector<std::string> tempBefore = FolderEntries(TempFolderPath());
+    // Under Xvfb no window manager answers, and Wine waits two seconds for
+    // one whenever a managed window is hidden; no Windows desktop does.
+    CRegistryKey unmanaged;
+    const char kX11[] = "Software\\Wine\\AppDefaults\\tessik.exe\\X11 Driver";
+    ASSERT_EQ(ERROR_SUCCESS, unmanaged.Create(HKEY_CURRENT_USER, kX11));
+    ASSERT_EQ(1, unmanaged.WriteString("Managed", L"N"));
+
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(m_program.Start("\"" + tree + "\"", m_data.Path(), &process));
+    HWND dialog = WaitForTopWindow(kCompressTitle, process.dwProcessId, kDialogTimeoutMs);
+    ASSERT_NE(HWND(NULL), dialog);
+    auto answers = [dialog] {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &answer) != 0;
+    };
+    auto countText = [](HWND progress) {
+        const CControlSnapshot* count = SnapshotWindow(progress).Find(IDC_PROGRESS_COUNT);
+        return count != nullptr ? count->text : std::string();
+    };
+    bool answered = true;
+    DWORD pressed = GetTickCount();
+    PressButton(dialog, IDC_COMPRESS);
+    HWND progress = NULL;
+    bool shown = WaitUntil([&] {
+        answered = answered && answers();
+        progress = WaitForTopWindow("Tessik - tree.7z", process.dwProcessId, 0);
+        return progress != NULL && IsWindowVisible(progress);
+    }, 1000);
+    ASSERT_TRUE(shown);
+    std::string first = countText(progress);
+    EXPECT_TRUE(WaitUntil([&] {
+        answered = answered && answers();
+        return countText(progress) != first;
+    }));
+    std::string phase = SnapshotWindow(progress).Find(IDC_PROGRESS_PHASE)->text;
+    DWORD cancelled = GetTickCount();
+    PressButton(progress, IDCANCEL);
+    bool ended = WaitUntil([&] {
+        answered = answered && answers();
+        return IsWindowEnabled(GetDlgItem(dialog, IDC_COMPRESS)) != FALSE;
+    });
+    DWORD endedAfter = GetTickCount() - cancelled;
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    CProgramCopy::WaitExit(&process);
+    unmanaged.Close();
+    CRegistryKey::DeleteKey(HKEY_CURRENT_USER, kX11);
+    RunHost("rm", {HostText("-rf"), HostPath(tree)});
+
+    EXPECT_GT(cancelled - pressed, 500u) << "the progress window came at once";
+    EXPECT_EQ("ファイルを調べています", phase);
+    EXPECT_TRUE(ended);
+    EXPECT_LE(endedAfter, 1000u);
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(FileExists(m_data / "tree.7z"));
+    EXPECT_EQ(tempBefore, FolderEntries(TempFolderPath()));
+    EXPECT_TRUE(SevenZipCalls().empty());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "job/JobCallback.h"
+#include "job/LongStep.h"
 #include "settings/CompressJob.h"
 
 #include <string>
@@ -116,6 +117,25 @@ public:
     }
     void OpenFolder(const std::string& folder) override { events.push_back("open: " + folder); }
     void ArchiverReturned(int code) override { archiverCode = code; }
+    // The user's Cancel in the long step of that phase, once it has counted
+    // a file; each step's phase is kept in steps.
+    bool stopInPhase = false;
+    EJobPhase stopPhase = EJobPhase::kWalking;
+    std::vector<EJobPhase> steps;
+    void WaitForStep(HANDLE done, CJobProgress* progress) override
+    {
+        for (;;)
+        {
+            bool ended = WaitForSingleObject(done, 1) == WAIT_OBJECT_0;
+            CJobProgressFacts facts = progress->Facts();
+            if (steps.empty() || steps.back() != facts.phase)
+                steps.push_back(facts.phase);
+            if (ended)
+                return;
+            if (stopInPhase && facts.phase == stopPhase && facts.files > 0)
+                progress->Stop();
+        }
+    }
 
 private:
     size_t m_yesNo = 0;
