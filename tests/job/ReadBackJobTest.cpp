@@ -8,6 +8,7 @@
 #include "tests/archivers/StandInFormats.h"
 #include "tests/support/ScriptedJobCallback.h"
 #include "tests/support/UnicodeTree.h"
+#include "tests/support/ZipBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -191,4 +192,39 @@ TEST(ReadBackWithoutListing, TheJobGoesOnAndSaysItCouldNotLook)
     EXPECT_EQ(kJobSucceeded, RunJob(&job, {Widen(data / "in")}, callback));
     EXPECT_EQ(std::vector<EReadBackNote>{EReadBackNote::NoListing}, callback.readBack.notes);
     EXPECT_TRUE(FileExists(data / "x.7z"));
+}
+
+// Cancel in a long step: as the walk begins, nothing is made; as the read
+// back of an add to a ZIP of 100,000 entries begins, after the archiver has
+// rewritten it, the old archive comes back byte for byte. Nothing is said
+// (the user chose it) and nothing temporary stays.
+TEST_F(ReadBackJobs, CancelInALongStepLeavesTheOldArchiveAsItWas)
+{
+    CZipBytesLayout layout;
+    for (int i = 0; i < 100000; ++i)
+    {
+        CZipBytesEntry entry;
+        entry.name = "old/f" + std::to_string(i) + ".txt";
+        layout.entries.push_back(entry);
+    }
+    std::string old = BuildZipBytes(layout);
+    for (int step : {0, 2})
+    {
+        std::string folder = data.MakeFolder("cancel" + std::to_string(step));
+        std::string output = folder + "\\x.zip";
+        WriteFileBytes(output, old);
+        standIns.Script("Zip32j.dll", "create=archive\n");
+        standIns.ResetJournal("Zip32j.dll");
+        CScriptedJobCallback callback;
+        callback.stopInStep = step;
+        CCompressJob job = MakeJob(8, output);
+        job.Setting.OverWriteAction = kOverwriteAppend;
+        EXPECT_EQ(kJobCancelled, RunJob(&job, inputs, callback)) << step;
+        EXPECT_EQ(step + 1, callback.steps) << step;
+        EXPECT_EQ(std::vector<std::string>(), callback.events) << step;
+        EXPECT_EQ(old, ReadFileBytes(output)) << step;
+        EXPECT_EQ(std::vector<std::string>{"x.zip"}, FolderEntries(folder)) << step;
+        // The archiver ran only when the walk went on.
+        EXPECT_EQ(step == 0, CallsOf(ReadStandInJournal(standIns.Folder(), "Zip32j.dll"), "Zip").empty()) << step;
+    }
 }

@@ -117,24 +117,16 @@ public:
     }
     void OpenFolder(const std::string& folder) override { events.push_back("open: " + folder); }
     void ArchiverReturned(int code) override { archiverCode = code; }
-    // The user's Cancel in the long step of that phase, once it has counted
-    // a file; each step's phase is kept in steps.
-    bool stopInPhase = false;
-    EJobPhase stopPhase = EJobPhase::kWalking;
-    std::vector<EJobPhase> steps;
+    // The user's Cancel as the long step of this index begins (0 the walk
+    // with the list files, then reading the old archive when adding, then
+    // the read back); -1 for none.
+    int stopInStep = -1;
+    int steps = 0;  // the long steps waited for
     void WaitForStep(HANDLE done, CJobProgress* progress) override
     {
-        for (;;)
-        {
-            bool ended = WaitForSingleObject(done, 1) == WAIT_OBJECT_0;
-            CJobProgressFacts facts = progress->Facts();
-            if (steps.empty() || steps.back() != facts.phase)
-                steps.push_back(facts.phase);
-            if (ended)
-                return;
-            if (stopInPhase && facts.phase == stopPhase && facts.files > 0)
-                progress->Stop();
-        }
+        if (steps++ == stopInStep)
+            progress->Stop();
+        WaitForSingleObject(done, INFINITE);
     }
 
 private:
