@@ -214,20 +214,3 @@ std::vector<std::string> FolderEntries(const std::string& folder)
     return names;
 }
 
-void WriteEmptyFiles(const std::string& folder, size_t count, size_t perFolder)
-{
-    std::string sub;
-    for (size_t i = 0; i < count; ++i)
-    {
-        if (i % perFolder == 0)
-        {
-            sub = folder + "\\d" + std::to_string(i / perFolder);
-            CreateDirectoryA(folder.c_str(), NULL);
-            CreateDirectoryA(sub.c_str(), NULL);
-        }
-        HANDLE file = CreateFileA((sub + "\\f" + std::to_string(i) + ".txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, NULL);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-    }
-}

@@ -34,8 +34,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 void DeleteTree(const std::string& path);
 // Names in folder that match the wildcard pattern.
 std::vector<std::string> FilesMatching(const std::string& folder, const std::string& pattern);
-// count empty files below folder, perFolder of them in each of its subfolders.
-void WriteEmptyFiles(const std::string& folder, size_t count, size_t perFolder);
 // Every entry of folder but "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder);
 // Creates folder\deep-folder-name-…\…\deep.txt through the long path form,
