@@ -21,3 +21,16 @@ std::string FormatText(const char* format, ...)
     va_end(args);
     return text;
 }
+
+std::string GroupedDigits(unsigned long long value)
+{
+    std::string digits = FormatText("%llu", value);
+    std::string grouped;
+    for (size_t i = 0; i < digits.size(); ++i)
+    {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}

@@ -55,20 +55,6 @@ const CAnchor kAnchors[] = {
     {IDC_PREVIEW_STOP, false, false, true, true},      {IDCANCEL, false, false, true, true},
 };
 
-// 1234567 as "1,234,567".
-std::string Grouped(ULONGLONG value)
-{
-    std::string digits = FormatText("%llu", value);
-    std::string grouped;
-    for (size_t i = 0; i < digits.size(); ++i)
-    {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
 std::string FormatResource(UINT id, const std::string& argument)
 {
     return FormatResourceString(id, argument.c_str());
@@ -195,7 +181,7 @@ void CFilterPreviewDialog::OnProgress(size_t count)
 {
     m_progressPosted = false;
     if (m_walking)
-        m_progress.SetText(FormatResource(IDS_PREVIEW_WALKING, Grouped(count)));
+        m_progress.SetText(FormatResource(IDS_PREVIEW_WALKING, GroupedDigits(count)));
 }
 
 void CFilterPreviewDialog::OnWalkEnded(int result)
@@ -214,7 +200,7 @@ void CFilterPreviewDialog::OnWalkEnded(int result)
     // ended only once they are there to be read.
     FillView();
     ShowTotals();
-    std::string count = Grouped(m_preview.Rows().size());
+    std::string count = GroupedDigits(m_preview.Rows().size());
     if (result == kFilesFilterUnusable || result == kWalkBroken)
         m_progress.SetText(LoadResourceString(IDS_PREVIEW_FAILED));
     else if (m_preview.Stopped())
@@ -288,9 +274,9 @@ void CFilterPreviewDialog::ApplySort()
 void CFilterPreviewDialog::ShowTotals()
 {
     CPreviewTotals totals = m_preview.Totals();
-    std::string text = FormatText(LoadResourceString(IDS_PREVIEW_TOTALS).c_str(), Grouped(totals.inCount).c_str(),
-                                  Grouped(totals.inSize).c_str(), Grouped(totals.outCount).c_str(),
-                                  Grouped(totals.outSize).c_str(), Grouped(totals.errorCount).c_str());
+    std::string text = FormatText(LoadResourceString(IDS_PREVIEW_TOTALS).c_str(), GroupedDigits(totals.inCount).c_str(),
+                                  GroupedDigits(totals.inSize).c_str(), GroupedDigits(totals.outCount).c_str(),
+                                  GroupedDigits(totals.outSize).c_str(), GroupedDigits(totals.errorCount).c_str());
     m_totals.SetText(text);
 }
 
@@ -318,7 +304,7 @@ std::string CFilterPreviewDialog::CellText(const CPreviewRow& row, int column) c
     case kColumnState:
         return LoadResourceString(StateText(row.state));
     case kColumnSize:
-        return HasSize(row) ? Grouped(row.size) : std::string();
+        return HasSize(row) ? GroupedDigits(row.size) : std::string();
     case kColumnList:
         if (definition != nullptr || matchedNothing)
             return m_job.Setting.FilterLists[m_job.FilterListIndex].Title;
@@ -348,7 +334,7 @@ std::string CFilterPreviewDialog::IgnoredCellText(const CPreviewRow& row, int co
     case kColumnState:
         return LoadResourceString(StateText(row.state));
     case kColumnSize:
-        return Grouped(row.size);
+        return GroupedDigits(row.size);
     case kColumnList:
         return m_job.Setting.FilterLists[m_job.FilterListIndex].Title;
     case kColumnType:
@@ -356,7 +342,7 @@ std::string CFilterPreviewDialog::IgnoredCellText(const CPreviewRow& row, int co
     case kColumnPattern:
         return row.rule.empty() ? LoadResourceString(IDS_PREVIEW_GIT_FOLDER) : row.rule;
     case kColumnComment:
-        return row.folder ? FormatResource(IDS_PREVIEW_FOLDER_HELD, Grouped(row.heldFiles)) : std::string();
+        return row.folder ? FormatResource(IDS_PREVIEW_FOLDER_HELD, GroupedDigits(row.heldFiles)) : std::string();
     }
     return std::string();
 }

@@ -1,6 +1,7 @@
 // The progress window of the job's long steps.
 #include "ui/jobdialogs/JobProgressDialog.h"
 
+#include "common/TextFormat.h"
 #include "resources/resource.h"
 
 #include <stdio.h>
@@ -19,20 +20,6 @@ const char* PhaseText(EJobPhase phase)
         return "書庫を検査しています";
     }
     return "";
-}
-
-// "1,234,567": counts read at a glance.
-std::string Grouped(ULONGLONG value)
-{
-    std::string digits = std::to_string(value);
-    std::string grouped;
-    for (size_t i = 0; i < digits.size(); ++i)
-    {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
 }
 
 std::string SizeText(ULONGLONG bytes)
@@ -83,7 +70,7 @@ void CJobProgressDialog::ShowFacts(const CJobProgressFacts& facts, DWORD elapsed
         SetWindowTextA(m_hwnd, title.c_str());
     }
     m_phase.SetText(PhaseText(facts.phase));
-    std::string count = Grouped(facts.files) + " 個のファイル";
+    std::string count = GroupedDigits(facts.files) + " 個のファイル";
     if (facts.phase == EJobPhase::kWalking)
         count += " (" + SizeText(facts.bytes) + ")";
     m_count.SetText(count);
