@@ -48,12 +48,12 @@
 #define IDC_RESULT_TEXT 1105
 #define IDC_OVERWRITE_REST 1120
 // The progress of the job's long steps (walk, list files, read back).
-#define IDD_JOB_PROGRESS 122
-#define IDC_PROGRESS_PHASE 1121
-#define IDC_PROGRESS_COUNT 1122
-#define IDC_PROGRESS_FOLDER 1123
-#define IDC_PROGRESS_TIME 1124
-#define IDC_PROGRESS_BACKGROUND 1125
+#define IDD_JOB_PROGRESS 124
+#define IDC_PROGRESS_PHASE 1140
+#define IDC_PROGRESS_COUNT 1141
+#define IDC_PROGRESS_FOLDER 1142
+#define IDC_PROGRESS_TIME 1143
+#define IDC_PROGRESS_BACKGROUND 1144
 #define IDS_TIP_OVERWRITE_REST 410
 
 // Messages of the compression job.

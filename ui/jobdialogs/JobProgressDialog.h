@@ -3,7 +3,7 @@
 #include "job/LongStep.h"
 #include "ui/framework/DialogBase.h"
 
-// The progress of the job's long steps (template 122): the phase, the files
+// The progress of the job's long steps (template 124): the phase, the files
 // and bytes so far, the folder being read, the time since the job began;
 // Cancel, and Background, which lowers the process's priority for the rest
 // of the job. Modeless, owned by the compress dialog; the job's thread
