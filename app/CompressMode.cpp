@@ -8,15 +8,15 @@
 #include "settings/CompressJob.h"
 #include "ui/jobdialogs/CompressDialog.h"
 
-int RunCompressDialog(CPathCompletion* completion, bool* notVerified)
+int RunCompressDialog(const CInputList& inputs, CPathCompletion* completion, bool* notVerified)
 {
     if (notVerified != nullptr)
         *notVerified = false;
     CCompressDialog dialog(
-        g_inputList,
-        [notVerified](HWND owner, CCompressJob* job) {
+        inputs,
+        [&inputs, notVerified](HWND owner, CCompressJob* job) {
             CDialogJobCallback ui(owner);
-            int result = RunJob(job, g_inputList, ui);
+            int result = RunJob(job, inputs, ui);
             if (notVerified != nullptr)
                 *notVerified = result == kJobReadBackFailed;
             return result;
@@ -25,12 +25,12 @@ int RunCompressDialog(CPathCompletion* completion, bool* notVerified)
     return dialog.Run();
 }
 
-int RunEachModeDialog(CPathCompletion* completion, bool* allMade)
+int RunEachModeDialog(const CInputList& inputs, CPathCompletion* completion, bool* allMade)
 {
-    CPerItemRun run(g_inputList);
+    CPerItemRun run(inputs);
     *allMade = false;
     CCompressDialog dialog(
-        g_inputList,
+        inputs,
         [&run, allMade](HWND owner, CCompressJob* job) {
             CDialogJobCallback ui(owner);
             int result = run.Run(ui, *job);
@@ -38,6 +38,6 @@ int RunEachModeDialog(CPathCompletion* completion, bool* allMade)
             return result;
         },
         completion);
-    dialog.SetArchiveCount(static_cast<int>(g_inputList.size()));
+    dialog.SetArchiveCount(static_cast<int>(inputs.size()));
     return dialog.Run();
 }

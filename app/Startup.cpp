@@ -48,6 +48,7 @@ bool IsEachModeRun(int argc, wchar_t** argv)
 int RunCompressMode(int argc, wchar_t** argv, int* exitCode)
 {
     CPathCompletion completion;
+    CInputList inputs;
     *exitCode = 0;
     int result;
     if (IsEachModeRun(argc, argv))
@@ -55,18 +56,18 @@ int RunCompressMode(int argc, wchar_t** argv, int* exitCode)
         // "::EACH" and the paths after it read as a plain command line from
         // the mark on; the hand-off token is read as every hand-off token is.
         if (IsEachModeMark(argv[1]))
-            FillInputList(argc - 1, argv + 1, &g_inputList);
+            FillInputList(argc - 1, argv + 1, &inputs);
         else
-            FillInputList(argc, argv, &g_inputList);
+            FillInputList(argc, argv, &inputs);
         bool allMade = false;
-        result = RunEachModeDialog(&completion, &allMade);
+        result = RunEachModeDialog(inputs, &completion, &allMade);
         *exitCode = allMade ? 0 : kExitNotAllMade;
     }
     else
     {
-        FillInputList(argc, argv, &g_inputList);
+        FillInputList(argc, argv, &inputs);
         bool notVerified = false;
-        result = RunCompressDialog(&completion, &notVerified);
+        result = RunCompressDialog(inputs, &completion, &notVerified);
         // A script that starts a quick start learns that its archive was
         // not made as it was asked to be.
         *exitCode = notVerified ? kExitNotAllMade : 0;

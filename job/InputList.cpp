@@ -10,8 +10,6 @@
 #include <string.h>
 #include <wchar.h>
 
-CInputList g_inputList;
-
 CInputList& CInputList::operator=(std::initializer_list<std::string> ansiNames)
 {
     return *this = std::vector<std::string>(ansiNames);

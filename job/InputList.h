@@ -16,9 +16,6 @@ public:
     CInputList& operator=(const std::vector<std::string>& ansiNames);
 };
 
-// Filled once at start-up.
-extern CInputList g_inputList;
-
 // What a first argument that begins with the hand-off token asks for.
 enum HandOffMode
 {

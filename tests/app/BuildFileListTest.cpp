@@ -19,7 +19,7 @@ protected:
 TEST_F(FileListStep, NothingToPackIsReportedAfterTheListIsClosed)
 {
     f.data.MakeFolder("only\\empty\\folders");
-    g_inputList = {f.data / "only"};
+    g_testInputs = {f.data / "only"};
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     CDialogScript script({Press(kErrorBox, IDOK)});
     EXPECT_EQ(kJobNoFiles, BuildDialogFileList(f.owner, &job));
@@ -31,7 +31,7 @@ TEST_F(FileListStep, NothingToPackIsReportedAfterTheListIsClosed)
 
 TEST_F(FileListStep, BuilderThatCannotBeginEndsTheWalkSilently)
 {
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     CTempFolderOverride temp(f.data / "no-temp");
     CCompressJob job = MakeJob(6, f.data / "out.lzh");
     CDialogScript script;

@@ -3,6 +3,7 @@
 #include "common/TextConvert.h"
 #include "job/JobRun.h"
 #include "job/InputList.h"
+#include "tests/support/DialogJob.h"
 #include "job/JobResult.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
 #include "resources/resource.h"
@@ -39,7 +40,7 @@ TEST_F(CompressionJob, SevenZipJobSendsTheDefaultLineAndListFilesThenDeletesThem
 {
     f.data.WriteFile("ソフト\\表.txt", "1");  // both names hold the trail byte 0x5C
     std::string other = f.data.WriteFile("other\\b.txt", "2");
-    g_inputList = {f.data / "ソフト", other};
+    g_testInputs = {f.data / "ソフト", other};
     std::string output = f.data / "new\\deeper\\out.7z";
     CCompressJob job = MakeJob(0, output);
 
@@ -64,7 +65,7 @@ TEST_F(CompressionJob, SevenZipJobSendsTheDefaultLineAndListFilesThenDeletesThem
 
 TEST_F(CompressionJob, SelfExtractingJobAsksThePasswordAndHidesTheStatus)
 {
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     g_sevenZipSettings.SevenZSfx = "builtin";
     std::string output = f.data / "setup.exe";
     CCompressJob job = MakeJob(1, output);
@@ -90,7 +91,7 @@ TEST_F(CompressionJob, SelfExtractingJobAsksThePasswordAndHidesTheStatus)
 TEST_F(CompressionJob, ZipThroughSevenZipAddsToTheExistingArchiveInPlace)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\n");
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.zip", kOld);
     CCompressJob job = MakeJob(2, output);
     job.Setting.OverWriteAction = kOverwriteAppend;
@@ -114,7 +115,7 @@ TEST_F(CompressionJob, ExistingOutputFollowsTheOverwriteActionAndTheDialogAnswer
     // comes back with the result dialog, one added to or left alone still holds
     // its old bytes.
     f.standIns.Script("7-Zip32.dll", "version=431\n");
-    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("in\\a.txt", "a")};
     const std::string kGone = "<gone>";
     struct
     {
@@ -204,7 +205,7 @@ TEST_F(CompressionJob, ExistingOutputFollowsTheOverwriteActionAndTheDialogAnswer
 TEST_F(CompressionJob, FailedRunRestoresTheOldArchiveAndShowsTheArchiverText)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\nresult=2\noutput=ERROR: disk full\\r\\n\n");
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.7z", kOld);
     CCompressJob job = MakeJob(0, output);
     job.Setting.OverWriteAction = kOverwriteAlways;
@@ -231,7 +232,7 @@ TEST_F(CompressionJob, FailedRunThatLeftAFileGetsTheOldArchiveBack)
     // The output name was free when the archiver started: what it left there
     // is unfinished and gives way to the old archive.
     f.standIns.Script("7-Zip32.dll", "version=431\nresult=2\noutput=E\ncreate=archive\n");
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.7z", kOld);
     CCompressJob job = MakeJob(0, output);
     job.Setting.OverWriteAction = kOverwriteAlways;
@@ -246,7 +247,7 @@ TEST_F(CompressionJob, FailedRunThatLeftAFileGetsTheOldArchiveBack)
 
 TEST_F(CompressionJob, LockedOldArchiveStopsTheJobAndStaysUntouched)
 {
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     std::string output = f.data.WriteFile("out.7z", kOld);
     std::vector<std::string> listsBefore = FilesMatching(TempFolderPath(), "res*.tmp");
     CCompressJob job = MakeJob(0, output);
@@ -271,7 +272,7 @@ TEST_F(CompressionJob, LockedOldArchiveStopsTheJobAndStaysUntouched)
 
 TEST_F(CompressionJob, OutputNamesAndFoldersAreCheckedBeforeAnythingIsWritten)
 {
-    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("in\\a.txt", "a")};
     f.data.WriteFile("plain.txt", "file, not folder");
     struct
     {
@@ -305,7 +306,7 @@ TEST_F(CompressionJob, OutputNamesAndFoldersAreCheckedBeforeAnythingIsWritten)
 
 TEST_F(CompressionJob, NameEndingInATrailByteBackslashAndARelativeNameAreAccepted)
 {
-    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("in\\a.txt", "a")};
     std::string katakana = f.data / "ソ";  // last byte 0x5C, trail byte of 0x83
     CCompressJob job = MakeJob(0, katakana);
     EXPECT_EQ(0, f.Run(&job, {}));
@@ -326,7 +327,7 @@ TEST_F(CompressionJob, NameEndingInATrailByteBackslashAndARelativeNameAreAccepte
 TEST_F(CompressionJob, OutputFolderIsCreatedEvenWhenThereIsNothingToPack)
 {
     f.data.MakeFolder("empty\\sub\\deeper");
-    g_inputList = {f.data / "empty", f.data / "missing.txt"};
+    g_testInputs = {f.data / "empty", f.data / "missing.txt"};
     std::string folder = f.data / "made\\here";
     CCompressJob job = MakeJob(0, folder + "\\out.7z");
     std::vector<CDialogScript::CSeen> seen;
@@ -339,7 +340,7 @@ TEST_F(CompressionJob, OutputFolderIsCreatedEvenWhenThereIsNothingToPack)
 
 TEST_F(CompressionJob, PasswordIsAskedOnlyWhenTheFormatCanEncrypt)
 {
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     CCompressJob cancelled = MakeJob(0, f.data / "out.7z");
     cancelled.UsePassword = true;
     EXPECT_EQ(4, f.Run(&cancelled, {Press(kPasswordDialog, IDCANCEL)}));
@@ -363,7 +364,7 @@ TEST_F(CompressionJob, PasswordIsAskedOnlyWhenTheFormatCanEncrypt)
 
 TEST_F(CompressionJob, ListFileThatCannotBeWrittenStopsTheJob)
 {
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     std::string missing = f.data / "no-temp";
     CTempFolderOverride temp(missing);
     CCompressJob job = MakeJob(0, f.data / "out.7z");
@@ -380,7 +381,7 @@ TEST_F(CompressionJob, ListFileThatCannotBeWrittenStopsTheJob)
 TEST_F(CompressionJob, SuccessShowsTheResultWhenAskedAndOpensTheOutputFolder)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\ncreate=archive\noutput=Everything is Ok\\r\\n\n");
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     std::string folderName = "opened_" + std::to_string(GetTickCount());
     std::string output = f.data / (folderName + "\\out.7z");
     CCompressJob job = MakeJob(0, output);
@@ -400,7 +401,7 @@ TEST_F(CompressionJob, SuccessShowsTheResultWhenAskedAndOpensTheOutputFolder)
 
 TEST_F(CompressionJob, UnregisteredFormatIsRefused)
 {
-    g_inputList = {f.data.WriteFile("a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("a.txt", "a")};
     CCompressJob job = MakeJob(3, f.data / "out.x");
     std::vector<CDialogScript::CSeen> seen;
     EXPECT_EQ(12, f.Run(&job, {Press(kErrorBox, IDOK)}, &seen));
@@ -411,7 +412,7 @@ TEST_F(CompressionJob, UnregisteredFormatIsRefused)
 TEST_F(CompressionJob, RunsWithScriptedAnswersAndOpensNoWindow)
 {
     const std::string kNoAppend = "fail: AppendUnsupported";
-    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("in\\a.txt", "a")};
     struct
     {
         const char* what;
@@ -445,7 +446,7 @@ TEST_F(CompressionJob, RunsWithScriptedAnswersAndOpensNoWindow)
         callback.passwords = c.passwords;
 
         CDialogScript script;
-        EXPECT_EQ(c.result, RunJob(&job, g_inputList, callback)) << c.what;
+        EXPECT_EQ(c.result, RunJob(&job, g_testInputs, callback)) << c.what;
         EXPECT_TRUE(script.Finish().empty()) << c.what;
         EXPECT_EQ(c.events, callback.events) << c.what;
         EXPECT_EQ(c.storedAction, job.Setting.OverWriteAction) << c.what;
@@ -465,7 +466,7 @@ TEST_F(CompressionJob, WhatTheWalkCannotTakeIsAskedBeforeTheArchiverRuns)
 {
     std::string kept = f.data.WriteFile("in\\a.txt", "a");
     f.data.WriteFile("in\\held\\b.txt", "b");
-    g_inputList = {f.data / "in", f.data / "gone.txt"};
+    g_testInputs = {f.data / "in", f.data / "gone.txt"};
     CHeldFolder held(f.data / "in\\held");
     ASSERT_TRUE(held.IsHeld());
     struct
@@ -490,7 +491,7 @@ TEST_F(CompressionJob, WhatTheWalkCannotTakeIsAskedBeforeTheArchiverRuns)
         CScriptedJobCallback callback;
         callback.yesNoAnswers = c.answers;
 
-        EXPECT_EQ(c.result, RunJob(&job, g_inputList, callback)) << c.what;
+        EXPECT_EQ(c.result, RunJob(&job, g_testInputs, callback)) << c.what;
         EXPECT_EQ(c.events, callback.events) << c.what;
         ASSERT_EQ(2u, callback.leftOut.size()) << c.what;
         EXPECT_TRUE(callback.leftOut[0].path == AnsiToWide(f.data / "in\\held") &&
@@ -511,10 +512,10 @@ TEST_F(CompressionJob, WhatTheWalkCannotTakeIsAskedBeforeTheArchiverRuns)
 TEST_F(CompressionJob, SuccessWithoutAnArchiveIsAFailureEvenWithNothingMovedAside)
 {
     f.standIns.Script("7-Zip32.dll", "version=431\n");  // says success, writes nothing
-    g_inputList = {f.data.WriteFile("in\\a.txt", "a")};
+    g_testInputs = {f.data.WriteFile("in\\a.txt", "a")};
     CCompressJob job = MakeJob(0, f.data / "new.7z");
     CScriptedJobCallback callback;
-    EXPECT_EQ(kJobArchiverFailed, RunJob(&job, g_inputList, callback));
+    EXPECT_EQ(kJobArchiverFailed, RunJob(&job, g_testInputs, callback));
     ASSERT_EQ(1u, callback.events.size());
     EXPECT_EQ("result: 0, not made", callback.events[0]);
 }

@@ -1,6 +1,7 @@
 // Whole jobs through the CAB, LHA and Zip32j builders against the stand-ins:
 // the lines the DLLs get, the dialogs the user sees and the files left behind.
 #include "job/InputList.h"
+#include "tests/support/DialogJob.h"
 #include "resources/resource.h"
 #include "tests/app/JobFixture.h"
 
@@ -40,7 +41,7 @@ protected:
     {
         m_input = f.data.WriteFile("in\\a.txt", "a");
         m_outFolder = f.data.MakeFolder("out");
-        g_inputList = {m_input};
+        g_testInputs = {m_input};
     }
 
     std::vector<CStandInCall> Calls(const char* dll, const char* entry) const { return f.standIns.Calls(dll, entry); }
@@ -54,7 +55,7 @@ TEST_F(FormatJobs, CabJobNamesEveryBaseFolderAndRemovesItsListFiles)
 {
     f.standIns.Script("Cab32.dll", "create=archive\n");
     std::string other = f.data.WriteFile("other\\sub\\b.txt", "b");
-    g_inputList = {f.data / "other", m_input};
+    g_testInputs = {f.data / "other", m_input};
     std::string output = m_outFolder + "\\x.cab";
     CCompressJob job = MakeJob(4, output);
 

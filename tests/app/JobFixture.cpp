@@ -14,12 +14,12 @@ CJobFixture::CJobFixture(const std::string& sevenZipScript) : standIns(kAllStand
     standIns.Script("7-Zip32.dll", sevenZipScript);
     standIns.Register();
     owner = CreateWindowExA(0, "STATIC", "compress", WS_OVERLAPPED, 0, 0, 200, 100, NULL, NULL, NULL, NULL);
-    g_inputList.clear();
+    g_testInputs.clear();
 }
 
 CJobFixture::~CJobFixture()
 {
-    g_inputList.clear();
+    g_testInputs.clear();
     DestroyWindow(owner);
 }
 

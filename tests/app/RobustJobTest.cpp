@@ -5,6 +5,7 @@
 // was told.
 #include "job/JobRun.h"
 #include "job/InputList.h"
+#include "tests/support/DialogJob.h"
 #include "archivers/formats/Arc7Zip.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
@@ -84,8 +85,8 @@ const CFaultRow kFaultRows[] = {
 class RobustJob : public ::testing::Test
 {
 protected:
-    RobustJob() { g_inputList = WidenAll({f.data.WriteFile("in\\a.txt", "a")}); }
-    ~RobustJob() override { g_inputList.clear(); }
+    RobustJob() { g_testInputs = WidenAll({f.data.WriteFile("in\\a.txt", "a")}); }
+    ~RobustJob() override { g_testInputs.clear(); }
 
     CJobFixture f;
 };
@@ -190,7 +191,7 @@ TEST_F(RobustJob, OutputNameEndingInARealBackslashAfterADoubleByteCharacterIsRej
 TEST_F(RobustJob, UndecidableMatchStopsTheJobNamingFileListAndDefinition)
 {
     std::string name(200, 'a');
-    g_inputList = WidenAll({f.data.WriteFile("in\\" + name, "x"), f.data.WriteFile("in\\b.txt", "b")});
+    g_testInputs = WidenAll({f.data.WriteFile("in\\" + name, "x"), f.data.WriteFile("in\\b.txt", "b")});
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     job.Setting.FilterSw = true;
     CFilterList list;
@@ -223,7 +224,7 @@ TEST_F(RobustJob, NamesOutsideShiftJisStopTheJobBeforeTheArchiver)
                           NULL, CREATE_NEW, 0, NULL));
     f.data.WriteFile("in2\\abc.txt", "abc");
     f.data.WriteFile("in2\\ok.log", "ok");
-    g_inputList = WidenAll({folder});
+    g_testInputs = WidenAll({folder});
     CCompressJob job = MakeJob(0, f.data / "out.7z");
     job.Setting.FilterSw = true;
     CFilterList list;

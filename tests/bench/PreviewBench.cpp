@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "the 7z format is not available\n");
         return 1;
     }
-    g_inputList = WidenAll({tree});
+    g_testInputs = WidenAll({tree});
 
     double job = TimeJobWalk();
     int rows = 0;

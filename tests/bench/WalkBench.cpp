@@ -207,7 +207,7 @@ int WalkOnce(const std::string& tree, const std::string& result, bool gitIgnore)
     CArc7Zip* arc = RegisterSevenZipBuilder(dlls);
     if (!arc)
         return 1;
-    g_inputList = {tree};
+    g_testInputs = {tree};
     CCompressJob job = MakeJob(true, gitIgnore);
     PROCESS_MEMORY_COUNTERS before = {};
     before.cb = sizeof(before);
@@ -325,7 +325,7 @@ int RunGitIgnoreRow(const std::string& root)
     CArc7Zip* arc = RegisterSevenZipBuilder(dlls);
     if (!arc)
         return 1;
-    g_inputList = {tree};
+    g_testInputs = {tree};
     std::vector<double> off, on;
     int takenOff = 0, takenOn = 0;
     {
@@ -371,7 +371,7 @@ int main(int argc, char** argv)
     CArc7Zip* arc = RegisterSevenZipBuilder(dlls);
     if (!arc)
         return 1;
-    g_inputList = {tree};
+    g_testInputs = {tree};
 
     int bareFiles = 0;
     double bare = TimeCount([&] { return CountBare(tree); }, &bareFiles);

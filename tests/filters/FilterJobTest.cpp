@@ -44,7 +44,7 @@ protected:
                                  "docs\\deep\\x\\README", "docs\\deep\\x\\backup.bak"})
             m_data.WriteFile(name, "x");
         m_data.MakeFolder("docs\\empty");
-        g_inputList = {m_data / "docs"};
+        g_testInputs = {m_data / "docs"};
         m_output = m_data / "out\\result.7z";
     }
 
@@ -52,7 +52,7 @@ protected:
     {
         DestroyAllFormats();
         SetDllDirectoryA(NULL);
-        g_inputList.clear();
+        g_testInputs.clear();
     }
 
     CCompressJob Job(const std::vector<CFilterDef>& definitions, int actType) const

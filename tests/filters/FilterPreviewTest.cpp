@@ -69,7 +69,7 @@ protected:
         m_data.WriteFile("single.bak", "1234");
         m_totalSize += 4;
         m_fileCount++;
-        g_inputList = WidenAll({m_data / "tree", m_data / "single.bak"});
+        g_testInputs = WidenAll({m_data / "tree", m_data / "single.bak"});
         m_output = m_data / "out\\result.7z";
     }
 
@@ -77,7 +77,7 @@ protected:
     {
         DestroyAllFormats();
         SetDllDirectoryA(NULL);
-        g_inputList.clear();
+        g_testInputs.clear();
     }
 
     CCompressJob Job(const std::vector<CFilterDef>& definitions, int actType, bool filterSw = true) const
@@ -170,7 +170,7 @@ TEST_F(FilterPreviewJob, PreviewTakesExactlyWhatTheJobListsAndNamesTheDefinition
 
         CFilterPreview preview;
         CCompressJob previewJob = Job(c.definitions, c.actType, c.filterSw);
-        EXPECT_EQ(kFilesCollected, preview.Walk(&previewJob, g_inputList, nullptr, 1));
+        EXPECT_EQ(kFilesCollected, preview.Walk(&previewJob, g_testInputs, nullptr, 1));
         // The 7z builder's line for each file going in.
         std::vector<std::string> in;
         for (const CPreviewRow& row : preview.Rows())
@@ -212,7 +212,7 @@ TEST_F(FilterPreviewJob, DefinitionTheLibraryGivesUpOnIsAnErrorRowWhereTheJobSto
     }
 
     CFilterPreview preview;
-    EXPECT_EQ(kFilesMatchFailed, preview.Walk(&job, g_inputList, nullptr, 1));
+    EXPECT_EQ(kFilesMatchFailed, preview.Walk(&job, g_testInputs, nullptr, 1));
     std::map<std::string, CPreviewRow> rows = RowsByPath(preview);
     const CPreviewRow& heavy = rows["tree\\" + kHeavyName];
     EXPECT_EQ(kPreviewError, heavy.state);

@@ -3,6 +3,7 @@
 // it leaves in the settings when it closes.
 #include "app/CompressMode.h"
 #include "job/InputList.h"
+#include "tests/support/DialogJob.h"
 #include "archivers/formats/FormatRegistry.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
@@ -91,18 +92,18 @@ protected:
         g_appSetting = CAppSetting();
         g_appSetting.DefaultArcType = 0;
         g_appSetting.CmpEndExit = false;
-        g_inputList.clear();
+        g_testInputs.clear();
     }
     ~CompressDialog() override
     {
         g_appSetting = CAppSetting();
-        g_inputList.clear();
+        g_testInputs.clear();
     }
 
     int Run(const std::vector<CDialogScript::CStep>& steps, std::vector<CDialogScript::CSeen>* seen = nullptr)
     {
         CDialogScript script(steps);
-        int result = RunCompressDialog(nullptr);
+        int result = RunCompressDialog(g_testInputs, nullptr);
         const std::vector<CDialogScript::CSeen>& windows = script.Finish();
         if (seen != nullptr)
             *seen = windows;
@@ -129,7 +130,7 @@ protected:
 
 TEST_F(CompressDialog, OpensFoldedAtTheStoredPositionWithItsTemplateTooltipsAndSettings)
 {
-    g_inputList = {"C:\\work\\docs\\report.txt"};
+    g_testInputs = {"C:\\work\\docs\\report.txt"};
     CFilterList list;
     list.Title = "画像除外";
     g_appSetting.FilterLists = {list};
@@ -361,7 +362,7 @@ TEST_F(CompressDialog, ProposesTheOutputNameFromTheFirstEntry)
     };
     for (const auto& c : cases)
     {
-        g_inputList = c.inputs;
+        g_testInputs = c.inputs;
         g_appSetting.OutFolderSw = c.outFolder != nullptr;
         g_appSetting.OutFolder = c.outFolder ? c.outFolder : "";
         std::string shown;
@@ -373,7 +374,7 @@ TEST_F(CompressDialog, ProposesTheOutputNameFromTheFirstEntry)
 TEST_F(CompressDialog, ChangingTheFormatRewritesOnlyTheExtensionAndGatesThePasswordSwitch)
 {
     g_appSetting.CmpTypeDefault = true;
-    g_inputList = {m_data / "a.txt"};
+    g_testInputs = {m_data / "a.txt"};
     struct CState
     {
         std::string name;
@@ -424,7 +425,7 @@ TEST_F(CompressDialog, EscapeDoesNothingAndEnterRunsAJobThatEndsTheDialog)
 {
     g_appSetting.CmpEndExit = true;
     m_data.WriteFile("docs\\a.txt", "a");
-    g_inputList = {m_data / "docs"};
+    g_testInputs = {m_data / "docs"};
     bool openAfterEscape = false;
     CDialogScript::CStep keys;
     keys.title = kCompressTitle;
@@ -453,7 +454,7 @@ TEST_F(CompressDialog, EscapeDoesNothingAndEnterRunsAJobThatEndsTheDialog)
 TEST_F(CompressDialog, AJobGetsTheDialogStateWhileItsControlsAndCloseCommandAreDisabled)
 {
     m_data.WriteFile("docs\\a.txt", "a");
-    g_inputList = {m_data / "docs"};
+    g_testInputs = {m_data / "docs"};
     std::map<int, bool> during, after, before;
     bool closeDuring = true, closeAfter = false;
     HWND compress = NULL;
@@ -519,7 +520,7 @@ LRESULT CALLBACK RecordShownDialogs(int code, WPARAM wParam, LPARAM lParam)
 TEST_F(CompressDialog, QuickStartRunsTheJobBeforeTheDialogIsShown)
 {
     m_data.WriteFile("docs\\a.txt", "a");
-    g_inputList = {m_data / "docs"};
+    g_testInputs = {m_data / "docs"};
     g_appSetting.QuickStart = true;
     for (bool exitAfter : {true, false})
     {
@@ -544,7 +545,7 @@ TEST_F(CompressDialog, QuickStartRunsTheJobBeforeTheDialogIsShown)
 TEST_F(CompressDialog, BrowseOffersANewFileInAFolderAndCancelKeepsTheField)
 {
     std::string folder = m_data.MakeFolder("sub");
-    g_inputList = {m_data / "a.txt"};
+    g_testInputs = {m_data / "a.txt"};
     std::string afterSave, afterCancel;
     bool offeredNewFile = false, offeredFilter = false;
     HWND compress = NULL;

@@ -805,7 +805,7 @@ TEST_F(FilterPage, AListMadeInThePageDrivesTheNextJob)
     job.Setting.DefaultArcType = kSevenZipFormat;
     job.FilterListIndex = 0;
     job.OutputFile = data / "out.7z";
-    g_inputList = {data / "docs"};
+    g_testInputs = {data / "docs"};
     EXPECT_EQ(kJobSucceeded, RunDialogJob(NULL, &job));
     std::vector<CStandInCall> calls = CallsOf(ReadStandInJournal(dlls.Path(), "7-Zip32.dll"), "SevenZip");
     ASSERT_EQ(1u, calls.size());
@@ -814,7 +814,7 @@ TEST_F(FilterPage, AListMadeInThePageDrivesTheNextJob)
     EXPECT_TRUE(bytes == "\"docs\\a.txt\"\r\n\"docs\\sub\\報告.doc\"\r\n" ||
                 bytes == "\"docs\\sub\\報告.doc\"\r\n\"docs\\a.txt\"\r\n")
         << bytes;
-    g_inputList.clear();
+    g_testInputs.clear();
     DestroyAllFormats();
     SetDllDirectoryA(NULL);
 }

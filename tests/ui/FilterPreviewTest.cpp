@@ -4,6 +4,7 @@
 // title-bar menu and key).
 #include "app/CompressMode.h"
 #include "job/InputList.h"
+#include "tests/support/DialogJob.h"
 #include "common/ScopedHandle.h"
 #include "resources/resource.h"
 #include "settings/AppSetting.h"
@@ -375,7 +376,7 @@ TEST_F(FilterPreview, CompressDialogOpensItFromItsTitleBarMenuAndByCtrlP)
     CFilterList other;
     other.Title = "別のリスト";
     g_appSetting.FilterLists = {other, FiveDefinitions()};
-    g_inputList = {m_data / "docs\\x"};
+    g_testInputs = {m_data / "docs\\x"};
 
     // By the menu with the dialog's filter switch on, by the key with it off.
     for (bool byKey : {false, true})
@@ -397,12 +398,12 @@ TEST_F(FilterPreview, CompressDialogOpensItFromItsTitleBarMenuAndByCtrlP)
                                    rows = RowsOfPreview(2, dialog);
                                    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
                                }}});
-        RunCompressDialog(nullptr);
+        RunCompressDialog(g_testInputs, nullptr);
         script.Finish();
         EXPECT_EQ("フィルタのプレビュー(&V)...\tCtrl+P", item);
         const std::string state = byKey ? "圧縮する" : "除外";
         EXPECT_EQ((Rows{{"x\\README", state}, {"x\\Thumbs.db", state}, {"x\\run.log", state}}), rows) << byKey;
     }
-    g_inputList.clear();
+    g_testInputs.clear();
     g_appSetting = CAppSetting();
 }
