@@ -11,7 +11,7 @@ LONG CRegistryKey::Create(HKEY root, const char* subKey)
     Close();
     HKEY key = NULL;
     LONG result = RegCreateKeyExA(root, subKey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, NULL, &key, NULL);
+                                  KEY_ALL_ACCESS | m_view, NULL, &key, NULL);
     if (result == ERROR_SUCCESS)
         m_key = key;
     return result;
@@ -21,7 +21,7 @@ LONG CRegistryKey::Open(HKEY root, const char* subKey, int mode)
 {
     Close();
     HKEY key = NULL;
-    LONG result = RegOpenKeyExA(root, subKey, 0, mode == 1 ? KEY_ALL_ACCESS : KEY_READ, &key);
+    LONG result = RegOpenKeyExA(root, subKey, 0, (mode == 1 ? KEY_ALL_ACCESS : KEY_READ) | m_view, &key);
     if (result == ERROR_SUCCESS)
         m_key = key;
     return result;
@@ -63,9 +63,9 @@ int CRegistryKey::WriteString(const char* valueName, const std::wstring& text)
     return result == ERROR_SUCCESS ? 1 : 0;
 }
 
-LONG CRegistryKey::DeleteKey(HKEY root, const char* subKey)
+LONG CRegistryKey::DeleteKey(HKEY root, const char* subKey, REGSAM view)
 {
-    return RegDeleteKeyA(root, subKey);
+    return view == 0 ? RegDeleteKeyA(root, subKey) : RegDeleteKeyExA(root, subKey, view, 0);
 }
 
 LONG CRegistryKey::Close()

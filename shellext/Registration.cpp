@@ -47,15 +47,40 @@ bool IsBelow(const char* child, const char* parent)
     return strncmp(child, parent, length) == 0 && child[length] == '\\';
 }
 
+// The root key, the path before the table's keys and the view of a scope.
+struct CScopeRoot
+{
+    HKEY root;
+    const char* prefix;
+    REGSAM view;
+
+    std::string Path(const char* key) const { return std::string(prefix) + key; }
+};
+
+CScopeRoot RootOf(ERegistrationScope scope)
+{
+    switch (scope)
+    {
+    case ERegistrationScope::CurrentUser:
+        return {HKEY_CURRENT_USER, "Software\\Classes\\", KEY_WOW64_64KEY};
+    case ERegistrationScope::AllUsers:
+        return {HKEY_LOCAL_MACHINE, "Software\\Classes\\", KEY_WOW64_64KEY};
+    case ERegistrationScope::Classes:
+        break;
+    }
+    return {HKEY_CLASSES_ROOT, "", 0};
+}
+
 }  // namespace
 
-int RegisterShellExtension(const std::wstring& folder)
+int RegisterShellExtension(const std::wstring& folder, ERegistrationScope scope)
 {
-    CRegistryKey key;
+    const CScopeRoot where = RootOf(scope);
+    CRegistryKey key(where.view);
     for (size_t i = 0; i < kRegistrationCount; ++i)
     {
         const CRegistrationValue& value = kRegistrationTable[i];
-        if (IsFirstOfKey(i) && key.Create(HKEY_CLASSES_ROOT, value.key) != ERROR_SUCCESS)
+        if (IsFirstOfKey(i) && key.Create(where.root, where.Path(value.key).c_str()) != ERROR_SUCCESS)
             return 0;
 
         std::wstring data = AnsiToWide(value.data);
@@ -71,8 +96,9 @@ int RegisterShellExtension(const std::wstring& folder)
     return 1;
 }
 
-int UnregisterShellExtension()
+int UnregisterShellExtension(ERegistrationScope scope)
 {
+    const CScopeRoot where = RootOf(scope);
     // The registry does not delete a key that still has subkeys, so the keys of
     // the table below a key go first.
     bool deleted[kRegistrationCount] = {};
@@ -84,20 +110,21 @@ int UnregisterShellExtension()
         {
             if (IsFirstOfKey(j) && !deleted[j] && IsBelow(kRegistrationTable[j].key, kRegistrationTable[i].key))
             {
-                CRegistryKey::DeleteKey(HKEY_CLASSES_ROOT, kRegistrationTable[j].key);
+                CRegistryKey::DeleteKey(where.root, where.Path(kRegistrationTable[j].key).c_str(), where.view);
                 deleted[j] = true;
             }
         }
-        CRegistryKey::DeleteKey(HKEY_CLASSES_ROOT, kRegistrationTable[i].key);
+        CRegistryKey::DeleteKey(where.root, where.Path(kRegistrationTable[i].key).c_str(), where.view);
         deleted[i] = true;
     }
     return 1;
 }
 
-int IsShellExtensionRegistered()
+int IsShellExtensionRegistered(ERegistrationScope scope)
 {
     // Read access is enough to see the key, so a user without the rights to
     // register still gets a true answer.
-    CRegistryKey key;
-    return key.Open(HKEY_CLASSES_ROOT, kShellExtClassKey, 0) == ERROR_SUCCESS ? 1 : 0;
+    const CScopeRoot where = RootOf(scope);
+    CRegistryKey key(where.view);
+    return key.Open(where.root, where.Path(kShellExtClassKey).c_str(), 0) == ERROR_SUCCESS ? 1 : 0;
 }

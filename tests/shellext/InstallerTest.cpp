@@ -185,3 +185,127 @@ TEST_F(InstallerTest, SelfRegistrationWithoutRights_IsReportedAsFailure)
     EXPECT_NE(0u, registered.exitCode);
     EXPECT_FALSE(ClassesKeyExists(kServerKey));
 }
+
+namespace {
+
+// A value of the extension's keys as one scope holds them, in the 64-bit view;
+// false when the key or value is missing.
+bool ReadScopeValue(HKEY root, const char* key, const char* name, std::string* text)
+{
+    HKEY handle = NULL;
+    if (RegOpenKeyExA(root, (std::string("Software\\Classes\\") + key).c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                      &handle) != ERROR_SUCCESS)
+        return false;
+    char buffer[1024] = "";
+    DWORD size = sizeof(buffer) - 1;
+    DWORD type = 0;
+    LONG result = RegQueryValueExA(handle, name, NULL, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(handle);
+    *text = buffer;
+    return result == ERROR_SUCCESS && type == REG_SZ;
+}
+
+bool ScopeHasClassKey(HKEY root)
+{
+    std::string ignored;
+    return ReadScopeValue(root, kClassKey, "", &ignored);
+}
+
+}  // namespace
+
+TEST_F(InstallerTest, ScopedCommands_WriteAndRemoveTheirOwnHiveOnly)
+{
+    struct Case
+    {
+        const char* scope;
+        HKEY root;
+        HKEY other;
+    };
+    const Case cases[] = {
+        {"/currentuser", HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE},
+        {"/allusers", HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.scope);
+        EXPECT_EQ(0u, Run(std::string("/status ") + c.scope + " /silent").exitCode);
+        CRunResult install = Run(std::string("/install ") + c.scope + " /silent");
+        EXPECT_EQ(1u, install.exitCode);
+        EXPECT_TRUE(install.windows.empty());
+        std::string text;
+        EXPECT_TRUE(ReadScopeValue(c.root, kServerKey, "", &text));
+        EXPECT_EQ(m_copy.Folder() + "\\tessikshlex_x64.dll", text);
+        EXPECT_TRUE(ReadScopeValue(c.root, kClassKey, "tessik_path", &text));
+        EXPECT_EQ(m_copy.Folder() + "\\tessik.exe", text);
+        EXPECT_TRUE(ReadScopeValue(c.root, kFolderHandlerKey, "", &text));
+        EXPECT_FALSE(ScopeHasClassKey(c.other));
+        EXPECT_EQ(1u, Run(std::string("/status ") + c.scope + " /silent").exitCode);
+
+        EXPECT_EQ(1u, Run(std::string("/uninstall ") + c.scope + " /silent").exitCode);
+        for (const char* key : {kServerKey, kClassKey, kFilesHandlerKey, kFolderHandlerKey})
+            EXPECT_FALSE(ReadScopeValue(c.root, key, "", &text)) << key;
+        EXPECT_EQ(0u, Run(std::string("/status ") + c.scope + " /silent").exitCode);
+    }
+}
+
+TEST_F(InstallerTest, UserInstaller_TellsTheStateAndAddsOrRemovesTheMenuForTheUserOnly)
+{
+    const char kTitle[] = "Tessik 右クリックメニュー";
+    const std::string kAskAdd =
+        "右クリックメニュー「Tessikで圧縮(&E)」は登録されていません。\n\n"
+        "このユーザーのメニューに登録しますか?\n(管理者の権限はいりません)";
+    const std::string kAdded =
+        "右クリックメニューに登録しました。\n"
+        "エクスプローラーでファイルを右クリックすると「Tessikで圧縮(&E)」が表示されます。";
+    const std::string kAskRemove =
+        "右クリックメニュー「Tessikで圧縮(&E)」は、このユーザーに登録されています。\n\n登録を解除しますか?";
+    const std::string kRemoved = "右クリックメニューの登録を解除しました。";
+    const std::string kForAllUsers =
+        "右クリックメニュー「Tessikで圧縮(&E)」は、すべてのユーザーに登録されています。\n\n"
+        "解除するには、「アプリと機能」からTessikをアンインストールしてください。";
+    const std::string kNoExtension =
+        "tessikshlex_x64.dll が、このプログラムと同じフォルダーにありません。\n右クリックメニューは登録できません。";
+
+    struct Case
+    {
+        const char* before;  // an installer command run first, or ""
+        bool withoutExtension;
+        CWindowWatch::Answer answer;
+        std::vector<std::string> texts;
+        DWORD exitCode;  // 1 when the user has the menu afterwards
+    };
+    // In order: each step starts from the registry the one before left.
+    const Case cases[] = {
+        {"", false, CWindowWatch::kPressNo, {kAskAdd}, 0},
+        {"", false, CWindowWatch::kPressYes, {kAskAdd, kAdded}, 1},
+        {"", false, CWindowWatch::kPressNo, {kAskRemove}, 1},
+        {"", false, CWindowWatch::kPressYes, {kAskRemove, kRemoved}, 0},
+        // Registered for every user: nothing for this program to change.
+        {"/install /allusers /silent", false, CWindowWatch::kPressYes, {kForAllUsers}, 0},
+        {"/uninstall /allusers /silent", true, CWindowWatch::kPressYes, {kAskAdd, kNoExtension}, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << (&c - cases));
+        if (*c.before != '\0')
+            ASSERT_EQ(1u, Run(c.before).exitCode);
+        if (c.withoutExtension)
+            ASSERT_TRUE(DeleteFileA(m_copy.Extension().c_str()));
+        CRunResult run = RunProgram(Quote(m_copy.UserInstaller()), 30000, c.answer);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(c.exitCode, run.exitCode);
+        ASSERT_EQ(c.texts.size(), run.windows.size());
+        for (size_t i = 0; i < c.texts.size(); ++i)
+        {
+            EXPECT_EQ(kTitle, run.windows[i].title);
+            EXPECT_EQ(c.texts[i], run.windows[i].MessageText());
+        }
+        EXPECT_EQ(c.exitCode == 1, ScopeHasClassKey(HKEY_CURRENT_USER));
+        std::string path;
+        if (c.exitCode == 1)
+        {
+            EXPECT_TRUE(ReadScopeValue(HKEY_CURRENT_USER, kServerKey, "", &path));
+            EXPECT_EQ(m_copy.Folder() + "\\tessikshlex_x64.dll", path);
+        }
+    }
+}

@@ -45,6 +45,7 @@ CInstalledCopy::CInstalledCopy(const std::wstring& folderName)
 {
     CreateDirectoryW(m_wideFolder.c_str(), NULL);
     CopyBuilt("tessikshlex_install_x64.exe", m_wideFolder + L"\\tessikshlex_install_x64.exe");
+    CopyBuilt("tessikshlex_install.exe", m_wideFolder + L"\\tessikshlex_install.exe");
     CopyBuilt("tessikshlex_x64.dll", m_wideFolder + L"\\tessikshlex_x64.dll");
     CopyBuilt("shellext_recorder.exe", m_wideFolder + L"\\tessik.exe");
 }
@@ -139,6 +140,8 @@ void CWindowWatch::Run(DWORD processId, Answer answer)
             answered.push_back(window);
             if (answer == kClose)
                 PostMessageA(window, WM_CLOSE, 0, 0);
+            else if (answer != kPressOk && GetDlgItem(window, answer == kPressYes ? IDYES : IDNO) != NULL)
+                PressButton(window, answer == kPressYes ? IDYES : IDNO);
             else
                 PressButton(window, IDOK);
         }
@@ -146,12 +149,12 @@ void CWindowWatch::Run(DWORD processId, Answer answer)
     }
 }
 
-CRunResult RunProgram(const std::string& commandLine, DWORD timeoutMs)
+CRunResult RunProgram(const std::string& commandLine, DWORD timeoutMs, CWindowWatch::Answer answer)
 {
-    return RunProgram(Widen(commandLine), timeoutMs);
+    return RunProgram(Widen(commandLine), timeoutMs, answer);
 }
 
-CRunResult RunProgram(const std::wstring& commandLine, DWORD timeoutMs)
+CRunResult RunProgram(const std::wstring& commandLine, DWORD timeoutMs, CWindowWatch::Answer answer)
 {
     CRunResult result;
     STARTUPINFOW startup = {};
@@ -162,7 +165,7 @@ CRunResult RunProgram(const std::wstring& commandLine, DWORD timeoutMs)
         return result;
     CloseHandle(process.hThread);
     {
-        CWindowWatch watch(process.dwProcessId);
+        CWindowWatch watch(process.dwProcessId, answer);
         result.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
         result.windows = watch.Stop();
     }
@@ -204,10 +207,13 @@ bool ReadClassesValue(const char* key, const char* valueName, DWORD* type, std::
 
 void RemoveRegistration()
 {
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, kServerKey);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, kClassKey);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, kFilesHandlerKey);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, kFolderHandlerKey);
+    const std::string user = "Software\\Classes\\";
+    for (const char* key : {kServerKey, kClassKey, kFilesHandlerKey, kFolderHandlerKey})
+    {
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+        RegDeleteKeyExA(HKEY_CURRENT_USER, (user + key).c_str(), KEY_WOW64_64KEY, 0);
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (user + key).c_str(), KEY_WOW64_64KEY, 0);
+    }
 }
 
 std::vector<std::string> HandOffFiles()

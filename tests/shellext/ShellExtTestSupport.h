@@ -31,6 +31,7 @@ public:
     const std::string& Folder() const { return m_folder; }
     const std::wstring& WideFolder() const { return m_wideFolder; }
     std::string Installer() const { return m_folder + "\\tessikshlex_install_x64.exe"; }
+    std::string UserInstaller() const { return m_folder + "\\tessikshlex_install.exe"; }
     std::string Extension() const { return m_folder + "\\tessikshlex_x64.dll"; }
     std::string MainProgram() const { return m_folder + "\\tessik.exe"; }
     // The arguments of every recorder run so far (one "\n"-ended line each),
@@ -50,10 +51,13 @@ private:
 class CWindowWatch
 {
 public:
+    // kPressYes and kPressNo press OK in a box that has no such button.
     enum Answer
     {
         kPressOk,
         kClose,
+        kPressYes,
+        kPressNo,
     };
 
     explicit CWindowWatch(DWORD processId = GetCurrentProcessId(), Answer answer = kPressOk);
@@ -81,8 +85,10 @@ struct CRunResult
 
 // Runs a program with this command line, answering its windows; a run that does
 // not end within timeoutMs is ended and reported unfinished.
-CRunResult RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
-CRunResult RunProgram(const std::wstring& commandLine, DWORD timeoutMs = 30000);
+CRunResult RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000,
+                      CWindowWatch::Answer answer = CWindowWatch::kPressOk);
+CRunResult RunProgram(const std::wstring& commandLine, DWORD timeoutMs = 30000,
+                      CWindowWatch::Answer answer = CWindowWatch::kPressOk);
 std::string Quote(const std::string& path);
 
 bool ClassesKeyExists(const char* key);
