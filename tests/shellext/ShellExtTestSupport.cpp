@@ -45,7 +45,7 @@ CInstalledCopy::CInstalledCopy(const std::wstring& folderName)
 {
     CreateDirectoryW(m_wideFolder.c_str(), NULL);
     CopyBuilt("tessikshlex_install_x64.exe", m_wideFolder + L"\\tessikshlex_install_x64.exe");
-    CopyBuilt("tessikshlex_install.exe", m_wideFolder + L"\\tessikshlex_install.exe");
+    CopyBuilt("userinstaller\\tessikshlex_install.exe", m_wideFolder + L"\\tessikshlex_install.exe");
     CopyBuilt("tessikshlex_x64.dll", m_wideFolder + L"\\tessikshlex_x64.dll");
     CopyBuilt("shellext_recorder.exe", m_wideFolder + L"\\tessik.exe");
 }
