@@ -44,8 +44,12 @@ void RunCompressCommand(const std::vector<std::wstring>& paths, const char* toke
 {
     std::string bytes = HandOffFileBytes(paths);
 
+    // The user's own classes first, then the machine's, as HKEY_CLASSES_ROOT
+    // merges them on Windows (not every platform that runs it does).
     CRegistryKey key;
-    if (key.Open(HKEY_CLASSES_ROOT, kShellExtClassKey, 0) != ERROR_SUCCESS)
+    if (key.Open(HKEY_CURRENT_USER, (std::string("Software\\Classes\\") + kShellExtClassKey).c_str(), 0) !=
+            ERROR_SUCCESS &&
+        key.Open(HKEY_CLASSES_ROOT, kShellExtClassKey, 0) != ERROR_SUCCESS)
     {
         ShowError(kNoRegistryText, kNoRegistryTitle);
         return;

@@ -49,6 +49,10 @@ const CBinaryRow kBinaries[] = {
     {"shellext_x64", kThisBuild, "tessikshlex_x64.dll", "Tessik shell extension (x64)", VFT_DLL, false},
     {"installer_x64", kThisBuild, "tessikshlex_install_x64.exe", "Tessik shell extension installer (x64)", VFT_APP,
      true},
+    // Started by the settings page: without its manifest, the word "install"
+    // in its name would make the system ask for elevation.
+    {"userinstaller_x86", kI686Build, "userinstaller\\tessikshlex_install.exe",
+     "Tessik right-click menu for the current user", VFT_APP, true},
 };
 
 std::string BinaryPath(Build build, const char* name)

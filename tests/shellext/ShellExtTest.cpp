@@ -388,39 +388,60 @@ TEST_F(ShellExtTest, Invoke_ThreeFiles_WritesHandOffFileInSelectionOrder_AndStar
 
 // Installed in a folder beyond Shift_JIS (under a Korean user's profile, say):
 // the installer writes its folder as it is, and the command starts the program
-// there.
-TEST_F(ShellExtTest, InstalledInAFolderBeyondShiftJis_TheCommandStartsTheProgramThere)
+// there. Installed for the current user beside the machine's registration, the
+// user's own copy is the one started, as the merged classes of Windows give it.
+TEST_F(ShellExtTest, InstalledElsewhere_TheCommandStartsTheProgramOfThatInstall)
 {
-    CInstalledCopy copy(L"설치 폴더");
-    RemoveRegistration();
-    ASSERT_EQ(1u, RunProgram(L"\"" + copy.WideFolder() + L"\\tessikshlex_install_x64.exe\" /install /silent").exitCode);
-    wchar_t value[1024] = L"";
-    DWORD size = sizeof(value);
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, Widen(kClassKey).c_str(), L"tessik_path", RRF_RT_REG_SZ,
-                                          NULL, value, &size));
-    EXPECT_EQ(copy.WideFolder() + L"\\tessik.exe", value);
-
-    WriteFileBytes(m_files / "a.txt", "a");
+    struct Case
     {
-        CComRef<IContextMenu> extension;
-        CreateExtension(&extension);
-        ASSERT_NE(nullptr, extension.Get());
-        ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt"}));
-        std::vector<CWindowSnapshot> boxes;
-        EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
-        EXPECT_TRUE(boxes.empty());
+        const wchar_t* folderName;
+        const wchar_t* options;
+        HKEY root;
+        const wchar_t* classKeyPrefix;
+    };
+    const Case cases[] = {
+        {L"설치 폴더", L" /install /silent", HKEY_CLASSES_ROOT, L""},
+        {L"ユーザー 表", L" /install /currentuser /silent", HKEY_CURRENT_USER, L"Software\\Classes\\"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(Narrow(c.folderName));
+        CInstalledCopy copy(c.folderName);
+        // The machine's registration is the fixture's own copy; COM under Wine
+        // reads only the machine's classes, so the object comes from there.
+        RemoveRegistration();
+        if (c.root != HKEY_CLASSES_ROOT)
+            ASSERT_EQ(1u, RunProgram(Quote(m_copy.Installer()) + " /install /silent").exitCode);
+        ASSERT_EQ(1u,
+                  RunProgram(L"\"" + copy.WideFolder() + L"\\tessikshlex_install_x64.exe\"" + c.options).exitCode);
+        wchar_t value[1024] = L"";
+        DWORD size = sizeof(value);
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(c.root, (c.classKeyPrefix + Widen(kClassKey)).c_str(), L"tessik_path",
+                                              RRF_RT_REG_SZ, NULL, value, &size));
+        EXPECT_EQ(copy.WideFolder() + L"\\tessik.exe", value);
+
+        WriteFileBytes(m_files / "a.txt", "a");
+        {
+            CComRef<IContextMenu> extension;
+            CreateExtension(&extension);
+            ASSERT_NE(nullptr, extension.Get());
+            ASSERT_EQ(S_OK, Select(extension.Get(), m_files.Path(), {"a.txt"}));
+            std::vector<CWindowSnapshot> boxes;
+            EXPECT_EQ(S_OK, Invoke(extension.Get(), MAKEINTRESOURCEA(0), &boxes));
+            EXPECT_TRUE(boxes.empty());
+        }
+        std::vector<std::string> files = HandOffFiles();
+        ASSERT_EQ(1u, files.size());
+        EXPECT_EQ(std::vector<std::string>{RecordedHandOff(files[0])}, copy.TakeRecordedRuns());
+        EXPECT_TRUE(m_copy.TakeRecordedRuns(0, 0).empty());
+        // The recorder reads no hand-off file: it would stay for the next row.
+        DeleteFileA(files[0].c_str());
+        RemoveRegistration();
+        // Lets the module go, so that its folder can be removed.
+        CoFreeUnusedLibrariesEx(0, 0);
     }
-    std::vector<std::string> files = HandOffFiles();
-    ASSERT_EQ(1u, files.size());
-    EXPECT_EQ(std::vector<std::string>{RecordedHandOff(files[0])}, copy.TakeRecordedRuns());
-    EXPECT_TRUE(m_copy.TakeRecordedRuns(0, 0).empty());
-    // Lets the module go, so that its folder can be removed.
-    CoFreeUnusedLibrariesEx(0, 0);
 }
 
-// A selection holding a name without a Shift_JIS form goes into the hand-off
-// file whole, in UTF-8 after the mark; the shell's own data object, made from
-// the items' identifiers, gives the names.
 TEST_F(ShellExtTest, Invoke_NamesBeyondShiftJis_WritesTheUtf8HandOffFile)
 {
     std::wstring folder = Widen(m_files.MakeFolder("選択"));
