@@ -13,5 +13,5 @@ cmake --build "$build64"
 if [ "${TESSIK_SKIP_I686:-0}" != 1 ]; then
   cmake -S "$root" -B "$build32" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSIK_BUILD_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake"
-  cmake --build "$build32" --target tessik tessikzip
+  cmake --build "$build32" --target tessik tessikzip tessikshlex_install
 fi

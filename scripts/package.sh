@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The release package for Windows users: dist/tessik-1.12-windows.zip with the
+# The release packages for Windows users: dist/tessik-1.12-setup.exe (the
+# setup program, setup/tessik.nsi) and dist/tessik-1.12-windows.zip with the
 # 32-bit tessik.exe and its own ZIP DLL (TessikZip.dll), the 64-bit shell
 # extension and its installer, and a short
 # Japanese read-me (Shift_JIS, CR LF). Builds first unless
@@ -15,7 +16,7 @@ version=1.12
 if [ "${TESSIK_PACKAGE_NO_BUILD:-0}" != 1 ]; then
   bash "$root/scripts/build.sh"
 fi
-files=("$build32/bin/tessik.exe" "$build32/bin/tessikzip/TessikZip.dll" "$build64/bin/tessikshlex_x64.dll" "$build64/bin/tessikshlex_install_x64.exe")
+files=("$build32/bin/tessik.exe" "$build32/bin/tessikzip/TessikZip.dll" "$build64/bin/tessikshlex_x64.dll" "$build64/bin/tessikshlex_install_x64.exe" "$build32/bin/userinstaller/tessikshlex_install.exe")
 for f in "${files[@]}"; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
@@ -52,9 +53,23 @@ Tessikは、ファイルやフォルダーを書庫にまとめる圧縮ツー�
   tessik.exe                    本体 (32ビット)
   TessikZip.dll                 Tessik自身のZIP書庫DLL (32ビット)
   tessikshlex_x64.dll           右クリックメニュー「Tessikで圧縮(&E)」(64ビット)
-  tessikshlex_install_x64.exe   右クリックメニューの登録と解除
+  tessikshlex_install_x64.exe   右クリックメニューの登録と解除 (64ビット)
+  tessikshlex_install.exe       右クリックメニューの状態の表示、このユーザー
+                                への登録と解除
 
 ■ インストール
+  tessik-1.12-setup.exe を実行します。既定では、このユーザーだけに
+  管理者の権限なしでインストールします (%LOCALAPPDATA%\Programs\Tessik)。
+  右クリックメニュー「Tessikで圧縮(&E)」、スタートメニューの
+  「Tessik の設定」、「送る」の「Tessik」も登録されます (右クリック
+  メニューは64ビット版のWindowsだけです)。
+  すべてのユーザーにインストールするときは、管理者として開いた
+  コマンドプロンプトで、次のように実行します (Program Files に入ります)。
+    tessik-1.12-setup.exe /ALLUSERS
+  新しい版のセットアップは、前の版の上にそのまま実行できます。設定と、
+  フォルダーに置いたアーカイバーDLLはそのまま残ります。
+
+  ZIP版 (tessik-1.12-windows.zip) を使うときは:
   1. 好きなフォルダーにすべてのファイルを置きます。
   2. ZIP書庫は、同梱の TessikZip.dll だけで作れます。ほかの形式を
      使うときは、そのアーカイバーDLLを tessik.exe と同じフォルダー
@@ -64,14 +79,21 @@ Tessikは、ファイルやフォルダーを書庫にまとめる圧縮ツー�
        Unlha32.dll  LHA形式 (既定の形式)
        Zip32j.dll と zip32.dll  ZIP形式
      TessikZip.dll を含めてDLLがひとつもないと、Tessikは起動できません。
-  3. 右クリックメニューを使うときは、管理者として開いたコマンド
-     プロンプトで、次のように実行して登録します (64ビット版の
-     Windowsだけです)。
+  3. 右クリックメニューを使うときは、tessikshlex_install.exe を実行
+     して、このユーザーのメニューに登録します。すべてのユーザーに登録
+     するときは、管理者として開いたコマンドプロンプトで、次のように
+     実行します (64ビット版のWindowsだけです)。
        tessikshlex_install_x64.exe /install
 
 ■ アンインストール
-  1. 右クリックメニューを登録したときは、管理者として開いたコマンド
-     プロンプトで、次のように実行して解除します。
+  セットアップでインストールしたときは、「アプリと機能」(設定の
+  「アプリ」) から Tessik をアンインストールします。設定ファイルは、
+  アンインストーラーで「設定も削除する」を選んだときだけ削除されます。
+
+  ZIP版のときは:
+  1. 右クリックメニューを登録したときは、tessikshlex_install.exe で
+     解除するか、管理者として開いたコマンドプロンプトで、次のように
+     実行して解除します。
        tessikshlex_install_x64.exe /uninstall
   2. フォルダーごと削除します。
   3. 設定ファイルも消すときは、下の tessik.ini を削除します。
@@ -90,6 +112,10 @@ README
 mkdir -p "$root/dist"
 out="$root/dist/tessik-$version-windows.zip"
 rm -f "$out"
-(cd "$stage" && zip -q -X "$out" tessik.exe TessikZip.dll tessikshlex_x64.dll tessikshlex_install_x64.exe readme.txt)
+(cd "$stage" && zip -q -X "$out" tessik.exe TessikZip.dll tessikshlex_x64.dll tessikshlex_install_x64.exe tessikshlex_install.exe readme.txt)
 echo "$out"
 unzip -l "$out"
+setup="$root/dist/tessik-$version-setup.exe"
+rm -f "$setup"
+bash "$root/scripts/make-setup.sh" "$stage" "$setup" "$version"
+echo "$setup"

@@ -5,7 +5,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic fonts-horai-umefont libboost1.81-dev googletest imagemagick x11-utils
           zip unzip 7zip gcab cabextract jlha-utils lhasa git
-          libz-mingw-w64-dev python3)
+          libz-mingw-w64-dev python3 nsis wine32:i386)
 # jlha (the LZH archiver the Unlha32 bridge runs) is Java: a headless runtime
 # unless some Java is there already.
 command -v java >/dev/null 2>&1 || packages+=(default-jre-headless)
@@ -14,6 +14,11 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
+  # wine32 (32-bit programs under Wine: the setup program, tessik.exe of the
+  # release) is an i386 package.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update
   apt-get install -y --no-install-recommends "${missing[@]}"
 fi
