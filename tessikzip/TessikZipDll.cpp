@@ -4,10 +4,10 @@
 #include "common/ScopedHandle.h"
 #include "common/TextConvert.h"
 #include "dllkit/ProgressWindow.h"
-#include "tessikzip/DllText.h"
-#include "tessikzip/SourceList.h"
+#include "dllkit/DllText.h"
+#include "dllkit/SourceList.h"
 #include "tessikzip/ZipCommand.h"
-#include "tessikzip/ZipMessages.h"
+#include "dllkit/DllFailure.h"
 #include "tessikzip/ZipWriter.h"
 
 #include <string.h>
@@ -41,7 +41,7 @@ void PutOutput(const std::wstring& text, LPSTR output, DWORD size)
 struct CWriterRun
 {
     CZipWriter* writer;
-    EZipFailure failure = EZipFailure::kUnexpected;
+    EDllFailure failure = EDllFailure::kUnexpected;
     std::wstring subject;
 };
 
@@ -54,22 +54,22 @@ DWORD WINAPI WriterThread(void* parameter)
     }
     catch (const std::bad_alloc&)
     {
-        run->failure = EZipFailure::kNoMemory;
+        run->failure = EDllFailure::kNoMemory;
     }
     catch (...)
     {
-        run->failure = EZipFailure::kUnexpected;
+        run->failure = EDllFailure::kUnexpected;
     }
     return 0;
 }
 
-EZipFailure RunWithProgress(HWND owner, const CZipCommand& command, CZipWriter* writer, std::wstring* subject)
+EDllFailure RunWithProgress(HWND owner, const CZipCommand& command, CZipWriter* writer, std::wstring* subject)
 {
     CWriterRun run;
     run.writer = writer;
     CScopedHandle thread(CreateThread(NULL, 0, WriterThread, &run, 0, NULL));
     if (!thread.IsValid())
-        return EZipFailure::kNoMemory;
+        return EDllFailure::kNoMemory;
     CProgressWindow window(g_module, owner, WideToShiftJis(command.archive));
     while (WaitForSingleObject(thread.Get(), 0) == WAIT_TIMEOUT)
     {
@@ -84,34 +84,34 @@ EZipFailure RunWithProgress(HWND owner, const CZipCommand& command, CZipWriter* 
 int Execute(HWND window, const std::wstring& line, std::wstring* text)
 {
     CZipCommand command;
-    EZipFailure failure = EZipFailure::kNone;
+    EDllFailure failure = EDllFailure::kNone;
     std::wstring subject;
     if (!ParseZipCommand(line, &command, &failure, &subject))
     {
-        *text = ZipFailureText(failure, subject);
-        return failure == EZipFailure::kUnknownCommand || failure == EZipFailure::kUnknownSwitch
+        *text = DllFailureText(failure, subject);
+        return failure == EDllFailure::kUnknownCommand || failure == EDllFailure::kUnknownSwitch
                    ? kArchiverResultCommandName
                    : kArchiverResultFailed;
     }
     CSourceList items;
-    if (!CollectSources(command, &items, &failure, &subject))
+    if (!CollectSources(command.sources, &items, &failure, &subject))
     {
-        *text = ZipFailureText(failure, subject);
+        *text = DllFailureText(failure, subject);
         return kArchiverResultFailed;
     }
     if (items.Empty())
     {
-        *text = ZipFailureText(EZipFailure::kNothingToAdd, subject);
+        *text = DllFailureText(EDllFailure::kNothingToAdd, subject);
         return kArchiverResultFailed;
     }
     CZipWriter writer(command, items);
     failure = command.showProgress ? RunWithProgress(window, command, &writer, &subject) : writer.Run(&subject);
-    if (failure != EZipFailure::kNone)
+    if (failure != EDllFailure::kNone)
     {
-        *text = ZipFailureText(failure, subject, writer.SystemError());
-        return failure == EZipFailure::kCancelled ? kArchiverResultUserCancel : kArchiverResultFailed;
+        *text = DllFailureText(failure, subject, writer.SystemError());
+        return failure == EDllFailure::kCancelled ? kArchiverResultUserCancel : kArchiverResultFailed;
     }
-    *text = ZipSuccessText(writer.StoredFiles(), writer.StoredFolders(), command.archive);
+    *text = DllSuccessText(writer.StoredFiles(), writer.StoredFolders(), command.archive);
     return kArchiverResultOk;
 }
 
@@ -137,12 +137,12 @@ ARCHIVER_EXPORT int WINAPI TessikZip(HWND window, LPCSTR commandLine, LPSTR outp
     }
     catch (const std::bad_alloc&)
     {
-        text = ZipFailureText(EZipFailure::kNoMemory, std::wstring());
+        text = DllFailureText(EDllFailure::kNoMemory, std::wstring());
         result = kArchiverResultFailed;
     }
     catch (...)
     {
-        text = ZipFailureText(EZipFailure::kUnexpected, std::wstring());
+        text = DllFailureText(EDllFailure::kUnexpected, std::wstring());
         result = kArchiverResultFailed;
     }
     try

@@ -1,5 +1,7 @@
 #include "tessikzip/ZipCommand.h"
 
+#include "dllkit/CommandLine.h"
+
 #include <wchar.h>
 
 namespace {
@@ -53,114 +55,13 @@ bool ApplySwitch(const std::wstring& token, CZipCommand* command)
 
 }  // namespace
 
-bool SplitZipCommandLine(const std::wstring& line, std::vector<std::wstring>* tokens)
-{
-    tokens->clear();
-    std::wstring token;
-    bool inToken = false;
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i)
-    {
-        wchar_t c = line[i];
-        if (quoted)
-        {
-            if (c != L'"')
-                token += c;
-            else if (i + 1 < line.size() && line[i + 1] == L'"')
-                token += L'"', ++i;
-            else
-                quoted = false;
-        }
-        else if (c == L' ' || c == L'\t' || c == L'\r' || c == L'\n')
-        {
-            if (inToken)
-                tokens->push_back(token);
-            token.clear();
-            inToken = false;
-        }
-        else
-        {
-            inToken = true;
-            if (c == L'"')
-                quoted = true;
-            else
-                token += c;
-        }
-    }
-    if (quoted)
-        return false;
-    if (inToken)
-        tokens->push_back(token);
-    return true;
-}
-
-bool ParseZipCommand(const std::wstring& line, CZipCommand* command, EZipFailure* failure, std::wstring* subject)
+bool ParseZipCommand(const std::wstring& line, CZipCommand* command, EDllFailure* failure, std::wstring* subject)
 {
     *command = CZipCommand();
-    std::vector<std::wstring> tokens;
-    if (!SplitZipCommandLine(line, &tokens))
-    {
-        *failure = EZipFailure::kBadCommandLine;
-        *subject = line;
+    if (!ParseAddCommand(
+            line, [command](const std::wstring& token) { return ApplySwitch(token, command); }, &command->archive,
+            &command->sources, failure, subject))
         return false;
-    }
-    if (tokens.empty() || tokens[0] != L"a")
-    {
-        *failure = EZipFailure::kUnknownCommand;
-        *subject = tokens.empty() ? std::wstring() : tokens[0];
-        return false;
-    }
-    std::wstring pendingBase;
-    bool haveBase = false;
-    for (size_t i = 1; i < tokens.size(); ++i)
-    {
-        const std::wstring& token = tokens[i];
-        if (token.size() > 1 && token[0] == L'-')
-        {
-            if (!ApplySwitch(token, command))
-            {
-                *failure = EZipFailure::kUnknownSwitch;
-                *subject = token;
-                return false;
-            }
-        }
-        else if (command->archive.empty())
-            command->archive = token;
-        else if (token[0] == L'@')
-        {
-            if (!haveBase || token.size() < 2)
-            {
-                *failure = EZipFailure::kBadCommandLine;
-                *subject = token;
-                return false;
-            }
-            command->sources.push_back({pendingBase, token.substr(1)});
-            haveBase = false;
-        }
-        else if (haveBase)
-        {
-            *failure = EZipFailure::kBadCommandLine;
-            *subject = token;
-            return false;
-        }
-        else
-        {
-            pendingBase = token;
-            if (pendingBase.back() != L'\\' && pendingBase.back() != L'/')
-                pendingBase += L'\\';
-            haveBase = true;
-        }
-    }
-    if (command->archive.empty())
-    {
-        *failure = EZipFailure::kNoArchive;
-        return false;
-    }
-    if (command->sources.empty() || haveBase)
-    {
-        *failure = EZipFailure::kNoList;
-        return false;
-    }
     if (command->level == 0)
         command->store = true;
     return true;

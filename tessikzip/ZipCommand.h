@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tessikzip/ZipMessages.h"
+#include "dllkit/CommandLine.h"
+#include "dllkit/DllFailure.h"
 
 #include <string>
 #include <vector>
@@ -18,16 +19,10 @@ enum class EZipNames
     kShiftJis,
 };
 
-struct CZipSource
-{
-    std::wstring baseFolder;  // with its trailing separator
-    std::wstring listFile;
-};
-
 struct CZipCommand
 {
     std::wstring archive;
-    std::vector<CZipSource> sources;
+    std::vector<CListSource> sources;
     int level = 6;
     bool store = false;
     std::wstring password;  // empty: no encryption
@@ -37,10 +32,6 @@ struct CZipCommand
     bool showProgress = true;
 };
 
-// The tokens of a line: spaces separate them, a double-quoted part keeps
-// its spaces and "" inside quotes is one quote; backslashes are literal.
-// False when a quote is left open.
-bool SplitZipCommandLine(const std::wstring& line, std::vector<std::wstring>* tokens);
 // The command of a line; on failure *failure says why and *subject names
 // the token.
-bool ParseZipCommand(const std::wstring& line, CZipCommand* command, EZipFailure* failure, std::wstring* subject);
+bool ParseZipCommand(const std::wstring& line, CZipCommand* command, EDllFailure* failure, std::wstring* subject);

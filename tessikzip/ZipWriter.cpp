@@ -127,10 +127,10 @@ bool PasswordBytes(const std::wstring& password, bool zipCrypto, std::string* by
 
 // The failure of a file operation that just failed: another program holding
 // the file is a reason of its own.
-EZipFailure OpenFailure(DWORD error)
+EDllFailure OpenFailure(DWORD error)
 {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EZipFailure::kArchiveInUse
-                                                                             : EZipFailure::kArchiveUnreadable;
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EDllFailure::kArchiveInUse
+                                                                             : EDllFailure::kArchiveUnreadable;
 }
 
 // What the writer knows of the entry it is writing.
@@ -180,16 +180,16 @@ std::wstring CZipWriter::LatestName() const
     return name;
 }
 
-EZipFailure CZipWriter::Run(std::wstring* subject)
+EDllFailure CZipWriter::Run(std::wstring* subject)
 {
     *subject = m_command.archive;
     bool zipCrypto = m_command.encryption == EZipEncryption::kZipCrypto;
     if (!m_command.password.empty() && !PasswordBytes(m_command.password, zipCrypto, &m_password))
-        return EZipFailure::kPasswordNotAnsi;
+        return EDllFailure::kPasswordNotAnsi;
     if (!m_command.password.empty() && !IsSystemCryptoAvailable())
-        return EZipFailure::kCryptoFailed;
-    EZipFailure failure = ReadOld(subject);
-    if (failure != EZipFailure::kNone)
+        return EDllFailure::kCryptoFailed;
+    EDllFailure failure = ReadOld(subject);
+    if (failure != EDllFailure::kNone)
         return failure;
     ChooseNames();
     wchar_t temp[MAX_PATH];
@@ -198,22 +198,22 @@ EZipFailure CZipWriter::Run(std::wstring* subject)
     {
         m_systemError = GetLastError();
         *subject = folder;
-        return EZipFailure::kTempFailed;
+        return EDllFailure::kTempFailed;
     }
     failure = Write(temp, subject);
-    if (failure == EZipFailure::kNone && IsCancelled())
-        failure = EZipFailure::kCancelled;
+    if (failure == EDllFailure::kNone && IsCancelled())
+        failure = EDllFailure::kCancelled;
     // The old archive is held against other writers until its successor,
     // flushed to the disk, takes its place; a replace needs it closed.
     m_oldFile.reset();
-    if (failure == EZipFailure::kNone &&
+    if (failure == EDllFailure::kNone &&
         !MoveFileExW(temp, m_command.archive.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     {
         m_systemError = GetLastError();
         *subject = m_command.archive;
-        failure = EZipFailure::kReplaceFailed;
+        failure = EDllFailure::kReplaceFailed;
     }
-    if (failure != EZipFailure::kNone)
+    if (failure != EDllFailure::kNone)
         DeleteFileW(temp);
     return failure;
 }
@@ -222,16 +222,16 @@ EZipFailure CZipWriter::Run(std::wstring* subject)
 // writes, so that a second add at the same time fails instead of losing
 // this one's entries or the other's: its entries, less those a new one
 // replaces.
-EZipFailure CZipWriter::ReadOld(std::wstring* subject)
+EDllFailure CZipWriter::ReadOld(std::wstring* subject)
 {
     DWORD attributes = GetFileAttributesW(m_command.archive.c_str());
     m_existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (!m_existed)
         return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND
-                   ? EZipFailure::kNone
-                   : EZipFailure::kArchiveUnreadable;
+                   ? EDllFailure::kNone
+                   : EDllFailure::kArchiveUnreadable;
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return EZipFailure::kNotZip;
+        return EDllFailure::kNotZip;
     // Every adder asks for write access, which the holder does not share; a
     // read-only archive is read without it (its replace fails later).
     m_oldFile.reset(new CByteFile(m_command.archive, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
@@ -247,21 +247,21 @@ EZipFailure CZipWriter::ReadOld(std::wstring* subject)
     case EZipRead::kRead:
         break;
     case EZipRead::kNotZip:
-        return EZipFailure::kNotZip;
+        return EDllFailure::kNotZip;
     case EZipRead::kDamaged:
-        return EZipFailure::kArchiveDamaged;
+        return EDllFailure::kArchiveDamaged;
     case EZipRead::kSplit:
-        return EZipFailure::kArchiveSplit;
+        return EDllFailure::kArchiveSplit;
     case EZipRead::kUnreadable:
-        return EZipFailure::kArchiveUnreadable;
+        return EDllFailure::kArchiveUnreadable;
     }
     CNameIndex replaced(m_items);
     std::vector<CZipEntry> kept;
     for (CZipEntry& entry : m_archive.entries)
-        if (replaced.Find(ZipNameKey(ZipEntryName(entry))) == std::wstring::npos)
+        if (replaced.Find(EntryNameKey(ZipEntryName(entry))) == std::wstring::npos)
             kept.push_back(std::move(entry));
     m_archive.entries.swap(kept);
-    return EZipFailure::kNone;
+    return EDllFailure::kNone;
 }
 
 // UTF-8 names, or Shift_JIS ones without the flag when asked and every name
@@ -289,23 +289,23 @@ std::string CZipWriter::StoredName(size_t item) const
     return bytes;
 }
 
-EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
+EDllFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
 {
     CZipOutput output;
     if (!output.Open(temp))
     {
         m_systemError = output.Error();
         *subject = FolderOf(m_command.archive);
-        return EZipFailure::kTempFailed;
+        return EDllFailure::kTempFailed;
     }
     CDeferredBytes directory(FolderOf(m_command.archive));
     ULONGLONG entries = 0;
-    EZipFailure failure = CopyOld(&output, &directory, &entries);
-    if (failure == EZipFailure::kArchiveUnreadable)
+    EDllFailure failure = CopyOld(&output, &directory, &entries);
+    if (failure == EDllFailure::kArchiveUnreadable)
         *subject = m_command.archive;
-    if (failure == EZipFailure::kNone)
+    if (failure == EDllFailure::kNone)
         failure = WriteNew(&output, &directory, &entries, subject);
-    if (failure != EZipFailure::kNone)
+    if (failure != EDllFailure::kNone)
     {
         output.Close();
         return failure;
@@ -315,7 +315,7 @@ EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
     {
         output.Close();
         *subject = FolderOf(m_command.archive);
-        return EZipFailure::kTempFailed;
+        return EDllFailure::kTempFailed;
     }
     output.Write(EndRecords(entries, directoryAt, directory.Size(), m_archive.comment));
     // Flushed to the disk before it replaces the old archive.
@@ -323,22 +323,22 @@ EZipFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
     {
         m_systemError = output.Error();
         *subject = m_command.archive;
-        return EZipFailure::kWriteFailed;
+        return EDllFailure::kWriteFailed;
     }
-    return EZipFailure::kNone;
+    return EDllFailure::kNone;
 }
 
 // What stands before the first entry (a self-extracting program), then each
 // kept entry's extent as it is, its directory record with the new offset,
 // as zip -A leaves the offsets: counted from the start of the file.
-EZipFailure CZipWriter::CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries)
+EDllFailure CZipWriter::CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries)
 {
     if (!m_existed)
-        return EZipFailure::kNone;
-    EZipFailure failure = CopyBytes(0, m_archive.firstEntryAt, output);
+        return EDllFailure::kNone;
+    EDllFailure failure = CopyBytes(0, m_archive.firstEntryAt, output);
     for (const CZipEntry& entry : m_archive.entries)
     {
-        if (failure != EZipFailure::kNone)
+        if (failure != EDllFailure::kNone)
             return failure;
         ULONGLONG newAt = output->Tell();
         failure = CopyBytes(entry.localAt, entry.endAt, output);
@@ -348,26 +348,26 @@ EZipFailure CZipWriter::CopyOld(CZipOutput* output, CDeferredBytes* directory, U
     return failure;
 }
 
-EZipFailure CZipWriter::CopyBytes(ULONGLONG from, ULONGLONG to, CZipOutput* output)
+EDllFailure CZipWriter::CopyBytes(ULONGLONG from, ULONGLONG to, CZipOutput* output)
 {
     std::string bytes;
     for (ULONGLONG at = from; at < to;)
     {
         if (IsCancelled())
-            return EZipFailure::kCancelled;
+            return EDllFailure::kCancelled;
         size_t chunk = static_cast<size_t>(std::min<ULONGLONG>(to - at, kCopyChunk));
         if (!m_oldFile->ReadAt(at, chunk, &bytes))
         {
             m_systemError = GetLastError();
-            return EZipFailure::kArchiveUnreadable;
+            return EDllFailure::kArchiveUnreadable;
         }
         output->Write(bytes);
         at += chunk;
     }
-    return EZipFailure::kNone;
+    return EDllFailure::kNone;
 }
 
-EZipFailure CZipWriter::WriteNew(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries,
+EDllFailure CZipWriter::WriteNew(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries,
                                  std::wstring* subject)
 {
     bool encrypt = !m_command.password.empty();
@@ -415,18 +415,18 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, CDeferredBytes* directory, 
             inFlight.push_back(std::move(queued));
         }
         if (inFlight.empty())
-            return EZipFailure::kNone;
+            return EDllFailure::kNone;
         CQueued& front = inFlight.front();
         CDeflateTask* task = front.task.get();
         pool.WaitDone(task);
         if (IsCancelled())
-            return EZipFailure::kCancelled;
+            return EDllFailure::kCancelled;
         const CSourceItem& item = m_items.Item(front.item);
         *subject = task->path;
         if (task->failed)
-            return EZipFailure::kSourceUnreadable;
+            return EDllFailure::kSourceUnreadable;
         if (task->changed)
-            return EZipFailure::kSourceChanged;
+            return EDllFailure::kSourceChanged;
         if (front.first)
         {
             work = CEntryWork();
@@ -459,14 +459,14 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, CDeferredBytes* directory, 
                     work.encryptor = MakeEncryptor(false, password, 0);
                 }
                 if (!work.encryptor)
-                    return EZipFailure::kCryptoFailed;
+                    return EDllFailure::kCryptoFailed;
             }
             output->Write(LocalHeader(record));
             if (work.encryptor)
             {
                 std::string header;
                 if (!work.encryptor->Begin(&header))
-                    return EZipFailure::kCryptoFailed;
+                    return EDllFailure::kCryptoFailed;
                 output->Write(header);
                 record.packed += header.size();
             }
@@ -484,14 +484,14 @@ EZipFailure CZipWriter::WriteNew(CZipOutput* output, CDeferredBytes* directory, 
             {
                 std::string trailer;
                 if (!work.encryptor->End(&trailer))
-                    return EZipFailure::kCryptoFailed;
+                    return EDllFailure::kCryptoFailed;
                 output->Write(trailer);
                 record.packed += trailer.size();
             }
             record.size = work.read;
             record.crc = record.method == kMethodAes ? 0 : work.crc;
             if (!record.zip64Local && (record.size >= kZip32Limit || record.packed >= kZip32Limit))
-                return EZipFailure::kSourceChanged;
+                return EDllFailure::kSourceChanged;
             if ((record.flags & kFlagDescriptor) != 0)
                 output->Write(DataDescriptor(record));
             else

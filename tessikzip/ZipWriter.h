@@ -2,9 +2,9 @@
 
 #include "common/FileBytes.h"
 #include "common/ZipDirectory.h"
-#include "tessikzip/SourceList.h"
+#include "dllkit/SourceList.h"
 #include "tessikzip/ZipCommand.h"
-#include "tessikzip/ZipMessages.h"
+#include "dllkit/DllFailure.h"
 #include "tessikzip/ZipOutput.h"
 
 #include <windows.h>
@@ -26,7 +26,7 @@ public:
 
     // kNone when the archive is in place; else *subject names what failed
     // and SystemError gives the system's reason where there is one.
-    EZipFailure Run(std::wstring* subject);
+    EDllFailure Run(std::wstring* subject);
     DWORD SystemError() const { return m_systemError; }
     void Cancel() { InterlockedExchange(&m_cancelled, 1); }
 
@@ -42,13 +42,13 @@ private:
     CZipWriter& operator=(const CZipWriter&) = delete;
 
     bool IsCancelled() const { return InterlockedCompareExchange(&m_cancelled, 0, 0) != 0; }
-    EZipFailure ReadOld(std::wstring* subject);
+    EDllFailure ReadOld(std::wstring* subject);
     void ChooseNames();
-    EZipFailure Write(const std::wstring& temp, std::wstring* subject);
+    EDllFailure Write(const std::wstring& temp, std::wstring* subject);
     std::string StoredName(size_t item) const;
-    EZipFailure CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries);
-    EZipFailure CopyBytes(ULONGLONG from, ULONGLONG to, CZipOutput* output);
-    EZipFailure WriteNew(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries,
+    EDllFailure CopyOld(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries);
+    EDllFailure CopyBytes(ULONGLONG from, ULONGLONG to, CZipOutput* output);
+    EDllFailure WriteNew(CZipOutput* output, CDeferredBytes* directory, ULONGLONG* entries,
                          std::wstring* subject);
 
     const CZipCommand& m_command;

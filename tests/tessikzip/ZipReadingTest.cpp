@@ -1,5 +1,5 @@
 #include "common/ArchiverApi.h"
-#include "tessikzip/DllText.h"
+#include "dllkit/DllText.h"
 #include "tests/bridges/HostCommand.h"
 #include "tests/support/OneEntryZip.h"
 #include "tests/support/TestFolder.h"

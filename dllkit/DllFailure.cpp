@@ -1,62 +1,66 @@
-#include "tessikzip/ZipMessages.h"
+#include "dllkit/DllFailure.h"
 
 #include <wchar.h>
 
 namespace {
 
-const wchar_t* FailureFormat(EZipFailure failure)
+const wchar_t* FailureFormat(EDllFailure failure)
 {
     switch (failure)
     {
-    case EZipFailure::kNone:
+    case EDllFailure::kNone:
         return L"";
-    case EZipFailure::kBadCommandLine:
+    case EDllFailure::kBadCommandLine:
         return L"コマンドラインを解釈できません: %s";
-    case EZipFailure::kUnknownCommand:
+    case EDllFailure::kUnknownCommand:
         return L"知らないコマンドです: %s";
-    case EZipFailure::kUnknownSwitch:
+    case EDllFailure::kUnknownSwitch:
         return L"知らないスイッチです: %s";
-    case EZipFailure::kNoArchive:
+    case EDllFailure::kNoArchive:
         return L"書庫の名前がありません。";
-    case EZipFailure::kNoList:
+    case EDllFailure::kNoList:
         return L"格納するファイルの一覧(基準フォルダーと @リストファイル)がありません。";
-    case EZipFailure::kListUnreadable:
+    case EDllFailure::kListUnreadable:
         return L"リストファイルを読めません: %s";
-    case EZipFailure::kOutsideBase:
+    case EDllFailure::kOutsideBase:
         return L"基準フォルダーの外を指す名前は格納できません: %s";
-    case EZipFailure::kSourceMissing:
+    case EDllFailure::kSourceMissing:
         return L"ファイルまたはフォルダーが見つかりません: %s";
-    case EZipFailure::kSourceUnreadable:
+    case EDllFailure::kSourceUnreadable:
         return L"ファイルを読めません: %s";
-    case EZipFailure::kSourceChanged:
+    case EDllFailure::kSourceChanged:
         return L"読んでいる間にファイルが変わりました: %s";
-    case EZipFailure::kNothingToAdd:
+    case EDllFailure::kNothingToAdd:
         return L"格納するファイルがありません。";
-    case EZipFailure::kNotZip:
+    case EDllFailure::kNotZip:
         return L"ZIP書庫ではないため、追加できません: %s";
-    case EZipFailure::kArchiveUnreadable:
+    case EDllFailure::kNotSevenZip:
+        return L"7z書庫ではないため、追加できません: %s";
+    case EDllFailure::kArchiveUnreadable:
         return L"書庫を読めません: %s";
-    case EZipFailure::kArchiveDamaged:
+    case EDllFailure::kArchiveDamaged:
         return L"書庫が壊れているため、追加できません(元の書庫はそのままです): %s";
-    case EZipFailure::kArchiveSplit:
+    case EDllFailure::kArchiveSplit:
         return L"分割された書庫には追加できません: %s";
-    case EZipFailure::kArchiveInUse:
+    case EDllFailure::kArchiveInUse:
         return L"書庫をほかのプログラムが使っているため、追加できません(元の書庫はそのままです): %s";
-    case EZipFailure::kTempFailed:
+    case EDllFailure::kTempFailed:
         return L"一時ファイルを作れません: %s";
-    case EZipFailure::kWriteFailed:
+    case EDllFailure::kWriteFailed:
         return L"書庫を書き込めません: %s";
-    case EZipFailure::kReplaceFailed:
+    case EDllFailure::kReplaceFailed:
         return L"書庫を新しいものに置き換えられません: %s";
-    case EZipFailure::kCryptoFailed:
+    case EDllFailure::kCryptoFailed:
         return L"暗号化できません(システムの暗号機能が使えません)。";
-    case EZipFailure::kPasswordNotAnsi:
+    case EDllFailure::kCodecFailed:
+        return L"圧縮できません(圧縮ライブラリーがエラーを返しました)。";
+    case EDllFailure::kPasswordNotAnsi:
         return L"ZipCrypto のパスワードに、この環境の文字コードで表せない文字があります。AES で暗号化してください。";
-    case EZipFailure::kCancelled:
+    case EDllFailure::kCancelled:
         return L"キャンセルされました。書庫は作られていません(元の書庫はそのままです)。";
-    case EZipFailure::kNoMemory:
+    case EDllFailure::kNoMemory:
         return L"メモリが足りません。";
-    case EZipFailure::kUnexpected:
+    case EDllFailure::kUnexpected:
         return L"予期しないエラーが起きました。";
     }
     return L"";
@@ -64,7 +68,7 @@ const wchar_t* FailureFormat(EZipFailure failure)
 
 }  // namespace
 
-std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject, DWORD systemError)
+std::wstring DllFailureText(EDllFailure failure, const std::wstring& subject, DWORD systemError)
 {
     std::wstring text = FailureFormat(failure);
     size_t at = text.find(L"%s");
@@ -86,7 +90,7 @@ std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject, DW
     return text;
 }
 
-std::wstring ZipSuccessText(size_t files, size_t folders, const std::wstring& archive)
+std::wstring DllSuccessText(size_t files, size_t folders, const std::wstring& archive)
 {
     wchar_t counts[128];
     swprintf(counts, sizeof(counts) / sizeof(counts[0]), L"%lu個のファイルと%lu個のフォルダーを格納しました: ",

@@ -1,4 +1,4 @@
-#include "tessikzip/DllText.h"
+#include "dllkit/DllText.h"
 
 #include <windows.h>
 

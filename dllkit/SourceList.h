@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tessikzip/ZipCommand.h"
-#include "tessikzip/ZipMessages.h"
+#include "dllkit/CommandLine.h"
+#include "dllkit/DllFailure.h"
 
 #include <windows.h>
 
@@ -53,7 +53,7 @@ private:
 
 // The name as entries are compared: upper case, '/' for '\\', no trailing
 // separator.
-std::wstring ZipNameKey(const std::wstring& name);
+std::wstring EntryNameKey(const std::wstring& name);
 
 // The items of a list by their names' keys, to find an entry's name among
 // them: a hash and an index an item, the keys themselves compared only
@@ -72,8 +72,8 @@ private:
     std::vector<std::pair<unsigned long long, size_t>> m_hashes;  // sorted
 };
 
-// Reads every list file of the command (text of the DLL's mode, one path a
+// Reads every list file of the sources (text of the DLL's mode, one path a
 // line, optionally quoted) and walks the folders it names, in list order; a
 // name listed twice is kept once. False with *failure and *subject set when
 // a list cannot be read or names something that is not there.
-bool CollectSources(const CZipCommand& command, CSourceList* items, EZipFailure* failure, std::wstring* subject);
+bool CollectSources(const std::vector<CListSource>& sources, CSourceList* items, EDllFailure* failure, std::wstring* subject);

@@ -6,7 +6,7 @@
 
 // What the command entry writes into the caller's buffer. Each text names
 // one reason; %s stands for the path, name or switch it is about.
-enum class EZipFailure
+enum class EDllFailure
 {
     kNone,
     kBadCommandLine,  // %s: the line
@@ -21,6 +21,7 @@ enum class EZipFailure
     kSourceChanged,     // %s: the file
     kNothingToAdd,
     kNotZip,            // %s: the archive
+    kNotSevenZip,       // %s: the archive
     kArchiveUnreadable,  // %s: the archive
     kArchiveDamaged,     // %s: the archive
     kArchiveSplit,       // %s: the archive
@@ -29,6 +30,7 @@ enum class EZipFailure
     kWriteFailed,        // %s: the archive
     kReplaceFailed,      // %s: the archive
     kCryptoFailed,
+    kCodecFailed,
     kPasswordNotAnsi,
     kCancelled,
     kNoMemory,
@@ -37,6 +39,6 @@ enum class EZipFailure
 
 // The text of a failure, with subject in place of its %s, and on a line of
 // its own the system's text of systemError when there is one (a full disk).
-std::wstring ZipFailureText(EZipFailure failure, const std::wstring& subject, DWORD systemError = 0);
+std::wstring DllFailureText(EDllFailure failure, const std::wstring& subject, DWORD systemError = 0);
 // The text of success: how many files were stored into which archive.
-std::wstring ZipSuccessText(size_t files, size_t folders, const std::wstring& archive);
+std::wstring DllSuccessText(size_t files, size_t folders, const std::wstring& archive);

@@ -1,8 +1,8 @@
-#include "tessikzip/SourceList.h"
+#include "dllkit/SourceList.h"
 
 #include "common/FileBytes.h"
 #include "common/ScopedHandle.h"
-#include "tessikzip/DllText.h"
+#include "dllkit/DllText.h"
 
 #include <algorithm>
 
@@ -79,13 +79,13 @@ public:
 
     void SetBase(const std::wstring& folder) { m_base = m_items->AddBase(folder); }
 
-    bool AddListed(const std::wstring& base, const std::wstring& name, EZipFailure* failure, std::wstring* subject)
+    bool AddListed(const std::wstring& base, const std::wstring& name, EDllFailure* failure, std::wstring* subject)
     {
         std::wstring path = base + name;
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!GetFileAttributesExW(OpenablePath(path).c_str(), GetFileExInfoStandard, &data))
         {
-            *failure = EZipFailure::kSourceMissing;
+            *failure = EDllFailure::kSourceMissing;
             *subject = path;
             return false;
         }
@@ -93,7 +93,7 @@ public:
             (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !Walk(path, name))
         {
-            *failure = EZipFailure::kSourceUnreadable;
+            *failure = EDllFailure::kSourceUnreadable;
             *subject = path;
             return false;
         }
@@ -162,7 +162,7 @@ unsigned long long KeyHash(const std::wstring& key)
 
 }  // namespace
 
-std::wstring ZipNameKey(const std::wstring& name)
+std::wstring EntryNameKey(const std::wstring& name)
 {
     std::wstring key = name;
     for (wchar_t& c : key)
@@ -235,7 +235,7 @@ CNameIndex::CNameIndex(const CSourceList& list) : m_list(list)
 {
     m_hashes.reserve(list.Count());
     for (size_t i = 0; i < list.Count(); ++i)
-        m_hashes.push_back(std::make_pair(KeyHash(ZipNameKey(list.Name(i))), i));
+        m_hashes.push_back(std::make_pair(KeyHash(EntryNameKey(list.Name(i))), i));
     std::sort(m_hashes.begin(), m_hashes.end());
 }
 
@@ -244,7 +244,7 @@ size_t CNameIndex::Find(const std::wstring& key) const
     unsigned long long hash = KeyHash(key);
     auto at = std::lower_bound(m_hashes.begin(), m_hashes.end(), std::make_pair(hash, size_t(0)));
     for (; at != m_hashes.end() && at->first == hash; ++at)
-        if (ZipNameKey(m_list.Name(at->second)) == key)
+        if (EntryNameKey(m_list.Name(at->second)) == key)
             return at->second;
     return std::wstring::npos;
 }
@@ -260,9 +260,9 @@ std::vector<size_t> CNameIndex::Repeated() const
         // Mostly one item a hash; where more meet, each against those before it.
         for (size_t i = run + 1; i < end; ++i)
         {
-            std::wstring key = ZipNameKey(m_list.Name(m_hashes[i].second));
+            std::wstring key = EntryNameKey(m_list.Name(m_hashes[i].second));
             for (size_t j = run; j < i; ++j)
-                if (ZipNameKey(m_list.Name(m_hashes[j].second)) == key)
+                if (EntryNameKey(m_list.Name(m_hashes[j].second)) == key)
                 {
                     repeated.push_back(m_hashes[i].second);
                     break;
@@ -274,16 +274,16 @@ std::vector<size_t> CNameIndex::Repeated() const
     return repeated;
 }
 
-bool CollectSources(const CZipCommand& command, CSourceList* items, EZipFailure* failure, std::wstring* subject)
+bool CollectSources(const std::vector<CListSource>& sources, CSourceList* items, EDllFailure* failure, std::wstring* subject)
 {
     items->Clear();
     CCollector collector(items);
-    for (const CZipSource& source : command.sources)
+    for (const CListSource& source : sources)
     {
         std::string bytes;
         if (!ReadWholeFile(source.listFile, &bytes))
         {
-            *failure = EZipFailure::kListUnreadable;
+            *failure = EDllFailure::kListUnreadable;
             *subject = source.listFile;
             return false;
         }
@@ -294,7 +294,7 @@ bool CollectSources(const CZipCommand& command, CSourceList* items, EZipFailure*
             std::wstring name;
             if (!CleanName(FromDllText(line), &name))
             {
-                *failure = EZipFailure::kOutsideBase;
+                *failure = EDllFailure::kOutsideBase;
                 *subject = FromDllText(line);
                 return false;
             }
