@@ -42,6 +42,10 @@ const wchar_t* FailureFormat(EDllFailure failure)
         return L"書庫が壊れているため、追加できません(元の書庫はそのままです): %s";
     case EDllFailure::kArchiveSplit:
         return L"分割された書庫には追加できません: %s";
+    case EDllFailure::kArchiveUnsupported:
+        return L"書庫に対応していない圧縮方式が含まれているため、追加できません(元の書庫はそのままです): %s";
+    case EDllFailure::kArchiveEncrypted:
+        return L"書庫が暗号化されていて、パスワードが違うかないため、追加できません(元の書庫はそのままです): %s";
     case EDllFailure::kArchiveInUse:
         return L"書庫をほかのプログラムが使っているため、追加できません(元の書庫はそのままです): %s";
     case EDllFailure::kTempFailed:
@@ -54,6 +58,8 @@ const wchar_t* FailureFormat(EDllFailure failure)
         return L"暗号化できません(システムの暗号機能が使えません)。";
     case EDllFailure::kCodecFailed:
         return L"圧縮できません(圧縮ライブラリーがエラーを返しました)。";
+    case EDllFailure::kHeaderWithoutPassword:
+        return L"ファイル名を隠す(-he)には、パスワード(-p)が必要です。";
     case EDllFailure::kPasswordNotAnsi:
         return L"ZipCrypto のパスワードに、この環境の文字コードで表せない文字があります。AES で暗号化してください。";
     case EDllFailure::kCancelled:

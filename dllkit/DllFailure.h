@@ -25,12 +25,15 @@ enum class EDllFailure
     kArchiveUnreadable,  // %s: the archive
     kArchiveDamaged,     // %s: the archive
     kArchiveSplit,       // %s: the archive
+    kArchiveUnsupported,  // %s: the archive
+    kArchiveEncrypted,    // %s: the archive
     kArchiveInUse,       // %s: the archive
     kTempFailed,         // %s: the archive's folder
     kWriteFailed,        // %s: the archive
     kReplaceFailed,      // %s: the archive
     kCryptoFailed,
     kCodecFailed,
+    kHeaderWithoutPassword,
     kPasswordNotAnsi,
     kCancelled,
     kNoMemory,

@@ -4,7 +4,7 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic fonts-horai-umefont libboost1.81-dev googletest imagemagick x11-utils
-          zip unzip 7zip gcab cabextract jlha-utils lhasa git
+          zip unzip 7zip libarchive-tools gcab cabextract jlha-utils lhasa git
           libz-mingw-w64-dev python3 nsis wine32:i386)
 # jlha (the LZH archiver the Unlha32 bridge runs) is Java: a headless runtime
 # unless some Java is there already.
@@ -28,3 +28,5 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen
 fi
+# liblzma for Tessik7z.dll, from Debian's source package (both mingw targets).
+bash "$(dirname "$0")/build-liblzma.sh"

@@ -1,6 +1,6 @@
 #include "tessikzip/ZipEncryption.h"
 
-#include "tessikzip/CngHandles.h"
+#include "dllkit/CngHandles.h"
 
 #include <bcrypt.h>
 #include <zlib.h>

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-CTessikZipDll::CTessikZipDll()
-    : m_module(LoadLibraryA((TestExeFolder() + "\\tessikzip\\TessikZip.dll").c_str()))
+CTessikZipDll::CTessikZipDll(const char* relativePath, const char* prefix)
+    : m_module(LoadLibraryA((TestExeFolder() + "\\" + relativePath).c_str())), m_prefix(prefix)
 {
 }
 
@@ -19,7 +19,7 @@ CTessikZipDll::~CTessikZipDll()
 void CTessikZipDll::SetUnicodeMode(bool on)
 {
     ArchiverSetUnicodeMode* entry = reinterpret_cast<ArchiverSetUnicodeMode*>(
-        GetProcAddress(static_cast<HMODULE>(m_module), "TessikZipSetUnicodeMode"));
+        GetProcAddress(static_cast<HMODULE>(m_module), (m_prefix + "SetUnicodeMode").c_str()));
     if (entry != nullptr)
         entry(on ? TRUE : FALSE);
 }
@@ -28,7 +28,7 @@ CZipRunResult CTessikZipDll::Run(const std::string& line)
 {
     CZipRunResult result;
     ArchiverCommand* entry =
-        reinterpret_cast<ArchiverCommand*>(GetProcAddress(static_cast<HMODULE>(m_module), "TessikZip"));
+        reinterpret_cast<ArchiverCommand*>(GetProcAddress(static_cast<HMODULE>(m_module), m_prefix.c_str()));
     if (entry == nullptr)
         return result;
     char output[4096] = {};

@@ -2,8 +2,9 @@
 
 #include <string>
 
-// TessikZip.dll loaded by its full path from bin/tessikzip/ (bin/ itself
-// holds no archiver DLL), its command entry called in the test process.
+// One of our archiver DLLs loaded by its full path below bin/ (bin/ itself
+// holds no archiver DLL), its command entry called in the test process:
+// TessikZip.dll from bin/tessikzip/ unless told otherwise.
 struct CZipRunResult
 {
     int code = -1;
@@ -13,7 +14,7 @@ struct CZipRunResult
 class CTessikZipDll
 {
 public:
-    CTessikZipDll();
+    CTessikZipDll(const char* relativePath = "tessikzip\\TessikZip.dll", const char* prefix = "TessikZip");
     ~CTessikZipDll();
 
     bool IsLoaded() const { return m_module != nullptr; }
@@ -25,4 +26,5 @@ private:
     CTessikZipDll& operator=(const CTessikZipDll&);
 
     void* m_module;
+    std::string m_prefix;
 };

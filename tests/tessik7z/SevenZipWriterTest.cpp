@@ -1,0 +1,222 @@
+#include "common/ArchiverApi.h"
+#include "common/TextConvert.h"
+#include "tests/bridges/HostCommand.h"
+#include "tests/support/TessikZipRun.h"
+#include "tests/support/TestFolder.h"
+#include "tests/support/UnicodeTree.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Tests the archive with 7zz, extracts it with 7zz and with bsdtar and
+// compares each tree with the source, file by file and byte for byte
+// (folders too). Prints what differs; exit 3 when anything does.
+const char kSevenZipCheck[] = R"(
+import os, subprocess, sys, tempfile
+archive, source, password = sys.argv[1], sys.argv[2], sys.argv[3]
+def tree(top):
+    found = {}
+    for root, dirs, files in os.walk(top):
+        for d in dirs:
+            found[os.path.relpath(os.path.join(root, d), top)] = None
+        for f in files:
+            with open(os.path.join(root, f), 'rb') as data:
+                found[os.path.relpath(os.path.join(root, f), top)] = data.read()
+    return found
+expected = tree(source)
+pw = ['-p' + password] if password else []
+if subprocess.call(['7zz', 't', '-bso0', '-bsp0'] + pw + [archive]) != 0:
+    print('7zz t failed'); sys.exit(3)
+with tempfile.TemporaryDirectory() as out:
+    if subprocess.call(['7zz', 'x', '-bso0', '-bsp0', '-o' + out] + pw + [archive]) != 0:
+        print('7zz x failed'); sys.exit(3)
+    if tree(out) != expected:
+        print('7zz x differs', sorted(set(tree(out)) ^ set(expected))); sys.exit(3)
+if not password:
+    with tempfile.TemporaryDirectory() as out:
+        if subprocess.call(['bsdtar', '-xf', archive, '-C', out]) != 0:
+            print('bsdtar failed'); sys.exit(3)
+        if tree(out) != expected:
+            print('bsdtar differs', sorted(set(tree(out)) ^ set(expected))); sys.exit(3)
+print(len(expected))
+)";
+
+// What 7zz's technical listing says of each entry: its method and whether
+// the archive is solid.
+std::string TechnicalListing(const std::string& archive)
+{
+    return RunHost("7zz", {HostText("l"), HostText("-slt"), HostPath(archive)}).output;
+}
+
+// Bytes that LZMA shrinks a little: a random walk over few letters.
+std::string Noisy(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<char>('a' + ((seed >> 16) % 23));
+    }
+    return bytes;
+}
+
+// Something shaped like x86 code: calls (E8) with relative targets among
+// other bytes, which the branch filter turns into absolute ones.
+std::string CodeLike(size_t size)
+{
+    std::string bytes = "MZ";
+    unsigned seed = 5;
+    while (bytes.size() < size)
+    {
+        seed = seed * 1103515245u + 12345u;
+        bytes += '\xE8';
+        int target = static_cast<int>((seed >> 8) % 4096) - static_cast<int>(bytes.size());
+        bytes.append(reinterpret_cast<const char*>(&target), 4);
+        bytes += "\x55\x8B\xEC\x83\xEC";
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+std::string ListFile(const std::vector<std::wstring>& lines)
+{
+    std::string bytes;
+    for (const std::wstring& line : lines)
+        bytes += WideToUtf8(line) + "\r\n";
+    return bytes;
+}
+
+CZipRunResult RunSevenZip(const std::string& switches, const std::string& archive, const std::string& base,
+                          const std::string& list)
+{
+    CTessikZipDll dll("tessik7z\\Tessik7z.dll", "Tessik7z");
+    EXPECT_TRUE(dll.IsLoaded());
+    dll.SetUnicodeMode(true);
+    std::string line = "a " + switches + " \"" + archive + "\" \"" + base + "\\\" @\"" + list + "\"";
+    return dll.Run(ShiftJisToUtf8(line));
+}
+
+std::vector<std::string> TempFiles(const CTestFolder& folder) { return FilesMatching(folder.Path(), "t7z*.tmp"); }
+
+TEST(SevenZipWriting, EveryOptionMakesAnArchiveTheHostToolsExtractExactly)
+{
+    CTestFolder folder;
+    std::wstring source = Widen(folder / "src");
+    // More than one block at level 1 (three dictionaries of 1 MiB): the
+    // blocks' streams joined must read as one.
+    WriteWideFile(source + L"\\large.txt", Noisy(7 << 20, 3));
+    WriteWideFile(source + L"\\a.txt", std::string(100000, 'a'));
+    WriteWideFile(source + L"\\tool.exe", CodeLike(300000));
+    WriteWideFile(source + L"\\lib\\helper.DLL", CodeLike(70000));
+    WriteWideFile(source + L"\\sub\\日本語.txt", "nihongo");
+    WriteWideFile(source + L"\\sub\\empty.txt", "");
+    CreateDirectoryW((source + L"\\empty").c_str(), NULL);
+    WriteUnicodeTree(source + L"\\u");
+    WriteFileBytes(folder / "list.txt",
+                   ListFile({L"large.txt", L"a.txt", L"tool.exe", L"lib", L"sub", L"empty", L"u", L"a.txt"}));
+    struct
+    {
+        const char* switches;
+        const char* method;  // how 7zz's listing of tool.exe starts
+        bool solid;
+    } cases[] = {
+        {"-i", "BCJ LZMA2:19", true},
+        {"-l0 -i", "Copy", true},
+        {"-l1 -t2 -i", "BCJ LZMA2:19", true},
+        {"-s:off -l3 -i", "BCJ LZMA2:19", false},
+        {"-sf:2 -i", "BCJ LZMA2:19", true},
+        {"-sb:1 -t1", "BCJ LZMA2:19", true},  // with the window
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.switches);
+        std::string archive = folder / "out.7z";
+        DeleteFileA(archive.c_str());
+        CZipRunResult run = RunSevenZip(c.switches, archive, folder / "src", folder / "list.txt");
+        ASSERT_EQ(kArchiverResultOk, run.code) << Narrow(Utf8ToWide(run.text));
+        size_t files = 6 + kUnicodeTree.size();
+        EXPECT_NE(std::string::npos, Narrow(Utf8ToWide(run.text)).find(std::to_string(files) + "個のファイルと"))
+            << Narrow(Utf8ToWide(run.text));
+        CHostResult checked = RunHost("python3", {HostText("-c"), HostText(kSevenZipCheck), HostPath(archive),
+                                                  HostPath(Narrow(source)), HostText("")});
+        EXPECT_EQ(0, checked.exitCode) << checked.output;
+        std::string listing = TechnicalListing(archive);
+        size_t tool = listing.find("Path = tool.exe");
+        ASSERT_NE(std::string::npos, tool) << listing;
+        size_t method = listing.find("Method = ", tool);
+        EXPECT_EQ(std::string("Method = ") + c.method, listing.substr(method, strlen("Method = ") + strlen(c.method)));
+        EXPECT_EQ(c.solid, listing.find("Solid = +") != std::string::npos) << listing;
+        EXPECT_EQ(std::vector<std::string>(), TempFiles(folder));
+    }
+}
+
+TEST(SevenZipEncryption, APasswordOpensItAndHidesTheNamesWhenAsked)
+{
+    CTestFolder folder;
+    std::wstring source = Widen(folder / "src");
+    WriteWideFile(source + L"\\secret.txt", Noisy(200000, 9));
+    WriteWideFile(source + L"\\名前.exe", CodeLike(50000));
+    WriteFileBytes(folder / "list.txt", ListFile({L"secret.txt", L"名前.exe"}));
+    struct
+    {
+        const char* switches;
+        bool namesHidden;
+    } cases[] = {
+        {"-pパスword -i", false},
+        {"-pパスword -he -l0 -i", true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.switches);
+        std::string archive = folder / "secret.7z";
+        DeleteFileA(archive.c_str());
+        CZipRunResult run = RunSevenZip(c.switches, archive, folder / "src", folder / "list.txt");
+        ASSERT_EQ(kArchiverResultOk, run.code) << Narrow(Utf8ToWide(run.text));
+        CHostResult checked = RunHost("python3", {HostText("-c"), HostText(kSevenZipCheck), HostPath(archive),
+                                                  HostPath(Narrow(source)), HostText("パスword")});
+        EXPECT_EQ(0, checked.exitCode) << checked.output;
+        EXPECT_NE(0, RunHost("7zz", {HostText("t"), HostText("-pwrong"), HostPath(archive)}).exitCode);
+        CHostResult listed = RunHost("7zz", {HostText("l"), HostText("-pwrong"), HostPath(archive)});
+        EXPECT_EQ(c.namesHidden, listed.output.find("secret.txt") == std::string::npos) << listed.output;
+    }
+}
+
+TEST(SevenZipWriting, BadCommandsAndSourcesAreRefusedAndLeaveNothing)
+{
+    CTestFolder folder;
+    folder.WriteFile("src\\a.txt", "a");
+    WriteFileBytes(folder / "list.txt", ListFile({L"a.txt"}));
+    WriteFileBytes(folder / "missing.txt", ListFile({L"a.txt", L"gone.txt"}));
+    struct
+    {
+        const char* switches;
+        const char* list;
+        int code;
+        const char* text;  // part of the message
+    } cases[] = {
+        {"-he -i", "list.txt", kArchiverResultFailed, "パスワード(-p)が必要"},
+        {"-l10 -i", "list.txt", kArchiverResultCommandName, "知らないスイッチ"},
+        {"-t2000 -i", "list.txt", kArchiverResultCommandName, "知らないスイッチ"},
+        {"-i", "missing.txt", kArchiverResultFailed, "見つかりません"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.switches);
+        std::string archive = folder / "out.7z";
+        CZipRunResult run = RunSevenZip(c.switches, archive, folder / "src", folder / c.list);
+        EXPECT_EQ(c.code, run.code);
+        EXPECT_NE(std::string::npos, Narrow(Utf8ToWide(run.text)).find(c.text)) << Narrow(Utf8ToWide(run.text));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(archive.c_str()));
+        EXPECT_EQ(std::vector<std::string>(), TempFiles(folder));
+    }
+}
+
+}  // namespace
