@@ -1,4 +1,7 @@
 #include "common/ArchiverApi.h"
+#include "common/ScopedHandle.h"
+#include "tessik7z/SevenZipDecode.h"
+#include "tessik7z/SevenZipReader.h"
 #include "common/TextConvert.h"
 #include "tests/bridges/HostCommand.h"
 #include "tests/support/TessikZipRun.h"
@@ -104,6 +107,28 @@ CZipRunResult RunSevenZip(const std::string& switches, const std::string& archiv
     return dll.Run(ShiftJisToUtf8(line));
 }
 
+// The packed streams of an archive's BCJ2 folder (the one of four), as they
+// lie in the file.
+std::string Bcj2PackedBytes(const std::string& path)
+{
+    CByteFile file(Widen(path), GENERIC_READ, FILE_SHARE_READ);
+    CSevenZipArchive archive;
+    EXPECT_EQ(ESevenZipRead::kRead, ReadSevenZipArchive(file, &archive));
+    for (const CSevenZipFolder& folder : archive.folders)
+    {
+        if (folder.packedInStreams.size() != 4)
+            continue;
+        size_t last = folder.firstPackedStream + 3;
+        uint64_t from = PackedStreamAt(archive, folder.firstPackedStream);
+        std::string bytes;
+        EXPECT_TRUE(file.ReadAt(from, static_cast<size_t>(PackedStreamAt(archive, last) + archive.packedSizes[last] - from),
+                                &bytes));
+        return bytes;
+    }
+    ADD_FAILURE() << "no BCJ2 folder in " << path;
+    return std::string();
+}
+
 std::vector<std::string> TempFiles(const CTestFolder& folder) { return FilesMatching(folder.Path(), "t7z*.tmp"); }
 
 TEST(SevenZipWriting, EveryOptionMakesAnArchiveTheHostToolsExtractExactly)
@@ -186,6 +211,101 @@ TEST(SevenZipEncryption, APasswordOpensItAndHidesTheNamesWhenAsked)
         EXPECT_NE(0, RunHost("7zz", {HostText("t"), HostText("-pwrong"), HostPath(archive)}).exitCode);
         CHostResult listed = RunHost("7zz", {HostText("l"), HostText("-pwrong"), HostPath(archive)});
         EXPECT_EQ(c.namesHidden, listed.output.find("secret.txt") == std::string::npos) << listed.output;
+    }
+}
+
+// An archive 7zz made in two adds: the executables in a solid BCJ2 folder,
+// then the text files in a solid LZMA2 folder of their own.
+const char kMakeOld[] = R"(
+import os, subprocess, sys
+os.chdir(sys.argv[1])
+code = open(sys.argv[2], 'rb').read()
+files = [('tool.exe', code), ('more.exe', code[::-1]), ('a.txt', b'old a ' * 5000), ('b.txt', b'bee ' * 3000),
+         ('sub/c.txt', b'see'), ('sub/empty.txt', b'')]
+for name, data in files:
+    os.makedirs(os.path.dirname(name) or '.', exist_ok=True)
+    open(name, 'wb').write(data)
+quiet = ['-bso0', '-bsp0']
+a = subprocess.call(['7zz', 'a', '-t7z', '-ms=on', '-mf=BCJ2', 'old.7z', 'tool.exe', 'more.exe'] + quiet)
+b = subprocess.call(['7zz', 'a', '-t7z', '-ms=on', 'old.7z', 'a.txt', 'b.txt', 'sub'] + quiet)
+sys.exit(a or b)
+)";
+
+TEST(SevenZipAdding, OldFilesStayByteForByteAndAFailedAddLeavesTheArchive)
+{
+    enum EPrepare { kNothing, kLocked, kNotSevenZip, kDamaged };
+    struct
+    {
+        std::vector<std::wstring> list;
+        EPrepare prepare;
+        const char* failure;  // part of the message; nullptr: the add succeeds
+    } cases[] = {
+        {{L"new.txt"}, kNothing, nullptr},
+        {{L"a.txt", L"new.txt"}, kNothing, nullptr},  // repacks the LZMA2 folder
+        {{L"new.txt", L"missing.txt"}, kNothing, "見つかりません"},
+        {{L"new.txt"}, kLocked, "ほかのプログラム"},
+        {{L"new.txt"}, kNotSevenZip, "7z書庫ではない"},
+        {{L"new.txt"}, kDamaged, "壊れている"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(Narrow(c.list.front()) + " " + std::to_string(c.prepare));
+        CTestFolder folder;
+        std::string old = folder / "old";
+        CreateDirectoryA(old.c_str(), NULL);
+        WriteFileBytes(folder / "code.bin", CodeLike(400000));
+        ASSERT_EQ(0, RunHost("python3", {HostText("-c"), HostText(kMakeOld), HostPath(old), HostPath(folder / "code.bin")})
+                         .exitCode);
+        std::string archive = old + "\\old.7z";
+        std::string made = ReadFileBytes(archive);
+        std::string bcj2Packed = Bcj2PackedBytes(archive);
+        ASSERT_GT(bcj2Packed.size(), 1000u);
+        if (c.prepare == kNotSevenZip)
+            WriteFileBytes(archive, "no archive at all, only text");
+        if (c.prepare == kDamaged)
+        {
+            // A byte of the last header changed: its CRC no longer holds.
+            std::string damaged = made;
+            damaged[damaged.size() - 5] ^= 0x40;
+            WriteFileBytes(archive, damaged);
+        }
+        std::string before = ReadFileBytes(archive);
+        folder.WriteFile("src\\new.txt", "new file");
+        folder.WriteFile("src\\a.txt", "the new a");
+        WriteFileBytes(folder / "list.txt", ListFile(c.list));
+        CZipRunResult run;
+        {
+            CScopedHandle lock(c.prepare == kLocked ? CreateFileA(archive.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
+                                                                  0, NULL)
+                                                    : NULL);
+            run = RunSevenZip("-i", archive, folder / "src", folder / "list.txt");
+        }
+        EXPECT_EQ(std::vector<std::string>(), TempFiles(folder));
+        EXPECT_EQ(std::vector<std::string>(), FilesMatching(old, "t7z*.tmp"));
+        if (c.failure != nullptr)
+        {
+            EXPECT_EQ(kArchiverResultFailed, run.code);
+            EXPECT_NE(std::string::npos, Narrow(Utf8ToWide(run.text)).find(c.failure)) << Narrow(Utf8ToWide(run.text));
+            EXPECT_EQ(before, ReadFileBytes(archive));
+            continue;
+        }
+        ASSERT_EQ(kArchiverResultOk, run.code) << Narrow(Utf8ToWide(run.text));
+        // The BCJ2 folder keeps all its files: copied as it was.
+        EXPECT_EQ(bcj2Packed, Bcj2PackedBytes(archive));
+        // What the archive should hold now: the old files, a.txt replaced
+        // where the list names it, and the new one.
+        std::string expected = folder / "expected";
+        CreateDirectoryA(expected.c_str(), NULL);
+        ASSERT_EQ(0, RunHost("python3", {HostText("-c"), HostText(kMakeOld), HostPath(expected),
+                                         HostPath(folder / "code.bin")})
+                         .exitCode);
+        DeleteFileA((expected + "\\old.7z").c_str());
+        WriteFileBytes(expected + "\\new.txt", "new file");
+        if (c.list.front() == L"a.txt")
+            WriteFileBytes(expected + "\\a.txt", "the new a");
+        CHostResult checked = RunHost("python3", {HostText("-c"), HostText(kSevenZipCheck), HostPath(archive),
+                                                  HostPath(expected), HostText("")});
+        EXPECT_EQ(0, checked.exitCode) << checked.output;
     }
 }
 
