@@ -339,4 +339,39 @@ TEST(SevenZipWriting, BadCommandsAndSourcesAreRefusedAndLeaveNothing)
     }
 }
 
+TEST(SevenZipLarge, SeventyThousandFilesAndAFiveGigabyteFile)
+{
+    const char kMakeTree[] = R"(
+import os, sys
+os.chdir(sys.argv[1])
+os.makedirs('many')
+for i in range(70000):
+    with open('many/f%05d.txt' % i, 'w') as f:
+        f.write(str(i))
+with open('big.bin', 'wb') as f:
+    f.truncate(5 << 30)
+)";
+    // Entries, big.bin's size and a file read back, from 7zz's listing.
+    const char kCount[] = R"(
+import subprocess, sys
+listing = subprocess.run(['7zz', 'l', '-slt', sys.argv[1]], capture_output=True, text=True).stdout
+entries = listing.split('\nPath = ')[2:]
+big = [e for e in entries if e.startswith('big.bin\n')][0]
+size = [l for l in big.split('\n') if l.startswith('Size = ')][0][7:]
+last = subprocess.run(['7zz', 'e', '-so', sys.argv[1], 'many/f69999.txt'], capture_output=True).stdout.decode()
+print(len(entries), size, last)
+)";
+    CTestFolder folder;
+    std::string source = folder.MakeFolder("src");
+    ASSERT_EQ(0, RunHost("python3", {HostText("-c"), HostText(kMakeTree), HostPath(source)}).exitCode);
+    folder.WriteFile("list.txt", "many\r\nbig.bin\r\n");
+    std::string archive = folder / "large.7z";
+    CZipRunResult run = RunSevenZip("-i -l1", archive, source, folder / "list.txt");
+    ASSERT_EQ(kArchiverResultOk, run.code) << Narrow(Utf8ToWide(run.text));
+    EXPECT_EQ(0, RunHost("7zz", {HostText("t"), HostText("-bso0"), HostPath(archive)}).exitCode);
+    CHostResult counted = RunHost("python3", {HostText("-c"), HostText(kCount), HostPath(archive)});
+    EXPECT_EQ("70002 5368709120 69999\n", counted.output);
+    EXPECT_EQ(std::vector<std::string>(), TempFiles(folder));
+}
+
 }  // namespace
