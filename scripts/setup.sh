@@ -28,5 +28,5 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen
 fi
-# liblzma for Tessik7z.dll, from Debian's source package (both mingw targets).
-bash "$(dirname "$0")/build-liblzma.sh"
+# The codecs of Tessik7z.dll (liblzma, 7-Zip's C LZMA2 encoder) from Debian's source packages, for both mingw targets.
+bash "$(dirname "$0")/build-codecs.sh"

@@ -545,7 +545,8 @@ private:
         lzma_options_bcj bcj = {};
         if (lzma_lzma_preset(&lzma, 0))
             return EFolderDecode::kUnsupported;
-        lzma_filter filters[3] = {{LZMA_VLI_UNKNOWN, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+        lzma_filter filters[3] = {
+            {LZMA_VLI_UNKNOWN, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
         CPieces* source = inputs[0];
         if (coder.method == kMethodLzma2)
         {

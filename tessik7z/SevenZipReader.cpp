@@ -174,6 +174,10 @@ private:
     // each defined item's value, bounds the count when all are.
     bool Defined(uint64_t count, size_t itemBytes, std::vector<bool>* defined);
     bool Digests(uint64_t count, CDigests* digests);
+    // Before the values of a file property (times, attributes): which
+    // files have one, then a byte that must say they are here, not in
+    // another stream.
+    bool ValuesFrame(uint64_t count, size_t itemBytes, std::vector<bool>* defined);
 
     bool ParsePackInfo(CStreams* streams);
     bool ParseFolder(CSevenZipFolder* folder);
@@ -313,6 +317,14 @@ bool CHeaderParser::Digests(uint64_t count, CDigests* digests)
         digests->crcs[i] = Little32(bytes);
     }
     return true;
+}
+
+bool CHeaderParser::ValuesFrame(uint64_t count, size_t itemBytes, std::vector<bool>* defined)
+{
+    unsigned external = 0;
+    if (!Defined(count, itemBytes, defined) || !Byte(&external))
+        return false;
+    return external == 0 || Unsupported();
 }
 
 bool CHeaderParser::ParsePackInfo(CStreams* streams)
@@ -619,11 +631,8 @@ bool CHeaderParser::ParseNames(std::vector<CSevenZipEntry>* entries)
 bool CHeaderParser::ParseTimes(std::vector<CSevenZipEntry>* entries, bool keep)
 {
     std::vector<bool> defined;
-    unsigned external = 0;
-    if (!Defined(entries->size(), 8, &defined) || !Byte(&external))
+    if (!ValuesFrame(entries->size(), 8, &defined))
         return false;
-    if (external != 0)
-        return Unsupported();
     const unsigned char* bytes = nullptr;
     for (size_t i = 0; i < entries->size(); ++i)
     {
@@ -644,11 +653,8 @@ bool CHeaderParser::ParseTimes(std::vector<CSevenZipEntry>* entries, bool keep)
 bool CHeaderParser::ParseAttributes(std::vector<CSevenZipEntry>* entries)
 {
     std::vector<bool> defined;
-    unsigned external = 0;
-    if (!Defined(entries->size(), 4, &defined) || !Byte(&external))
+    if (!ValuesFrame(entries->size(), 4, &defined))
         return false;
-    if (external != 0)
-        return Unsupported();
     const unsigned char* bytes = nullptr;
     for (size_t i = 0; i < entries->size(); ++i)
     {
@@ -669,11 +675,8 @@ bool CHeaderParser::ParseAttributes(std::vector<CSevenZipEntry>* entries)
 bool CHeaderParser::ParseStartPositions(uint64_t count)
 {
     std::vector<bool> defined;
-    unsigned external = 0;
-    if (!Defined(count, 8, &defined) || !Byte(&external))
+    if (!ValuesFrame(count, 8, &defined))
         return false;
-    if (external != 0)
-        return Unsupported();
     for (bool one : defined)
         if (one && !Skip(8))
             return false;
@@ -875,7 +878,6 @@ ESevenZipRead DecodeHeader(const CByteFile& file, const CStreams& streams, const
             return ESevenZipRead::kEncrypted;
         if (packed.folders[i].UnpackSize() > kMaxHeader - header->size())
             return ESevenZipRead::kUnsupported;
-        header->reserve(header->size() + static_cast<size_t>(packed.folders[i].UnpackSize()));
         auto append = [header](const char* data, size_t size) {
             header->append(data, size);
             return true;

@@ -1,7 +1,7 @@
 #include "tessik7z/SevenZipWriter.h"
 
 #include "common/ScopedHandle.h"
-#include "tessik7z/Lzma2Blocks.h"
+#include "tessik7z/SevenZipCodecs.h"
 #include "tessik7z/SevenZipAes.h"
 #include "tessik7z/SevenZipDecode.h"
 #include "tessik7z/SevenZipHeaderOut.h"
@@ -18,8 +18,10 @@ namespace {
 const size_t kReadChunk = 1 << 20;
 const size_t kOutputBuffer = 1 << 20;
 const size_t kSignatureHeaderSize = 32;
-// Blocks in flight per thread: what bounds the memory, whatever the tree.
-const size_t kBlocksPerThread = 2;
+// An executables' folder is held in memory for the branch filter: at most
+// this many dictionaries, or this many bytes.
+const unsigned kFilteredDictionaries = 3;
+const uint64_t kFilteredMinimum = 1 << 20;
 // A solid block holds at most this many dictionaries by default.
 const unsigned kSolidDictionaries = 128;
 const uint64_t kSolidLimit = uint64_t(4) << 30;
@@ -81,6 +83,14 @@ CSevenZipEntry SourceEntry(const CSourceList& items, size_t i)
         entry.attributes |= FILE_ATTRIBUTE_DIRECTORY;
     return entry;
 }
+
+// How the data of a new folder is coded.
+enum class EBlockCoder
+{
+    kCopy,
+    kLzma2,
+    kX86Lzma2,
+};
 
 // What becomes of an old folder: copied as it is when it keeps all its
 // files, repacked when it keeps some, dropped when it keeps none.
@@ -169,37 +179,32 @@ private:
     DWORD m_error = 0;
 };
 
-// Folders of new blocks: the files fed to it are cut into folders (one per
+// Folders of new files: the files fed to it are cut into folders (one per
 // file when not solid, else by the solid block's limits; executables in
-// folders of their own), each folder's stream into blocks that the pool
-// encodes; the blocks' output goes down in order as each is done.
+// folders of their own), one folder at a time, each folder's stream through
+// its encoder and, with a password, the cipher, to the output as it comes.
 class CSevenZipWriter::CFolderPacker
 {
 public:
-    // aes: encrypts every folder's packed stream, when not null.
-    CFolderPacker(const CSevenZipCommand& command, CSevenZipArchive* archive, CPackedOutput* output, CSevenZipAes* aes)
-        : m_archive(archive), m_output(output), m_aes(aes), m_pool(command.threads), m_level(command.level),
-          m_solid(command.solid), m_solidFiles(command.solidBlockFiles)
+    // aes: encrypts every folder's packed stream, when not null. expected:
+    // the bytes of every file that will be fed, an upper bound of a
+    // folder's size.
+    CFolderPacker(const CSevenZipCommand& command, CSevenZipArchive* archive, CPackedOutput* output, CSevenZipAes* aes,
+                  uint64_t expected)
+        : m_archive(archive), m_output(output), m_aes(aes), m_threads(command.threads), m_level(command.level),
+          m_solid(command.solid), m_solidFiles(command.solidBlockFiles), m_left(expected)
     {
-        m_blockSize = Lzma2BlockSize(m_level == 0 ? 1 : m_level);
-        m_dictionary = Lzma2DictionarySize(m_level == 0 ? 1 : m_level);
+        m_dictionary = SevenZipDictionarySize(m_level == 0 ? 1 : m_level);
+        m_filteredLimit = std::max<uint64_t>(uint64_t(m_dictionary) * kFilteredDictionaries, kFilteredMinimum);
         uint64_t solidDefault = std::min<uint64_t>(uint64_t(m_dictionary) * kSolidDictionaries, kSolidLimit);
         m_solidBytes = command.solidBlockSize != 0 ? command.solidBlockSize : solidDefault;
-        unsigned threads = m_pool.Threads() > 0 ? m_pool.Threads() : 1;
-        m_inFlightLimit = kBlocksPerThread * threads;
-    }
-    ~CFolderPacker()
-    {
-        // Blocks still with the pool are waited for: they are ours.
-        for (std::unique_ptr<CBlockTask>& task : m_inFlight)
-            m_pool.WaitDone(task.get());
     }
 
     // Whether a file of this name and size goes through the branch filter:
-    // an executable small enough for a folder of one block.
+    // an executable small enough for a folder held in memory.
     bool Filtered(const std::wstring& name, uint64_t size) const
     {
-        return m_level != 0 && IsExecutableName(name) && size <= m_blockSize;
+        return m_level != 0 && IsExecutableName(name) && size <= m_filteredLimit;
     }
 
     // A file whose size bytes follow; entry carries its name and facts.
@@ -208,13 +213,14 @@ public:
         EBlockCoder coder = m_level == 0 ? EBlockCoder::kCopy : filtered ? EBlockCoder::kX86Lzma2 : EBlockCoder::kLzma2;
         bool fits = m_open && m_coder == coder && m_solid && m_folderBytes < m_solidBytes &&
                     (m_solidFiles == 0 || m_folderFiles < m_solidFiles) &&
-                    (coder != EBlockCoder::kX86Lzma2 || m_folderBytes + entry.size <= m_blockSize);
+                    (coder != EBlockCoder::kX86Lzma2 || m_folderBytes + entry.size <= m_filteredLimit);
         if (!fits)
         {
             EDllFailure failure = CloseFolder();
+            if (failure == EDllFailure::kNone)
+                failure = OpenFolder(coder, m_solid ? std::min(m_left, m_solidBytes) : entry.size);
             if (failure != EDllFailure::kNone)
                 return failure;
-            OpenFolder(coder);
         }
         m_entry = entry;
         m_entry.hasStream = true;
@@ -230,20 +236,18 @@ public:
         m_entry.crc = SevenZipCrc(data, size, m_entry.crc);
         m_fed += size;
         m_folderBytes += size;
-        while (size > 0)
+        m_left -= std::min<uint64_t>(m_left, size);
+        switch (m_coder)
         {
-            if (m_block->input.size() == m_blockSize)
-            {
-                EDllFailure failure = SubmitBlock(false);
-                if (failure != EDllFailure::kNone)
-                    return failure;
-            }
-            size_t take = std::min(size, m_blockSize - m_block->input.size());
-            m_block->input.append(data, take);
-            data += take;
-            size -= take;
+        case EBlockCoder::kCopy:
+            return Packed(data, size) ? EDllFailure::kNone : m_failure;
+        case EBlockCoder::kX86Lzma2:
+            m_held.append(data, size);
+            return EDllFailure::kNone;
+        case EBlockCoder::kLzma2:
+            break;
         }
-        return EDllFailure::kNone;
+        return m_stream->Feed(data, size) ? EDllFailure::kNone : Failure();
     }
 
     // False when fewer or more bytes came than the entry's size.
@@ -256,33 +260,52 @@ public:
         return true;
     }
 
-    EDllFailure Finish()
-    {
-        EDllFailure failure = CloseFolder();
-        while (failure == EDllFailure::kNone && !m_inFlight.empty())
-            failure = WriteFront();
-        return failure;
-    }
+    EDllFailure Finish() { return CloseFolder(); }
 
 private:
-    void OpenFolder(EBlockCoder coder)
+    EDllFailure OpenFolder(EBlockCoder coder, uint64_t expected)
     {
         m_open = true;
         m_coder = coder;
         m_folderBytes = 0;
         m_folderFiles = 0;
+        m_plainPacked = 0;
+        m_failure = EDllFailure::kCodecFailed;
         m_archive->folders.emplace_back();
         m_archive->folders.back().firstPackedStream = m_archive->packedSizes.size();
         m_archive->packedSizes.push_back(0);
-        NewBlock();
+        if (m_aes != nullptr && !m_aes->StartEncrypting(&m_aesProperties))
+            return EDllFailure::kCryptoFailed;
+        if (coder != EBlockCoder::kLzma2)
+            return EDllFailure::kNone;
+        m_stream.reset(new CLzma2Stream(m_level, m_threads, expected,
+                                        [this](const char* data, size_t size) { return Packed(data, size); }));
+        return m_stream->Start() ? EDllFailure::kNone : Failure();
     }
 
-    void NewBlock()
+    // The encoder stopped: for the reason the output gave, or its own.
+    EDllFailure Failure() const { return m_failure; }
+
+    // Packed bytes of the open folder, through the cipher, to the output.
+    bool Packed(const char* data, size_t size)
     {
-        m_block.reset(new CBlockTask);
-        m_block->coder = m_coder;
-        m_block->level = m_level;
-        m_block->input.reserve(static_cast<size_t>(std::min<uint64_t>(m_blockSize, m_solidBytes)));
+        m_plainPacked += size;
+        size_t stream = m_archive->folders.back().firstPackedStream;
+        if (m_aes == nullptr)
+        {
+            m_output->Write(data, size);
+            m_archive->packedSizes[stream] += size;
+            return true;
+        }
+        m_encrypted.clear();
+        if (!m_aes->Encrypt(data, size, &m_encrypted))
+        {
+            m_failure = EDllFailure::kCryptoFailed;
+            return false;
+        }
+        m_output->Write(m_encrypted);
+        m_archive->packedSizes[stream] += m_encrypted.size();
+        return true;
     }
 
     EDllFailure CloseFolder()
@@ -290,12 +313,26 @@ private:
         if (!m_open)
             return EDllFailure::kNone;
         m_open = false;
+        unsigned char property = 0;
+        bool encoded = true;
+        if (m_coder == EBlockCoder::kLzma2)
+        {
+            encoded = m_stream->Finish(&property);
+            m_stream.reset();
+        }
+        else if (m_coder == EBlockCoder::kX86Lzma2)
+        {
+            encoded = EncodeX86Lzma2(&m_held, m_level, m_threads,
+                                     [this](const char* data, size_t size) { return Packed(data, size); }, &property);
+            std::string().swap(m_held);
+        }
+        if (!encoded)
+            return Failure();
         CSevenZipFolder& folder = m_archive->folders.back();
         folder.streamCount = m_folderFiles;
-        uint32_t dictionary = FittingDictionary(m_dictionary, m_folderBytes);
-        std::string lzma2(1, static_cast<char>(Lzma2DictionaryProperty(dictionary)));
         // The coders from the packed side to the unpacked one, as 7-Zip
         // lists them: the branch filter's input is LZMA2's output.
+        std::string lzma2(1, static_cast<char>(property));
         switch (m_coder)
         {
         case EBlockCoder::kCopy:
@@ -309,87 +346,42 @@ private:
             break;
         }
         folder.unpackSizes.assign(folder.coders.size(), m_folderBytes);
-        ChainCoders(&folder);
-        return SubmitBlock(true);
-    }
-
-    EDllFailure SubmitBlock(bool last)
-    {
-        m_block->lastOfFolder = last;
-        m_block->folder = m_archive->folders.size() - 1;
-        while (m_inFlight.size() >= m_inFlightLimit)
+        if (m_aes != nullptr)
         {
-            EDllFailure failure = WriteFront();
-            if (failure != EDllFailure::kNone)
-                return failure;
-        }
-        m_pool.Submit(m_block.get());
-        m_inFlight.push_back(std::move(m_block));
-        if (!last)
-            NewBlock();
-        return EDllFailure::kNone;
-    }
-
-    EDllFailure WriteFront()
-    {
-        std::unique_ptr<CBlockTask> task = std::move(m_inFlight.front());
-        m_inFlight.pop_front();
-        m_pool.WaitDone(task.get());
-        if (task->failed)
-            return EDllFailure::kCodecFailed;
-        CSevenZipFolder& folder = m_archive->folders[task->folder];
-        if (m_aes == nullptr)
-        {
-            m_output->Write(task->output);
-            m_archive->packedSizes[folder.firstPackedStream] += task->output.size();
-            return EDllFailure::kNone;
-        }
-        // One CBC stream a folder, from its first block to its last.
-        if (task->folder != m_encrypting)
-        {
-            m_encrypting = task->folder;
-            m_plainPacked = 0;
-            if (!m_aes->StartEncrypting(&m_aesProperties))
+            m_encrypted.clear();
+            if (!m_aes->FinishEncrypting(&m_encrypted))
                 return EDllFailure::kCryptoFailed;
-        }
-        std::string encrypted;
-        m_plainPacked += task->output.size();
-        if (!m_aes->Encrypt(task->output.data(), task->output.size(), &encrypted) ||
-            (task->lastOfFolder && !m_aes->FinishEncrypting(&encrypted)))
-            return EDllFailure::kCryptoFailed;
-        m_output->Write(encrypted);
-        m_archive->packedSizes[folder.firstPackedStream] += encrypted.size();
-        if (task->lastOfFolder)
-        {
+            m_output->Write(m_encrypted);
+            m_archive->packedSizes[folder.firstPackedStream] += m_encrypted.size();
             // The cipher first: the packed stream is its input.
             folder.coders.insert(folder.coders.begin(), CSevenZipCoder{kMethodAes, m_aesProperties, 1, 1});
             folder.unpackSizes.insert(folder.unpackSizes.begin(), m_plainPacked);
-            ChainCoders(&folder);
-            m_encrypting = static_cast<size_t>(-1);
         }
+        ChainCoders(&folder);
         return EDllFailure::kNone;
     }
 
     CSevenZipArchive* m_archive;
     CPackedOutput* m_output;
     CSevenZipAes* m_aes;
-    size_t m_encrypting = static_cast<size_t>(-1);  // the folder
-    uint64_t m_plainPacked = 0;  // of that folder, before the cipher
     std::string m_aesProperties;
-    CBlockPool m_pool;
+    std::string m_encrypted;
+    unsigned m_threads;
     int m_level;
     bool m_solid;
     uint64_t m_solidFiles;
+    uint64_t m_left;
     uint64_t m_solidBytes = 0;
-    size_t m_blockSize = 0;
+    uint64_t m_filteredLimit = 0;
     uint32_t m_dictionary = 0;
-    size_t m_inFlightLimit = 1;
-    std::deque<std::unique_ptr<CBlockTask>> m_inFlight;
-    std::unique_ptr<CBlockTask> m_block;
     bool m_open = false;
     EBlockCoder m_coder = EBlockCoder::kLzma2;
+    std::unique_ptr<CLzma2Stream> m_stream;
+    std::string m_held;  // an executables' folder
     uint64_t m_folderBytes = 0;
     uint64_t m_folderFiles = 0;
+    uint64_t m_plainPacked = 0;  // of the open folder, before the cipher
+    EDllFailure m_failure = EDllFailure::kCodecFailed;
     CSevenZipEntry m_entry;
     uint64_t m_fed = 0;
 };
@@ -525,7 +517,7 @@ EDllFailure CSevenZipWriter::Write(const std::wstring& temp, std::wstring* subje
         failure = CopyOld(plan, &output, &archive);
     std::vector<CSevenZipEntry> empty;
     {
-        CFolderPacker packer(m_command, &archive, &output, m_aes.get());
+        CFolderPacker packer(m_command, &archive, &output, m_aes.get(), BytesToPack(plan));
         if (failure == EDllFailure::kNone && m_existed)
             failure = RepackOld(plan, &packer, &empty);
         if (failure == EDllFailure::kNone)
@@ -548,6 +540,21 @@ EDllFailure CSevenZipWriter::Write(const std::wstring& temp, std::wstring* subje
     }
     output.Close();
     return failure;
+}
+
+// The bytes the packer will be fed: the new files' and the repacked old ones'.
+uint64_t CSevenZipWriter::BytesToPack(const CPlan& plan) const
+{
+    uint64_t bytes = 0;
+    for (size_t i = 0; i < m_items.Count(); ++i)
+        if (!m_items.Item(i).folder)
+            bytes += m_items.Item(i).size;
+    for (size_t f = 0; f < plan.folders.size(); ++f)
+        if (plan.folders[f] == EOldFolder::kRepack)
+            for (size_t i : plan.folderEntries[f])
+                if (plan.keptEntries[i])
+                    bytes += m_old.entries[i].size;
+    return bytes;
 }
 
 // Which old entries a new item of the same name replaces, and so which old

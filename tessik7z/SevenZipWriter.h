@@ -50,6 +50,7 @@ private:
     EDllFailure ReadOld(std::wstring* subject);
     EDllFailure Write(const std::wstring& temp, std::wstring* subject);
     EDllFailure PlanOld(CPlan* plan);
+    uint64_t BytesToPack(const CPlan& plan) const;
     EDllFailure CopyOld(const CPlan& plan, CPackedOutput* output, CSevenZipArchive* archive);
     EDllFailure RepackOld(const CPlan& plan, CFolderPacker* packer, std::vector<CSevenZipEntry>* empty);
     EDllFailure PackNew(CFolderPacker* packer, std::vector<CSevenZipEntry>* empty, std::wstring* subject);
