@@ -53,41 +53,24 @@ const char* StaticText(const std::string& text)
     return kept;
 }
 
-void AddName(std::vector<std::string>* names, const std::string& name)
-{
-    if (std::find(names->begin(), names->end(), name) == names->end())
-        names->push_back(name);
-}
-
-// The coder of an out stream, then those that feed its in streams, in the
-// order of the in streams; depth bounds the walk (the reader has made sure
-// that the coders join without a cycle).
-void AddChain(const CSevenZipFolder& folder, size_t out, size_t depth, std::vector<std::string>* names)
-{
-    size_t coder = folder.CoderOfOutStream(out);
-    if (coder == folder.coders.size() || depth > folder.coders.size())
-        return;
-    if (folder.coders[coder].method != kMethodAes)
-        AddName(names, MethodName(folder.coders[coder].method));
-    size_t firstIn = folder.FirstInStream(coder);
-    for (size_t in = firstIn; in < firstIn + folder.coders[coder].inStreams; ++in)
-        for (const CSevenZipBindPair& pair : folder.bindPairs)
-            if (pair.inIndex == in)
-                AddChain(folder, static_cast<size_t>(pair.outIndex), depth + 1, names);
-}
-
-// "7zAES BCJ LZMA2": the cipher first, then every other method once, from
-// the coder that gives the folder's data to those that feed it.
+// What INDIVIDUALINFO's szMode (seven characters) can hold of a folder's
+// coders: "7zAES" when it is encrypted, "BCJ2" for a BCJ2 folder, else the
+// compressor the packed stream feeds ("LZMA2", "LZMA", "Copy"...).
 const char* ModeOf(const CSevenZipFolder& folder)
 {
-    std::vector<std::string> names;
     if (folder.IsEncrypted())
-        names.push_back(MethodName(kMethodAes));
-    AddChain(folder, folder.MainOutStream(), 0, &names);
-    std::string mode;
-    for (const std::string& name : names)
-        mode += (mode.empty() ? "" : " ") + name;
-    return StaticText(mode);
+        return StaticText(MethodName(kMethodAes));
+    for (const CSevenZipCoder& coder : folder.coders)
+        if (coder.method == kMethodBcj2)
+            return StaticText(MethodName(kMethodBcj2));
+    size_t in = folder.packedInStreams.empty() ? 0 : static_cast<size_t>(folder.packedInStreams.front());
+    for (size_t coder = 0; coder < folder.coders.size(); ++coder)
+    {
+        size_t first = folder.FirstInStream(coder);
+        if (in >= first && in < first + folder.coders[coder].inStreams)
+            return StaticText(MethodName(folder.coders[coder].method));
+    }
+    return StaticText(std::string());
 }
 
 uint64_t FolderPackedSize(const CSevenZipArchive& archive, const CSevenZipFolder& folder)
