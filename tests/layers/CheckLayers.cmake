@@ -21,6 +21,7 @@ set(layers
   "shellext|common"
   "dllkit|common"
   "tessikzip|common,dllkit"
+  "tessik7z|common,dllkit"
   "bridges/core|common,dllkit"
   "bridges/dlls|common,dllkit,bridges/core"
 )
