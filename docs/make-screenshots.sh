@@ -32,7 +32,7 @@ for picture in compress-dialog-folded compress-dialog-unfolded settings-basic se
                filter-page filter-list-editor filter-definition-editor filter-preview filter-preview-gitignore; do
   convert "artefacts/$picture.bmp" "$root/docs/$picture.png"
 done
-for page in 1101:7z 1091:7zip-zip 1133:tzip 1088:cab 1067:lha 1084:zip32j; do
+for page in 1101:7z 1091:7zip-zip 1133:tzip 1088:cab 1067:lha 1084:zip32j 1148:t7z; do
   convert "artefacts/settings-page-${page%%:*}.bmp" "$root/docs/settings-page-${page##*:}.png"
 done
 # One picture at 150 %. The test's own checks are made for 100 %; what counts

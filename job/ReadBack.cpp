@@ -31,6 +31,7 @@ const CNameRule kNameRules[] = {
     {7, true, true},  // LZH self-extracting
     {8, true, true},  // ZIP through Zip32j.dll: stored with '/'
     {9, true, true},  // ZIP self-extracting
+    {10, true, true},  // 7z through Tessik7z.dll: stored with '/'
 };
 
 CNameRule RuleOf(int formatId)

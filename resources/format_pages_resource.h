@@ -1,8 +1,9 @@
 #pragma once
 
 // Archiver settings pages: 7-Zip32.dll 7z (118) and ZIP (107), Cab32.dll (117),
-// Unlha32.dll (113), Zip32j.dll (116), TessikZip.dll (123). Control ids are per template; a spin
-// field is an edit followed by its up-down, which takes the edit as buddy.
+// Unlha32.dll (113), Zip32j.dll (116), TessikZip.dll (123), Tessik7z.dll (125).
+// Control ids are per template; a spin field is an edit followed by its
+// up-down, which takes the edit as buddy.
 
 #define IDD_SEVENZIP_PAGE 118
 #define IDD_SEVENZIP_ZIP_PAGE 107
@@ -10,9 +11,10 @@
 #define IDD_LHA_PAGE 113
 #define IDD_ZIP_PAGE 116
 #define IDD_TZIP_PAGE 123
+#define IDD_T7Z_PAGE 125
 
 // The two version lines of every page but the 7-Zip32 ZIP page (the
-// TessikZip.dll page has only the first).
+// pages of TessikZip.dll and Tessik7z.dll have only the first).
 #define IDC_DLL_VERSION 1022
 #define IDC_TESTED_VERSION 1021
 
@@ -62,6 +64,16 @@
 #define IDC_TZIP_NAMES 1134
 #define IDC_TZIP_THREADS 1135
 #define IDC_TZIP_THREADS_SPIN 1136
+
+// Tessik7z.dll page (125).
+#define IDC_T7Z_LEVEL 1145
+#define IDC_T7Z_LEVEL_SPIN 1146
+#define IDC_T7Z_SOLID 1147
+#define IDC_T7Z_SOLID_BLOCK 1148
+#define IDC_T7Z_SOLID_BLOCK_SPIN 1149
+#define IDC_T7Z_THREADS 1150
+#define IDC_T7Z_THREADS_SPIN 1151
+#define IDC_T7Z_ENCRYPT_HEADER 1152
 
 // Strings.
 #define IDS_TIP_7Z_METHOD 220
@@ -124,3 +136,8 @@
 #define IDS_TZIP_ZIPCRYPTO 506
 #define IDS_TZIP_UTF8 507
 #define IDS_TZIP_SHIFT_JIS 508
+#define IDS_TIP_T7Z_LEVEL 509
+#define IDS_TIP_T7Z_SOLID 510
+#define IDS_TIP_T7Z_SOLID_BLOCK 511
+#define IDS_TIP_T7Z_THREADS 512
+#define IDS_TIP_T7Z_ENCRYPT_HEADER 513

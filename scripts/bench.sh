@@ -12,7 +12,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSIK_BUILD_DIR:-$root/build}
-cmake --build "$build" --target benchmarks tessik tessikzip >/dev/null
+cmake --build "$build" --target benchmarks tessik tessikzip tessik7z >/dev/null
 # The program and its DLL as the release zip ships them, without debug
 # sections: what a user starts (under Wine the sections are read in at every
 # start).

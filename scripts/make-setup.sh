@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the setup program from a folder of staged release files (tessik.exe,
-# TessikZip.dll, tessikshlex_x64.dll, tessikshlex_install_x64.exe,
+# TessikZip.dll, Tessik7z.dll, tessikshlex_x64.dll, tessikshlex_install_x64.exe,
 # tessikshlex_install.exe, readme.txt) with makensis and setup/tessik.nsi:
 #
 #   bash scripts/make-setup.sh STAGE OUT.exe VERSION [TARGET]
@@ -24,7 +24,7 @@ header() {
 company=$(header TESSIK_COMPANY_NAME)
 rights=$(header TESSIK_RIGHTS_NOTICE)
 [ -n "$company" ] && [ -n "$rights" ] || { echo "resources/version.h: no maker or notice" >&2; exit 1; }
-for f in tessik.exe TessikZip.dll tessikshlex_x64.dll tessikshlex_install_x64.exe tessikshlex_install.exe readme.txt; do
+for f in tessik.exe TessikZip.dll Tessik7z.dll tessikshlex_x64.dll tessikshlex_install_x64.exe tessikshlex_install.exe readme.txt; do
   [ -f "$stage/$f" ] || { echo "missing in $stage: $f" >&2; exit 1; }
 done
 

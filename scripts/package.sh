@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The release packages for Windows users: dist/tessik-1.12-setup.exe (the
 # setup program, setup/tessik.nsi) and dist/tessik-1.12-windows.zip with the
-# 32-bit tessik.exe and its own ZIP DLL (TessikZip.dll), the 64-bit shell
-# extension and its installer, and a short
+# 32-bit tessik.exe and its own ZIP and 7z DLLs (TessikZip.dll,
+# Tessik7z.dll), the 64-bit shell extension and its installer, and a short
 # Japanese read-me (Shift_JIS, CR LF). Builds first unless
 # TESSIK_PACKAGE_NO_BUILD=1 (scripts/test.sh has built already).
 # The packaged binaries carry no debug sections and no symbol table: their
@@ -16,7 +16,7 @@ version=1.12
 if [ "${TESSIK_PACKAGE_NO_BUILD:-0}" != 1 ]; then
   bash "$root/scripts/build.sh"
 fi
-files=("$build32/bin/tessik.exe" "$build32/bin/tessikzip/TessikZip.dll" "$build64/bin/tessikshlex_x64.dll" "$build64/bin/tessikshlex_install_x64.exe" "$build32/bin/userinstaller/tessikshlex_install.exe")
+files=("$build32/bin/tessik.exe" "$build32/bin/tessikzip/TessikZip.dll" "$build32/bin/tessik7z/Tessik7z.dll" "$build64/bin/tessikshlex_x64.dll" "$build64/bin/tessikshlex_install_x64.exe" "$build32/bin/userinstaller/tessikshlex_install.exe")
 for f in "${files[@]}"; do
   [ -f "$f" ] || { echo "missing: $f" >&2; exit 1; }
 done
@@ -52,6 +52,7 @@ Tessikは、ファイルやフォルダーを書庫にまとめる圧縮ツー�
 ■ 入っているファイル
   tessik.exe                    本体 (32ビット)
   TessikZip.dll                 Tessik自身のZIP書庫DLL (32ビット)
+  Tessik7z.dll                  Tessik自身の7Z書庫DLL (32ビット)
   tessikshlex_x64.dll           右クリックメニュー「Tessikで圧縮(&E)」(64ビット)
   tessikshlex_install_x64.exe   右クリックメニューの登録と解除 (64ビット)
   tessikshlex_install.exe       右クリックメニューの状態の表示、このユーザー
@@ -71,14 +72,15 @@ Tessikは、ファイルやフォルダーを書庫にまとめる圧縮ツー�
 
   ZIP版 (tessik-1.12-windows.zip) を使うときは:
   1. 好きなフォルダーにすべてのファイルを置きます。
-  2. ZIP書庫は、同梱の TessikZip.dll だけで作れます。ほかの形式を
-     使うときは、そのアーカイバーDLLを tessik.exe と同じフォルダー
-     に置きます (32ビット版のDLLです)。
+  2. ZIP書庫は同梱の TessikZip.dll だけで、7Z書庫は同梱の Tessik7z.dll
+     だけで作れます。ほかの形式を使うときは、そのアーカイバーDLLを
+     tessik.exe と同じフォルダーに置きます (32ビット版のDLLです)。
        7-Zip32.dll  7Z形式、ZIP形式 (自己解凍には 7z.sfx なども)
        Cab32.dll    CAB形式
        Unlha32.dll  LHA形式 (既定の形式)
        Zip32j.dll と zip32.dll  ZIP形式
-     TessikZip.dll を含めてDLLがひとつもないと、Tessikは起動できません。
+     TessikZip.dll と Tessik7z.dll を含めてDLLがひとつもないと、Tessikは
+     起動できません。
   3. 右クリックメニューを使うときは、tessikshlex_install.exe を実行
      して、このユーザーのメニューに登録します。すべてのユーザーに登録
      するときは、管理者として開いたコマンドプロンプトで、次のように
@@ -112,7 +114,7 @@ README
 mkdir -p "$root/dist"
 out="$root/dist/tessik-$version-windows.zip"
 rm -f "$out"
-(cd "$stage" && zip -q -X "$out" tessik.exe TessikZip.dll tessikshlex_x64.dll tessikshlex_install_x64.exe tessikshlex_install.exe readme.txt)
+(cd "$stage" && zip -q -X "$out" tessik.exe TessikZip.dll Tessik7z.dll tessikshlex_x64.dll tessikshlex_install_x64.exe tessikshlex_install.exe readme.txt)
 echo "$out"
 unzip -l "$out"
 setup="$root/dist/tessik-$version-setup.exe"

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds Tessik and starts it under Wine (Japanese locale, the build tree's own
-# Wine prefix) beside its own ZIP archiver DLL (TessikZip.dll) and the bridges
-# (bridges/): archiver DLLs that have the host's own archivers (7zz, zip,
-# gcab, jlha) make real archives of the other formats.
+# Wine prefix) beside its own archiver DLLs (TessikZip.dll for ZIP,
+# Tessik7z.dll for 7z) and the bridges (bridges/): archiver DLLs that have the
+# host's own archivers (7zz, zip, gcab, jlha) make real archives of the other
+# formats.
 #
 #   bash scripts/run.sh                  opens the settings dialog
 #   bash scripts/run.sh PATH...          opens the compress dialog on the paths
 #   bash scripts/run.sh --quick PATH...  no dialog: makes the archive (format
 #                                        TESSIK_FORMAT, default TZIP: a ZIP
 #                                        through TessikZip.dll alone, no host
-#                                        tool), prints its listing and exits
+#                                        tool; T7Z: a 7z through Tessik7z.dll
+#                                        alone), prints its listing and exits
 #
 # PATH may be a Linux path (/home/...) or a Windows path of the prefix (C:\...).
 # Without an X display the program runs under xvfb-run.
@@ -28,9 +30,9 @@ run="$build/run"
 rm -rf "$run"
 mkdir -p "$run"
 format=${TESSIK_FORMAT:-TZIP}
-cp "$build/bin/tessik.exe" "$build/bin/tessikzip/TessikZip.dll" "$run/"
-# Our own ZIP needs no bridge: a quick start of it runs without them.
-if [ "$quick" = 0 ] || [ "$format" != TZIP ]; then
+cp "$build/bin/tessik.exe" "$build/bin/tessikzip/TessikZip.dll" "$build/bin/tessik7z/Tessik7z.dll" "$run/"
+# Our own formats need no bridge: a quick start of one runs without them.
+if [ "$quick" = 0 ] || { [ "$format" != TZIP ] && [ "$format" != T7Z ]; }; then
   cp "$build/bin/bridges/"*.dll "$run/"
 fi
 
@@ -48,8 +50,8 @@ fi
 
 [ $# -gt 0 ] || { echo "usage: $0 --quick PATH..." >&2; exit 2; }
 case "$format" in
-  7Z) ext=.7z ;; TZIP|7ZIP|ZIP) ext=.zip ;; CAB) ext=.cab ;; LHA) ext=.lzh ;;
-  *) echo "TESSIK_FORMAT: one of TZIP 7Z 7ZIP ZIP CAB LHA" >&2; exit 2 ;;
+  7Z|T7Z) ext=.7z ;; TZIP|7ZIP|ZIP) ext=.zip ;; CAB) ext=.cab ;; LHA) ext=.lzh ;;
+  *) echo "TESSIK_FORMAT: one of TZIP T7Z 7Z 7ZIP ZIP CAB LHA" >&2; exit 2 ;;
 esac
 # The program prefers the settings file of the prefix's application-data
 # folder; for this run it holds quick start, and the user's file comes back.

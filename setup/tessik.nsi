@@ -94,6 +94,7 @@ Var InstalledBytes
 !macro CommonFiles _MACRO
   !insertmacro ${_MACRO} "tessik.exe"
   !insertmacro ${_MACRO} "TessikZip.dll"
+  !insertmacro ${_MACRO} "Tessik7z.dll"
   !insertmacro ${_MACRO} "tessikshlex_install.exe"
   !insertmacro ${_MACRO} "readme.txt"
 !macroend

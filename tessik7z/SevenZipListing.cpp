@@ -84,7 +84,9 @@ uint64_t FolderPackedSize(const CSevenZipArchive& archive, const CSevenZipFolder
 CListingEntry ListingEntryOf(const CSevenZipArchive& archive, const CSevenZipEntry& entry)
 {
     CListingEntry listed;
+    // With '\\' between the parts, as the other archiver DLLs list them.
     listed.name = entry.name;
+    std::replace(listed.name.begin(), listed.name.end(), L'/', L'\\');
     listed.size = entry.size;
     listed.crc = entry.hasCrc ? entry.crc : 0;
     listed.folder = entry.directory;

@@ -6,7 +6,7 @@
 #include <vector>
 
 // What the listing and check entries read from a 7z: the entries as
-// INDIVIDUALINFO shows them ("LZMA2", "BCJ2", "7zAES"... as szMode),
+// INDIVIDUALINFO shows them (names with '\\' between the parts) ("LZMA2", "BCJ2", "7zAES"... as szMode),
 // and the check of the archive's structure or of every folder's data.
 
 // False when the file is no 7z, or is damaged or cannot be read.

@@ -3,27 +3,8 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formats/PageRequest.h"
 #include "archivers/formatsettings/TessikZipSettings.h"
-#include "settings/CompressJob.h"
 
 #include <stdio.h>
-
-namespace {
-
-// Inside the DLL's double quotes "" stands for one quote; backslashes are
-// taken as they are.
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (char c : text)
-    {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-}  // namespace
 
 int CArcTessikZip::Init()
 {
@@ -63,12 +44,7 @@ int CArcTessikZip::ReadSettings(int layoutVersion, const char* iniPath)
     return ReadTessikZipSettings(layoutVersion, iniPath);
 }
 
-int CArcTessikZip::AddFile(const char* path, const char* baseFolder)
-{
-    return m_lists.Add(path, baseFolder);
-}
-
-void CArcTessikZip::BuildTessikZipCommand(const std::string& outputPath, std::string* commandLine) const
+std::string CArcTessikZip::Switches() const
 {
     const CTessikZipSettings& settings = g_tessikZipSettings;
     char number[32];
@@ -77,7 +53,7 @@ void CArcTessikZip::BuildTessikZipCommand(const std::string& outputPath, std::st
     options += settings.Method == ETessikZipMethod::Store ? "-m:store " : "-m:deflate ";
     if (m_job->UsePassword)
     {
-        options += Quoted("-p" + m_job->Password) + " ";
+        options += PasswordSwitch();
         options += settings.Encryption == ETessikZipEncryption::ZipCrypto ? "-e:zipcrypto " : "-e:aes ";
     }
     options += settings.Names == ETessikZipNames::ShiftJis ? "-n:sjis " : "-n:utf8 ";
@@ -85,19 +61,5 @@ void CArcTessikZip::BuildTessikZipCommand(const std::string& outputPath, std::st
     options += number;
     if (!m_job->Setting.StatusDialog)
         options += "-i ";
-
-    *commandLine = JobText("a " + options + Quoted(outputPath) + " ");
-    const CBaseFolderListFiles::CMap& files = m_lists.Files();
-    for (CBaseFolderListFiles::CMap::const_iterator entry = files.begin(); entry != files.end(); ++entry)
-        *commandLine += "\"" + entry->first + "\\\" \"@" + JobText(entry->second) + "\" ";
-}
-
-int CArcTessikZip::Run(HWND owner, char* buffer, size_t size)
-{
-    std::string commandLine;
-    BuildTessikZipCommand(m_job->OutputFile, &commandLine);
-    m_dll.Load();
-    int result = m_dll.Command(owner, commandLine.c_str(), buffer, static_cast<DWORD>(size));
-    m_dll.Unload();
-    return result;
+    return options;
 }

@@ -7,6 +7,7 @@
 #include "archivers/formats/ArcCabSfx.h"
 #include "archivers/formats/ArcLha.h"
 #include "archivers/formats/ArcLhaSfx.h"
+#include "archivers/formats/ArcTessik7z.h"
 #include "archivers/formats/ArcTessikZip.h"
 #include "archivers/formats/ArcZip.h"
 #include "archivers/formats/ArcZipSfx.h"
@@ -22,11 +23,23 @@ namespace {
 CFormatRegistry s_formats;
 
 // The DLLs the builders probe; the three 7-Zip32 builders, two of each other
-// family but TessikZip.dll's, and the self-extracting module check all bind
-// the same DLL. Zip32j.dll
+// family but the own DLLs' (one builder each), and the self-extracting module
+// check all bind the same DLL. Zip32j.dll
 // works through zip32.dll, which its binding looks for at every load.
-const char* const kArchiverDlls[] = {"7-Zip32.dll", "TessikZip.dll", "Cab32.dll", "Unlha32.dll", "Zip32j.dll",
-                                     "zip32.dll"};
+const char* const kArchiverDlls[] = {"7-Zip32.dll", "TessikZip.dll", "Cab32.dll",   "Unlha32.dll",
+                                     "Zip32j.dll",  "zip32.dll",     "Tessik7z.dll"};
+
+// The program's own formats, in the order they are proposed when no other
+// format is in use.
+const int kOwnFormatIds[] = {kOwnZipFormatId, kOwnSevenZipFormatId};
+
+bool IsOwnFormat(int id)
+{
+    for (int own : kOwnFormatIds)
+        if (own == id)
+            return true;
+    return false;
+}
 
 void Register(std::unique_ptr<CArc> builder)
 {
@@ -58,6 +71,7 @@ int RegisterAllFormats()
     Register(std::unique_ptr<CArc>(new CArcLhaSfx));
     Register(std::unique_ptr<CArc>(new CArcZip));
     Register(std::unique_ptr<CArc>(new CArcZipSfx));
+    Register(std::unique_ptr<CArc>(new CArcTessik7z));
     return static_cast<int>(s_formats.size());
 }
 
@@ -88,8 +102,13 @@ CArc* FindFormat(int id)
 int FindFirstUsedFormatId()
 {
     for (CFormatRegistry::const_iterator entry = s_formats.begin(); entry != s_formats.end(); ++entry)
-        if (entry->first != kOwnZipFormatId && entry->second->IsUsed())
+        if (!IsOwnFormat(entry->first) && entry->second->IsUsed())
             return entry->first;
-    CArc* own = FindFormat(kOwnZipFormatId);
-    return own != nullptr && own->IsUsed() ? kOwnZipFormatId : -1;
+    for (int id : kOwnFormatIds)
+    {
+        CArc* own = FindFormat(id);
+        if (own != nullptr && own->IsUsed())
+            return id;
+    }
+    return -1;
 }

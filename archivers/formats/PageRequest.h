@@ -13,6 +13,7 @@ enum
     kPageLha = 3,          // dialog 113
     kPageZip = 4,          // dialog 116, Zip32j.dll
     kPageTessikZip = 5,    // dialog 123, TessikZip.dll
+    kPageTessik7z = 6,     // dialog 125, Tessik7z.dll
 };
 
 // Handed by the settings dialog to CArc::CreatePage. The builder fills in the

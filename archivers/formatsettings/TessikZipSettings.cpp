@@ -1,23 +1,14 @@
 #include "archivers/formatsettings/TessikZipSettings.h"
 
+#include "archivers/formatsettings/SectionValues.h"
 #include "settings/IniFile.h"
-#include "settings/SectionReader.h"
 #include "settings/SettingsLayout.h"
-
-#include <stddef.h>
 
 CTessikZipSettings g_tessikZipSettings;
 
 namespace {
 
 const char kSection[] = "TZIP";
-
-template <class TValue>
-struct CStoredName
-{
-    TValue value;
-    const char* name;
-};
 
 const CStoredName<ETessikZipMethod> kMethods[] = {
     {ETessikZipMethod::Deflate, "Deflate"},
@@ -31,34 +22,6 @@ const CStoredName<ETessikZipNames> kNames[] = {
     {ETessikZipNames::Utf8, "UTF-8"},
     {ETessikZipNames::ShiftJis, "Shift_JIS"},
 };
-
-template <class TValue, size_t N>
-void ReadName(CSectionReader& reader, const char* key, const CStoredName<TValue> (&names)[N], TValue* field)
-{
-    const char* text = reader.Get(key);
-    if (text == NULL)
-        return;
-    for (const CStoredName<TValue>& name : names)
-        if (lstrcmpiA(text, name.name) == 0)
-            *field = name.value;
-}
-
-template <class TValue, size_t N>
-const char* NameOf(const CStoredName<TValue> (&names)[N], TValue value)
-{
-    for (const CStoredName<TValue>& name : names)
-        if (name.value == value)
-            return name.name;
-    return names[0].name;
-}
-
-void ReadInRange(CSectionReader& reader, const char* key, int lowest, int highest, int* field)
-{
-    int value = *field;
-    reader.Int(key, &value);
-    if (value >= lowest && value <= highest)
-        *field = value;
-}
 
 }  // namespace
 

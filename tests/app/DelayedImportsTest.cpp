@@ -75,8 +75,9 @@ bool CancelledFileDialog(BOOL(WINAPI* show)(OPENFILENAMEA*))
 
 TEST(DelayedImports, NeitherProgramImportsThemAtStart)
 {
-    // TessikZip.dll, mapped at every start of the program, takes bcrypt only
-    // for a password (its tests call every function it takes from it).
+    // TessikZip.dll and Tessik7z.dll, mapped at every start of the program,
+    // take bcrypt only for a password (their tests call every function they
+    // take from it).
     const char* const kDelayedByZip[] = {"bcrypt.dll"};
     const struct
     {
@@ -86,6 +87,7 @@ TEST(DelayedImports, NeitherProgramImportsThemAtStart)
         {TestExeFolder() + "\\tessik.exe", {std::begin(kDelayed), std::end(kDelayed)}},
         {std::string(), {std::begin(kDelayed), std::end(kDelayed)}},
         {TestExeFolder() + "\\tessikzip\\TessikZip.dll", {std::begin(kDelayedByZip), std::end(kDelayedByZip)}},
+        {TestExeFolder() + "\\tessik7z\\Tessik7z.dll", {std::begin(kDelayedByZip), std::end(kDelayedByZip)}},
     };
     for (const auto& c : cases)
     {

@@ -5,6 +5,7 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/Tessik7zSettings.h"
 #include "archivers/formatsettings/TessikZipSettings.h"
 #include "archivers/formatsettings/ZipSettings.h"
 #include "tests/archivers/StandInFormats.h"
@@ -24,8 +25,9 @@ TEST(FormatRegistry, HoldsExactlyTheIdsWhoseDllsBind)
         std::vector<int> ids;
     } cases[] = {
         {"everything", kAllStandIns, "default", "", {0, 1, 2, 4, 5, 6, 7, 8, 9}},
-        {"everything and TessikZip", kAllStandInsAndOwnZip, "default", "", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"everything and the own DLLs", kAllStandInsAndOwnDlls, "default", "", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
         {"only TessikZip", {"TessikZip.dll"}, "default", "", {3}},
+        {"only Tessik7z", {"Tessik7z.dll"}, "default", "", {10}},
         {"only Unlha32", {"Unlha32.dll"}, "default", "", {6, 7}},
         {"only Cab32", {"Cab32.dll"}, "default", "", {4, 5}},
         {"Zip32j with zip32", {"Zip32j.dll", "zip32.dll"}, "default", "", {8, 9}},
@@ -73,32 +75,48 @@ TEST(FormatRegistry, SfxModuleDiscoveryRecordsEachModule)
 
 TEST(FormatRegistry, InitKeepsVersionsAndZipPasswordSupportComesFromTheDll)
 {
-    CStandInFormats standIns(kAllStandInsAndOwnZip);
+    CStandInFormats standIns(kAllStandInsAndOwnDlls);
     standIns.Script("7-Zip32.dll", "version=431\n");
     standIns.Script("Cab32.dll", "version=98\n");
     standIns.Script("Unlha32.dll", "version=202\n");
     standIns.Script("Zip32j.dll", "version=37\nencryption=0\n");
     standIns.Script("TessikZip.dll", "version=105\n");
+    standIns.Script("Tessik7z.dll", "version=101\n");
     standIns.Register();
     EXPECT_EQ(431, g_sevenZipSettings.Version);
     EXPECT_EQ(105, g_tessikZipSettings.Version);
+    EXPECT_EQ(101, g_tessik7zSettings.Version);
     EXPECT_EQ(98, g_cabSettings.Version);
     EXPECT_EQ(202, g_lhaSettings.Version);
     EXPECT_EQ(37, g_zipSettings.Version);
     EXPECT_EQ(0, FindFormat(8)->SupportsPassword());
     EXPECT_EQ(0, FindFormat(9)->SupportsPassword());
-    const CArc* own = FindFormat(3);
-    ASSERT_NE(nullptr, own);
-    EXPECT_STREQ("TZIP", own->GetName());
-    EXPECT_STREQ(".zip", own->GetExtension());
-    EXPECT_STREQ("Tessik　-　ZIP書庫(*.zip)", own->GetDisplayName());
-    EXPECT_EQ(0, own->IsSelfExtracting());
-    EXPECT_EQ(1, own->SupportsPassword());
-    EXPECT_EQ(1, own->SupportsAppend());
-    EXPECT_EQ(1, own->SupportsUnicodeNames());
-    EXPECT_FALSE(own->PasswordBytesFollowUnicodeMode());
+    const struct
+    {
+        int id;
+        const char* name;
+        const char* extension;
+        const char* displayName;
+    } owns[] = {
+        {3, "TZIP", ".zip", "Tessik　-　ZIP書庫(*.zip)"},
+        {10, "T7Z", ".7z", "Tessik　-　7Z書庫(*.7z)"},
+    };
+    for (const auto& expected : owns)
+    {
+        const CArc* own = FindFormat(expected.id);
+        ASSERT_NE(nullptr, own) << expected.name;
+        EXPECT_STREQ(expected.name, own->GetName());
+        EXPECT_STREQ(expected.extension, own->GetExtension());
+        EXPECT_STREQ(expected.displayName, own->GetDisplayName());
+        EXPECT_EQ(0, own->IsSelfExtracting()) << expected.name;
+        EXPECT_EQ(1, own->SupportsPassword()) << expected.name;
+        EXPECT_EQ(1, own->SupportsAppend()) << expected.name;
+        EXPECT_EQ(1, own->SupportsUnicodeNames()) << expected.name;
+        EXPECT_FALSE(own->PasswordBytesFollowUnicodeMode()) << expected.name;
+    }
     // Probing released every DLL again.
-    for (const char* dll : {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll", "TessikZip.dll"})
+    for (const char* dll :
+         {"7-Zip32.dll", "Zip32j.dll", "zip32.dll", "Cab32.dll", "Unlha32.dll", "TessikZip.dll", "Tessik7z.dll"})
         EXPECT_EQ(nullptr, GetModuleHandleA(dll)) << dll;
 }
 
@@ -112,7 +130,7 @@ TEST(FormatRegistry, FindFormatIdByNameIsExactAndLimitedToRegisteredFormats)
         const char* name;
         int id;
     } cases[] = {
-        {"7Z", 0}, {"7z", -1}, {"7ZIP", 2}, {"LHA", 6}, {"LHASFX", 7}, {"TZIP", -1},
+        {"7Z", 0}, {"7z", -1}, {"7ZIP", 2}, {"LHA", 6}, {"LHASFX", 7}, {"TZIP", -1}, {"T7Z", -1},
         {"7ZSFX", -1},  // no module: not registered
         {"CAB", -1},    {"LHA ", -1}, {"", -1},
     };
@@ -139,9 +157,9 @@ TEST(FormatRegistry, FirstUsedFormatSkipsSwitchedOffDlls)
     g_zipSettings.Use = true;
 }
 
-// TZIP is the first used format only where no other archiver DLL is in use,
-// although its id comes before CAB's.
-TEST(FormatRegistry, FirstUsedFormatIsTheOwnZipOnlyWhenNothingElseIsInUse)
+// TZIP and T7Z are the first used format only where no other archiver DLL is
+// in use, although TZIP's id comes before CAB's; TZIP before T7Z.
+TEST(FormatRegistry, FirstUsedFormatIsAnOwnFormatOnlyWhenNothingElseIsInUse)
 {
     struct
     {
@@ -150,11 +168,18 @@ TEST(FormatRegistry, FirstUsedFormatIsTheOwnZipOnlyWhenNothingElseIsInUse)
         bool othersUsed;
         bool ownUsed;
         int id;
+        bool own7zUsed = true;
     } cases[] = {
         {"only TessikZip", {"TessikZip.dll"}, true, true, 3},
         {"only TessikZip, switched off", {"TessikZip.dll"}, true, false, -1},
         {"TessikZip and Cab32", {"TessikZip.dll", "Cab32.dll"}, true, true, 4},
-        {"everything, all but TessikZip switched off", kAllStandInsAndOwnZip, false, true, 3},
+        {"everything, all but TessikZip switched off", kAllStandInsAndOwnDlls, false, true, 3, false},
+        {"only Tessik7z", {"Tessik7z.dll"}, true, true, 10},
+        {"only Tessik7z, switched off", {"Tessik7z.dll"}, true, true, -1, false},
+        {"Tessik7z and Cab32", {"Tessik7z.dll", "Cab32.dll"}, true, true, 4},
+        {"both own DLLs: the ZIP", {"TessikZip.dll", "Tessik7z.dll"}, true, true, 3},
+        {"both own DLLs, TessikZip switched off", {"TessikZip.dll", "Tessik7z.dll"}, true, false, 10},
+        {"everything, all but the own DLLs switched off", kAllStandInsAndOwnDlls, false, true, 3},
     };
     for (const auto& c : cases)
     {
@@ -162,8 +187,9 @@ TEST(FormatRegistry, FirstUsedFormatIsTheOwnZipOnlyWhenNothingElseIsInUse)
         standIns.Register();
         g_sevenZipSettings.Use = g_cabSettings.Use = g_lhaSettings.Use = g_zipSettings.Use = c.othersUsed;
         g_tessikZipSettings.Use = c.ownUsed;
+        g_tessik7zSettings.Use = c.own7zUsed;
         EXPECT_EQ(c.id, FindFirstUsedFormatId()) << c.what;
     }
     g_sevenZipSettings.Use = g_cabSettings.Use = g_lhaSettings.Use = g_zipSettings.Use = true;
-    g_tessikZipSettings.Use = true;
+    g_tessikZipSettings.Use = g_tessik7zSettings.Use = true;
 }

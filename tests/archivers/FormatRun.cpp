@@ -2,6 +2,7 @@
 
 #include "archivers/formats/ArcCab.h"
 #include "archivers/formats/ArcLha.h"
+#include "archivers/formats/ArcTessik7z.h"
 #include "archivers/formats/ArcTessikZip.h"
 #include "archivers/formats/ArcZip.h"
 #include "archivers/formats/FormatRegistry.h"
@@ -36,6 +37,11 @@ CFormatRun RunFormat(const CStandInFormats& standIns, int id, CCompressJob* job,
         for (const auto& entry : own->ListFiles())
             run.listFiles.push_back(entry.second);
     }
+    else if (CArcTessik7z* own7z = dynamic_cast<CArcTessik7z*>(arc))
+    {
+        for (const auto& entry : own7z->ListFiles())
+            run.listFiles.push_back(entry.second);
+    }
     else if (CArcLha* lha = dynamic_cast<CArcLha*>(arc))
     {
         run.listFiles.push_back(lha->ListFile());
@@ -58,6 +64,8 @@ const char* DllOf(int id)
 {
     if (id == 3)
         return "TessikZip.dll";
+    if (id == 10)
+        return "Tessik7z.dll";
     return id <= 5 ? "Cab32.dll" : id <= 7 ? "Unlha32.dll" : "Zip32j.dll";
 }
 
@@ -65,6 +73,8 @@ const char* EntryOf(int id)
 {
     if (id == 3)
         return "TessikZip";
+    if (id == 10)
+        return "Tessik7z";
     return id <= 5 ? "Cab" : id <= 7 ? "Unlha" : "Zip";
 }
 

@@ -22,7 +22,7 @@ struct CFormatRun
 CFormatRun RunFormat(const CStandInFormats& standIns, int id, CCompressJob* job,
                      const std::vector<std::pair<std::string, std::string>>& files);
 
-// The DLL file and command entry behind a format id (3 to 9).
+// The DLL file and command entry behind a format id (3 to 10).
 const char* DllOf(int id);
 const char* EntryOf(int id);
 

@@ -4,6 +4,7 @@
 #include "archivers/formats/FormatRegistry.h"
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/Tessik7zSettings.h"
 #include "archivers/formatsettings/TessikZipSettings.h"
 #include "archivers/formatsettings/ZipSettings.h"
 
@@ -12,9 +13,9 @@
 const std::vector<std::string> kSevenZipStandIns = {"7-Zip32.dll", "7z.sfx", "7zC.sfx", "7zCon.sfx"};
 const std::vector<std::string> kAllStandIns = {"7-Zip32.dll", "7z.sfx",    "7zC.sfx",   "7zCon.sfx",  "Zip32j.dll",
                                                "zip32.dll",   "Cab32.dll", "Unlha32.dll"};
-const std::vector<std::string> kAllStandInsAndOwnZip = {"7-Zip32.dll", "7z.sfx",      "7zC.sfx",
-                                                        "7zCon.sfx",   "Zip32j.dll",  "zip32.dll",
-                                                        "Cab32.dll",   "Unlha32.dll", "TessikZip.dll"};
+const std::vector<std::string> kAllStandInsAndOwnDlls = {"7-Zip32.dll", "7z.sfx",      "7zC.sfx",       "7zCon.sfx",
+                                                         "Zip32j.dll",  "zip32.dll",   "Cab32.dll",     "Unlha32.dll",
+                                                         "TessikZip.dll", "Tessik7z.dll"};
 
 CStandInFormats::CStandInFormats(const std::vector<std::string>& files, const std::string& variant)
 {
@@ -40,6 +41,7 @@ int CStandInFormats::Register() const
     g_lhaSettings = CLhaSettings();
     g_zipSettings = CZipSettings();
     g_tessikZipSettings = CTessikZipSettings();
+    g_tessik7zSettings = CTessik7zSettings();
     return RegisterAllFormats();
 }
 

@@ -9,8 +9,8 @@
 
 // Every stand-in file a full installation has.
 extern const std::vector<std::string> kAllStandIns;
-// kAllStandIns and the program's own TessikZip.dll.
-extern const std::vector<std::string> kAllStandInsAndOwnZip;
+// kAllStandIns and the program's own TessikZip.dll and Tessik7z.dll.
+extern const std::vector<std::string> kAllStandInsAndOwnDlls;
 // 7-Zip32.dll and its three self-extracting modules.
 extern const std::vector<std::string> kSevenZipStandIns;
 

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -28,9 +30,13 @@ const char kFirstToolLine[] = "42% 3 + src/a.txt";
 const DWORD kRunTimeoutMs = 60000;
 
 std::string BridgeFolder() { return TestExeFolder() + "\\bridges"; }
-// Our own ZIP DLL, built apart from the bridges.
+// Our own archiver DLLs, built apart from the bridges.
 std::string OwnZipFolder() { return TestExeFolder() + "\\tessikzip"; }
-std::string ReaderFolder(const std::string& dll) { return dll == "TessikZip.dll" ? OwnZipFolder() : BridgeFolder(); }
+std::string OwnSevenZipFolder() { return TestExeFolder() + "\\tessik7z"; }
+std::string ReaderFolder(const std::string& dll)
+{
+    return dll == "TessikZip.dll" ? OwnZipFolder() : dll == "Tessik7z.dll" ? OwnSevenZipFolder() : BridgeFolder();
+}
 
 // The files of the tree the walk selects; skip.bak is left out by the
 // filter list, 空 is an empty folder, 表 and ソ end in the byte 0x5C.
@@ -58,6 +64,7 @@ protected:
         while (FindNextFileA(find, &found));
         FindClose(find);
         ASSERT_TRUE(CopyFileA((OwnZipFolder() + "\\TessikZip.dll").c_str(), (m_program.Folder() + "\\TessikZip.dll").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA((OwnSevenZipFolder() + "\\Tessik7z.dll").c_str(), (m_program.Folder() + "\\Tessik7z.dll").c_str(), FALSE));
 
         m_data.WriteFile("src\\表.txt", "hello 表\r\nline two\n");
         m_data.WriteFile("src\\docs\\ソ.txt", std::string("\x83\x5C\x00\xFF\\ bytes", 11));
@@ -313,7 +320,8 @@ TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
         const char* prefix;
     } cases[] = {{"7Z", ".7z", "7-Zip32.dll", "SevenZip"},   {"7ZIP", ".zip", "7-Zip32.dll", "SevenZip"},
                  {"ZIP", ".zip", "7-Zip32.dll", "SevenZip"}, {"CAB", ".cab", "Cab32.dll", "Cab"},
-                 {"LHA", ".lzh", "Unlha32.dll", "Unlha"},    {"TZIP", ".zip", "TessikZip.dll", "TessikZip"}};
+                 {"LHA", ".lzh", "Unlha32.dll", "Unlha"},    {"TZIP", ".zip", "TessikZip.dll", "TessikZip"},
+                 {"T7Z", ".7z", "Tessik7z.dll", "Tessik7z"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.format);
@@ -331,6 +339,11 @@ TEST_F(BridgeProcess, EveryFormatHoldsExactlyTheSelectedFilesWithTheirBytes)
         {
             EXPECT_EQ(kSelected, SevenZipListing(archive));
             ExpectSameBytes("7zz", {HostText("x"), HostText("-y"), HostPath(archive)}, into);
+        }
+        if (ext == ".7z")
+        {
+            std::string second = m_data.MakeFolder(std::string("bsdtar-") + c.format);
+            ExpectSameBytes("bsdtar", {HostText("-xf"), HostPath(archive)}, second);
         }
         if (ext == ".zip")
         {
@@ -372,11 +385,14 @@ TEST_F(BridgeProcess, PasswordArchivesNeedTheirPassword)
         const char* extension;
         std::string password;
         std::vector<std::string> settings;
-    } cases[] = {{"7Z", ".7z", "pass 表", {}},
-                 {"7ZIP", ".zip", "pass-ascii", {}},
-                 {"ZIP", ".zip", "pass 表", {}},
-                 {"TZIP", ".zip", "pass 表", {}},  // AES-256
-                 {"TZIP", ".zip", "pass-ascii", {"[TZIP]", "Encryption=ZipCrypto"}}};
+        bool namesHidden;  // 7zz lists no name without the password
+    } cases[] = {{"7Z", ".7z", "pass 表", {}, false},
+                 {"7ZIP", ".zip", "pass-ascii", {}, false},
+                 {"ZIP", ".zip", "pass 表", {}, false},
+                 {"TZIP", ".zip", "pass 表", {}, false},  // AES-256
+                 {"TZIP", ".zip", "pass-ascii", {"[TZIP]", "Encryption=ZipCrypto"}, false},
+                 {"T7Z", ".7z", "pass 表", {}, false},
+                 {"T7Z", ".7z", "pass 表", {"[T7Z]", "EncryptHeader=1"}, true}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(std::string(c.format) + " " + c.password);
@@ -421,6 +437,8 @@ TEST_F(BridgeProcess, PasswordArchivesNeedTheirPassword)
         {
             EXPECT_NE(0, RunHost("7zz", {HostText("x"), HostText("-pnope"), HostPath(archive)}, wrong).exitCode);
             ExpectSameBytes("7zz", {HostText("x"), HostText("-p" + c.password), HostPath(archive)}, right);
+            CHostResult listed = RunHost("7zz", {HostText("l"), HostText("-pnope"), HostPath(archive)});
+            EXPECT_EQ(c.namesHidden, listed.output.find("a b.txt") == std::string::npos) << listed.output;
         }
         DeleteFileA(archive.c_str());
     }
@@ -855,7 +873,7 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
         const char* prefix;
     } cases[] = {{"7Z", ".7z", "7-Zip32.dll", "SevenZip"}, {"7ZIP", ".zip", "7-Zip32.dll", "SevenZip"},
                  {"ZIP", ".zip", "7-Zip32.dll", "SevenZip"}, {"CAB", ".cab", "Cab32.dll", "Cab"},
-                 {"TZIP", ".zip", "TessikZip.dll", "TessikZip"}};
+                 {"TZIP", ".zip", "TessikZip.dll", "TessikZip"}, {"T7Z", ".7z", "Tessik7z.dll", "Tessik7z"}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.format);
@@ -935,9 +953,9 @@ TEST_F(BridgeProcess, NamesBeyondShiftJisAreStoredExactlyOrRefusedForLha)
     EXPECT_EQ(std::vector<std::string>(), TempLeftovers());
 }
 
-// Tessik with its own ZIP DLL and nothing else: no archiver DLL, no bridge,
-// no host tool takes part in making the archive.
-class OwnZipAlone : public BridgeProcess
+// Tessik with one of its own DLLs and nothing else: no other archiver DLL,
+// no bridge, no host tool takes part in making the archive.
+class OwnDllsAlone : public BridgeProcess
 {
 protected:
     void SetUp() override
@@ -950,6 +968,14 @@ protected:
             ASSERT_TRUE(DeleteFileA((m_program.Folder() + "\\" + found.cFileName).c_str()));
         while (FindNextFileA(find, &found));
         FindClose(find);
+    }
+
+    // Leaves dll alone of our own DLLs beside the program.
+    void KeepOnly(const char* dll)
+    {
+        for (const char* own : {"TessikZip.dll", "Tessik7z.dll"})
+            if (strcmp(own, dll) != 0)
+                ASSERT_TRUE(DeleteFileA((m_program.Folder() + "\\" + own).c_str()));
     }
 };
 
@@ -975,16 +1001,14 @@ void CollectRealFiles(const std::wstring& folder, size_t count, std::vector<std:
     FindClose(find);
 }
 
-}  // namespace
-
-TEST_F(OwnZipAlone, TwoThousandRealFilesNamedInEveryScriptMakeAZipEveryReaderAccepts)
+// The machine's own headers, renamed into Japanese, Korean and an emoji:
+// two thousand files below folder (wide), with their bytes.
+std::vector<std::pair<std::wstring, std::string>> WriteScriptTree(const std::wstring& tree)
 {
-    // The machine's own headers, renamed into Japanese, Korean and an emoji.
     std::vector<std::wstring> sources;
     CollectRealFiles(L"Z:\\usr\\include", 2000, &sources);
-    ASSERT_EQ(2000u, sources.size());
+    EXPECT_EQ(2000u, sources.size());
     const wchar_t* const scripts[] = {L"日本語の見出し", L"한국어 머리글", L"\U0001F600 header"};
-    std::wstring tree = Widen(m_data / "alone");
     std::vector<std::pair<std::wstring, std::string>> files;  // below the tree, with their bytes
     for (size_t i = 0; i < sources.size(); ++i)
     {
@@ -993,6 +1017,28 @@ TEST_F(OwnZipAlone, TwoThousandRealFilesNamedInEveryScriptMakeAZipEveryReaderAcc
         files.push_back({relative, ReadWideFile(sources[i])});
         WriteWideFile(tree + L"\\" + relative, files.back().second);
     }
+    return files;
+}
+
+// How many of the files the host tool extracted into into\alone exactly.
+size_t SameFiles(const std::string& into, const std::vector<std::pair<std::wstring, std::string>>& files)
+{
+    size_t same = 0;
+    for (const auto& file : files)
+    {
+        bool ok = false;
+        std::string bytes = ReadWideFile(Widen(into) + L"\\alone\\" + file.first, &ok);
+        same += ok && bytes == file.second ? 1 : 0;
+    }
+    return same;
+}
+
+}  // namespace
+
+TEST_F(OwnDllsAlone, TwoThousandRealFilesNamedInEveryScriptMakeAZipEveryReaderAccepts)
+{
+    KeepOnly("TessikZip.dll");
+    std::vector<std::pair<std::wstring, std::string>> files = WriteScriptTree(Widen(m_data / "alone"));
     PlaceSettings("TZIP");
     CProgramRun run = Run(nullptr, true, {"alone"});
     EXPECT_EQ(0u, run.exitCode);
@@ -1016,12 +1062,34 @@ TEST_F(OwnZipAlone, TwoThousandRealFilesNamedInEveryScriptMakeAZipEveryReaderAcc
     std::string into = m_data.MakeFolder("out");
     CHostResult extracted = RunHost("7zz", {HostText("x"), HostText("-y"), HostPath(archive)}, into);
     ASSERT_EQ(0, extracted.exitCode) << extracted.output;
-    size_t same = 0;
-    for (const auto& file : files)
+    EXPECT_EQ(files.size(), SameFiles(into, files));
+}
+
+TEST_F(OwnDllsAlone, TwoThousandRealFilesNamedInEveryScriptMakeA7zEveryReaderAccepts)
+{
+    KeepOnly("Tessik7z.dll");
+    std::vector<std::pair<std::wstring, std::string>> files = WriteScriptTree(Widen(m_data / "alone"));
+    PlaceSettings("T7Z");
+    CProgramRun run = Run(nullptr, true, {"alone"});
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ("", run.resultText);
+    std::string archive = m_data / "alone.7z";
+    ASSERT_TRUE(FileExists(archive));
+
+    CHostResult tested = RunHost("7zz", {HostText("t"), HostText("-bso0"), HostPath(archive)});
+    EXPECT_EQ(0, tested.exitCode) << tested.output;
+    struct
     {
-        bool ok = false;
-        std::string bytes = ReadWideFile(Widen(into) + L"\\alone\\" + file.first, &ok);
-        same += ok && bytes == file.second ? 1 : 0;
+        const char* tool;
+        std::vector<CHostArg> args;
+    } extractions[] = {{"7zz", {HostText("x"), HostText("-y"), HostPath(archive)}},
+                       {"bsdtar", {HostText("-xf"), HostPath(archive)}}};
+    for (const auto& e : extractions)
+    {
+        SCOPED_TRACE(e.tool);
+        std::string into = m_data.MakeFolder(std::string("out-") + e.tool);
+        CHostResult extracted = RunHost(e.tool, e.args, into);
+        ASSERT_EQ(0, extracted.exitCode) << extracted.output;
+        EXPECT_EQ(files.size(), SameFiles(into, files));
     }
-    EXPECT_EQ(files.size(), same);
 }

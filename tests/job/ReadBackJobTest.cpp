@@ -28,7 +28,7 @@ struct CListingFormat
 const CListingFormat kFormats[] = {
     {0, "7-Zip32.dll", ".7z", false}, {2, "7-Zip32.dll", ".zip", true}, {3, "TessikZip.dll", ".zip", true},
     {4, "Cab32.dll", ".cab", false},
-    {6, "Unlha32.dll", ".lzh", true}, {8, "Zip32j.dll", ".zip", true},
+    {6, "Unlha32.dll", ".lzh", true}, {8, "Zip32j.dll", ".zip", true}, {10, "Tessik7z.dll", ".7z", true},
     // The self-extracting programs, which their DLLs open as archives.
     {1, "7-Zip32.dll", ".exe", false}, {5, "Cab32.dll", ".exe", false, true}, {7, "Unlha32.dll", ".exe", false, true},
     {9, "Zip32j.dll", ".exe", false, true},
@@ -89,7 +89,7 @@ bool HasReadBackCall(const std::vector<CStandInCall>& calls)
 class ReadBackJobs : public ::testing::Test
 {
 protected:
-    ReadBackJobs() : standIns(kAllStandInsAndOwnZip)
+    ReadBackJobs() : standIns(kAllStandInsAndOwnDlls)
     {
         data.WriteFile("in\\a.txt", "a");
         data.WriteFile("in\\b.txt", "bb");

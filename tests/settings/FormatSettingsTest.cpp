@@ -1,5 +1,6 @@
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/Tessik7zSettings.h"
 #include "archivers/formatsettings/TessikZipSettings.h"
 #include "settings/IniFile.h"
 #include "tests/settings/SettingsSandbox.h"
@@ -80,6 +81,44 @@ TEST(FormatSettings, TessikZipTakesKnownNamesInAnyCaseAndValuesInRangeOnly)
         EXPECT_EQ(1, WriteTessikZipSettings(written));
         written.Close();
         EXPECT_EQ(c.read, SectionLines(folder / "written.ini", "TZIP"));
+    }
+    ResetAllSettings();
+}
+
+// What the T7Z section reads as, seen in what the settings then write; the
+// first layouts had no such section.
+TEST(FormatSettings, Tessik7zTakesValuesInRangeOnly)
+{
+    const std::vector<std::string> defaults = {"Level=5",   "Solid=1",         "SolidBlock=0",
+                                               "Threads=0", "EncryptHeader=0", "Use=true"};
+    const struct
+    {
+        int layout;
+        std::vector<std::string> lines;
+        std::vector<std::string> read;
+    } cases[] = {
+        {100, {"[T7Z]"}, defaults},
+        {100,
+         {"[T7Z]", "Level=0", "Solid=0", "SolidBlock=1048576", "Threads=1024", "EncryptHeader=1", "Use=false"},
+         {"Level=0", "Solid=0", "SolidBlock=1048576", "Threads=1024", "EncryptHeader=1", "Use=false"}},
+        {100, {"[T7Z]", "Level=9", "SolidBlock=1", "Threads=1"},
+         {"Level=9", "Solid=1", "SolidBlock=1", "Threads=1", "EncryptHeader=0", "Use=true"}},
+        {100, {"[T7Z]", "Level=10", "Solid=2", "SolidBlock=1048577", "Threads=1025", "EncryptHeader=2"}, defaults},
+        {100, {"[T7Z]", "Level=-1", "Solid=-1", "SolidBlock=-1", "Threads=-1", "EncryptHeader=-1"}, defaults},
+        {100, {"[T7Z]", "Solid=false", "EncryptHeader=true"}, defaults},
+        {1, {"[T7Z]", "Level=9", "Solid=0"}, defaults},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.lines.size() > 1 ? c.lines[1] : c.lines[0]);
+        ResetAllSettings();
+        CTestFolder folder;
+        EXPECT_EQ(c.layout == 100 ? 1 : 0, ReadTessik7zSettings(c.layout, PlaceIni(folder.Path(), c.lines).c_str()));
+        CIniFile written;
+        written.Open((folder / "written.ini").c_str(), false, false);
+        EXPECT_EQ(1, WriteTessik7zSettings(written));
+        written.Close();
+        EXPECT_EQ(c.read, SectionLines(folder / "written.ini", "T7Z"));
     }
     ResetAllSettings();
 }

@@ -3,6 +3,7 @@
 #include "archivers/formatsettings/CabSettings.h"
 #include "archivers/formatsettings/LhaSettings.h"
 #include "archivers/formatsettings/SevenZipSettings.h"
+#include "archivers/formatsettings/Tessik7zSettings.h"
 #include "archivers/formatsettings/TessikZipSettings.h"
 #include "archivers/formatsettings/ZipSettings.h"
 #include "common/ScopedHandle.h"
@@ -19,12 +20,14 @@
 namespace {
 
 const char kHiddenSuffix[] = ".hidden-by-test";
-const char* const kNames[] = {"7Z", "7ZSFX", "7ZIP", "TZIP", "CAB", "CABSFX", "LHA", "LHASFX", "ZIP", "ZIPSFX"};
+const char* const kNames[] = {"7Z", "7ZSFX", "7ZIP", "TZIP", "CAB", "CABSFX", "LHA", "LHASFX", "ZIP", "ZIPSFX", "T7Z"};
 
 bool FamilyUsed(int id)
 {
     if (id == 3)
         return g_tessikZipSettings.Use;
+    if (id == 10)
+        return g_tessik7zSettings.Use;
     return id <= 2 ? g_sevenZipSettings.Use : id <= 5 ? g_cabSettings.Use : id <= 7 ? g_lhaSettings.Use
                                                                                     : g_zipSettings.Use;
 }
@@ -71,6 +74,8 @@ CFakeFormats::CFakeFormats(std::vector<int> registeredIds) : m_ids(std::move(reg
             ReadLhaSettings(version, path);
         if (registered(8))
             ReadZipSettings(version, path);
+        if (registered(10))
+            ReadTessik7zSettings(version, path);
     };
     formats.WriteAll = [this, registered](CIniFile& ini) {
         const struct
@@ -82,7 +87,8 @@ CFakeFormats::CFakeFormats(std::vector<int> registeredIds) : m_ids(std::move(reg
                         {3, "TZIP", WriteTessikZipSettings},
                         {4, "CAB", WriteCabSettings},
                         {6, "LHA", WriteLhaSettings},
-                        {8, "ZIP", WriteZipSettings}};
+                        {8, "ZIP", WriteZipSettings},
+                        {10, "T7Z", WriteTessik7zSettings}};
         bool written = true;
         for (const auto& family : families)
         {
@@ -113,6 +119,7 @@ void ResetAllSettings()
     g_lhaSettings = CLhaSettings();
     g_zipSettings = CZipSettings();
     g_tessikZipSettings = CTessikZipSettings();
+    g_tessik7zSettings = CTessik7zSettings();
 }
 
 std::string CrLfLines(const std::vector<std::string>& lines)

@@ -7,8 +7,9 @@
 #include <utility>
 #include <vector>
 
-// Binds the settings file to the five format records as the format registry
-// would with the given ids registered (TZIP, id 3, only when asked for), and records the calls it receives.
+// Binds the settings file to the six format records as the format registry
+// would with the given ids registered (TZIP, id 3, and T7Z, id 10, only when
+// asked for), and records the calls it receives.
 class CFakeFormats
 {
 public:

@@ -62,14 +62,14 @@ wait_for_file() {  # path
 rm -rf "$work"
 mkdir -p "$work/stage"
 bin=$build/bin
-cp "$bin/tessik.exe" "$bin/tessikzip/TessikZip.dll" "$bin/tessikshlex_x64.dll" \
+cp "$bin/tessik.exe" "$bin/tessikzip/TessikZip.dll" "$bin/tessik7z/Tessik7z.dll" "$bin/tessikshlex_x64.dll" \
    "$bin/tessikshlex_install_x64.exe" "$bin/userinstaller/tessikshlex_install.exe" "$work/stage/"
 printf 'Tessik\r\n' > "$work/stage/readme.txt"
 version=$(sed -n 's/^#define TESSIK_VERSION_TEXT "\(.*\)"$/\1/p' "$root/resources/version.h")
 newer="${version%.*}.$(( ${version##*.} + 1 ))"
 bash "$root/scripts/make-setup.sh" "$work/stage" "$work/setup-old.exe" "$version" amd64-unicode >/dev/null
 bash "$root/scripts/make-setup.sh" "$work/stage" "$work/setup-new.exe" "$newer" amd64-unicode >/dev/null
-installed_files=(tessik.exe TessikZip.dll tessikshlex_x64.dll tessikshlex_install_x64.exe
+installed_files=(tessik.exe TessikZip.dll Tessik7z.dll tessikshlex_x64.dll tessikshlex_install_x64.exe
                  tessikshlex_install.exe readme.txt uninstall.exe)
 
 # --- a fresh prefix and what it holds before any install ----------------

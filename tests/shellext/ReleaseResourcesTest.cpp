@@ -38,13 +38,15 @@ struct CBinaryRow
     bool hasManifest;
 };
 
-// Every binary of the release package (the 32-bit program and its ZIP DLL)
-// and the 64-bit builds of the same.
+// Every binary of the release package (the 32-bit program and its ZIP and 7z
+// DLLs) and the 64-bit builds of the same.
 const CBinaryRow kBinaries[] = {
     {"tessik_x86", kI686Build, "tessik.exe", "Tessik", VFT_APP, true},
     {"TessikZip_x86", kI686Build, "tessikzip\\TessikZip.dll", "Tessik ZIP archiver DLL", VFT_DLL, false},
+    {"Tessik7z_x86", kI686Build, "tessik7z\\Tessik7z.dll", "Tessik 7z archiver DLL", VFT_DLL, false},
     {"tessik_x64", kThisBuild, "tessik.exe", "Tessik", VFT_APP, true},
     {"TessikZip_x64", kThisBuild, "tessikzip\\TessikZip.dll", "Tessik ZIP archiver DLL", VFT_DLL, false},
+    {"Tessik7z_x64", kThisBuild, "tessik7z\\Tessik7z.dll", "Tessik 7z archiver DLL", VFT_DLL, false},
     // In the file manager's process, whose manifest rules: none of its own.
     {"shellext_x64", kThisBuild, "tessikshlex_x64.dll", "Tessik shell extension (x64)", VFT_DLL, false},
     {"installer_x64", kThisBuild, "tessikshlex_install_x64.exe", "Tessik shell extension installer (x64)", VFT_APP,

@@ -82,7 +82,12 @@ std::vector<CListed> Expected(const std::vector<CPackedItem>& items)
 {
     std::vector<CListed> expected;
     for (const CPackedItem& item : items)
-        expected.push_back({item.name, item.data.size(), item.data.empty() ? 0 : SevenZipCrc(item.data), item.folder});
+    {
+        // Listed with '\\', as the other archiver DLLs list names.
+        std::wstring name = item.name;
+        std::replace(name.begin(), name.end(), L'/', L'\\');
+        expected.push_back({name, item.data.size(), item.data.empty() ? 0 : SevenZipCrc(item.data), item.folder});
+    }
     std::sort(expected.begin(), expected.end());
     return expected;
 }

@@ -30,9 +30,10 @@ const char kCabCaption[] = "Cab32.dll";
 const char kLhaCaption[] = "Unlha32.dll";
 const char kZipCaption[] = "Zip32j.dll";
 const char kTessikZipCaption[] = "TessikZip.dll";
+const char kTessik7zCaption[] = "Tessik7z.dll";
 // In the order of the format ids.
-const std::vector<std::string> kAllCaptions = {kSevenZipCaption, kSevenZipZipCaption, kTessikZipCaption,
-                                               kCabCaption,      kLhaCaption,         kZipCaption};
+const std::vector<std::string> kAllCaptions = {kSevenZipCaption, kSevenZipZipCaption, kTessikZipCaption, kCabCaption,
+                                               kLhaCaption,      kZipCaption,         kTessik7zCaption};
 
 enum EKind
 {
@@ -227,6 +228,34 @@ const std::vector<CPageCase> kPages = {
      "導入されているZip32j.dllはVer.0.37です",
      "動作確認は、Ver.0.37で行っています",
      {{'C', IDC_ZIP_LEVEL, false}, {'U', IDC_ZIP_CRLF_TO_LF, true}, {'W', IDC_ZIP_LF_TO_CRLF, true}}},
+    {kTessik7zCaption,
+     IDC_T7Z_SOLID_BLOCK,
+     {
+         {IDC_T7Z_LEVEL_SPIN, kSpin, "3", "9", {IDC_T7Z_LEVEL, IDC_T7Z_LEVEL_SPIN},
+          "圧縮レベルを指定します\n\n数値が大きいほど圧縮率が高くなりますが、そのぶん処理時間が長くなります\n0を指定"
+          "すると圧縮はされません",
+          IDC_T7Z_LEVEL},
+         {IDC_T7Z_SOLID, kCheck, "off", "", {IDC_T7Z_SOLID},
+          "ソリッド書庫を作成します\n\n複数のファイルをまとめて圧縮するため圧縮率は高くなりますが、一部のファイルだけを"
+          "取り出すときは時間がかかります"},
+         {IDC_T7Z_SOLID_BLOCK_SPIN, kSpin, "64", "1048576", {IDC_T7Z_SOLID_BLOCK, IDC_T7Z_SOLID_BLOCK_SPIN},
+          "ひとつにまとめて圧縮する大きさをMB単位で指定します\n\n0を指定すると、圧縮レベルに応じた大きさになります\n"
+          "ソリッド圧縮をしないときは使われません",
+          IDC_T7Z_SOLID_BLOCK},
+         {IDC_T7Z_THREADS_SPIN, kSpin, "8", "0", {IDC_T7Z_THREADS, IDC_T7Z_THREADS_SPIN},
+          "圧縮に使うスレッドの数を指定します\n\n0を指定すると、すべてのCPUコアを使います", IDC_T7Z_THREADS},
+         {IDC_T7Z_ENCRYPT_HEADER, kCheck, "on", "", {IDC_T7Z_ENCRYPT_HEADER},
+          "パスワードを指定したとき、ファイル名も暗号化します\n\n書庫の中のファイルの一覧も、パスワードがないと見られ"
+          "なくなります"},
+     },
+     {},
+     "導入されているTessik7z.dllはVer.1.00です",
+     "",  // ships with the program: no tested version
+     {{'C', IDC_T7Z_LEVEL, false},
+      {'S', IDC_T7Z_SOLID, true},
+      {'B', IDC_T7Z_SOLID_BLOCK, false},
+      {'T', IDC_T7Z_THREADS, false},
+      {'E', IDC_T7Z_ENCRYPT_HEADER, true}}},
 };
 
 // The format sections placed before the dialog opens, and as OK writes them
@@ -260,6 +289,9 @@ const std::vector<CSectionCase> kSections = {
     {"TZIP",
      {"Level=3", "Method=Store", "Encryption=ZipCrypto", "Names=Shift_JIS", "Threads=8", "Use=true"},
      {"Level=9", "Method=Deflate", "Encryption=AES", "Names=UTF-8", "Threads=0", "Use=true"}},
+    {"T7Z",
+     {"Level=3", "Solid=0", "SolidBlock=64", "Threads=8", "EncryptHeader=1", "Use=true"},
+     {"Level=9", "Solid=1", "SolidBlock=1048576", "Threads=0", "EncryptHeader=0", "Use=true"}},
 };
 
 std::string Shown(HWND page, const CControlRow& row)
@@ -312,11 +344,12 @@ protected:
 
     void InstallEverything()
     {
-        Install(kAllStandInsAndOwnZip, {{"7-Zip32.dll", 431},
-                                        {"Cab32.dll", 98},
-                                        {"Unlha32.dll", 202},
-                                        {"Zip32j.dll", 37},
-                                        {"TessikZip.dll", 105}});
+        Install(kAllStandInsAndOwnDlls, {{"7-Zip32.dll", 431},
+                                         {"Cab32.dll", 98},
+                                         {"Unlha32.dll", 202},
+                                         {"Zip32j.dll", 37},
+                                         {"TessikZip.dll", 105},
+                                         {"Tessik7z.dll", 100}});
     }
 
     // The settings file with these format sections, read as start-up does.
@@ -492,6 +525,7 @@ TEST_F(FormatPages, TheNextJobsUseTheChangedOptions)
         {7, "Unlha32.dll", "Unlha", ".exe", 1, "s -gw4 -x \""},
         {8, "Zip32j.dll", "Zip", ".zip", 0, "-9 -S -l \"" + out + ".zip\" "},
         {3, "TessikZip.dll", "TessikZip", ".zip", 0, "a -l9 -m:deflate -n:utf8 -t0 \"" + out + ".zip\" "},
+        {10, "Tessik7z.dll", "Tessik7z", ".7z", 0, "a -l9 -s:on -sb:1048576 -t0 \"" + out + ".7z\" "},
     };
     for (const auto& job : jobs)
     {
@@ -549,7 +583,7 @@ TEST_F(FormatPages, ValuesOutsideTheListsAreStoredAsTheirRuleSays)
     ASSERT_NE(nullptr, dialog.window());
     // A format switched off has no page.
     EXPECT_EQ(std::vector<std::string>({kSevenZipCaption, kSevenZipZipCaption, kTessikZipCaption, kCabCaption,
-                                        kLhaCaption}),
+                                        kLhaCaption, kTessik7zCaption}),
               dialog.FormatCaptions());
     HWND sevenZip = dialog.ShowPage(kSevenZipCaption);
     ASSERT_NE(nullptr, sevenZip);

@@ -50,6 +50,9 @@ const COverlapAllowed kOverlapsAllowed[] = {
     {IDD_CAB_PAGE, IDC_CAB_VOLUME_SIZE_SPIN, IDC_CAB_VOLUME_SIZE, kUpDown},
     {IDD_TZIP_PAGE, IDC_TZIP_LEVEL_SPIN, IDC_TZIP_LEVEL, kUpDown},
     {IDD_TZIP_PAGE, IDC_TZIP_THREADS_SPIN, IDC_TZIP_THREADS, kUpDown},
+    {IDD_T7Z_PAGE, IDC_T7Z_LEVEL_SPIN, IDC_T7Z_LEVEL, kUpDown},
+    {IDD_T7Z_PAGE, IDC_T7Z_SOLID_BLOCK_SPIN, IDC_T7Z_SOLID_BLOCK, kUpDown},
+    {IDD_T7Z_PAGE, IDC_T7Z_THREADS_SPIN, IDC_T7Z_THREADS, kUpDown},
     // At 192 DPI the preview is wider than the test's 1280-pixel screen, and
     // the platform cuts a resizable window to the screen; the dialog then lays
     // its controls out for the size it got (its own procedure, not run here).

@@ -1,7 +1,7 @@
 // Stand-in for one Common Archiver API DLL (test tool, not part of the product).
 //
 // Built once per DLL kind (STANDIN_SEVENZIP, STANDIN_ZIP32J, STANDIN_CAB32,
-// STANDIN_UNLHA32, STANDIN_TESSIKZIP, STANDIN_ZIP32, STANDIN_SFX_MODULE); STANDIN_OMIT_<entry>
+// STANDIN_UNLHA32, STANDIN_TESSIKZIP, STANDIN_TESSIK7Z, STANDIN_ZIP32, STANDIN_SFX_MODULE); STANDIN_OMIT_<entry>
 // leaves one entry point out. The behaviour is scripted by "<dll file>.script"
 // beside the DLL and every call is appended to "<dll file>.journal" there.
 // The file formats are described in README.md.
@@ -1355,6 +1355,16 @@ STANDIN_OPEN(TessikZipOpenArchive)
 STANDIN_LISTING(TessikZipFindFirst, TessikZipFindNext, TessikZipGetOriginalSizeEx)
 STANDIN_CLOSE(TessikZipCloseArchive)
 STANDIN_CHECK(TessikZipCheckArchive)
+#endif
+
+#if defined(STANDIN_TESSIK7Z)
+STANDIN_COMMAND(Tessik7z)
+STANDIN_UNICODE_MODE(Tessik7zSetUnicodeMode)
+STANDIN_VERSION(Tessik7zGetVersion)
+STANDIN_OPEN(Tessik7zOpenArchive)
+STANDIN_LISTING(Tessik7zFindFirst, Tessik7zFindNext, Tessik7zGetOriginalSizeEx)
+STANDIN_CLOSE(Tessik7zCloseArchive)
+STANDIN_CHECK(Tessik7zCheckArchive)
 #endif
 
 #if defined(STANDIN_ZIP32) || defined(STANDIN_SFX_MODULE)

@@ -4,6 +4,7 @@
 #include "ui/settingsdialog/CabPage.h"
 #include "ui/settingsdialog/LhaPage.h"
 #include "ui/settingsdialog/SevenZipPages.h"
+#include "ui/settingsdialog/Tessik7zPage.h"
 #include "ui/settingsdialog/TessikZipPage.h"
 #include "ui/settingsdialog/ZipPage.h"
 
@@ -23,6 +24,8 @@ std::unique_ptr<CSettingsPage> MakeFormatPage(int pageKind)
         return std::unique_ptr<CSettingsPage>(new CZipPage);
     case kPageTessikZip:
         return std::unique_ptr<CSettingsPage>(new CTessikZipPage);
+    case kPageTessik7z:
+        return std::unique_ptr<CSettingsPage>(new CTessik7zPage);
     }
     return nullptr;
 }
