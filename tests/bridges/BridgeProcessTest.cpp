@@ -592,11 +592,15 @@ TEST(BridgeReading, DamagedForeignAndLockedFilesFailTheirTest)
         {"Cab32.dll", "Cab", text, false},
         {"Unlha32.dll", "Unlha", flipped(made("packed.lzh", "jlha", {HostText("a"), HostText("data.txt")}), -8), true},
         {"Unlha32.dll", "Unlha", text, false},
+        // Our own 7z DLL: the read back of a damaged T7Z fails the same way.
+        {"Tessik7z.dll", "Tessik7z", flipped(made("own.7z", "7zz", {HostText("a"), HostText("data.txt")}), 33), true},
+        {"Tessik7z.dll", "Tessik7z", made("ownlocked.7z", "7zz", {HostText("a"), HostText("-pkey"), HostText("-mhe=on"), HostText("data.txt")}), false},
+        {"Tessik7z.dll", "Tessik7z", text, false},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.file);
-        CBridgeReader reader(BridgeFolder(), c.dll, c.prefix);
+        CBridgeReader reader(ReaderFolder(c.dll), c.dll, c.prefix);
         std::vector<CReaderEntry> listed;
         EXPECT_EQ(c.opens, reader.List(c.file, &listed));
         EXPECT_EQ(FALSE, reader.Check(c.file));
