@@ -50,7 +50,7 @@ bool CArcTessik7z::NamesNeedPassword() const
     return m_job != nullptr && m_job->UsePassword && g_tessik7zSettings.EncryptHeader;
 }
 
-// A block size means nothing to an archive that is not solid, and the DLL
+// A block's limits mean nothing to an archive that is not solid, and the DLL
 // refuses the header switch without a password: neither is written then.
 std::string CArcTessik7z::Switches() const
 {
@@ -62,6 +62,11 @@ std::string CArcTessik7z::Switches() const
     if (settings.Solid && settings.SolidBlock > 0)
     {
         snprintf(number, sizeof(number), "-sb:%d ", settings.SolidBlock);
+        options += number;
+    }
+    if (settings.Solid && settings.SolidFiles > 0)
+    {
+        snprintf(number, sizeof(number), "-sf:%d ", settings.SolidFiles);
         options += number;
     }
     if (m_job->UsePassword)

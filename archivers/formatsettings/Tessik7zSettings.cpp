@@ -31,6 +31,7 @@ int ReadTessik7zSettings(int layoutVersion, const char* iniPath)
     ReadInRange(reader, "Level", kTessik7zLowestLevel, kTessik7zHighestLevel, &s.Level);
     ReadName(reader, "Solid", kSwitches, &s.Solid);
     ReadInRange(reader, "SolidBlock", 0, kTessik7zLargestSolidBlock, &s.SolidBlock);
+    ReadInRange(reader, "SolidFiles", 0, kTessik7zMostSolidFiles, &s.SolidFiles);
     ReadInRange(reader, "Threads", 0, kTessik7zMostThreads, &s.Threads);
     ReadName(reader, "EncryptHeader", kSwitches, &s.EncryptHeader);
     reader.Bool("Use", &s.Use);
@@ -45,6 +46,7 @@ int WriteTessik7zSettings(CIniFile& ini)
     written &= ini.WriteInt(kSection, "Level", s.Level) != FALSE;
     written &= ini.WriteString(kSection, "Solid", NameOf(kSwitches, s.Solid)) != FALSE;
     written &= ini.WriteInt(kSection, "SolidBlock", s.SolidBlock) != FALSE;
+    written &= ini.WriteInt(kSection, "SolidFiles", s.SolidFiles) != FALSE;
     written &= ini.WriteInt(kSection, "Threads", s.Threads) != FALSE;
     written &= ini.WriteString(kSection, "EncryptHeader", NameOf(kSwitches, s.EncryptHeader)) != FALSE;
     written &= ini.WriteBool(kSection, "Use", s.Use) != FALSE;

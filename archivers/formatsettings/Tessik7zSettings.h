@@ -12,6 +12,7 @@ struct CTessik7zSettings
     int Level = 5;  // 0 (stored) to 9, as the DLL's own default
     bool Solid = true;
     int SolidBlock = 0;  // MiB of one solid block; 0: the DLL's default for the level
+    int SolidFiles = 0;  // files of one solid block; 0: no limit
     int Threads = 0;     // 0: one per core
     bool EncryptHeader = false;  // the names too, for a job with a password
     WORD Version = 0;  // Tessik7z.dll version kept for the settings page, not stored
@@ -21,6 +22,7 @@ const int kTessik7zLowestLevel = 0;
 const int kTessik7zHighestLevel = 9;
 const int kTessik7zLargestSolidBlock = 1048576;  // MiB: 1 TiB, the DLL's limit
 const int kTessik7zMostThreads = 1024;
+const int kTessik7zMostSolidFiles = 2000000000;
 
 extern CTessik7zSettings g_tessik7zSettings;
 

@@ -51,8 +51,15 @@ TEST(OwnDllCommand, SwitchesFollowTheSettingsAndEveryBaseFolderHasItsList)
          "-l6 -m:deflate -n:utf8 -t0 "},
         {"7z defaults", kSevenZ, [](CCompressJob*) {}, "-l5 -s:on -t0 "},
         {"7z level 0, stored", kSevenZ, [&](CCompressJob*) { sevenZ.Level = 0; }, "-l0 -s:on -t0 "},
-        {"7z not solid: no block size", kSevenZ, [&](CCompressJob*) { sevenZ.Solid = false; sevenZ.SolidBlock = 64; },
+        {"7z not solid: no block limits", kSevenZ,
+         [&](CCompressJob*) {
+             sevenZ.Solid = false;
+             sevenZ.SolidBlock = 64;
+             sevenZ.SolidFiles = 100;
+         },
          "-l5 -s:off -t0 "},
+        {"7z solid blocks of 100 files", kSevenZ, [&](CCompressJob*) { sevenZ.SolidFiles = 100; },
+         "-l5 -s:on -sf:100 -t0 "},
         {"7z solid blocks of 64 MiB", kSevenZ, [&](CCompressJob*) { sevenZ.SolidBlock = 64; },
          "-l5 -s:on -sb:64 -t0 "},
         {"7z level 9, the largest block, four threads, no status dialog", kSevenZ,

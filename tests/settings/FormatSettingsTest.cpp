@@ -89,7 +89,7 @@ TEST(FormatSettings, TessikZipTakesKnownNamesInAnyCaseAndValuesInRangeOnly)
 // first layouts had no such section.
 TEST(FormatSettings, Tessik7zTakesValuesInRangeOnly)
 {
-    const std::vector<std::string> defaults = {"Level=5",   "Solid=1",         "SolidBlock=0",
+    const std::vector<std::string> defaults = {"Level=5",   "Solid=1",         "SolidBlock=0", "SolidFiles=0",
                                                "Threads=0", "EncryptHeader=0", "Use=true"};
     const struct
     {
@@ -99,12 +99,19 @@ TEST(FormatSettings, Tessik7zTakesValuesInRangeOnly)
     } cases[] = {
         {100, {"[T7Z]"}, defaults},
         {100,
-         {"[T7Z]", "Level=0", "Solid=0", "SolidBlock=1048576", "Threads=1024", "EncryptHeader=1", "Use=false"},
-         {"Level=0", "Solid=0", "SolidBlock=1048576", "Threads=1024", "EncryptHeader=1", "Use=false"}},
-        {100, {"[T7Z]", "Level=9", "SolidBlock=1", "Threads=1"},
-         {"Level=9", "Solid=1", "SolidBlock=1", "Threads=1", "EncryptHeader=0", "Use=true"}},
-        {100, {"[T7Z]", "Level=10", "Solid=2", "SolidBlock=1048577", "Threads=1025", "EncryptHeader=2"}, defaults},
-        {100, {"[T7Z]", "Level=-1", "Solid=-1", "SolidBlock=-1", "Threads=-1", "EncryptHeader=-1"}, defaults},
+         {"[T7Z]", "Level=0", "Solid=0", "SolidBlock=1048576", "SolidFiles=2000000000", "Threads=1024",
+          "EncryptHeader=1", "Use=false"},
+         {"Level=0", "Solid=0", "SolidBlock=1048576", "SolidFiles=2000000000", "Threads=1024", "EncryptHeader=1",
+          "Use=false"}},
+        {100, {"[T7Z]", "Level=9", "SolidBlock=1", "SolidFiles=1", "Threads=1"},
+         {"Level=9", "Solid=1", "SolidBlock=1", "SolidFiles=1", "Threads=1", "EncryptHeader=0", "Use=true"}},
+        {100,
+         {"[T7Z]", "Level=10", "Solid=2", "SolidBlock=1048577", "SolidFiles=2000000001", "Threads=1025",
+          "EncryptHeader=2"},
+         defaults},
+        {100,
+         {"[T7Z]", "Level=-1", "Solid=-1", "SolidBlock=-1", "SolidFiles=-1", "Threads=-1", "EncryptHeader=-1"},
+         defaults},
         {100, {"[T7Z]", "Solid=false", "EncryptHeader=true"}, defaults},
         {1, {"[T7Z]", "Level=9", "Solid=0"}, defaults},
     };
