@@ -12,6 +12,38 @@
 // (each a chain of coders that turns some of the packed streams into one
 // unpacked stream, cut into the files it holds), and the files in order.
 
+// Property ids of the header, as 7z numbers them.
+namespace sevenzipid {
+enum : uint64_t
+{
+    kEnd = 0x00,
+    kHeader = 0x01,
+    kArchiveProperties = 0x02,
+    kAdditionalStreamsInfo = 0x03,
+    kMainStreamsInfo = 0x04,
+    kFilesInfo = 0x05,
+    kPackInfo = 0x06,
+    kUnpackInfo = 0x07,
+    kSubStreamsInfo = 0x08,
+    kSize = 0x09,
+    kCrc = 0x0A,
+    kFolder = 0x0B,
+    kCodersUnpackSize = 0x0C,
+    kNumUnpackStream = 0x0D,
+    kEmptyStream = 0x0E,
+    kEmptyFile = 0x0F,
+    kAnti = 0x10,
+    kName = 0x11,
+    kCTime = 0x12,
+    kATime = 0x13,
+    kMTime = 0x14,
+    kWinAttributes = 0x15,
+    kEncodedHeader = 0x17,
+    kStartPos = 0x18,
+    kDummy = 0x19,
+};
+}  // namespace sevenzipid
+
 // Method ids as 7z spells them, most significant byte first.
 const uint64_t kMethodCopy = 0x00;
 const uint64_t kMethodLzma2 = 0x21;

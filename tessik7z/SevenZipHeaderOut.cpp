@@ -4,28 +4,7 @@
 
 namespace {
 
-// Property ids of the header.
-enum : unsigned char
-{
-    kEnd = 0x00,
-    kHeader = 0x01,
-    kMainStreamsInfo = 0x04,
-    kFilesInfo = 0x05,
-    kPackInfo = 0x06,
-    kUnpackInfo = 0x07,
-    kSubStreamsInfo = 0x08,
-    kSize = 0x09,
-    kCrc = 0x0A,
-    kFolder = 0x0B,
-    kCodersUnpackSize = 0x0C,
-    kNumUnpackStream = 0x0D,
-    kEmptyStream = 0x0E,
-    kEmptyFile = 0x0F,
-    kName = 0x11,
-    kModified = 0x14,
-    kWinAttributes = 0x15,
-    kEncodedHeader = 0x17,
-};
+using namespace sevenzipid;
 
 void PutByte(std::string* out, unsigned value) { out->push_back(static_cast<char>(value & 0xFF)); }
 
@@ -262,7 +241,7 @@ void PutFiles(std::string* out, const std::vector<CSevenZipEntry>& entries)
     for (const CSevenZipEntry& entry : entries)
         if (entry.hasModified)
             PutFixed(&value, (uint64_t(entry.modified.dwHighDateTime) << 32) | entry.modified.dwLowDateTime, 8);
-    PutProperty(out, kModified, value);
+    PutProperty(out, kMTime, value);
     value.clear();
     PutDefined(&value, attributes);
     PutByte(&value, 0);

@@ -14,6 +14,8 @@
 
 namespace {
 
+using namespace sevenzipid;
+
 const unsigned char kSignature[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
 const size_t kSignatureHeaderSize = 32;
 const size_t kStartHeaderAt = 12;  // the 20 bytes that its CRC covers
@@ -26,36 +28,6 @@ const int kMaxHeaderDepth = 4;
 // Per folder, as 7-Zip reads them.
 const uint64_t kMaxCoders = 64;
 const uint64_t kMaxFolderStreams = 64;
-
-// Property ids of the header.
-enum : uint64_t
-{
-    kEnd = 0x00,
-    kHeader = 0x01,
-    kArchiveProperties = 0x02,
-    kAdditionalStreamsInfo = 0x03,
-    kMainStreamsInfo = 0x04,
-    kFilesInfo = 0x05,
-    kPackInfo = 0x06,
-    kUnpackInfo = 0x07,
-    kSubStreamsInfo = 0x08,
-    kSize = 0x09,
-    kCrc = 0x0A,
-    kFolder = 0x0B,
-    kCodersUnpackSize = 0x0C,
-    kNumUnpackStream = 0x0D,
-    kEmptyStream = 0x0E,
-    kEmptyFile = 0x0F,
-    kAnti = 0x10,
-    kName = 0x11,
-    kCTime = 0x12,
-    kATime = 0x13,
-    kMTime = 0x14,
-    kWinAttributes = 0x15,
-    kEncodedHeader = 0x17,
-    kStartPos = 0x18,
-    kDummy = 0x19,
-};
 
 // 7-Zip marks attributes whose high 16 bits hold a Unix mode so.
 const uint32_t kUnixExtension = 0x8000;

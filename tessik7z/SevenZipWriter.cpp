@@ -1,6 +1,7 @@
 #include "tessik7z/SevenZipWriter.h"
 
 #include "common/ScopedHandle.h"
+#include "dllkit/ArchiveFiles.h"
 #include "tessik7z/SevenZipCodecs.h"
 #include "tessik7z/SevenZipAes.h"
 #include "tessik7z/SevenZipDecode.h"
@@ -25,18 +26,6 @@ const uint64_t kFilteredMinimum = 1 << 20;
 // A solid block holds at most this many dictionaries by default.
 const unsigned kSolidDictionaries = 128;
 const uint64_t kSolidLimit = uint64_t(4) << 30;
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    size_t cut = path.find_last_of(L"\\/");
-    return cut == std::wstring::npos ? L"." : path.substr(0, cut + 1);
-}
-
-EDllFailure OpenFailure(DWORD error)
-{
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EDllFailure::kArchiveInUse
-                                                                             : EDllFailure::kArchiveUnreadable;
-}
 
 // Coders of one input and one output each, in a chain from the packed
 // stream (the first coder's input) to the unpacked one (the last's output).
@@ -431,30 +420,14 @@ EDllFailure CSevenZipWriter::Run(std::wstring* subject)
     EDllFailure failure = ReadOld(subject);
     if (failure != EDllFailure::kNone)
         return failure;
-    wchar_t temp[MAX_PATH];
-    std::wstring folder = FolderOf(m_command.archive);
-    if (GetTempFileNameW(folder.c_str(), L"t7z", 0, temp) == 0)
-    {
-        m_systemError = GetLastError();
-        *subject = folder;
-        return EDllFailure::kTempFailed;
-    }
+    std::wstring temp;
+    failure = MakeTempBeside(m_command.archive, L"t7z", &temp, &m_systemError, subject);
+    if (failure != EDllFailure::kNone)
+        return failure;
     failure = Write(temp, subject);
     if (failure == EDllFailure::kNone && IsCancelled())
         failure = EDllFailure::kCancelled;
-    // The old archive is held against other writers until its successor,
-    // flushed to the disk, takes its place; a replace needs it closed.
-    m_oldFile.reset();
-    if (failure == EDllFailure::kNone &&
-        !MoveFileExW(temp, m_command.archive.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    {
-        m_systemError = GetLastError();
-        *subject = m_command.archive;
-        failure = EDllFailure::kReplaceFailed;
-    }
-    if (failure != EDllFailure::kNone)
-        DeleteFileW(temp);
-    return failure;
+    return ReplaceWithTemp(failure, temp, m_command.archive, &m_oldFile, &m_systemError, subject);
 }
 
 // The archive there already, read once and held open without sharing
@@ -463,22 +436,10 @@ EDllFailure CSevenZipWriter::Run(std::wstring* subject)
 EDllFailure CSevenZipWriter::ReadOld(std::wstring* subject)
 {
     *subject = m_command.archive;
-    DWORD attributes = GetFileAttributesW(m_command.archive.c_str());
-    m_existed = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!m_existed)
-        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND
-                   ? EDllFailure::kNone
-                   : EDllFailure::kArchiveUnreadable;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return EDllFailure::kNotSevenZip;
-    m_oldFile.reset(new CByteFile(m_command.archive, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
-    if (!m_oldFile->IsOpen() && GetLastError() == ERROR_ACCESS_DENIED)
-        m_oldFile.reset(new CByteFile(m_command.archive, GENERIC_READ, FILE_SHARE_READ));
-    if (!m_oldFile->IsOpen())
-    {
-        m_systemError = GetLastError();
-        return OpenFailure(m_systemError);
-    }
+    EDllFailure opened = OpenOldArchive(m_command.archive, EDllFailure::kNotSevenZip, &m_oldFile, &m_systemError);
+    m_existed = m_oldFile != nullptr;
+    if (opened != EDllFailure::kNone || !m_existed)
+        return opened;
     switch (ReadSevenZipArchive(*m_oldFile, &m_old, m_command.password))
     {
     case ESevenZipRead::kRead:
@@ -504,7 +465,7 @@ EDllFailure CSevenZipWriter::Write(const std::wstring& temp, std::wstring* subje
     if (!output.Open(temp))
     {
         m_systemError = output.Error();
-        *subject = FolderOf(m_command.archive);
+        *subject = FolderOfArchive(m_command.archive);
         return EDllFailure::kTempFailed;
     }
     output.Write(std::string(kSignatureHeaderSize, '\0'));

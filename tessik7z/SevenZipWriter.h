@@ -2,6 +2,7 @@
 
 #include "common/FileBytes.h"
 #include "dllkit/DllFailure.h"
+#include "dllkit/CommandEntry.h"
 #include "dllkit/SourceList.h"
 #include "tessik7z/SevenZipArchive.h"
 #include "tessik7z/SevenZipCommand.h"
@@ -20,24 +21,24 @@ class CSevenZipAes;
 // it goes to a temporary file beside the archive, which takes the
 // archive's place only when complete. Run works on the calling thread;
 // Cancel and the progress queries may come from another one.
-class CSevenZipWriter
+class CSevenZipWriter : public IArchiveWriter
 {
 public:
     CSevenZipWriter(const CSevenZipCommand& command, const CSourceList& items);
-    ~CSevenZipWriter();
+    ~CSevenZipWriter() override;
 
     // kNone when the archive is in place; else *subject names what failed
     // and SystemError gives the system's reason where there is one.
-    EDllFailure Run(std::wstring* subject);
-    DWORD SystemError() const { return m_systemError; }
-    void Cancel() { InterlockedExchange(&m_cancelled, 1); }
+    EDllFailure Run(std::wstring* subject) override;
+    DWORD SystemError() const override { return m_systemError; }
+    void Cancel() override { InterlockedExchange(&m_cancelled, 1); }
 
-    size_t Total() const { return m_items.Count(); }
-    size_t Done() const { return static_cast<size_t>(InterlockedCompareExchange(&m_done, 0, 0)); }
+    size_t Total() const override { return m_items.Count(); }
+    size_t Done() const override { return static_cast<size_t>(InterlockedCompareExchange(&m_done, 0, 0)); }
     // The name of the file read last.
-    std::wstring LatestName() const;
-    size_t StoredFiles() const { return m_files; }
-    size_t StoredFolders() const { return m_folders; }
+    std::wstring LatestName() const override;
+    size_t StoredFiles() const override { return m_files; }
+    size_t StoredFolders() const override { return m_folders; }
 
 private:
     CSevenZipWriter(const CSevenZipWriter&) = delete;

@@ -2,6 +2,7 @@
 
 #include "common/ArchiveBytes.h"
 #include "common/FileBytes.h"
+#include "dllkit/ArchiveFiles.h"
 #include "common/TextConvert.h"
 #include "tessikzip/DeflatePool.h"
 #include "tessikzip/ZipEncryption.h"
@@ -22,12 +23,6 @@ const size_t kBlockSize = 256 << 10;
 const size_t kTasksPerThread = 4;
 const size_t kCopyChunk = 1 << 20;
 const DWORD kDosFolder = FILE_ATTRIBUTE_DIRECTORY;
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    size_t cut = path.find_last_of(L"\\/");
-    return cut == std::wstring::npos ? L"." : path.substr(0, cut + 1);
-}
 
 // The Shift_JIS bytes of a name, false when a character has none.
 bool ExactShiftJis(const std::wstring& name, std::string* bytes)
@@ -125,14 +120,6 @@ bool PasswordBytes(const std::wstring& password, bool zipCrypto, std::string* by
     return true;
 }
 
-// The failure of a file operation that just failed: another program holding
-// the file is a reason of its own.
-EDllFailure OpenFailure(DWORD error)
-{
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EDllFailure::kArchiveInUse
-                                                                             : EDllFailure::kArchiveUnreadable;
-}
-
 // What the writer knows of the entry it is writing.
 struct CEntryWork
 {
@@ -192,30 +179,14 @@ EDllFailure CZipWriter::Run(std::wstring* subject)
     if (failure != EDllFailure::kNone)
         return failure;
     ChooseNames();
-    wchar_t temp[MAX_PATH];
-    std::wstring folder = FolderOf(m_command.archive);
-    if (GetTempFileNameW(folder.c_str(), L"tzp", 0, temp) == 0)
-    {
-        m_systemError = GetLastError();
-        *subject = folder;
-        return EDllFailure::kTempFailed;
-    }
+    std::wstring temp;
+    failure = MakeTempBeside(m_command.archive, L"tzp", &temp, &m_systemError, subject);
+    if (failure != EDllFailure::kNone)
+        return failure;
     failure = Write(temp, subject);
     if (failure == EDllFailure::kNone && IsCancelled())
         failure = EDllFailure::kCancelled;
-    // The old archive is held against other writers until its successor,
-    // flushed to the disk, takes its place; a replace needs it closed.
-    m_oldFile.reset();
-    if (failure == EDllFailure::kNone &&
-        !MoveFileExW(temp, m_command.archive.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    {
-        m_systemError = GetLastError();
-        *subject = m_command.archive;
-        failure = EDllFailure::kReplaceFailed;
-    }
-    if (failure != EDllFailure::kNone)
-        DeleteFileW(temp);
-    return failure;
+    return ReplaceWithTemp(failure, temp, m_command.archive, &m_oldFile, &m_systemError, subject);
 }
 
 // The archive there already, read once and held open without sharing
@@ -224,24 +195,10 @@ EDllFailure CZipWriter::Run(std::wstring* subject)
 // replaces.
 EDllFailure CZipWriter::ReadOld(std::wstring* subject)
 {
-    DWORD attributes = GetFileAttributesW(m_command.archive.c_str());
-    m_existed = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!m_existed)
-        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND
-                   ? EDllFailure::kNone
-                   : EDllFailure::kArchiveUnreadable;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return EDllFailure::kNotZip;
-    // Every adder asks for write access, which the holder does not share; a
-    // read-only archive is read without it (its replace fails later).
-    m_oldFile.reset(new CByteFile(m_command.archive, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
-    if (!m_oldFile->IsOpen() && GetLastError() == ERROR_ACCESS_DENIED)
-        m_oldFile.reset(new CByteFile(m_command.archive, GENERIC_READ, FILE_SHARE_READ));
-    if (!m_oldFile->IsOpen())
-    {
-        m_systemError = GetLastError();
-        return OpenFailure(m_systemError);
-    }
+    EDllFailure opened = OpenOldArchive(m_command.archive, EDllFailure::kNotZip, &m_oldFile, &m_systemError);
+    m_existed = m_oldFile != nullptr;
+    if (opened != EDllFailure::kNone || !m_existed)
+        return opened;
     switch (ReadZipArchive(*m_oldFile, &m_archive))
     {
     case EZipRead::kRead:
@@ -295,10 +252,10 @@ EDllFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
     if (!output.Open(temp))
     {
         m_systemError = output.Error();
-        *subject = FolderOf(m_command.archive);
+        *subject = FolderOfArchive(m_command.archive);
         return EDllFailure::kTempFailed;
     }
-    CDeferredBytes directory(FolderOf(m_command.archive));
+    CDeferredBytes directory(FolderOfArchive(m_command.archive));
     ULONGLONG entries = 0;
     EDllFailure failure = CopyOld(&output, &directory, &entries);
     if (failure == EDllFailure::kArchiveUnreadable)
@@ -314,7 +271,7 @@ EDllFailure CZipWriter::Write(const std::wstring& temp, std::wstring* subject)
     if (!directory.WriteTo(&output))
     {
         output.Close();
-        *subject = FolderOf(m_command.archive);
+        *subject = FolderOfArchive(m_command.archive);
         return EDllFailure::kTempFailed;
     }
     output.Write(EndRecords(entries, directoryAt, directory.Size(), m_archive.comment));
