@@ -113,3 +113,20 @@ bool ParseAddCommand(const std::wstring& line, const std::function<bool(const st
     }
     return true;
 }
+
+bool ParseSwitchNumber(const std::wstring& text, size_t digits, unsigned long long limit, unsigned long long* value)
+{
+    if (text.empty() || text.size() > digits)
+        return false;
+    unsigned long long number = 0;
+    for (wchar_t c : text)
+    {
+        if (c < L'0' || c > L'9')
+            return false;
+        number = number * 10 + static_cast<unsigned>(c - L'0');
+    }
+    if (number > limit)
+        return false;
+    *value = number;
+    return true;
+}

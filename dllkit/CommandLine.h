@@ -27,3 +27,6 @@ bool SplitDllCommandLine(const std::wstring& line, std::vector<std::wstring>* to
 bool ParseAddCommand(const std::wstring& line, const std::function<bool(const std::wstring&)>& applySwitch,
                      std::wstring* archive, std::vector<CListSource>* sources, EDllFailure* failure,
                      std::wstring* subject);
+
+// A switch's decimal number of at most digits digits, no larger than limit.
+bool ParseSwitchNumber(const std::wstring& text, size_t digits, unsigned long long limit, unsigned long long* value);

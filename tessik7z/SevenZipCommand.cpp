@@ -2,24 +2,6 @@
 
 namespace {
 
-// A decimal number of at most digits digits, no larger than limit.
-bool ParseNumber(const std::wstring& text, size_t digits, uint64_t limit, uint64_t* value)
-{
-    if (text.empty() || text.size() > digits)
-        return false;
-    uint64_t number = 0;
-    for (wchar_t c : text)
-    {
-        if (c < L'0' || c > L'9')
-            return false;
-        number = number * 10 + (c - L'0');
-    }
-    if (number > limit)
-        return false;
-    *value = number;
-    return true;
-}
-
 bool StartsWith(const std::wstring& text, const wchar_t* head, std::wstring* rest)
 {
     std::wstring prefix = head;
@@ -34,18 +16,18 @@ bool ApplySwitch(const std::wstring& token, CSevenZipCommand* command)
 {
     std::wstring rest = token.substr(1);
     std::wstring value;
-    uint64_t number = 0;
-    if (rest.size() == 2 && rest[0] == L'l' && ParseNumber(rest.substr(1), 1, 9, &number))
+    unsigned long long number = 0;
+    if (rest.size() == 2 && rest[0] == L'l' && ParseSwitchNumber(rest.substr(1), 1, 9, &number))
         command->level = static_cast<int>(number);
     else if (rest == L"s:on")
         command->solid = true;
     else if (rest == L"s:off")
         command->solid = false;
-    else if (StartsWith(rest, L"sb:", &value) && ParseNumber(value, 7, 1048576, &number) && number > 0)
+    else if (StartsWith(rest, L"sb:", &value) && ParseSwitchNumber(value, 7, 1048576, &number) && number > 0)
         command->solidBlockSize = number << 20;  // MiB
-    else if (StartsWith(rest, L"sf:", &value) && ParseNumber(value, 10, 4000000000ULL, &number) && number > 0)
+    else if (StartsWith(rest, L"sf:", &value) && ParseSwitchNumber(value, 10, 4000000000ULL, &number) && number > 0)
         command->solidBlockFiles = number;
-    else if (StartsWith(rest, L"t", &value) && ParseNumber(value, 4, 1024, &number))
+    else if (StartsWith(rest, L"t", &value) && ParseSwitchNumber(value, 4, 1024, &number))
         command->threads = static_cast<unsigned>(number);
     else if (rest.size() > 1 && rest[0] == L'p')
         command->password = rest.substr(1);

@@ -6,20 +6,13 @@
 
 namespace {
 
+// A switch's number of up to four digits.
 bool ParseNumber(const std::wstring& text, unsigned limit, unsigned* value)
 {
-    if (text.empty() || text.size() > 4)
+    unsigned long long number = 0;
+    if (!ParseSwitchNumber(text, 4, limit, &number))
         return false;
-    unsigned number = 0;
-    for (wchar_t c : text)
-    {
-        if (c < L'0' || c > L'9')
-            return false;
-        number = number * 10 + (c - L'0');
-    }
-    if (number > limit)
-        return false;
-    *value = number;
+    *value = static_cast<unsigned>(number);
     return true;
 }
 

@@ -290,8 +290,9 @@ const std::vector<CSectionCase> kSections = {
      {"Level=3", "Method=Store", "Encryption=ZipCrypto", "Names=Shift_JIS", "Threads=8", "Use=true"},
      {"Level=9", "Method=Deflate", "Encryption=AES", "Names=UTF-8", "Threads=0", "Use=true"}},
     {"T7Z",
-     {"Level=3", "Solid=0", "SolidBlock=64", "Threads=8", "EncryptHeader=1", "Use=true"},
-     {"Level=9", "Solid=1", "SolidBlock=1048576", "Threads=0", "EncryptHeader=0", "Use=true"}},
+     // SolidFiles has no control: the page keeps what the file holds.
+     {"Level=3", "Solid=0", "SolidBlock=64", "SolidFiles=100", "Threads=8", "EncryptHeader=1", "Use=true"},
+     {"Level=9", "Solid=1", "SolidBlock=1048576", "SolidFiles=100", "Threads=0", "EncryptHeader=0", "Use=true"}},
 };
 
 std::string Shown(HWND page, const CControlRow& row)
