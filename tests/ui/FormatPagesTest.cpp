@@ -526,7 +526,7 @@ TEST_F(FormatPages, TheNextJobsUseTheChangedOptions)
         {7, "Unlha32.dll", "Unlha", ".exe", 1, "s -gw4 -x \""},
         {8, "Zip32j.dll", "Zip", ".zip", 0, "-9 -S -l \"" + out + ".zip\" "},
         {3, "TessikZip.dll", "TessikZip", ".zip", 0, "a -l9 -m:deflate -n:utf8 -t0 \"" + out + ".zip\" "},
-        {10, "Tessik7z.dll", "Tessik7z", ".7z", 0, "a -l9 -s:on -sb:1048576 -t0 \"" + out + ".7z\" "},
+        {10, "Tessik7z.dll", "Tessik7z", ".7z", 0, "a -l9 -s:on -sb:1048576 -sf:100 -t0 \"" + out + ".7z\" "},
     };
     for (const auto& job : jobs)
     {
