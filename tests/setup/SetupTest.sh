@@ -33,6 +33,8 @@ finish() {
   [ -d "$prefix" ] && WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
 trap finish EXIT
+# A command that ends the test through set -e says which it was.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND ended with $?" >&2' ERR
 
 failures=0
 fail() {
@@ -67,14 +69,33 @@ cp "$bin/tessik.exe" "$bin/tessikzip/TessikZip.dll" "$bin/tessik7z/Tessik7z.dll"
 printf 'Tessik\r\n' > "$work/stage/readme.txt"
 version=$(sed -n 's/^#define TESSIK_VERSION_TEXT "\(.*\)"$/\1/p' "$root/resources/version.h")
 newer="${version%.*}.$(( ${version##*.} + 1 ))"
-bash "$root/scripts/make-setup.sh" "$work/stage" "$work/setup-old.exe" "$version" amd64-unicode >/dev/null
-bash "$root/scripts/make-setup.sh" "$work/stage" "$work/setup-new.exe" "$newer" amd64-unicode >/dev/null
+# A step of the set-up that fails ends the test with its own output.
+setup_step() {  # log name, command...
+  local log=$work/$1.log status=0
+  shift
+  "$@" >"$log" 2>&1 || status=$?
+  if [ $status -ne 0 ]; then
+    echo "FAIL: $* ended with $status:" >&2
+    tail -n 20 "$log" >&2
+    exit 1
+  fi
+}
+setup_step make-setup-old bash "$root/scripts/make-setup.sh" "$work/stage" "$work/setup-old.exe" "$version" amd64-unicode
+setup_step make-setup-new bash "$root/scripts/make-setup.sh" "$work/stage" "$work/setup-new.exe" "$newer" amd64-unicode
 installed_files=(tessik.exe TessikZip.dll Tessik7z.dll tessikshlex_x64.dll tessikshlex_install_x64.exe
                  tessikshlex_install.exe readme.txt uninstall.exe)
 
 # --- a fresh prefix and what it holds before any install ----------------
-timeout $bound "$wine" wineboot --init >/dev/null 2>&1
-timeout $bound /usr/lib/wine/wineserver -w
+# wineboot's exit code says little (a part it cannot start, such as the
+# 32-bit programs on a host without them, makes it fail): what counts is
+# the prefix it leaves.
+timeout $bound "$wine" wineboot --init >"$work/wineboot.log" 2>&1 || echo "wineboot ended with $?" >>"$work/wineboot.log"
+setup_step wineserver-wait timeout $bound /usr/lib/wine/wineserver -w
+if [ ! -s "$prefix/system.reg" ] || [ ! -s "$prefix/user.reg" ] || [ ! -d "$prefix/drive_c/windows/system32" ]; then
+  echo "FAIL: wineboot made no prefix in $prefix:" >&2
+  tail -n 20 "$work/wineboot.log" >&2
+  exit 1
+fi
 drive=$prefix/drive_c
 appdata=$drive/users/$user/AppData/Roaming
 settings=$appdata/Norvane/Tessik/tessik.ini
