@@ -3,7 +3,8 @@
 # Debian 12's own source packages: liblzma from xz-utils (the decoders, the
 # x86 branch filter, the header's LZMA), and 7-Zip's C LZMA2 encoder from
 # 7zip (its multi-threaded match finder and blocks; liblzma's encoder took
-# twice 7zz's time on the same data at the same size). Run as root; every
+# twice 7zz's time on the same data at the same size), with waits of our own
+# between its threads. Run as root; every
 # step is skipped when its result is already there. Prints nothing but errors.
 #
 #   <root>/build-deps/src/xz-utils-<version>/   the unpacked source packages
@@ -151,24 +152,33 @@ fetch_sevenzip() {
   fi
 }
 
+# 7-Zip's events and semaphores are kernel objects; ours (Threads.h and
+# Threads.c of tessik7z/codecs/) wait in the process. They replace 7-Zip's
+# in a copy of its C folder, where the encoder's files find them first.
+sevenzip_overlay=$root/tessik7z/codecs
+
 build_sevenzip() {
   local triplet=$1
   local prefix=$deps/$triplet
   local work=$deps/work-7zip-$triplet
-  if [ -f "$prefix/lib/libsevenzipc.a" ] && [ -f "$prefix/.7zip-$sevenzip_version" ]; then
+  local stamp
+  stamp=$prefix/.7zip-$sevenzip_version-$(cat "$sevenzip_overlay"/Threads.[ch] | sha1sum | cut -c1-12)
+  if [ -f "$prefix/lib/libsevenzipc.a" ] && [ -f "$stamp" ]; then
     return
   fi
   rm -rf "$work"
-  mkdir -p "$work" "$prefix/lib" "$prefix/include/sevenzip"
-  local c=$deps/src/$sevenzip_tree/C objects=()
+  mkdir -p "$work/C" "$prefix/lib" "$prefix/include/sevenzip"
+  cp "$deps/src/$sevenzip_tree/C"/*.[ch] "$work/C/"
+  cp "$sevenzip_overlay"/Threads.[ch] "$work/C/"
+  local objects=()
   for name in "${sevenzip_sources[@]}"; do
-    quiet "$triplet-gcc-posix" -O3 -c "$c/$name.c" -o "$work/$name.o"
+    quiet "$triplet-gcc-posix" -O3 -c "$work/C/$name.c" -o "$work/$name.o"
     objects+=("$work/$name.o")
   done
-  rm -f "$prefix/lib/libsevenzipc.a"
+  rm -f "$prefix/lib/libsevenzipc.a" "$prefix"/.7zip-*
   quiet "$triplet-ar" rcs "$prefix/lib/libsevenzipc.a" "${objects[@]}"
-  cp "$c"/*.h "$prefix/include/sevenzip/"
-  touch "$prefix/.7zip-$sevenzip_version"
+  cp "$work/C"/*.h "$prefix/include/sevenzip/"
+  touch "$stamp"
   rm -rf "$work"
 }
 

@@ -11,7 +11,6 @@
 #include <wctype.h>
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 
 namespace {
@@ -74,7 +73,7 @@ CSevenZipEntry SourceEntry(const CSourceList& items, size_t i)
 }
 
 // How the data of a new folder is coded.
-enum class EBlockCoder
+enum class EFolderCoder
 {
     kCopy,
     kLzma2,
@@ -199,10 +198,10 @@ public:
     // A file whose size bytes follow; entry carries its name and facts.
     EDllFailure BeginFile(const CSevenZipEntry& entry, bool filtered)
     {
-        EBlockCoder coder = m_level == 0 ? EBlockCoder::kCopy : filtered ? EBlockCoder::kX86Lzma2 : EBlockCoder::kLzma2;
+        EFolderCoder coder = m_level == 0 ? EFolderCoder::kCopy : filtered ? EFolderCoder::kX86Lzma2 : EFolderCoder::kLzma2;
         bool fits = m_open && m_coder == coder && m_solid && m_folderBytes < m_solidBytes &&
                     (m_solidFiles == 0 || m_folderFiles < m_solidFiles) &&
-                    (coder != EBlockCoder::kX86Lzma2 || m_folderBytes + entry.size <= m_filteredLimit);
+                    (coder != EFolderCoder::kX86Lzma2 || m_folderBytes + entry.size <= m_filteredLimit);
         if (!fits)
         {
             EDllFailure failure = CloseFolder();
@@ -228,12 +227,12 @@ public:
         m_left -= std::min<uint64_t>(m_left, size);
         switch (m_coder)
         {
-        case EBlockCoder::kCopy:
+        case EFolderCoder::kCopy:
             return Packed(data, size) ? EDllFailure::kNone : m_failure;
-        case EBlockCoder::kX86Lzma2:
+        case EFolderCoder::kX86Lzma2:
             m_held.append(data, size);
             return EDllFailure::kNone;
-        case EBlockCoder::kLzma2:
+        case EFolderCoder::kLzma2:
             break;
         }
         return m_stream->Feed(data, size) ? EDllFailure::kNone : Failure();
@@ -252,7 +251,7 @@ public:
     EDllFailure Finish() { return CloseFolder(); }
 
 private:
-    EDllFailure OpenFolder(EBlockCoder coder, uint64_t expected)
+    EDllFailure OpenFolder(EFolderCoder coder, uint64_t expected)
     {
         m_open = true;
         m_coder = coder;
@@ -265,7 +264,7 @@ private:
         m_archive->packedSizes.push_back(0);
         if (m_aes != nullptr && !m_aes->StartEncrypting(&m_aesProperties))
             return EDllFailure::kCryptoFailed;
-        if (coder != EBlockCoder::kLzma2)
+        if (coder != EFolderCoder::kLzma2)
             return EDllFailure::kNone;
         m_stream.reset(new CLzma2Stream(m_level, m_threads, expected,
                                         [this](const char* data, size_t size) { return Packed(data, size); }));
@@ -304,12 +303,12 @@ private:
         m_open = false;
         unsigned char property = 0;
         bool encoded = true;
-        if (m_coder == EBlockCoder::kLzma2)
+        if (m_coder == EFolderCoder::kLzma2)
         {
             encoded = m_stream->Finish(&property);
             m_stream.reset();
         }
-        else if (m_coder == EBlockCoder::kX86Lzma2)
+        else if (m_coder == EFolderCoder::kX86Lzma2)
         {
             encoded = EncodeX86Lzma2(&m_held, m_level, m_threads,
                                      [this](const char* data, size_t size) { return Packed(data, size); }, &property);
@@ -324,13 +323,13 @@ private:
         std::string lzma2(1, static_cast<char>(property));
         switch (m_coder)
         {
-        case EBlockCoder::kCopy:
+        case EFolderCoder::kCopy:
             folder.coders = {CSevenZipCoder{kMethodCopy, std::string(), 1, 1}};
             break;
-        case EBlockCoder::kLzma2:
+        case EFolderCoder::kLzma2:
             folder.coders = {CSevenZipCoder{kMethodLzma2, lzma2, 1, 1}};
             break;
-        case EBlockCoder::kX86Lzma2:
+        case EFolderCoder::kX86Lzma2:
             folder.coders = {CSevenZipCoder{kMethodLzma2, lzma2, 1, 1}, CSevenZipCoder{kMethodBcj, std::string(), 1, 1}};
             break;
         }
@@ -364,7 +363,7 @@ private:
     uint64_t m_filteredLimit = 0;
     uint32_t m_dictionary = 0;
     bool m_open = false;
-    EBlockCoder m_coder = EBlockCoder::kLzma2;
+    EFolderCoder m_coder = EFolderCoder::kLzma2;
     std::unique_ptr<CLzma2Stream> m_stream;
     std::string m_held;  // an executables' folder
     uint64_t m_folderBytes = 0;
