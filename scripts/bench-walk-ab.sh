@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Row (a), the walk, against the same walk of an earlier commit, in one run:
 # the earlier commit's bench_walk is built in a worktree of its own, then the
-# two programs run by turns on the same tree (five rounds each), and the script
-# prints the medians of their walks and the ratio. For a change that may cost
-# the walk time (progress, stop checks) the ratio should stay within 1.02.
+# two programs run by turns on the same tree (five rounds each, or as many as
+# given), and the script prints the medians of their walks and the ratio. For
+# a change that may cost the walk time (progress, stop checks) the ratio
+# should stay within 1.02; single rounds spread by a fifth on two cores, so
+# more rounds give a steadier median.
 #
-#   bash scripts/bench-walk-ab.sh <commit>    (after scripts/build.sh)
+#   bash scripts/bench-walk-ab.sh <commit> [rounds]    (after scripts/build.sh)
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
-base=${1:?usage: bench-walk-ab.sh <commit>}
+base=${1:?usage: bench-walk-ab.sh <commit> [rounds]}
+rounds=${2:-5}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSIK_BUILD_DIR:-$root/build}
 tree=$(mktemp -d)
@@ -27,7 +30,7 @@ trap 'rm -f "$build/bin/bench_walk_base.exe"; git -C "$root" worktree remove --f
 rate() { (cd "$build" && ./wine-run.sh "bin/$1.exe" 'C:\tessik-bench') 2>/dev/null | tr -d '\r' |
   awk -F'\t' '/^row/ { split($3, a, " "); print a[1]; exit }'; }
 now=() before=()
-for round in 1 2 3 4 5; do
+for ((round = 1; round <= rounds; ++round)); do
   before+=("$(rate bench_walk_base)")
   now+=("$(rate bench_walk)")
 done
