@@ -86,9 +86,9 @@ installed_files=(tessik.exe TessikZip.dll Tessik7z.dll tessikshlex_x64.dll tessi
                  tessikshlex_install.exe readme.txt uninstall.exe)
 
 # --- a fresh prefix and what it holds before any install ----------------
-# wineboot's exit code says little (a part it cannot start, such as the
-# 32-bit programs on a host without them, makes it fail): what counts is
-# the prefix it leaves.
+# What counts is the prefix wineboot leaves, not its exit code, as for
+# wine-run.sh's prefix: its output and code go to a log shown when the
+# prefix is missing.
 timeout $bound "$wine" wineboot --init >"$work/wineboot.log" 2>&1 || echo "wineboot ended with $?" >>"$work/wineboot.log"
 setup_step wineserver-wait timeout $bound /usr/lib/wine/wineserver -w
 if [ ! -s "$prefix/system.reg" ] || [ ! -s "$prefix/user.reg" ] || [ ! -d "$prefix/drive_c/windows/system32" ]; then
