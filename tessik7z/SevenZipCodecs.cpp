@@ -20,6 +20,13 @@ const size_t kOutputSlack = 1 << 16;
 const unsigned kDictionaryBits[10] = {16, 18, 20, 22, 24, 25, 26, 27, 27, 28};
 const unsigned kDictionaryBitsLimit32 = 26;
 const unsigned kHashBits = 22;
+// The optimal parser's fast bytes at levels 5 and 6 (7zz's 32): a match this
+// long is taken without weighing the others. On the benchmark's tree the
+// parser is what the other threads wait for; 28 makes the run about a tenth
+// faster for 1.6 % more archive.
+const int kFastBytes = 28;
+const int kFastBytesFirstLevel = 5;
+const int kFastBytesLastLevel = 6;
 
 unsigned CoreCount()
 {
@@ -41,6 +48,8 @@ CLzma2EncHandle MakeEncoder(int level, unsigned threads, uint64_t expectedSize)
     // A hash of 4 M heads instead of one a two bytes of the dictionary:
     // 48 MB less at level 5, for an archive of the same size.
     props.lzmaProps.numHashOutBits = kHashBits;
+    if (props.lzmaProps.level >= kFastBytesFirstLevel && props.lzmaProps.level <= kFastBytesLastLevel)
+        props.lzmaProps.fb = kFastBytes;
     props.numTotalThreads = static_cast<int>(threads == 0 ? CoreCount() : threads);
     if (Lzma2Enc_SetProps(encoder, &props) != SZ_OK)
     {
