@@ -18,6 +18,8 @@ std::string ProblemText(EFileProblem reason, DWORD error)
         return LoadResourceString(IDS_PROBLEM_UNNAMABLE);
     case kProblemUndecided:
         return LoadResourceString(IDS_PROBLEM_UNDECIDED);
+    case kProblemNone:
+        break;
     }
     return std::string();
 }
